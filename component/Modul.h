@@ -1,0 +1,35 @@
+#pragma once
+// Module-level state of the component: one copy per process, filled by Mand_Aufruf and read by
+// the dialog and the services. Single-threaded; overlapping calls are not supported.
+
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+
+namespace xov {
+
+struct Modulzustand {
+    QVariantList AufrufInfo;         // 101 elements, 0 to 100; element 100 stays empty
+    QString MandDbPfad;
+    QString FaDbPfad;
+    qint16 OhneIndexBez = 0;
+    QDate AuswahlMonStatus;
+    bool Eingeschraenkt = false;
+    qint16 KontoJahr = 0;
+    qint32 TabStripNr = 0;
+    bool FormBereit = false;
+    QVector<qint16> HilfeIds;
+    QString KomponentenName = QStringLiteral("xovMandStamm");
+    QString AufrufProgramm;
+    // Outcome of the field checks, shared by the checks and the account check.
+    bool FehlerFlag = false;
+    QString FehlerFeld;
+};
+
+Modulzustand& modul();
+
+// The fixed database password that every database of the suite carries.
+inline const QString DbPasswort = QStringLiteral("lagerbestand4");
+
+}  // namespace xov

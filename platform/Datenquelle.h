@@ -1,0 +1,64 @@
+#pragma once
+// A data source as the dialog uses it: database file, connect string with password, a record
+// source run by Refresh, the open Recordset, the fields bound to its columns, and the events
+// Validate (before the row is left or written) and Reposition (after a row became current).
+
+#include "platform/Recordset.h"
+
+#include <QObject>
+#include <functional>
+
+namespace xov {
+
+// A control bound to a column: shows the column's value and gives the value to write back.
+struct Bindung {
+    QString spalte;
+    std::function<void(const QVariant&)> anzeigen;
+    std::function<QVariant()> wert;
+};
+
+class Datenquelle : public QObject {
+    Q_OBJECT
+public:
+    // Actions handed to Validate; 0 cancels the pending action.
+    enum Aktion { Abbrechen = 0, Schliessen = 11, Speichern = 13 };
+
+    explicit Datenquelle(const QString& name, QObject* parent = nullptr);
+
+    QString DatabaseName() const { return m_databaseName; }
+    void setDatabaseName(const QString& pfad) { m_databaseName = pfad; }
+    QString Connect() const { return m_connect; }
+    void setConnect(const QString& connect) { m_connect = connect; }
+    QString RecordSource() const { return m_recordSource; }
+    // The SQL text runs at the next Refresh; typed values travel as parameters.
+    void setRecordSource(const QString& sql, const QVariantList& parameter = {});
+    void Refresh();
+    xov::Recordset* Recordset() const;   // 3021 raised by callers' field access when none is open
+    bool hatRecordset() const { return m_recordset != nullptr; }
+
+    // The password in the "pwd=" part of the connect string.
+    static QString passwortAus(const QString& connect);
+
+    void binden(Bindung bindung);
+    // Shows the current row in every bound field whose column exists.
+    void gebundeneFelderAnzeigen();
+    // Writes the bound fields back into the current row after Validate allowed it. Returns false
+    // when Validate cancelled; a failed write raises its number and the row stays as it was.
+    bool zeileSchreiben(int aktion = Speichern);
+
+    std::function<void(int& aktion, bool& speichern)> beiValidate;
+    std::function<void()> beiReposition;
+
+private:
+    bool geaendert() const;
+
+    QString m_databaseName;
+    QString m_connect;
+    QString m_recordSource;
+    QVariantList m_parameter;
+    std::shared_ptr<Verbindung> m_verbindung;
+    xov::Recordset* m_recordset = nullptr;
+    QVector<Bindung> m_bindungen;
+};
+
+}  // namespace xov

@@ -1,0 +1,186 @@
+#include "platform/Recordset.h"
+#include "platform/Fehler.h"
+#include "platform/Variant.h"
+
+#include <QRegularExpression>
+
+namespace xov {
+
+QVariant FeldRef::Value() const { return m_rs->lesen(m_spalte); }
+void FeldRef::setValue(const QVariant& wert) const { m_rs->schreiben(m_spalte, wert); }
+
+Recordset::Recordset(std::shared_ptr<Verbindung> verbindung, Abfrageergebnis ergebnis, QObject* parent)
+    : QAbstractTableModel(parent), m_verbindung(std::move(verbindung)), m_tabelle(ergebnis.tabelle),
+      m_spaltenNamen(ergebnis.spalten), m_zeilen(std::move(ergebnis.zeilen)), m_schluessel(std::move(ergebnis.schluessel)) {
+    for (int i = 0; i < m_spaltenNamen.size(); ++i) m_spaltenIndex.insert(m_spaltenNamen.at(i).toLower(), i);
+}
+
+int Recordset::spalteVon(const QString& name) const { return m_spaltenIndex.value(name.toLower(), -1); }
+
+int Recordset::spalteOderFehler(const QString& name) const {
+    const int s = spalteVon(name);
+    if (s < 0) fehlerWerfen(FehlerNr::SpalteFehlt, name);
+    return s;
+}
+
+FeldRef Recordset::Fields(const QString& name) { return FeldRef(this, spalteOderFehler(name)); }
+
+QVariant Recordset::lesen(int spalte) const {
+    if (m_puffer.contains(spalte)) return m_puffer.value(spalte);
+    if (m_modus == Modus::Neu) return nullWert();
+    if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    return m_zeilen.at(m_pos).at(spalte);
+}
+
+void Recordset::schreiben(int spalte, const QVariant& wert) {
+    if (m_modus == Modus::Keiner) fehlerWerfen(FehlerNr::AktualisierenOhneEdit);
+    m_puffer.insert(spalte, istLeer(wert) ? nullWert() : wert);
+}
+
+void Recordset::positionieren(int pos) {
+    if (m_modus != Modus::Keiner) CancelUpdate();
+    m_pos = pos;
+    Q_EMIT positionChanged();
+}
+
+void Recordset::MoveFirst() {
+    if (RecordCount() == 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    positionieren(0);
+}
+void Recordset::MoveLast() {
+    if (RecordCount() == 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    positionieren(RecordCount() - 1);
+}
+void Recordset::MoveNext() {
+    if (Eof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    positionieren(m_pos + 1);
+}
+void Recordset::MovePrevious() {
+    if (m_pos < 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    positionieren(m_pos - 1);
+}
+
+namespace {
+bool wertePassen(const QVariant& gespeichert, const QString& literal) {
+    if (istNull(gespeichert)) return false;
+    if (literal.startsWith(QLatin1Char('\'')))
+        return gespeichert.toString().compare(literal.mid(1, literal.size() - 2).replace(QLatin1String("''"), QLatin1String("'")),
+                                              Qt::CaseInsensitive) == 0;
+    bool ok = false;
+    const double zahl = literal.toDouble(&ok);
+    return ok && gleichZahl(gespeichert, zahl);
+}
+}  // namespace
+
+void Recordset::FindFirst(const QString& kriterien) {
+    static const QRegularExpression teil(QStringLiteral(R"(^\s*(\w+)\s*=\s*('(?:[^']|'')*'|-?[\d.]+)\s*$)"));
+    QVector<QPair<int, QString>> bedingungen;
+    for (const QString& t : kriterien.split(QRegularExpression(QStringLiteral("\\s+AND\\s+"), QRegularExpression::CaseInsensitiveOption))) {
+        const auto m = teil.match(t);
+        if (!m.hasMatch()) fehlerWerfen(FehlerNr::EngineBasis + 1, QStringLiteral("Suchkriterium nicht lesbar: ") + kriterien);
+        bedingungen << qMakePair(spalteOderFehler(m.captured(1)), m.captured(2));
+    }
+    for (int z = 0; z < RecordCount(); ++z) {
+        bool alle = true;
+        for (const auto& [spalte, literal] : bedingungen) alle = alle && wertePassen(m_zeilen.at(z).at(spalte), literal);
+        if (alle) {
+            m_keinTreffer = false;
+            positionieren(z);
+            return;
+        }
+    }
+    m_keinTreffer = true;  // the position stays where it was
+}
+
+void Recordset::AddNew() {
+    if (m_tabelle.isEmpty()) fehlerWerfen(FehlerNr::NurLesen);
+    m_puffer.clear();
+    m_modus = Modus::Neu;
+}
+
+void Recordset::Edit() {
+    if (m_tabelle.isEmpty()) fehlerWerfen(FehlerNr::NurLesen);
+    if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    m_puffer.clear();
+    m_modus = Modus::Bearbeiten;
+}
+
+void Recordset::CancelUpdate() {
+    m_puffer.clear();
+    m_modus = Modus::Keiner;
+}
+
+void Recordset::Update() {
+    if (m_modus == Modus::Keiner) fehlerWerfen(FehlerNr::AktualisierenOhneEdit);
+    Spaltenwerte werte;
+    for (auto it = m_puffer.cbegin(); it != m_puffer.cend(); ++it) werte << qMakePair(m_spaltenNamen.at(it.key()), it.value());
+    // The engine writes in one transaction; on a failure the buffer stays for another try.
+    if (m_modus == Modus::Neu) {
+        const QVariant schluessel = m_verbindung->einfuegen(m_tabelle, werte);
+        const auto zeile = m_verbindung->zeileLesen(m_tabelle, schluessel, m_spaltenNamen);
+        beginInsertRows({}, RecordCount(), RecordCount());
+        m_zeilen << zeile;
+        m_schluessel << schluessel;
+        endInsertRows();
+        m_zuletztGeaendert = RecordCount() - 1;
+        if (RecordCount() == 1) m_pos = 0;
+    } else {
+        m_verbindung->aendern(m_tabelle, m_schluessel.at(m_pos), werte);
+        for (auto it = m_puffer.cbegin(); it != m_puffer.cend(); ++it) m_zeilen[m_pos][it.key()] = it.value();
+        m_zuletztGeaendert = m_pos;
+        Q_EMIT dataChanged(index(m_pos, 0), index(m_pos, columnCount() - 1));
+    }
+    m_puffer.clear();
+    m_modus = Modus::Keiner;
+}
+
+void Recordset::Delete() {
+    if (m_tabelle.isEmpty()) fehlerWerfen(FehlerNr::NurLesen);
+    if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    m_verbindung->loeschen(m_tabelle, m_schluessel.at(m_pos));
+    beginRemoveRows({}, m_pos, m_pos);
+    m_zeilen.removeAt(m_pos);
+    m_schluessel.removeAt(m_pos);
+    endRemoveRows();
+    m_puffer.clear();
+    m_modus = Modus::Keiner;
+    Q_EMIT positionChanged();
+}
+
+Recordset::Bookmark Recordset::LastModified() const {
+    if (m_zuletztGeaendert < 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    return m_zuletztGeaendert;
+}
+
+Recordset::Bookmark Recordset::bookmark() const {
+    if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    return m_pos;
+}
+
+void Recordset::setBookmark(Bookmark b) {
+    if (b < 0 || b >= RecordCount()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    positionieren(b);
+}
+
+int Recordset::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : RecordCount(); }
+int Recordset::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_spaltenNamen.size()); }
+
+QVariant Recordset::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= RecordCount()) return {};
+    const QVariant& w = m_zeilen.at(index.row()).at(index.column());
+    if (role == Qt::EditRole) return w;
+    if (role != Qt::DisplayRole) return {};
+    if (istNull(w)) return QString();
+    if (w.typeId() == QMetaType::QDate) return datumAlsText(w.toDate());
+    if (w.typeId() == QMetaType::Double) return deutsch().toString(w.toDouble(), 'g', 15);
+    return w;
+}
+
+QVariant Recordset::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal && section >= 0 && section < m_spaltenNamen.size()) return m_spaltenNamen.at(section);
+    if (orientation == Qt::Vertical) return section + 1;
+    return {};
+}
+
+}  // namespace xov

@@ -1,0 +1,93 @@
+#pragma once
+// The open result of a data source: a cursor with the operations the dialog relies on
+// (RecordCount, EOF/BOF, Move*, FindFirst/NoMatch, Fields, AddNew/Edit/Update/Delete,
+// LastModified/Bookmark) and at the same time a Qt item model for views such as the rate grid.
+// Column names compare without regard to case.
+
+#include "platform/Datenbank.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <memory>
+
+namespace xov {
+
+class Recordset;
+
+// Fields(name) of the current row; Value() reads, setValue() writes into the edit buffer.
+class FeldRef {
+public:
+    QVariant Value() const;
+    void setValue(const QVariant& wert) const;
+private:
+    friend class Recordset;
+    FeldRef(Recordset* rs, int spalte) : m_rs(rs), m_spalte(spalte) {}
+    Recordset* m_rs;
+    int m_spalte;
+};
+
+class Recordset : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using Bookmark = int;  // a row's position in this result
+
+    Recordset(std::shared_ptr<Verbindung> verbindung, Abfrageergebnis ergebnis, QObject* parent = nullptr);
+
+    int RecordCount() const { return static_cast<int>(m_zeilen.size()); }
+    bool Eof() const { return m_pos >= RecordCount(); }    // EOF is a C macro
+    bool Bof() const { return m_pos < 0 || RecordCount() == 0; }
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    // Criteria "Spalte = Wert [AND Spalte = Wert ...]" with numbers or 'text'; from the first row.
+    void FindFirst(const QString& kriterien);
+    bool NoMatch() const { return m_keinTreffer; }
+
+    FeldRef Fields(const QString& name);
+    bool hatSpalte(const QString& name) const { return spalteVon(name) >= 0; }
+    const QStringList& spalten() const { return m_spaltenNamen; }
+
+    void AddNew();
+    void Edit();
+    void Update();        // writes the buffer; a failure raises its number and leaves the row as it was
+    void CancelUpdate();
+    void Delete();
+    bool imEditModus() const { return m_modus != Modus::Keiner; }
+    Bookmark LastModified() const;
+    Bookmark bookmark() const;
+    void setBookmark(Bookmark b);
+    int position() const { return m_pos; }
+
+    // Item model: one row per record, one column per field; read-only.
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+Q_SIGNALS:
+    void positionChanged();
+
+private:
+    friend class FeldRef;
+    enum class Modus { Keiner, Neu, Bearbeiten };
+    int spalteVon(const QString& name) const;
+    int spalteOderFehler(const QString& name) const;
+    QVariant lesen(int spalte) const;
+    void schreiben(int spalte, const QVariant& wert);
+    void positionieren(int pos);
+
+    std::shared_ptr<Verbindung> m_verbindung;
+    QString m_tabelle;
+    QStringList m_spaltenNamen;
+    QHash<QString, int> m_spaltenIndex;  // lower-case name -> column
+    QVector<QVector<QVariant>> m_zeilen;
+    QVector<QVariant> m_schluessel;
+    int m_pos = 0;
+    bool m_keinTreffer = false;
+    Modus m_modus = Modus::Keiner;
+    QHash<int, QVariant> m_puffer;
+    Bookmark m_zuletztGeaendert = -1;
+};
+
+}  // namespace xov

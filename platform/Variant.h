@@ -1,0 +1,32 @@
+#pragma once
+// Conversions of call information and column values as the host platform performs them:
+// Empty (an invalid QVariant) and Null (a QVariant holding nullptr) are told apart, German text
+// is read with the German locale, and failures raise 13, 6 or 94.
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace xov {
+
+QVariant nullWert();                      // the Null of a column or Variant
+bool istNull(const QVariant& v);          // Null, not Empty
+bool istLeer(const QVariant& v);          // Empty: never assigned
+
+const QLocale& deutsch();                 // German (Germany): decimal comma, thousands point
+
+std::optional<double> zahlAusText(const QString& text);   // "1.234,56", " -3 ", "7"
+std::optional<QDate> datumAusText(const QString& text);   // "31.12.2024", "1.3.24"
+QString datumAlsText(const QDate& d);                     // "31.12.2024"
+
+qint16 alsInt16(const QVariant& v);       // halves round to even; 13, 6, 94
+qint32 alsInt32(const QVariant& v);
+double alsDouble(const QVariant& v);
+QString alsText(const QVariant& v);       // Null raises 94; Empty gives ""
+QDate alsDatum(const QVariant& v);        // German text or a date value; 13 otherwise
+// Numeric equality as `v = zahl` compares it: numbers, and texts that read as numbers.
+bool gleichZahl(const QVariant& v, double zahl);
+
+}  // namespace xov

@@ -1,0 +1,14 @@
+// Offers the component itself to hosts that create it by class name or class id.
+
+#include "component/xovMandStamm.h"
+#include "platform/Komponenten.h"
+
+class MandStammFabrik : public QObject, public xov::KomponentenFabrik {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID XovKomponentenFabrik_iid FILE "xopMandStamm.json")
+    Q_INTERFACES(xov::KomponentenFabrik)
+public:
+    QObject* erzeugen(const QString&) override { return new xovMandStamm; }
+};
+
+#include "Plugin.moc"

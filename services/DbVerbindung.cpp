@@ -1,0 +1,45 @@
+#include "services/DbVerbindung.h"
+#include "component/Modul.h"
+#include "platform/Datenbank.h"
+#include "platform/Datenquelle.h"
+#include "platform/Fehler.h"
+#include "platform/Meldung.h"
+
+namespace xov {
+
+void Set_DBConnect(QObject* form) {
+    bool erste = true;
+    for (Datenquelle* quelle : form->findChildren<Datenquelle*>()) {
+        try {
+            if (erste) Set_DBPassword(quelle->DatabaseName());
+            erste = false;
+            QVariantList& info = modul().AufrufInfo;
+            if (info.size() < 101) info.resize(101);
+            if (info.at(4).toString() != QLatin1String("Access 2000;") || info.at(4).typeId() != QMetaType::QString)
+                info[4] = QStringLiteral("Access;");
+            quelle->setConnect(info.at(4).toString());
+            quelle->setConnect(quelle->Connect() + QStringLiteral("pwd=") + DbPasswort + QLatin1Char(';'));
+        } catch (...) {
+            // Binding ignores failures; the first Refresh of the source reports them.
+        }
+    }
+}
+
+void Set_DBPassword(const QString& pfad) {
+    try {
+        passwortVergeben(pfad, DbPasswort);
+    } catch (const Fehler& f) {
+        switch (f.nummer()) {
+        case FehlerNr::FalschesPasswort: case 3001: case 3621: case FehlerNr::Gesperrt:
+        case FehlerNr::DateiNichtGefunden: case FehlerNr::ExklusivGesperrt:
+            return;
+        default:
+            Meldung(QStringLiteral("The following error has occured.\r\n\r\nError Number: %1\r\n"
+                                   "Error Source: Set_DBPassword\r\nError Description: %2")
+                        .arg(f.nummer()).arg(f.beschreibung()),
+                    16, QStringLiteral("An Error has Occured!"));
+        }
+    }
+}
+
+}  // namespace xov

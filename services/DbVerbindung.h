@@ -1,0 +1,19 @@
+#pragma once
+// Binding the form's data sources to their databases, and giving a client database without
+// password the suite's fixed password.
+
+class QObject;
+class QString;
+
+namespace xov {
+
+// Sets the connect string of every data source of the form ("Access 2000;" or "Access;" from
+// AufrufInfo(4), then "pwd=<password>;"); the first source's database gets the password first.
+// Never reports an error.
+void Set_DBConnect(QObject* form);
+
+// Gives the database the fixed password. Already keyed, missing, held by another process and
+// three further numbers are silent; any other failure shows the English message box.
+void Set_DBPassword(const QString& pfad);
+
+}  // namespace xov

@@ -1,0 +1,95 @@
+#include "Hilfen.h"
+#include "platform/Datenbank.h"
+#include "tools/xov-db/Schema.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDate>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace test {
+
+Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
+    mand = ordner.filePath(QStringLiteral("mandant.db"));
+    fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
+    xovdb::anlegen(mand, fa, passwort, ohneSpalten);
+    if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
+}
+
+void Datenbanken::mandSql(const QString& sql, const QVariantList& p) const {
+    xov::verbindungOeffnen(mand, QStringLiteral("lagerbestand4"))->ausfuehren(sql, p);
+}
+void Datenbanken::faSql(const QString& sql, const QVariantList& p) const {
+    xov::verbindungOeffnen(fa, QStringLiteral("lagerbestand4"))->ausfuehren(sql, p);
+}
+QVariant Datenbanken::mandWert(const QString& sql) const {
+    const auto e = xov::verbindungOeffnen(mand, QStringLiteral("lagerbestand4"))->abfragen(sql);
+    return e.zeilen.isEmpty() ? QVariant() : e.zeilen.first().first();
+}
+QVariant Datenbanken::faWert(const QString& sql) const {
+    const auto e = xov::verbindungOeffnen(fa, QStringLiteral("lagerbestand4"))->abfragen(sql);
+    return e.zeilen.isEmpty() ? QVariant() : e.zeilen.first().first();
+}
+
+Sperre::Sperre(const QString& pfad, const QString& passwort) {
+    m_prozess.start(QStringLiteral("sqlcipher"), {pfad});
+    if (!m_prozess.waitForStarted(5000)) return;
+    QByteArray befehle;
+    if (!passwort.isEmpty()) befehle += "PRAGMA key='" + passwort.toUtf8() + "';\n";
+    befehle += "PRAGMA locking_mode=EXCLUSIVE;\nBEGIN EXCLUSIVE;\nCOMMIT;\n.print gesperrt\n";
+    m_prozess.write(befehle);
+    QByteArray ausgabe;
+    while (!ausgabe.contains("gesperrt") && m_prozess.waitForReadyRead(5000)) ausgabe += m_prozess.readAllStandardOutput();
+    m_aktiv = ausgabe.contains("gesperrt");
+}
+
+Sperre::~Sperre() {
+    m_prozess.closeWriteChannel();
+    if (!m_prozess.waitForFinished(5000)) m_prozess.kill();
+}
+
+Meldungen::Meldungen(Antwort antwort) : m_antwort(std::move(antwort)) {
+    connect(&m_timer, &QTimer::timeout, this, &Meldungen::pruefen);
+    m_timer.start(10);
+}
+
+Meldungen::~Meldungen() { m_timer.stop(); }
+
+void Meldungen::pruefen() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        texte << box->text();
+        titel << box->windowTitle();
+        const auto knopf = m_antwort ? m_antwort(box->text()) : QMessageBox::NoButton;
+        QAbstractButton* b = knopf != QMessageBox::NoButton ? box->button(knopf) : nullptr;
+        if (!b) b = box->buttons().first();
+        QTest::mouseClick(b, Qt::LeftButton);
+    } else if (modal && modal->objectName() == QLatin1String("xovAllgError")) {
+        auto text = [&](const char* n) { auto* l = modal->findChild<QLabel*>(QLatin1String(n)); return l ? l->text() : QString(); };
+        texte << QStringLiteral("xovAllgError %1: %2 @ %3").arg(text("lblNummer"), text("lblBeschreibung"), text("lblStelle"));
+        titel << modal->windowTitle();
+        QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdSchliessen")), Qt::LeftButton);
+    }
+}
+
+QVariantList info(const Datenbanken& db, int jahr) {
+    QVariantList i(100);
+    i[0] = db.mand;
+    i[1] = db.fa;
+    i[2] = 0;
+    i[4] = QStringLiteral("Access 2000;");
+    i[5] = QDate(jahr, 3, 1);
+    i[7] = QString();
+    i[9] = 0;
+    i[10] = 0;
+    i[11] = jahr;
+    i[20] = QString();
+    i[60] = QVariantList(201, 0);
+    i[61] = 0;
+    return i;
+}
+
+}  // namespace test

@@ -1,0 +1,56 @@
+#pragma once
+// Shared test helpers: real SQLCipher databases in a temporary folder, a second process that
+// holds a database, and a watcher that answers message boxes and error windows for real.
+
+#include <QMessageBox>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+namespace test {
+
+struct Datenbanken {
+    QTemporaryDir ordner;
+    QString mand, fa;
+    // Demo databases for `jahr`, keyed with the fixed password; `ohneSpalten` drops columns.
+    explicit Datenbanken(int jahr = 2024, const QStringList& ohneSpalten = {}, bool fuellen = true,
+                         const QString& passwort = QStringLiteral("lagerbestand4"));
+    // Runs SQL on the client or shared database with the fixed password.
+    void mandSql(const QString& sql, const QVariantList& p = {}) const;
+    void faSql(const QString& sql, const QVariantList& p = {}) const;
+    QVariant mandWert(const QString& sql) const;
+    QVariant faWert(const QString& sql) const;
+};
+
+// Holds a database file exclusively from a second process (the sqlcipher shell).
+class Sperre {
+public:
+    explicit Sperre(const QString& pfad, const QString& passwort = {});
+    ~Sperre();
+    bool aktiv() const { return m_aktiv; }
+private:
+    QProcess m_prozess;
+    bool m_aktiv = false;
+};
+
+// Answers every message box and error window that opens while it lives, and records them.
+class Meldungen : public QObject {
+public:
+    using Antwort = std::function<QMessageBox::StandardButton(const QString& text)>;
+    explicit Meldungen(Antwort antwort = {});
+    ~Meldungen() override;
+    QStringList texte;   // box text, CRLF shown as "\n"; error windows as "xovAllgError <nr>: <text> @ <stelle>"
+    QStringList titel;
+private:
+    void pruefen();
+    QTimer m_timer;
+    Antwort m_antwort;
+};
+
+// Builds the call information as the host program does.
+QVariantList info(const Datenbanken& db, int jahr = 2024);
+
+}  // namespace test

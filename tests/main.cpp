@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir laufzeit;
+    qputenv("XDG_RUNTIME_DIR", laufzeit.path().toUtf8());
+    // Settings and help lookups must not see the developer's own files.
+    qputenv("USERPROFILE", laufzeit.path().toUtf8());
+    QApplication app(argc, argv);
+    QTranslator t;
+    if (t.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&t);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

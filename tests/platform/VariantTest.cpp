@@ -1,0 +1,73 @@
+#include "platform/Fehler.h"
+#include "platform/Variant.h"
+
+#include <gtest/gtest.h>
+
+using namespace xov;
+
+namespace {
+int nummerVon(const std::function<void()>& f) {
+    try { f(); } catch (const Fehler& e) { return e.nummer(); }
+    return 0;
+}
+}  // namespace
+
+TEST(Umwandlung, GanzzahlRundetHalbeZurGeradenZahl) {
+    EXPECT_EQ(alsInt16(QVariant(2.5)), 2);
+    EXPECT_EQ(alsInt16(QVariant(3.5)), 4);
+    EXPECT_EQ(alsInt16(QVariant(-2.5)), -2);
+    EXPECT_EQ(alsInt16(QStringLiteral("2,5")), 2);
+    EXPECT_EQ(alsInt16(QStringLiteral(" 1.234 ")), 1234);  // thousands point as German users type it
+    EXPECT_EQ(alsInt16(QVariant()), 0);                     // Empty counts as 0
+    EXPECT_EQ(alsInt16(QVariant(true)), -1);
+}
+
+TEST(Umwandlung, GanzzahlFehlerNummern) {
+    EXPECT_EQ(nummerVon([] { alsInt16(QVariant(32768)); }), FehlerNr::Ueberlauf);
+    EXPECT_EQ(nummerVon([] { alsInt16(QStringLiteral("-32769")); }), FehlerNr::Ueberlauf);
+    EXPECT_EQ(nummerVon([] { alsInt16(QVariant(32767.5)); }), FehlerNr::Ueberlauf);
+    EXPECT_EQ(nummerVon([] { alsInt16(QStringLiteral("zwölf")); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16(QStringLiteral("")); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16(QVariant(QDate(2024, 1, 1))); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16(nullWert()); }), FehlerNr::NullUnzulaessig);
+}
+
+TEST(Umwandlung, DatumAusDeutschemTextOderDatumswert) {
+    EXPECT_EQ(alsDatum(QStringLiteral("31.12.2024")), QDate(2024, 12, 31));
+    EXPECT_EQ(alsDatum(QStringLiteral("1.3.24")), QDate(2024, 3, 1));
+    EXPECT_EQ(alsDatum(QStringLiteral("1.3.95")), QDate(1995, 3, 1));
+    EXPECT_EQ(alsDatum(QVariant(QDate(2020, 2, 29))), QDate(2020, 2, 29));
+    EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("30.02.2024")); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("morgen")); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsDatum(QVariant(45000)); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsDatum(nullWert()); }), FehlerNr::NullUnzulaessig);
+}
+
+TEST(Umwandlung, TextUndZahlvergleich) {
+    EXPECT_EQ(alsText(QVariant(1.5)), QStringLiteral("1,5"));
+    EXPECT_EQ(alsText(QVariant(QDate(2024, 3, 1))), QStringLiteral("01.03.2024"));
+    EXPECT_EQ(alsText(QVariant()), QString());
+    EXPECT_EQ(nummerVon([] { alsText(nullWert()); }), FehlerNr::NullUnzulaessig);
+    EXPECT_TRUE(gleichZahl(QVariant(20.0), 20));
+    EXPECT_TRUE(gleichZahl(QVariant(qint16(20)), 20));
+    EXPECT_FALSE(gleichZahl(QVariant(21), 20));
+    EXPECT_FALSE(gleichZahl(nullWert(), 0));
+}
+
+TEST(Fehlerfalle, SchritteLaufenWeiterOderVerlassen) {
+    QStringList protokoll;
+    const bool fertig = mitFehlerfalle(
+        {[&] { protokoll << "1"; }, [&] { fehlerWerfen(3265); }, [&] { protokoll << "3"; },
+         [&] { throw std::runtime_error("kaputt"); }, [&] { protokoll << "5"; }},
+        [&](const Fehler& f) {
+            protokoll << QString::number(f.nummer());
+            return Fortsetzung::NaechsterSchritt;
+        });
+    EXPECT_TRUE(fertig);
+    EXPECT_EQ(protokoll, QStringList({"1", "3265", "3", "51", "5"}));
+
+    protokoll.clear();
+    EXPECT_FALSE(mitFehlerfalle({[&] { fehlerWerfen(3265); }, [&] { protokoll << "nie"; }},
+                                [](const Fehler&) { return Fortsetzung::Verlassen; }));
+    EXPECT_TRUE(protokoll.isEmpty());
+}
