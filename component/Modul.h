@@ -29,6 +29,10 @@ struct Modulzustand {
 
 Modulzustand& modul();
 
+// Steps 1 to 12 of Mand_Aufruf: the call information into the module state. Raises 9, 13, 6
+// or 94 when an element is missing or cannot be converted.
+void aufrufUebernehmen(const QVariantList& Info);
+
 // The fixed database password that every database of the suite carries.
 inline const QString DbPasswort = QStringLiteral("lagerbestand4");
 

@@ -48,7 +48,8 @@ xovMandStamm::~xovMandStamm() = default;
 qint32 xovMandStamm::TabStripNr() const { return modul().TabStripNr; }
 void xovMandStamm::setTabStripNr(qint32 wert) { modul().TabStripNr = wert; }
 
-void xovMandStamm::Mand_Aufruf(QVariantList& Info) {
+namespace xov {
+void aufrufUebernehmen(const QVariantList& Info) {
     Modulzustand& m = modul();
     m.MandDbPfad = alsText(element(Info, 0));
     m.FaDbPfad = alsText(element(Info, 1));
@@ -63,8 +64,13 @@ void xovMandStamm::Mand_Aufruf(QVariantList& Info) {
     m.AufrufInfo[0] = m.MandDbPfad;
     alsInt16(m.AufrufInfo.at(10));
     m.FormBereit = false;
+}
+}  // namespace xov
 
+void xovMandStamm::Mand_Aufruf(QVariantList& Info) {
+    aufrufUebernehmen(Info);
     anwendungVorbereiten();
     frmMandStamm form;
+    form.Form_Load();
     form.exec();
 }

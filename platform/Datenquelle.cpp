@@ -61,7 +61,7 @@ bool gleicherWert(const QVariant& gespeichert, const QVariant& neu) {
 
 bool Datenquelle::geaendert() const {
     for (const Bindung& b : m_bindungen)
-        if (m_recordset->hatSpalte(b.spalte) && !gleicherWert(m_recordset->Fields(b.spalte).Value(), b.wert()))
+        if (b.wert && m_recordset->hatSpalte(b.spalte) && !gleicherWert(m_recordset->Fields(b.spalte).Value(), b.wert()))
             return true;
     return false;
 }
@@ -75,7 +75,7 @@ bool Datenquelle::zeileSchreiben(int aktion) {
     m_recordset->Edit();
     try {
         for (const Bindung& b : std::as_const(m_bindungen)) {
-            if (!m_recordset->hatSpalte(b.spalte)) continue;
+            if (!b.wert || !m_recordset->hatSpalte(b.spalte)) continue;
             const QVariant neu = b.wert();
             if (!gleicherWert(m_recordset->Fields(b.spalte).Value(), neu)) m_recordset->Fields(b.spalte).setValue(neu);
         }

@@ -14,7 +14,7 @@ namespace xov {
 struct Bindung {
     QString spalte;
     std::function<void(const QVariant&)> anzeigen;
-    std::function<QVariant()> wert;
+    std::function<QVariant()> wert;  // empty for read-only controls
 };
 
 class Datenquelle : public QObject {

@@ -46,6 +46,7 @@ public:
 
     FeldRef Fields(const QString& name);
     bool hatSpalte(const QString& name) const { return spalteVon(name) >= 0; }
+    int spalteVon(const QString& name) const;  // -1 when the result has no such column
     const QStringList& spalten() const { return m_spaltenNamen; }
 
     void AddNew();
@@ -71,7 +72,6 @@ Q_SIGNALS:
 private:
     friend class FeldRef;
     enum class Modus { Keiner, Neu, Bearbeiten };
-    int spalteVon(const QString& name) const;
     int spalteOderFehler(const QString& name) const;
     QVariant lesen(int spalte) const;
     void schreiben(int spalte, const QVariant& wert);

@@ -1,6 +1,7 @@
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
 #include "tools/xov-db/Schema.h"
+#include "component/Modul.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -73,6 +74,37 @@ void Meldungen::pruefen() {
         titel << modal->windowTitle();
         QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdSchliessen")), Qt::LeftButton);
     }
+}
+
+Dialog::Dialog(const QVariantList& info, int tabStripNr) {
+    xov::aufrufUebernehmen(info);
+    xov::modul().TabStripNr = tabStripNr;
+    form = std::make_unique<frmMandStamm>();
+    form->Form_Load();
+    form->show();
+    aktivieren(form.get());
+}
+
+Dialog::~Dialog() { form.reset(); }
+
+bool Dialog::schliessen() {
+    form->close();
+    QApplication::processEvents();
+    return !form->isVisible();
+}
+
+bool Dialog::escape() {
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), Qt::Key_Escape);
+    QApplication::processEvents();
+    return !form->isVisible();
+}
+
+bool fokusAuf(QWidget* w) { return QTest::qWaitFor([w] { return QApplication::focusWidget() == w; }, 2000); }
+
+void aktivieren(QWidget* dialog) {
+    dialog->activateWindow();
+    QApplication::setActiveWindow(dialog);
+    QTest::qWaitForWindowActive(dialog, 2000);
 }
 
 QVariantList info(const Datenbanken& db, int jahr) {

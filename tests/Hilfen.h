@@ -3,12 +3,20 @@
 // holds a database, and a watcher that answers message boxes and error windows for real.
 
 #include <QMessageBox>
+#include <ostream>
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
+
+#include "form/frmMandStamm.h"
+
+// Readable QString values in assertion messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']'; }
 
 namespace test {
 
@@ -52,5 +60,22 @@ private:
 
 // Builds the call information as the host program does.
 QVariantList info(const Datenbanken& db, int jahr = 2024);
+
+// The dialog opened as Mand_Aufruf opens it, but without the modal loop: the call information
+// taken over, the form loaded, shown and active.
+struct Dialog {
+    explicit Dialog(const QVariantList& info, int tabStripNr = 0);
+    ~Dialog();
+    frmMandStamm* operator->() const { return form.get(); }
+    // Clicks the close box (or presses Escape) and tells whether the dialog closed.
+    bool schliessen();
+    bool escape();
+    std::unique_ptr<frmMandStamm> form;
+};
+
+// Waits until the widget is the focus widget.
+bool fokusAuf(QWidget* w);
+// Re-activates the dialog after a message box closed (no window manager here).
+void aktivieren(QWidget* dialog);
 
 }  // namespace test

@@ -1,0 +1,61 @@
+#pragma once
+// InputFeld: the formatted input field of the suite. A QLineEdit with the design properties
+// feldtype (20 text, 15 month MM.JJJJ, 10 date, 0 numeric), maxwert, anzdezimalen (-1: amount
+// with two decimals), keinminus and keintausendpkt, and the events GotFocus, LostFocus and
+// LeaveField. Numbers are parsed and shown with the German locale.
+
+#include <QLineEdit>
+#include <QVariant>
+#include <optional>
+
+class InputFeld : public QLineEdit {
+    Q_OBJECT
+public:
+    enum Typ { Zahl = 0, Datum = 10, Monat = 15, Textfeld = 20 };
+
+    explicit InputFeld(QWidget* parent = nullptr);
+
+    void einstellen(int feldtype, double maxwert, int anzdezimalen, bool keinminus, bool keintausendpkt);
+    int feldtype() const { return m_feldtype; }
+    double maxwert() const { return m_maxwert; }
+    int anzdezimalen() const { return m_anzdezimalen; }
+    bool keinminus() const { return m_keinminus; }
+    bool keintausendpkt() const { return m_keintausendpkt; }
+    bool fehlermeldungen() const { return false; }  // the form reports every error itself
+    bool istNumerisch() const { return m_feldtype == Zahl; }
+    int dezimalstellen() const { return m_anzdezimalen < 0 ? 2 : m_anzdezimalen; }
+
+    // The content as the form reads it: an empty numeric field reads "0" ("0,00", "0,0000"),
+    // an empty date field "0".
+    QString Text() const;
+    // Writes the content; numbers are shown in the field's German format.
+    void setzeText(const QString& text);
+    void setzeZahl(double wert);
+    // The numeric value of Text(), if it has one.
+    std::optional<double> zahl() const;
+
+    // Binding: the column's value into the field, and the field's value for the column.
+    void spaltenwertAnzeigen(const QVariant& wert);
+    QVariant spaltenwert() const;
+
+Q_SIGNALS:
+    void GotFocus();
+    void LostFocus();
+    void LeaveField(int taste);
+
+protected:
+    bool event(QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    QString formatiert(double wert, bool mitTausendern) const;
+    QString leerText() const;
+
+    int m_feldtype = Textfeld;
+    double m_maxwert = 50;
+    int m_anzdezimalen = 0;
+    bool m_keinminus = false;
+    bool m_keintausendpkt = false;
+};

@@ -1,0 +1,230 @@
+// Loading the dialog, the client record and the tax offices; help; closing.
+
+#include "component/Modul.h"
+#include "form/Feldtabelle.h"
+#include "form/InputFeld.h"
+#include "form/TabStrip.h"
+#include "form/frmMandStamm.h"
+#include "platform/Datenquelle.h"
+#include "platform/Fehler.h"
+#include "platform/Meldung.h"
+#include "platform/Variant.h"
+#include "services/DbVerbindung.h"
+#include "services/Fehlerbericht.h"
+#include "services/Skalierung.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QUrl>
+
+using namespace xov;
+
+void frmMandStamm::Form_Load() {
+    Modulzustand& m = modul();
+    bool hilfeIdsLaden = false;
+    bool currencyStart = false;
+    const Fehlerbehandlung falle = [&](const Fehler& f) {
+        if (hilfeIdsLaden) return Fortsetzung::NaechsterSchritt;
+        if (f.nummer() == FehlerNr::SpalteFehlt) {
+            DbStrukturHinweis(f.nummer());
+            m.Eingeschraenkt = true;
+        } else {
+            m.KomponentenName = QStringLiteral("XovMandStamm, in Form_Load");
+            FehlerAufruf(f);
+        }
+        return Fortsetzung::NaechsterSchritt;
+    };
+    const int n = m.OhneIndexBez != 0 ? 6 : 7;
+    mitFehlerfalle(
+        {
+            [&] { m.FormBereit = false; },
+            [&] { m.HilfeIds = QVector<qint16>(201, 0); },
+            [&] { hilfeIdsLaden = true; },
+            [&] {
+                QVector<qint16> ids;
+                for (const QVariant& v : m.AufrufInfo.value(60).toList()) ids << alsInt16(v);
+                if (m.AufrufInfo.value(60).typeId() != QMetaType::QVariantList) fehlerWerfen(FehlerNr::Typunvertraeglich);
+                m.HilfeIds = ids;
+            },
+            [&] { hilfeIdsLaden = false; },
+            [&] {
+                if (gleichZahl(m.AufrufInfo.value(9), 20)) {
+                    m.Eingeschraenkt = true;
+                    Seite1Vorbereiten();
+                    feld(QStringLiteral("InputFeld1"))->setEnabled(false);
+                }
+            },
+            [&] { m.FormBereit = false; },
+            [&] {
+                MAData->setDatabaseName(m.MandDbPfad);
+                FAData->setDatabaseName(m.FaDbPfad);
+                KKData->setDatabaseName(m.MandDbPfad);
+                Set_DBConnect(this);
+            },
+            [&] { ListenFuellen(); },
+            [&] { move(twipsNachPixel(120), twipsNachPixel(745)); },
+            [&] {
+                const QColor farbe = palette().color(QPalette::Window);
+                for (QWidget* w : {static_cast<QWidget*>(lblAuswahlMonStatusText), static_cast<QWidget*>(lblAuswahlMonStatus)}) {
+                    QPalette p = w->palette();
+                    p.setColor(QPalette::Window, farbe);
+                    w->setPalette(p);
+                }
+                lblAuswahlMonStatus->setText(m.AuswahlMonStatus.toString(QStringLiteral("MM.yyyy")));
+            },
+            [&] {
+                for (int i = 0; i <= n; ++i) Frame1[i]->setWindowTitle(QString());
+            },
+            [&] { TabStrip1->seiteHinzufuegen(1, seitentitel().at(0)); },
+            [&] { for (int s = 2; s <= 6; ++s) TabStrip1->seiteHinzufuegen(s, seitentitel().at(s - 1)); },
+            [&] { if (m.OhneIndexBez == 0) TabStrip1->seiteHinzufuegen(7, seitentitel().at(6)); },
+            // The currency tab follows the last one, also when the index page is left out.
+            [&] { if (gleichZahl(m.AufrufInfo.value(61), 1)) TabStrip1->seiteHinzufuegen(8, seitentitel().at(7)); },
+            [&] {
+                if (m.TabStripNr != 7) return;
+                currencyStart = true;
+                fraUntererTeil->hide();
+                const int tab = TabStrip1->indexVon(8);
+                if (tab < 0) fehlerWerfen(FehlerNr::IndexAusserhalb, QStringLiteral("TabStrip1: Fremdwährung"));
+                TabStrip1->setCurrentIndex(tab);
+            },
+            [&] {
+                if (!currencyStart) return;
+                m.FormBereit = true;
+                QApplication::restoreOverrideCursor();
+                m.TabStripNr = 0;
+            },
+        },
+        falle);
+    if (currencyStart) return;  // no client record, no tax offices, no scaling
+
+    mitFehlerfalle(
+        {
+            [&] { seiteZeigen(1); },
+            [&] { MaSelect(); },
+            // A database without the fax column is an old one; a null fax number is no failure.
+            [&] { MAData->Recordset()->Fields(QStringLiteral("MandFaxNr")).Value(); },
+            [&] {
+                FAData->setRecordSource(QStringLiteral("SELECT *  FROM AllgFaDaten  ORDER BY Faname"));
+                FAData->Refresh();
+            },
+            [&] {
+                Recordset* rs = FAData->Recordset();
+                if (rs->RecordCount() == 0) return;
+                rs->FindFirst(QStringLiteral("FaNummer = 0"));
+                if (!rs->NoMatch()) return;
+                rs->AddNew();
+                rs->Fields(QStringLiteral("FaNummer")).setValue(0);
+                rs->Fields(QStringLiteral("FaName")).setValue(QStringLiteral(" keine Definition"));
+                rs->Fields(QStringLiteral("FaNummerAlt")).setValue(0);
+                rs->Fields(QStringLiteral("FaAnschrift")).setValue(QString());
+                rs->Fields(QStringLiteral("FaPlz")).setValue(0);
+                rs->Fields(QStringLiteral("FaOrt")).setValue(QString());
+                rs->Update();
+                FAData->Refresh();  // so that the list shows the placeholder first, in name order
+            },
+            [&] { cmbFaNr->zeilenLaden(FAData, QStringLiteral("Faname"), QStringLiteral("FaNummer")); },
+            [&] {
+                m.FormBereit = true;
+                QApplication::restoreOverrideCursor();
+            },
+            [&] { FormSkalieren(this, true, true); },
+        },
+        falle);
+}
+
+void frmMandStamm::MaSelect() {
+    Modulzustand& m = modul();
+    mitFehlerfalle(
+        {
+            [&] {
+                MAData->setRecordSource(QStringLiteral("SELECT * FROM AllgMandDaten "));
+                MAData->Refresh();
+            },
+            [&] {
+                Recordset* rs = MAData->Recordset();
+                if (rs->RecordCount() != 0) return;
+                Meldung(QStringLiteral("Der MandantenDatenbestand ist komplett leer"), 0,
+                        QStringLiteral("Hinweis auf leeren Datdenbestand"));
+                rs->AddNew();
+                rs->Update();
+                rs->setBookmark(rs->LastModified());
+            },
+            [&] {
+                if (istNull(MAData->Recordset()->Fields(QStringLiteral("MandDvr")).Value()))
+                    feld(QStringLiteral("inpMandDvr"))->setzeText(QStringLiteral("0"));
+            },
+            [&] { MAData->Recordset()->Fields(QStringLiteral("MandEur2fach")); },
+        },
+        [&](const Fehler& f) {
+            if (f.nummer() == FehlerNr::SpalteFehlt) {
+                DbStrukturHinweis(f.nummer());
+                return Fortsetzung::Verlassen;
+            }
+            m.KomponentenName = QStringLiteral("dllMandStamm, in MaSelect");
+            FehlerAufruf(f);
+            m.KomponentenName.clear();
+            return Fortsetzung::NaechsterSchritt;
+        });
+}
+
+void frmMandStamm::seiteZeigen(int seite) {
+    if (seite >= 1 && seite <= 8) m_seiten->setCurrentWidget(Frame1[seite - 1]);
+}
+
+bool frmMandStamm::Form_QueryUnload() {
+    Fehlerprüfungen_0();
+    return modul().FehlerFlag;
+}
+
+void frmMandStamm::reject() { close(); }  // Escape closes like the close box
+
+void frmMandStamm::closeEvent(QCloseEvent* e) {
+    if (m_entladen) {
+        e->accept();
+        return;
+    }
+    if (Form_QueryUnload()) {
+        e->ignore();
+        return;
+    }
+    // Write the edited row. When that fails (locked by another workstation, disk full, file
+    // gone) the user hears of it and the dialog stays open with everything typed.
+    try {
+        if (!MAData->zeileSchreiben(Datenquelle::Schliessen)) {
+            e->ignore();
+            return;
+        }
+    } catch (...) {
+        modul().KomponentenName = QStringLiteral("xovMandStamm, beim Speichern der Mandanten-Stammdaten");
+        FehlerAufruf(aktuellerFehler());
+        e->ignore();
+        return;
+    }
+    m_entladen = true;
+    e->accept();
+    QDialog::done(QDialog::Rejected);
+}
+
+void frmMandStamm::HilfeKontext() {
+    if (!modul().FormBereit) return;
+    if (QWidget* w = QApplication::focusWidget())
+        w->setProperty("HelpContextID", static_cast<int>(modul().HilfeIds.value(15)));
+}
+
+void frmMandStamm::hilfeOeffnen() {
+    QUrl url = QUrl::fromLocalFile(Hilfedatei());
+    QWidget* w = QApplication::focusWidget();
+    const int kontext = w ? w->property("HelpContextID").toInt() : 0;
+    if (kontext != 0) url.setFragment(QString::number(kontext));
+    QDesktopServices::openUrl(url);
+}
+
+void frmMandStamm::nachSeitenwechsel() { seiteZeigen(TabStrip1->aktuelleSeite()); }
+
+void frmMandStamm::Fehlerprüfungen_0() { modul().FehlerFlag = false; }

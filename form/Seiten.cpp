@@ -1,0 +1,5 @@
+// Preparing the tab pages when they are shown.
+
+#include "form/frmMandStamm.h"
+
+void frmMandStamm::Seite1Vorbereiten() {}

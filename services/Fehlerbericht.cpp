@@ -1,0 +1,91 @@
+#include "services/Fehlerbericht.h"
+#include "component/Modul.h"
+#include "platform/Fehler.h"
+#include "platform/Komponenten.h"
+#include "platform/Meldung.h"
+#include "platform/Variant.h"
+
+#include <QFileInfo>
+
+namespace xov {
+namespace {
+
+bool s_hilfeOk = false;
+QString s_hilfedatei;
+
+// The last error window: kept until the next report replaces it.
+std::unique_ptr<QObject>& fehlerKomponente() {
+    static std::unique_ptr<QObject> k;
+    return k;
+}
+
+}  // namespace
+
+void FehlerAufruf(const Fehler& fehler) {
+    Modulzustand& m = modul();
+    try {
+        auto obj = komponenteErzeugen(QStringLiteral("{FB67A95A-60B8-11D3-9C2E-CD95EB3EEC2B}"));
+        auto* fenster = qobject_cast<AllgFehlerSchnittstelle*>(obj.get());
+        if (!fenster) fehlerWerfen(FehlerNr::KomponenteFehlt, QStringLiteral("xovAllgError"));
+        fehlerKomponente() = std::move(obj);
+        fenster->setFehlerNr(fehler.nummer());
+        fenster->setBeschreibung(fehler.beschreibung());
+        fenster->setHilfeDatei(QString());
+        fenster->setHilfeKontext(QStringLiteral("0"));
+        fenster->setAufrufProgramm(m.AufrufProgramm);
+        fenster->setKomponentenName(m.KomponentenName);
+        fenster->setZusatz1(QVariant());
+        fenster->setZusatz2(QVariant());
+        fenster->setModus(0);
+        fenster->FehlerAnzeigen();
+        (void)fenster->Antwort();
+        m.KomponentenName.clear();
+    } catch (...) {
+        const Fehler neu = aktuellerFehler();
+        if (neu.nummer() == FehlerNr::KomponenteFehlt) {
+            Meldung(QStringLiteral("das allgem. Fehlermeldungsprogramm xovAllgError konnte nicht aufgerufen werden"));
+        } else if (neu.nummer() != FehlerNr::DruckerFehler) {
+            Meldung(QStringLiteral("Problem beim Aufruf des allg. Fehlermeldungsprogrammes xovAllgError: \r\n\r\nFehlerNr: %1 %2")
+                        .arg(neu.nummer()).arg(neu.beschreibung()));
+        }
+    }
+}
+
+void DbStrukturHinweis(int nummer) {
+    const QString crlf = QStringLiteral("\r\n");
+    Meldung(QStringLiteral("Fehler-Nr: %1").arg(nummer) + crlf + crlf +
+                QStringLiteral("Die Datenbank-Struktur wurde für die Verarbeitung in diesem Programm wurde um 1 oder "
+                               "mehrere Daten-Felder erweitert - die in der aufgerufenen Datenbank noch "
+                               "nicht berücksichtigt sind.") + crlf + crlf +
+                QStringLiteral("BITTE BEENDIGEN SIE AUF JEDEN FALL DIESE VERARBEITUNG !!! ") + crlf + crlf +
+                QStringLiteral("und führen Sie anschließend in:") + crlf +
+                QStringLiteral("\"Hilfsprogramme\",\"Diverse DatenbankHilfsfunktionen\" ") + crlf +
+                QStringLiteral("die Auswahl: \"alle neuen Felder abrufen\" durch.") + crlf + crlf +
+                QStringLiteral("Anschließend können Sie diese Verarbeitung problemlos starten."),
+            0, QStringLiteral("unkomplette Datenbanktabelle:"));
+}
+
+bool HilfeAufrufChk() {
+    s_hilfeOk = true;
+    try {
+        const QVariantList& info = modul().AufrufInfo;
+        s_hilfedatei = info.size() > 7 ? alsText(info.at(7)) : QString();
+        if (s_hilfedatei.isEmpty()) {
+            Meldung(QStringLiteral("Die Definition für den App.Helpfile = leer\r\nEs kann keine Onlinehilfe angezeigt werden !"));
+            s_hilfeOk = false;
+        } else if (!QFileInfo(s_hilfedatei).isFile()) {
+            Meldung(QStringLiteral("Die Hilfedatei (App.HelpFile) %1 ist nicht auffindbar.\r\nEs kann keine Onlinehilfe angezeigt werden !")
+                        .arg(s_hilfedatei));
+            s_hilfeOk = false;
+        }
+    } catch (...) {
+        modul().KomponentenName = QStringLiteral("xov..., in mdlFehlerXO, HilfeAufrufChk");
+        FehlerAufruf(aktuellerFehler());
+    }
+    return s_hilfeOk;
+}
+
+bool HilfeOk() { return s_hilfeOk; }
+QString Hilfedatei() { return s_hilfedatei; }
+
+}  // namespace xov

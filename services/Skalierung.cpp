@@ -1,0 +1,128 @@
+#include "services/Skalierung.h"
+#include "platform/Variant.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTableView>
+#include <QTextStream>
+#include <QWidget>
+#include <cmath>
+
+namespace xov {
+namespace {
+int s_testBreite = 0, s_testHoehe = 0;
+}
+
+Skalierung& skalierung() {
+    static Skalierung s;
+    return s;
+}
+
+QString IniLesen(const QString& pfad, const QString& abschnitt, const QString& schluessel) {
+    // The settings file is read by hand: QSettings would turn "1,5" into a list.
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    QTextStream ein(&f);
+    bool imAbschnitt = false;
+    while (!ein.atEnd()) {
+        const QString zeile = ein.readLine().trimmed();
+        if (zeile.startsWith(QLatin1Char('[')) && zeile.endsWith(QLatin1Char(']'))) {
+            imAbschnitt = zeile.mid(1, zeile.size() - 2).trimmed().compare(abschnitt, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const int gleich = zeile.indexOf(QLatin1Char('='));
+        if (!imAbschnitt || gleich < 0 || zeile.startsWith(QLatin1Char(';'))) continue;
+        if (zeile.left(gleich).trimmed().compare(schluessel, Qt::CaseInsensitive) != 0) continue;
+        QString wert = zeile.mid(gleich + 1).trimmed();
+        if (wert.size() >= 2 && wert.startsWith(QLatin1Char('"')) && wert.endsWith(QLatin1Char('"'))) wert = wert.mid(1, wert.size() - 2);
+        return wert.left(31);  // a buffer of 32 characters
+    }
+    return {};
+}
+
+QString iniPfad() {
+    QString ordner = qEnvironmentVariable("USERPROFILE");
+    if (ordner.isEmpty()) ordner = QDir::homePath();
+    return ordner + QStringLiteral("/XOV-Settings.ini");
+}
+
+void bildschirmFestlegen(int breite, int hoehe) {
+    s_testBreite = breite;
+    s_testHoehe = hoehe;
+}
+
+QString BildschirmAufloesung() {
+    int b = s_testBreite, h = s_testHoehe;
+    if (b == 0) {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        b = s ? s->size().width() : 0;
+        h = s ? s->size().height() : 0;
+    }
+    skalierung().BildschirmBreite = static_cast<qint16>(b);
+    skalierung().BildschirmHoehe = static_cast<qint16>(h);
+    return QStringLiteral("%1 X %2").arg(b).arg(h);
+}
+
+std::optional<float> faktorBerechnen(const QString& skalieren, const QString& skFaktor, int breite) {
+    if (breite == 800) return std::nullopt;
+    if (skalieren.isEmpty() || skalieren == QLatin1String("0")) return std::nullopt;
+    if (skFaktor == QLatin1String("10")) return 2.0f;
+    double c = 0;  // a setting that is no number leaves c at 0
+    if (const auto s = zahlAusText(skFaktor)) {
+        if (breite == 1024) c = *s * 10 / 3;
+        else if (breite == 1280) c = *s * 10 / 5;
+        else if (breite > 1280) c = *s * 10 / 8;
+        else c = *s;
+    }
+    c = std::nearbyint(c * 10000) / 10000;
+    if (c == 10) return 2.0f;
+    // "1," followed by c: the decimal digits of c become those of the factor. A c with
+    // decimals gives no number; the dialog then stays unscaled instead of shrinking to nothing.
+    const auto f = zahlAusText(QStringLiteral("1,") + deutsch().toString(c, 'g', 10).remove(deutsch().groupSeparator()));
+    if (!f) return std::nullopt;
+    return static_cast<float>(*f);
+}
+
+void FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
+    Skalierung& s = skalierung();
+    BildschirmAufloesung();
+    if (s.BildschirmBreite == 800) return;
+    s.Faktor = 0;
+    s.IniPfad = iniPfad();
+    const auto f = faktorBerechnen(IniLesen(s.IniPfad, QStringLiteral("Section1"), QStringLiteral("Skalieren")),
+                                   IniLesen(s.IniPfad, QStringLiteral("Section2"), QStringLiteral("SkFaktor")),
+                                   s.BildschirmBreite);
+    if (!f) return;
+    s.Faktor = *f;
+    const double k = s.Faktor;
+    if (geometrie) {
+        form->resize(qRound(form->width() * k), qRound(form->height() * k));
+        form->move(qRound(form->x() * k), qRound(form->y() * k));
+    }
+    // Every control keeps its own font, multiplied once; the form's own font ends at k squared.
+    const QList<QWidget*> kinder = form->findChildren<QWidget*>();
+    QVector<QFont> neu;
+    for (QWidget* w : kinder) {
+        QFont font = w->font();
+        if (font.family() == QLatin1String("Small Fonts")) font.setFamily(form->font().family());
+        if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * k);
+        neu << font;
+    }
+    if (schrift) {
+        QFont formSchrift = form->font();
+        if (formSchrift.pointSizeF() > 0) formSchrift.setPointSizeF(formSchrift.pointSizeF() * k * k);
+        form->setFont(formSchrift);
+        for (int i = 0; i < kinder.size(); ++i) kinder.at(i)->setFont(neu.at(i));
+    }
+    for (QWidget* w : kinder) {
+        if (auto* raster = qobject_cast<QTableView*>(w)) {
+            for (int sp = 0; sp < raster->horizontalHeader()->count(); ++sp)
+                raster->setColumnWidth(sp, qRound(raster->columnWidth(sp) * k));
+        }
+    }
+}
+
+}  // namespace xov
