@@ -225,6 +225,3 @@ void frmMandStamm::hilfeOeffnen() {
     QDesktopServices::openUrl(url);
 }
 
-void frmMandStamm::nachSeitenwechsel() { seiteZeigen(TabStrip1->aktuelleSeite()); }
-
-void frmMandStamm::Fehlerprüfungen_0() { modul().FehlerFlag = false; }

@@ -1,9 +1,21 @@
 // The option lists: each shows its items and writes the chosen code into the hidden field
-// beside it, which is bound to the column.
+// beside it, which is bound to the column. The VAT-return period also locks or frees the tax
+// fields of page 1.
 
+#include "component/Modul.h"
+#include "form/InputFeld.h"
 #include "form/frmMandStamm.h"
+#include "platform/Meldung.h"
+#include "platform/Variant.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QProxyStyle>
+#include <QTimer>
+
+using namespace xov;
 
 namespace {
 struct ListenDef {
@@ -23,13 +35,116 @@ const QVector<ListenDef>& listen() {
     };
     return l;
 }
+
+QString feldZu(const QString& liste) {
+    for (const ListenDef& d : listen())
+        if (liste == QLatin1String(d.liste)) return QString::fromLatin1(d.feld);
+    return {};
+}
+
+// The masked online access fields show each character as "*".
+class SternStil : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget, QStyleHintReturn* ret) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+// The code in a hidden field; a text that is empty or no number counts as 0.
+double code(const InputFeld* f) { return zahlAusText(f->text()).value_or(0.0); }
 }  // namespace
 
 void frmMandStamm::ListenFuellen() {
     // Each item carries its code as item data, equal to its position.
     for (const ListenDef& d : listen()) {
         QComboBox* l = liste(QString::fromLatin1(d.liste));
+        const bool vorher = l->blockSignals(true);
         l->clear();
         for (int i = 0; i < d.eintraege.size(); ++i) l->addItem(d.eintraege.at(i), i);
+        l->setCurrentIndex(-1);
+        l->blockSignals(vorher);
     }
+}
+
+void frmMandStamm::auswahlUebernehmen(const QString& name) {
+    QComboBox* l = liste(name);
+    InputFeld* f = feld(feldZu(name));
+    if (l->currentIndex() < 0) return;
+    f->setzeText(QString::number(l->currentData().toInt()));
+    if (name == QLatin1String("cmbVoranmPeriode")) code(f) == 0 ? SteuerFelderSperren() : SteuerFelderFreigeben();
+}
+
+void frmMandStamm::listeSetzen(const QString& name, int position) {
+    QComboBox* l = liste(name);
+    const bool vorher = l->blockSignals(true);
+    l->setCurrentIndex(position);
+    l->blockSignals(vorher);
+    auswahlUebernehmen(name);
+}
+
+void frmMandStamm::SteuerFelderFreigeben() {
+    if (gleichZahl(modul().AufrufInfo.value(9), 20)) return;  // restricted mode
+    feld(QStringLiteral("inpSteuerNr"))->setEnabled(true);
+    feld(QStringLiteral("inpReferat"))->setEnabled(true);
+    cmbFaNr->setEnabled(true);
+}
+
+void frmMandStamm::SteuerFelderSperren() {
+    feld(QStringLiteral("inpSteuerNr"))->setEnabled(false);
+    feld(QStringLiteral("inpReferat"))->setEnabled(false);
+    cmbFaNr->setEnabled(false);
+}
+
+void frmMandStamm::VoranmPeriodeAbgleichen() {
+    QComboBox* l = liste(QStringLiteral("cmbVoranmPeriode"));
+    const double wert = code(feld(QStringLiteral("inpVoranmPeriode")));
+    const int m = l->count() - 1;
+    // A negative code is as unknown to the list as one beyond its last item.
+    if (wert > m || wert < 0) {
+        Meldung(QStringLiteral("ungültiger Wert inpVoranmPeriode.Text"));
+    } else {
+        listeSetzen(l->objectName(), alsInt16(wert));
+    }
+    wert == 0 ? SteuerFelderSperren() : SteuerFelderFreigeben();
+}
+
+void frmMandStamm::listenSeite4Abgleichen() {
+    for (const char* name : {"cmbAnwNummer", "cmbMahnFixText", "cmbAnzMahnStu", "cmbEur2Fach"}) {
+        const QString l = QString::fromLatin1(name);
+        const double wert = code(feld(feldZu(l)));
+        listeSetzen(l, wert == 0 || wert == 1 ? static_cast<int>(wert) : 0);
+    }
+}
+
+void frmMandStamm::listenVerbinden() {
+    for (const ListenDef& d : listen()) {
+        const QString name = QString::fromLatin1(d.liste);
+        connect(liste(name), &QComboBox::activated, this, [this, name] { auswahlUebernehmen(name); });
+    }
+    for (QWidget* w : {static_cast<QWidget*>(liste(QStringLiteral("cmbVoranmPeriode"))), static_cast<QWidget*>(cmbFaNr)})
+        w->installEventFilter(this);
+
+    auto* schuetzen = qobject_cast<QCheckBox*>(steuerelement(QStringLiteral("chkUVASchuetzen")));
+    auto* stil = new SternStil;
+    stil->setParent(this);
+    for (int i = 1; i <= 3; ++i) steuerelement(QStringLiteral("txtUVAFeld%1").arg(i))->setStyle(stil);
+    connect(schuetzen, &QCheckBox::clicked, this, [this, schuetzen] {
+        for (int i = 1; i <= 3; ++i)
+            qobject_cast<QLineEdit*>(steuerelement(QStringLiteral("txtUVAFeld%1").arg(i)))
+                ->setEchoMode(schuetzen->isChecked() ? QLineEdit::Password : QLineEdit::Normal);
+    });
+}
+
+bool frmMandStamm::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        // Page up and page down would jump through the list unseen: swallowed.
+        const int taste = static_cast<QKeyEvent*>(e)->key();
+        if (taste == Qt::Key_PageUp || taste == Qt::Key_PageDown) return true;
+    } else if (e->type() == QEvent::FocusOut && o == liste(QStringLiteral("cmbVoranmPeriode"))) {
+        const auto grund = static_cast<QFocusEvent*>(e)->reason();
+        if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason)
+            QTimer::singleShot(0, this, [this] { VoranmPeriodeAbgleichen(); });
+    }
+    return QDialog::eventFilter(o, e);
 }

@@ -279,6 +279,19 @@ void frmMandStamm::aufbauen() {
         return modul().FehlerFlag;
     };
 
+    listenVerbinden();
+    pruefungenVerbinden();
+    kontenVerbinden();
+    MAData->beiValidate = [this](int& aktion, bool&) {
+        const Recordset* rs = MAData->Recordset();
+        if (rs->Eof() || rs->Bof()) return;
+        Fehlerprüfungen_0();
+        if (modul().FehlerFlag) aktion = Datenquelle::Abbrechen;
+    };
+    MAData->beiReposition = [this] {
+        const Recordset* rs = MAData->Recordset();
+        if (!rs->Eof() && !rs->Bof() && TabStrip1->aktuelleSeite() == 1) VoranmPeriodeAbgleichen();
+    };
     resize(twips(11030), twips(7805));
 }
 

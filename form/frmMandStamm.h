@@ -6,6 +6,10 @@
 #include <QDialog>
 #include <QHash>
 #include <array>
+#include <functional>
+#include <optional>
+
+#include "form/Pruefungen.h"
 
 class QFrame;
 class QLabel;
@@ -64,20 +68,62 @@ public:
     bool Form_QueryUnload();   // true: cancel closing
     void HilfeKontext();
 
-    // Checks of the current page; the outcome is modul().FehlerFlag.
-    void Fehlerprüfungen_0();
+    // Field checks; the outcome is modul().FehlerFlag and modul().FehlerFeld.
+    void Fehlerprüfungen_0();   // the checks of the selected page
+    void PlzPrüfen();
+    void OrtPrüfen();
+    void AnschriftPrüfen();
+    void NamePrüfen();
+    void BuchjahrPrüfen();
+    void MonStatusDatumPrüfen();
+    void KorrPunktePrüfen();
 
     // Option lists.
     void ListenFuellen();
+    void VoranmPeriodeAbgleichen();
+    void SteuerFelderFreigeben();
+    void SteuerFelderSperren();
+    // Sets the list's position and runs its selection handler, as a program step does.
+    void listeSetzen(const QString& liste, int position);
+    void listenSeite4Abgleichen();
 
     // Tab pages.
     void Seite1Vorbereiten();
+    void Seite2Vorbereiten();
+    void Seite3Vorbereiten();
+    void Seite4Vorbereiten();
+    void Seite5Vorbereiten();
+    void Seite6Vorbereiten();
+    void Seite7Vorbereiten();
+    void Seite8Vorbereiten();
     void seiteZeigen(int seite);  // brings the page's frame to the front
+
+    // Account assignment (page 6).
+    void SammelkontoPrüfen();
+    void KontoSuchen();
+    void KontoFeldFokus();
+    void KontoFeldLeeren();
+    void KontoUngueltig();
+    void KontoNameZeigen();
+    void AlleKontenPruefen();
+    bool KontenDerSeitePruefen();  // the page's checks in table order, stopping at the first failure
+    void kontenAuswahl();          // cmdKontenAuswahl
+    bool SammelpruefungAktiv = false;
+    QString AktivesKontoFeld;
+    QString KontoNrEingabe;        // up to six characters, padded with blanks
+    QString KontoFeldName;
+    QString KontoNrSuche;
+
+    // Currencies (page 8).
+    void WährungenLaden();
+    void KursHistorieLaden(qint16 zeile);
+    qint32 AktuelleWährungsZeile = 0;
 
     static int twipsNachPixel(int twips);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
     void reject() override;
 
 private:
@@ -85,6 +131,19 @@ private:
     void binden();
     void hilfeOeffnen();
     void nachSeitenwechsel();
+    void seitenWechselAusfuehren(int seite);
+    void seiteVorbereiten(int seite, const QStringList& gesperrt, const QStringList& reihenfolge, const QString& fokus);
+    void ersteFeldFokus(int seite);
+    void listenVerbinden();
+    void kontenVerbinden();
+    void pruefungenVerbinden();
+    void auswahlUebernehmen(const QString& liste);
+    // Runs a check on the field's text; shows the message and keeps the focus when it fails.
+    void feldPruefen(const QString& feld, std::optional<xov::pruefung::Befund> (*pruefung)(const QString&));
+    // The leave gate: after the field lost the focus, its check runs unless another field's
+    // failure is pending.
+    void beimVerlassen(const QString& feld, std::function<void()> pruefung);
+    int m_pruefungLaeuft = 0;  // checks speaking at the moment
 
     QStackedWidget* m_seiten = nullptr;
     QHash<QString, QWidget*> m_steuer;

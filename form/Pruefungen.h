@@ -1,0 +1,25 @@
+#pragma once
+// The field checks as pure decisions: each takes the field's text and gives the message to show
+// when the entry is refused, or nothing when it passes. The dialog shows the message.
+
+#include <QString>
+#include <optional>
+
+namespace xov::pruefung {
+
+struct Befund {
+    QString text;
+    QString titel;  // empty: the default title
+};
+
+std::optional<Befund> plz(const QString& text);             // 0 is no postcode
+std::optional<Befund> ort(const QString& text);             // empty or blanks only
+std::optional<Befund> anschrift(const QString& text);
+std::optional<Befund> buchjahr(const QString& text);        // from 1998 on
+std::optional<Befund> monStatusDatum(const QString& text);  // MM.JJ, MM.JJJJ or TT.MM.JJJJ of a real month
+std::optional<Befund> korrPunkte(const QString& text);      // -400 to 400
+
+// The value of a numeric field's text; a text that is no number counts as 0.
+double wert(const QString& text);
+
+}  // namespace xov::pruefung
