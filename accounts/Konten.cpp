@@ -163,6 +163,9 @@ void frmMandStamm::kontenAuswahl() {
             m.AufrufInfo[11] = QVariant::fromValue<qint16>(m.KontoJahr);
             QApplication::restoreOverrideCursor();
             liste->KontenAufruf(m.AufrufInfo);
+            // Without a window manager the dialog is not made active again by itself.
+            activateWindow();
+            QApplication::setActiveWindow(this);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             konto = ohneBlanksRechts(liste->GewaehltesKonto());
         }

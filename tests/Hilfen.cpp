@@ -70,7 +70,9 @@ void Meldungen::pruefen() {
         QTest::mouseClick(b, Qt::LeftButton);
     } else if (modal && modal->objectName() == QLatin1String("xovAllgError")) {
         auto text = [&](const char* n) { auto* l = modal->findChild<QLabel*>(QLatin1String(n)); return l ? l->text() : QString(); };
-        texte << QStringLiteral("xovAllgError %1: %2 @ %3").arg(text("lblNummer"), text("lblBeschreibung"), text("lblStelle"));
+        QString t = QStringLiteral("xovAllgError %1: %2 @ %3").arg(text("lblNummer"), text("lblBeschreibung"), text("lblStelle"));
+        if (text("lblProgramm") != QStringLiteral("–")) t += QStringLiteral(" [%1]").arg(text("lblProgramm"));
+        texte << t;
         titel << modal->windowTitle();
         QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdSchliessen")), Qt::LeftButton);
     }
@@ -79,6 +81,9 @@ void Meldungen::pruefen() {
 Dialog::Dialog(const QVariantList& info, int tabStripNr) {
     xov::aufrufUebernehmen(info);
     xov::modul().TabStripNr = tabStripNr;
+    xov::modul().AufrufProgramm.clear();
+    xov::modul().FehlerFlag = false;
+    xov::modul().FehlerFeld.clear();
     form = std::make_unique<frmMandStamm>();
     form->Form_Load();
     form->show();

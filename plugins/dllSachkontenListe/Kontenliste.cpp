@@ -85,11 +85,11 @@ public:
         struct Tasten : QObject {
             QTableView* tabelle;
             std::function<void()> waehlen;
-            bool eventFilter(QObject*, QEvent* e) override {
+            bool eventFilter(QObject* o, QEvent* e) override {
                 if (e->type() != QEvent::KeyPress) return false;
                 const int t = static_cast<QKeyEvent*>(e)->key();
                 if (t == Qt::Key_Return || t == Qt::Key_Enter) { waehlen(); return true; }
-                if (t == Qt::Key_Down || t == Qt::Key_Up || t == Qt::Key_PageDown || t == Qt::Key_PageUp) {
+                if (o != tabelle && (t == Qt::Key_Down || t == Qt::Key_Up || t == Qt::Key_PageDown || t == Qt::Key_PageUp)) {
                     QApplication::sendEvent(tabelle, e);
                     return true;
                 }
