@@ -7,6 +7,7 @@
 #include "tools/xov-db/Schema.h"
 
 #include <QCoreApplication>
+#include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -57,6 +58,33 @@ void BM_MandantenzeileLaden(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MandantenzeileLaden);
+
+// What the account picker does when it opens: the year's whole chart into the item model.
+void BM_KontenlisteLaden(benchmark::State& state) {
+    auto v = xov::verbindungOeffnen(stamm().mand, xov::DbPasswort);
+    for (auto _ : state) {
+        xov::Recordset rs(v, v->abfragen("SELECT KontoNr, KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? ORDER BY KontoNr", {2024}));
+        benchmark::DoNotOptimize(rs.RecordCount());
+    }
+}
+BENCHMARK(BM_KontenlisteLaden)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the picker's search box over the whole chart.
+void BM_KontenlisteFiltern(benchmark::State& state) {
+    auto v = xov::verbindungOeffnen(stamm().mand, xov::DbPasswort);
+    xov::Recordset rs(v, v->abfragen("SELECT KontoNr, KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? ORDER BY KontoNr", {2024}));
+    QSortFilterProxyModel filter;
+    filter.setSourceModel(&rs);
+    filter.setFilterKeyColumn(-1);
+    filter.setFilterCaseSensitivity(Qt::CaseInsensitive);
+    const QStringList eingaben = {"k", "ko", "kon", "konto 4", "konto 42", "konto 421"};
+    int i = 0;
+    for (auto _ : state) {
+        filter.setFilterFixedString(eingaben.at(i++ % eingaben.size()));
+        benchmark::DoNotOptimize(filter.rowCount());
+    }
+}
+BENCHMARK(BM_KontenlisteFiltern)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
