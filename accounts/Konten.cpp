@@ -42,12 +42,6 @@ const KontoFeld* kontoFeld(const QString& name) {
     return nullptr;
 }
 
-QString ohneBlanksRechts(const QString& t) {
-    int n = t.size();
-    while (n > 0 && t.at(n - 1) == QLatin1Char(' ')) --n;
-    return t.left(n);
-}
-
 }  // namespace
 
 void frmMandStamm::KontoSuchen() {

@@ -6,12 +6,6 @@
 namespace xov::pruefung {
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
-
-QString ohneBlanksRechts(const QString& t) {
-    int n = t.size();
-    while (n > 0 && t.at(n - 1) == QLatin1Char(' ')) --n;
-    return t.left(n);
-}
 }  // namespace
 
 double wert(const QString& text) { return zahlAusText(text).value_or(0.0); }

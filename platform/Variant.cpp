@@ -105,6 +105,12 @@ QDate alsDatum(const QVariant& v) {
     fehlerWerfen(FehlerNr::Typunvertraeglich);
 }
 
+QString ohneBlanksRechts(const QString& text) {
+    qsizetype n = text.size();
+    while (n > 0 && text.at(n - 1) == QLatin1Char(' ')) --n;
+    return text.left(n);
+}
+
 bool gleichZahl(const QVariant& v, double zahl) {
     if (istNull(v) || istLeer(v)) return false;
     if (istZahlTyp(v)) return v.toDouble() == zahl;

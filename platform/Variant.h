@@ -26,6 +26,8 @@ qint32 alsInt32(const QVariant& v);
 double alsDouble(const QVariant& v);
 QString alsText(const QVariant& v);       // Null raises 94; Empty gives ""
 QDate alsDatum(const QVariant& v);        // German text or a date value; 13 otherwise
+// The text without its trailing blanks (leading blanks stay).
+QString ohneBlanksRechts(const QString& text);
 // Numeric equality as `v = zahl` compares it: numbers, and texts that read as numbers.
 bool gleichZahl(const QVariant& v, double zahl);
 

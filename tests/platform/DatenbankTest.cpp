@@ -183,11 +183,6 @@ TEST(Recordset, GesperrteDateiWeistSchreibenAbOhneAenderung) {
     EXPECT_EQ(rs->Fields("MandOrt").Value().toString(), ort);
 }
 
-TEST(Datenquelle, PasswortAusDemConnectText) {
-    EXPECT_EQ(Datenquelle::passwortAus(QStringLiteral("Access 2000;pwd=lagerbestand4;")), QStringLiteral("lagerbestand4"));
-    EXPECT_EQ(Datenquelle::passwortAus(QStringLiteral("Access;")), QString());
-}
-
 TEST(Datenquelle, AbfrageMitParameterNimmtEingabeWoertlich) {
     test::Datenbanken db;
     auto q = quelle(db.mand, QStringLiteral("SELECT KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? AND KontoNr = ?"),
