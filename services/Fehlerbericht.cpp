@@ -5,7 +5,9 @@
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace xov {
 namespace {
@@ -13,10 +15,13 @@ namespace {
 bool s_hilfeOk = false;
 QString s_hilfedatei;
 
-// The last error window: kept until the next report replaces it.
-std::unique_ptr<QObject>& fehlerKomponente() {
-    static std::unique_ptr<QObject> k;
-    return k;
+// The last error window: kept until the next report replaces it. It belongs to the
+// application, so that it goes before the plugin code that it runs does.
+void behalten(std::unique_ptr<QObject> neu) {
+    static QPointer<QObject> letzte;
+    delete letzte.data();
+    letzte = neu.release();
+    letzte->setParent(QCoreApplication::instance());
 }
 
 }  // namespace
@@ -27,7 +32,6 @@ void FehlerAufruf(const Fehler& fehler) {
         auto obj = komponenteErzeugen(QStringLiteral("{FB67A95A-60B8-11D3-9C2E-CD95EB3EEC2B}"));
         auto* fenster = qobject_cast<AllgFehlerSchnittstelle*>(obj.get());
         if (!fenster) fehlerWerfen(FehlerNr::KomponenteFehlt, QStringLiteral("xovAllgError"));
-        fehlerKomponente() = std::move(obj);
         fenster->setFehlerNr(fehler.nummer());
         fenster->setBeschreibung(fehler.beschreibung());
         fenster->setHilfeDatei(QString());
@@ -39,6 +43,7 @@ void FehlerAufruf(const Fehler& fehler) {
         fenster->setModus(0);
         fenster->FehlerAnzeigen();
         (void)fenster->Antwort();
+        behalten(std::move(obj));
         m.KomponentenName.clear();
     } catch (...) {
         const Fehler neu = aktuellerFehler();
