@@ -1,0 +1,96 @@
+// The input field as a user types into it: limits, German number format, empty readings, events.
+
+#include "form/InputFeld.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Feld {
+    QWidget fenster;
+    InputFeld* feld = new InputFeld(&fenster);
+    InputFeld* danach = new InputFeld(&fenster);
+    Feld(int typ, double max, int dez, bool keinMinus, bool keinTausender) {
+        feld->einstellen(typ, max, dez, keinMinus, keinTausender);
+        fenster.show();
+        fenster.activateWindow();
+        QTest::qWaitForWindowActive(&fenster);
+        feld->setFocus();
+        QTest::qWaitFor([&] { return feld->hasFocus(); });
+    }
+    QString tippen(const char* text) {
+        feld->clear();
+        QTest::keyClicks(feld, text);
+        return feld->text();
+    }
+};
+
+}  // namespace
+
+TEST(InputFeld, TextfeldNimmtHoechstensMaxwertZeichen) {
+    Feld f(InputFeld::Textfeld, 4, 0, false, false);
+    EXPECT_EQ(f.tippen("ABCDE"), QStringLiteral("ABCD"));
+    EXPECT_EQ(f.feld->spaltenwert().toString(), QStringLiteral("ABCD"));
+    f.feld->clear();
+    EXPECT_EQ(f.feld->Text(), QString());
+}
+
+TEST(InputFeld, ZahlenfeldNimmtZiffernKommaUndMinusNachEinstellung) {
+    Feld ganz(InputFeld::Zahl, 4, 0, true, true);
+    EXPECT_EQ(ganz.tippen("-12,5a"), QStringLiteral("125"));  // no minus, no comma, no letters
+    EXPECT_EQ(ganz.tippen("123456"), QStringLiteral("1234"));
+    EXPECT_EQ(ganz.feld->spaltenwert().typeId(), QMetaType::LongLong);
+    ganz.feld->clear();
+    EXPECT_EQ(ganz.feld->Text(), QStringLiteral("0"));
+
+    Feld betrag(InputFeld::Zahl, 7, -1, false, false);
+    EXPECT_EQ(betrag.tippen("-1234,567"), QStringLiteral("-1234,5"));  // 7 characters typed
+    EXPECT_EQ(betrag.tippen("1234,567"), QStringLiteral("1234,56"));
+    QTest::keyClick(betrag.feld, Qt::Key_Tab);
+    EXPECT_EQ(betrag.feld->text(), QStringLiteral("1.234,56"));  // shown with thousands point
+    EXPECT_DOUBLE_EQ(betrag.feld->spaltenwert().toDouble(), 1234.56);
+    betrag.feld->clear();
+    EXPECT_EQ(betrag.feld->Text(), QStringLiteral("0,00"));
+
+    Feld kurs(InputFeld::Zahl, 7, 4, false, false);
+    EXPECT_EQ(kurs.feld->Text(), QStringLiteral("0,0000"));
+    kurs.feld->setzeZahl(13.7603);
+    EXPECT_EQ(kurs.feld->Text(), QStringLiteral("13,7603"));
+
+    Feld ohneTausender(InputFeld::Zahl, 10, -1, true, true);
+    ohneTausender.tippen("1234567,5");
+    QTest::keyClick(ohneTausender.feld, Qt::Key_Tab);
+    EXPECT_EQ(ohneTausender.feld->text(), QStringLiteral("1234567,50"));
+}
+
+TEST(InputFeld, MonatUndDatum) {
+    Feld monat(InputFeld::Monat, 7, 0, true, true);
+    EXPECT_EQ(monat.tippen("03.2024x"), QStringLiteral("03.2024"));
+    monat.feld->clear();
+    EXPECT_EQ(monat.feld->Text(), QStringLiteral("0"));
+    Feld datum(InputFeld::Datum, 11, 0, true, true);
+    EXPECT_EQ(datum.tippen("31.12.2024"), QStringLiteral("31.12.2024"));
+    EXPECT_EQ(datum.feld->spaltenwert().toDate(), QDate(2024, 12, 31));
+    datum.feld->clear();
+    EXPECT_EQ(datum.feld->Text(), QStringLiteral("0"));
+}
+
+TEST(InputFeld, LeaveFieldVorDemVerlassen) {
+    Feld f(InputFeld::Textfeld, 10, 0, false, false);
+    QSignalSpy leave(f.feld, &InputFeld::LeaveField);
+    QSignalSpy lost(f.feld, &InputFeld::LostFocus);
+    bool hatteFokusBeimSignal = false;
+    QObject::connect(f.feld, &InputFeld::LeaveField, [&] { hatteFokusBeimSignal = f.feld->hasFocus(); });
+    QTest::keyClick(f.feld, Qt::Key_Return);  // Enter moves on like Tab
+    EXPECT_EQ(leave.count(), 1);
+    EXPECT_TRUE(hatteFokusBeimSignal);
+    EXPECT_TRUE(f.danach->hasFocus());
+    EXPECT_EQ(lost.count(), 1);
+    QTest::keyClick(f.danach, Qt::Key_Backtab);
+    EXPECT_TRUE(f.feld->hasFocus());
+    QTest::keyClick(f.feld, Qt::Key_Tab);
+    EXPECT_EQ(leave.count(), 2);
+}
