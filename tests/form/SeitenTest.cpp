@@ -29,7 +29,7 @@ void tippen(InputFeld* f, const char* text) {
     else QTest::keyClick(f, Qt::Key_Delete);
 }
 
-QWidget* tabVon(test::Dialog& d, int mal) {
+QWidget* tabVon(int mal) {
     for (int i = 0; i < mal; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QApplication::processEvents();
@@ -254,14 +254,14 @@ TEST(Tabreihenfolge, Seiten1Und5Und6) {
     test::Dialog d(test::info(db));
     tabKlicken(d, 5);
     EXPECT_TRUE(test::fokusAuf(d->feld("inpMaAnr(0)")));
-    EXPECT_EQ(tabVon(d, 20)->objectName(), QStringLiteral("inpMaAnr(20)"));
-    EXPECT_EQ(tabVon(d, 1)->objectName(), QStringLiteral("inpMaAnrKurz(0)"));
+    EXPECT_EQ(tabVon(20)->objectName(), QStringLiteral("inpMaAnr(20)"));
+    EXPECT_EQ(tabVon(1)->objectName(), QStringLiteral("inpMaAnrKurz(0)"));
 
     tabKlicken(d, 6);
     d->feld("inpDebitSammelKoNr")->setFocus();
     ASSERT_TRUE(test::fokusAuf(d->feld("inpDebitSammelKoNr")));
     QStringList weg;
-    for (int i = 0; i < 7; ++i) weg << tabVon(d, 1)->objectName();
+    for (int i = 0; i < 7; ++i) weg << tabVon(1)->objectName();
     EXPECT_EQ(weg, QStringList({"inpKreditSammelKoNr", "inpMandKonto30", "inpMandKonto12", "inpMandKonto13", "inpMandKonto7",
                                 "inpMandKonto8", "inpMandKonto11"}));
 
@@ -269,7 +269,7 @@ TEST(Tabreihenfolge, Seiten1Und5Und6) {
     d->feld("inpMandAnschrift")->setFocus();
     ASSERT_TRUE(test::fokusAuf(d->feld("inpMandAnschrift")));
     weg.clear();
-    for (int i = 0; i < 13; ++i) weg << tabVon(d, 1)->objectName();
+    for (int i = 0; i < 13; ++i) weg << tabVon(1)->objectName();
     EXPECT_EQ(weg, QStringList({"inpMandPlz", "inpMandNation", "inpMandOrt", "inpMandTelefonNr", "inpMandFaxNr", "cmbVoranmPeriode",
                                 "inpSteuerNr", "inpReferat", "cmbFaNr", "inpMandDvr", "inpMandBagatellBetrag",
                                 "inpMandMahnspesen", "inpMandUID"}));
