@@ -93,7 +93,13 @@ void frmMandStamm::SammelkontoPrüfen() {
         return;
     }
     KontoNrSuche = s;
-    KontoSuchen();
+    try {
+        KontoSuchen();
+    } catch (...) {
+        // The chart cannot be read (file gone, locked): reported, and the entry stays unconfirmed.
+        FehlerAufruf(aktuellerFehler());
+        return;
+    }
     if (KKData->Recordset()->RecordCount() != 0) {
         m.FehlerFlag = false;
         KontoNameZeigen();

@@ -146,6 +146,17 @@ TEST(Kontopruefung, TorNachFehlerInKonto30) {
     EXPECT_EQ(label(d, "lblMandKonto30Text"), QStringLiteral("=Bank Erste Bank"));
 }
 
+TEST(Kontopruefung, UnlesbarerKontenstammGehtInDenFehlerbericht) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    modul().MandDbPfad = db.ordner.filePath("weg.db");
+    EXPECT_FALSE(pruefe(d, "inpMandKonto30", "2800"));
+    ASSERT_EQ(meldungen.texte.size(), 1);
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3024: "))) << meldungen.texte.first().toStdString();
+    EXPECT_EQ(d->feld("inpMandKonto30")->text(), QStringLiteral("2800"));
+}
+
 TEST(Kontenauswahl, FuelltDasZuletztBetreteneFeld) {
     test::Datenbanken db;
     test::Meldungen meldungen;
