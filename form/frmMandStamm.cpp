@@ -210,11 +210,13 @@ void frmMandStamm::aufbauen() {
             letztesJeSeite.insert(f.seite, w);
         }
     }
-    for (int s = 1; s <= 8; ++s) {
+    // Spare room goes below and to the right of a page's fields, so that they stay together.
+    for (int s = 1; s <= 7; ++s) {
         QGridLayout* r = seitenRaster[s];
         r->setRowStretch(r->rowCount(), 1);
-        for (int c = 1; c < r->columnCount(); c += 2) r->setColumnStretch(c, 1);
+        r->setColumnStretch(r->columnCount(), 1);
     }
+    seitenRaster[8]->setRowStretch(seitenRaster[8]->rowCount(), 1);
     for (const RahmenDef& r : rahmentabelle()) {
         if (r.rahmenlos) rahmenRaster.value(r.name)->setRowStretch(rahmenRaster.value(r.name)->rowCount(), 1);
         for (int c = 1; c < rahmenRaster.value(r.name)->columnCount(); c += 2) rahmenRaster.value(r.name)->setColumnStretch(c, 1);
