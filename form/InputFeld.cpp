@@ -19,7 +19,7 @@ public:
         const int max = static_cast<int>(m_feld->maxwert());
         switch (m_feld->feldtype()) {
         case InputFeld::Textfeld:
-            return text.size() <= max ? Acceptable : Invalid;
+            return text.size() <= m_feld->maxLength() ? Acceptable : Invalid;
         case InputFeld::Monat:
         case InputFeld::Datum: {
             static const QRegularExpression datum(QStringLiteral("^[0-9.]*$"));
@@ -102,7 +102,10 @@ void InputFeld::spaltenwertAnzeigen(const QVariant& wert) {
     } else if (wert.typeId() == QMetaType::QDate) {
         setText(xov::datumAlsText(wert.toDate()));
     } else {
-        setText(wert.toString());
+        // A stored text longer than the field takes is shown whole and kept as it is, never cut.
+        const QString t = wert.toString();
+        setMaxLength(std::max(static_cast<int>(m_maxwert), static_cast<int>(t.size())));
+        setText(t);
     }
 }
 

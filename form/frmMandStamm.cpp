@@ -312,7 +312,12 @@ void frmMandStamm::binden() {
             b.anzeigen = [this](const QVariant& v) { cmbFaNr->wertAnzeigen(v); };
             b.wert = [this] { return cmbFaNr->wert().isValid() ? cmbFaNr->wert() : nullWert(); };
         } else if (auto* t = qobject_cast<QLineEdit*>(w)) {
-            b.anzeigen = [t](const QVariant& v) { t->setText(istNull(v) ? QString() : v.toString()); };
+            const int max = t->maxLength();
+            b.anzeigen = [t, max](const QVariant& v) {
+                const QString text = istNull(v) ? QString() : v.toString();
+                t->setMaxLength(std::max(max, static_cast<int>(text.size())));  // never cut a stored text
+                t->setText(text);
+            };
             b.wert = [t] { return QVariant(t->text()); };
         }
         // "MaData" and "MAData" name the same source.

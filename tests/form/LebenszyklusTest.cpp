@@ -134,6 +134,17 @@ TEST(Laden, WaehrungsStartmodus) {
     EXPECT_TRUE(d.schliessen());
 }
 
+TEST(Schliessen, LangeGespeicherteTexteBleibenUnverkuerzt) {
+    test::Datenbanken db;
+    const QString lang = QStringLiteral("Sankt Johann im Pongau, Ortsteil Plankenau-Süd");  // 47 characters
+    db.mandSql("UPDATE AllgMandDaten SET MandOrt = ?, MandUVAID2 = ?", {lang, QStringLiteral("zwoelfzeichn")});
+    test::Dialog d(test::info(db));
+    EXPECT_EQ(d->feld("inpMandOrt")->text(), lang);
+    EXPECT_TRUE(d.schliessen());
+    EXPECT_EQ(db.mandWert("SELECT MandOrt FROM AllgMandDaten").toString(), lang);
+    EXPECT_EQ(db.mandWert("SELECT MandUVAID2 FROM AllgMandDaten").toString(), QStringLiteral("zwoelfzeichn"));
+}
+
 class Schliessen : public ::testing::TestWithParam<int> {};
 
 TEST_P(Schliessen, EingabeErreichtDieDatenbank) {
