@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <gtest/gtest.h>
 
 namespace test {
 
@@ -109,7 +110,7 @@ bool fokusAuf(QWidget* w) { return QTest::qWaitFor([w] { return QApplication::fo
 void aktivieren(QWidget* dialog) {
     dialog->activateWindow();
     QApplication::setActiveWindow(dialog);
-    QTest::qWaitForWindowActive(dialog, 2000);
+    if (!QTest::qWaitForWindowActive(dialog, 2000)) ADD_FAILURE() << "Fenster wurde nicht aktiv";
 }
 
 QVariantList info(const Datenbanken& db, int jahr) {

@@ -17,9 +17,9 @@ struct Feld {
         feld->einstellen(typ, max, dez, keinMinus, keinTausender);
         fenster.show();
         fenster.activateWindow();
-        QTest::qWaitForWindowActive(&fenster);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&fenster));
         feld->setFocus();
-        QTest::qWaitFor([&] { return feld->hasFocus(); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return feld->hasFocus(); }));
     }
     QString tippen(const char* text) {
         feld->clear();
