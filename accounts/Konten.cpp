@@ -92,11 +92,19 @@ void frmMandStamm::SammelkontoPrüfen() {
         m.FehlerFlag = false;
         return;
     }
+    // Once the chart could not be read in this attempt, the other fields are not looked up again.
+    if (m_kontenstammUnlesbar) {
+        m.FehlerFlag = false;
+        return;
+    }
     KontoNrSuche = s;
     try {
         KontoSuchen();
     } catch (...) {
-        // The chart cannot be read (file gone, locked): reported, and the entry stays unconfirmed.
+        // The chart cannot be read (file gone, locked, damaged): reported once, and the entry is
+        // no input error of the user's, who can still leave the page and close.
+        m_kontenstammUnlesbar = true;
+        m.FehlerFlag = false;
         FehlerAufruf(aktuellerFehler());
         return;
     }
@@ -106,6 +114,12 @@ void frmMandStamm::SammelkontoPrüfen() {
         return;
     }
     KontoUngueltig();
+    // A field the user cannot change (restricted mode, no row) keeps its number unreported.
+    const KontoFeld* k = kontoFeld(KontoFeldName);
+    if (k && !bearbeitbar(feld(QLatin1String(k->feld)))) {
+        m.FehlerFlag = false;
+        return;
+    }
     if (!m.FormBereit) return;
     ++m_pruefungLaeuft;
     Meldung(QStringLiteral("Sammelkonto-Nummer nicht im Kontenstamm existent.\r\nAndere Auswahl oder leer einsetzen"));
@@ -113,19 +127,21 @@ void frmMandStamm::SammelkontoPrüfen() {
     if (!SammelpruefungAktiv) KontoFeldFokus();
 }
 
+void frmMandStamm::kontoPruefen(const QString& name) {
+    KontoNrEingabe = feld(name)->Text();
+    KontoFeldName = name;
+    SammelkontoPrüfen();
+}
+
 void frmMandStamm::AlleKontenPruefen() {
-    for (const KontoFeld& k : KontoFelder) {
-        KontoNrEingabe = feld(QLatin1String(k.feld))->Text();
-        KontoFeldName = QLatin1String(k.feld);
-        SammelkontoPrüfen();
-    }
+    m_kontenstammUnlesbar = false;
+    for (const KontoFeld& k : KontoFelder) kontoPruefen(QLatin1String(k.feld));
 }
 
 bool frmMandStamm::KontenDerSeitePruefen() {
+    m_kontenstammUnlesbar = false;
     for (const KontoFeld& k : KontoFelder) {
-        KontoNrEingabe = feld(QLatin1String(k.feld))->Text();
-        KontoFeldName = QLatin1String(k.feld);
-        SammelkontoPrüfen();
+        kontoPruefen(QLatin1String(k.feld));
         if (modul().FehlerFlag) return true;
     }
     return false;
@@ -135,12 +151,18 @@ void frmMandStamm::kontenVerbinden() {
     for (const KontoFeld& k : KontoFelder) {
         const QString name = QLatin1String(k.feld);
         InputFeld* f = feld(name);
-        connect(f, &InputFeld::GotFocus, this, [this, name] { AktivesKontoFeld = name; });
-        connect(f, &InputFeld::LostFocus, this, [this, name, f] {
-            beimVerlassen(name, [this, name, f] {
-                KontoNrEingabe = f->Text();
-                KontoFeldName = name;
-                SammelkontoPrüfen();
+        // Only a field the user entered (mouse, Tab, Shift+Tab, a shortcut) becomes the picker's
+        // target; the focus that a page switch or a failed check puts there does not count.
+        connect(f, &InputFeld::GotFocus, this, [this, name, f] {
+            const Qt::FocusReason grund = f->fokusGrund();
+            if (grund == Qt::MouseFocusReason || grund == Qt::TabFocusReason || grund == Qt::BacktabFocusReason ||
+                grund == Qt::ShortcutFocusReason)
+                AktivesKontoFeld = name;
+        });
+        connect(f, &InputFeld::LostFocus, this, [this, name] {
+            beimVerlassen(name, [this, name] {
+                m_kontenstammUnlesbar = false;
+                kontoPruefen(name);
             });
         });
     }
@@ -182,7 +204,7 @@ void frmMandStamm::kontenAuswahl() {
                 } else {
                     label->setText(QStringLiteral("=ungültige Kontonr"));
                 }
-                feld(AktivesKontoFeld)->setText(konto);
+                feld(AktivesKontoFeld)->setzeText(konto);  // a pick is the user's change
                 feld(AktivesKontoFeld)->setFocus(Qt::OtherFocusReason);
                 break;
             }

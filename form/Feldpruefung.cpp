@@ -2,6 +2,7 @@
 // that run before a page switch, before the row is written and before the dialog closes.
 
 #include "component/Modul.h"
+#include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 #include "form/frmMandStamm.h"
@@ -11,12 +12,24 @@
 
 using namespace xov;
 
+bool frmMandStamm::bearbeitbar(const QWidget* w) const {
+    // Judged within the field's own page, so that it does not matter which page is in front.
+    const int seite = m_seiteVon.value(w->objectName());
+    const QWidget* rahmen = seite >= 1 && seite <= 8 ? static_cast<const QWidget*>(Frame1[seite - 1]) : this;
+    return w->isEnabledTo(rahmen) && w->isVisibleTo(rahmen);
+}
+
 void frmMandStamm::feldPruefen(const QString& name, std::optional<pruefung::Befund> (*pruefung)(const QString&)) {
     Modulzustand& m = modul();
     m.FehlerFlag = false;
     m.FehlerFeld.clear();
     InputFeld* f = feld(name);
-    const auto befund = pruefung(f->Text());
+    // A field the user cannot change (locked, hidden, or no row loaded) keeps its stored value
+    // and is no input error.
+    if (!bearbeitbar(f)) return;
+    std::optional<pruefung::Befund> befund;
+    if (!f->zahlVollstaendig()) befund = pruefung::unvollstaendigeZahl(f->text(), f->zahlBeispiel());
+    else if (pruefung) befund = pruefung(f->Text());
     if (!befund) return;
     ++m_pruefungLaeuft;
     Meldung(befund->text, 0, befund->titel);
@@ -45,6 +58,8 @@ void frmMandStamm::beimVerlassen(const QString& name, std::function<void()> prue
         // One attempt, one message: a check that is already speaking (a page switch or closing
         // took the focus from this field) or a focus that came back means nothing was left.
         if (m_pruefungLaeuft > 0 || !isVisible() || m_steuer.value(name)->hasFocus()) return;
+        // A field on a page that was switched away from was checked with its page already.
+        if (!m_steuer.value(name)->isVisible()) return;
         const QString& offen = modul().FehlerFeld;
         if (!offen.isEmpty() && offen != name) return;
         pruefung();
@@ -56,10 +71,27 @@ void frmMandStamm::pruefungenVerbinden() {
         {"inpMandPlz", &frmMandStamm::PlzPrüfen},         {"inpMandOrt", &frmMandStamm::OrtPrüfen},
         {"inpMandAnschrift", &frmMandStamm::AnschriftPrüfen}, {"inpMandName", &frmMandStamm::NamePrüfen},
         {"inpMandBuchjahr", &frmMandStamm::BuchjahrPrüfen}, {"inpZahlschKorrPunkte", &frmMandStamm::KorrPunktePrüfen}};
+    QStringList mitPruefung;
     for (const auto& [name, pruefung] : gepruefte) {
         const QString n = QString::fromLatin1(name);
+        mitPruefung << n;
         connect(feld(n), &InputFeld::LostFocus, this, [this, n, p = pruefung] { beimVerlassen(n, [this, p] { (this->*p)(); }); });
     }
+    // Every other numeric field is checked for a complete number when it is left.
+    for (const FeldDef& d : feldtabelle()) {
+        if (d.art != Art::Eingabe || d.feldtype != InputFeld::Zahl || mitPruefung.contains(d.name)) continue;
+        const QString n = d.name;
+        connect(feld(n), &InputFeld::LostFocus, this, [this, n] { beimVerlassen(n, [this, n] { feldPruefen(n, nullptr); }); });
+    }
+}
+
+bool frmMandStamm::ZahlenDerSeitePruefen(int seite) {
+    for (const FeldDef& d : feldtabelle()) {
+        if (d.seite != seite || d.art != Art::Eingabe || d.feldtype != InputFeld::Zahl) continue;
+        feldPruefen(d.name, nullptr);
+        if (modul().FehlerFlag) return true;
+    }
+    return false;
 }
 
 void frmMandStamm::Fehlerprüfungen_0() {
@@ -75,8 +107,9 @@ void frmMandStamm::Fehlerprüfungen_0() {
         return false;
     };
     ++m_pruefungLaeuft;
-    bool fehler = false;
-    switch (seite) {
+    // A half-typed number of the page is refused first, on every page.
+    bool fehler = ZahlenDerSeitePruefen(seite);
+    if (!fehler) switch (seite) {
     case 1: fehler = lauf({&frmMandStamm::PlzPrüfen, &frmMandStamm::OrtPrüfen, &frmMandStamm::AnschriftPrüfen, &frmMandStamm::NamePrüfen}); break;
     case 3: fehler = lauf({&frmMandStamm::BuchjahrPrüfen, &frmMandStamm::MonStatusDatumPrüfen}); break;
     case 4: fehler = lauf({&frmMandStamm::KorrPunktePrüfen}); break;

@@ -1,14 +1,35 @@
 #include "form/InputFeld.h"
+#include "platform/Fehler.h"
 #include "platform/Variant.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QValidator>
+#include <cmath>
 
 using xov::deutsch;
 
 namespace {
+
+// The German number format of a field as two patterns: a complete number ("1.234,56", "1234",
+// "-7", "12,") and the beginning of one that more keystrokes can still complete ("-", ",5",
+// "1.2"). Thousands points stand only between groups of three digits, so "1..2" or "12.34,5"
+// can never become a number and their keystrokes are refused.
+struct Zahlmuster {
+    QRegularExpression vollstaendig, anfang;
+    Zahlmuster(int dez, bool minus, bool tausender) {
+        const QString vz = minus ? QStringLiteral("-?") : QString();
+        const QString ganz = tausender ? QStringLiteral("(?:\\d+|\\d{1,3}(?:\\.\\d{3})+)") : QStringLiteral("\\d+");
+        const QString nachkomma = dez > 0 ? QStringLiteral("(?:,\\d{0,%1})?").arg(dez) : QString();
+        vollstaendig.setPattern(QStringLiteral("^%1%2%3$").arg(vz, ganz, nachkomma));
+        const QString angefangen = tausender ? QStringLiteral("(?:\\d*|\\d{1,3}(?:\\.\\d{3})*\\.\\d{0,2})") : QStringLiteral("\\d*");
+        const QString mitKomma = dez > 0 ? QStringLiteral("|%1(?:\\d*|\\d{1,3}(?:\\.\\d{3})+)?,\\d{0,%2}").arg(vz).arg(dez) : QString();
+        anfang.setPattern(QStringLiteral("^(?:%1%2%3)$").arg(vz, angefangen, mitKomma));
+    }
+};
+
+Zahlmuster muster(const InputFeld* f) { return Zahlmuster(f->dezimalstellen(), !f->keinminus(), !f->keintausendpkt()); }
 
 // Admits what the field's kind allows while the user types; the length counts the characters
 // typed, not the thousands points the field shows.
@@ -26,16 +47,12 @@ public:
             return text.size() <= max && datum.match(text).hasMatch() ? Acceptable : Invalid;
         }
         default: {
-            const int dez = m_feld->dezimalstellen();
-            const QString muster = QStringLiteral("^%1[0-9%2]*%3$")
-                                       .arg(m_feld->keinminus() ? QString() : QStringLiteral("-?"),
-                                            m_feld->keintausendpkt() ? QString() : QStringLiteral("."),
-                                            dez > 0 ? QStringLiteral("(,[0-9]{0,%1})?").arg(dez) : QString());
-            const QRegularExpression re(muster);
             QString roh = text;
             roh.remove(QLatin1Char('.'));
-            if (roh.size() > max || !re.match(text).hasMatch()) return Invalid;
-            return Acceptable;
+            if (roh.size() > max) return Invalid;
+            const Zahlmuster m = muster(m_feld);
+            if (text.isEmpty() || m.vollstaendig.match(text).hasMatch()) return Acceptable;
+            return m.anfang.match(text).hasMatch() ? Intermediate : Invalid;
         }
         }
     }
@@ -48,6 +65,7 @@ private:
 
 InputFeld::InputFeld(QWidget* parent) : QLineEdit(parent) {
     setValidator(new EingabePruefer(this));
+    connect(this, &QLineEdit::textEdited, this, [this] { m_geaendert = true; });
 }
 
 void InputFeld::einstellen(int feldtype, double maxwert, int anzdezimalen, bool keinminus, bool keintausendpkt) {
@@ -72,7 +90,23 @@ QString InputFeld::Text() const {
     return t;
 }
 
-std::optional<double> InputFeld::zahl() const { return xov::zahlAusText(Text()); }
+std::optional<double> InputFeld::zahl() const {
+    QString t = Text().trimmed();
+    if (t.endsWith(QLatin1Char(','))) t.chop(1);  // "12," is 12
+    return xov::zahlAusText(t);
+}
+
+bool InputFeld::zahlVollstaendig() const {
+    if (!istNumerisch()) return true;
+    const QString t = text().trimmed();
+    return t.isEmpty() || (muster(this).vollstaendig.match(t).hasMatch() && zahl().has_value());
+}
+
+QString InputFeld::zahlBeispiel() const {
+    QString s = m_keintausendpkt ? QStringLiteral("1234") : QStringLiteral("1.234");
+    if (dezimalstellen() > 0) s += QLatin1Char(',') + QStringLiteral("5678").left(dezimalstellen());
+    return s;
+}
 
 QString InputFeld::formatiert(double wert, bool mitTausendern) const {
     QString s = deutsch().toString(wert, 'f', dezimalstellen());
@@ -81,6 +115,7 @@ QString InputFeld::formatiert(double wert, bool mitTausendern) const {
 }
 
 void InputFeld::setzeText(const QString& t) {
+    m_geaendert = true;
     if (istNumerisch()) {
         if (auto z = xov::zahlAusText(t)) {
             setText(formatiert(*z, !hasFocus()));
@@ -90,15 +125,19 @@ void InputFeld::setzeText(const QString& t) {
     setText(t);
 }
 
-void InputFeld::setzeZahl(double wert) { setText(formatiert(wert, !hasFocus())); }
+void InputFeld::setzeZahl(double wert) {
+    m_geaendert = true;
+    setText(formatiert(wert, !hasFocus()));
+}
 
 void InputFeld::spaltenwertAnzeigen(const QVariant& wert) {
+    m_geaendert = false;
     if (xov::istNull(wert) || !wert.isValid()) {
-        setText(QString());
+        setText(istNumerisch() ? leerText() : QString());
     } else if (istNumerisch()) {
         bool ok = false;
         const double d = wert.toDouble(&ok);
-        ok ? setzeZahl(d) : setText(wert.toString());
+        setText(ok ? formatiert(d, !hasFocus()) : wert.toString());
     } else if (wert.typeId() == QMetaType::QDate) {
         setText(xov::datumAlsText(wert.toDate()));
     } else {
@@ -112,9 +151,12 @@ void InputFeld::spaltenwertAnzeigen(const QVariant& wert) {
 QVariant InputFeld::spaltenwert() const {
     switch (m_feldtype) {
     case Zahl: {
+        // A number column receives a number or NULL, never text; the field checks refuse an
+        // incomplete number before anything is written.
+        if (text().trimmed().isEmpty()) return xov::nullWert();
         const auto z = zahl();
-        if (!z) return text().trimmed().isEmpty() ? xov::nullWert() : QVariant(text());
-        if (dezimalstellen() == 0) return QVariant(static_cast<qlonglong>(*z));
+        if (!z || !zahlVollstaendig()) xov::fehlerWerfen(xov::FehlerNr::Typunvertraeglich, objectName() + QStringLiteral(": ") + text());
+        if (dezimalstellen() == 0 && std::fabs(*z) < 9.0e18) return QVariant(static_cast<qlonglong>(std::llround(*z)));
         return QVariant(*z);
     }
     case Datum: {
@@ -149,6 +191,7 @@ void InputFeld::keyPressEvent(QKeyEvent* e) {
 void InputFeld::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
+    m_fokusGrund = e->reason();
     // Edit numbers without thousands points.
     if (istNumerisch() && !m_keintausendpkt) {
         if (auto z = xov::zahlAusText(text())) setText(formatiert(*z, false));

@@ -33,8 +33,20 @@ public:
     void setzeZahl(double wert);
     // The numeric value of Text(), if it has one.
     std::optional<double> zahl() const;
+    // A numeric field holds a complete German number or nothing; "-", "1.2" or ",5" are not yet
+    // complete. Fields of other kinds are always complete.
+    bool zahlVollstaendig() const;
+    // An example of a complete number in this field's format, for messages.
+    QString zahlBeispiel() const;
 
-    // Binding: the column's value into the field, and the field's value for the column.
+    // Whether the user changed the text (or the form set it on purpose) since the column's value
+    // was last shown; only such a field is written back.
+    bool geaendert() const { return m_geaendert; }
+    // How the field last received the focus.
+    Qt::FocusReason fokusGrund() const { return m_fokusGrund; }
+
+    // Binding: the column's value into the field (an empty number shows its empty reading, "0"
+    // or "0,00"), and the field's value for the column.
     void spaltenwertAnzeigen(const QVariant& wert);
     QVariant spaltenwert() const;
 
@@ -58,4 +70,6 @@ private:
     int m_anzdezimalen = 0;
     bool m_keinminus = false;
     bool m_keintausendpkt = false;
+    bool m_geaendert = false;
+    Qt::FocusReason m_fokusGrund = Qt::OtherFocusReason;
 };

@@ -31,7 +31,7 @@ void frmMandStamm::Form_Load() {
     const Fehlerbehandlung falle = [&](const Fehler& f) {
         if (hilfeIdsLaden) return Fortsetzung::NaechsterSchritt;
         if (f.nummer() == FehlerNr::SpalteFehlt) {
-            DbStrukturHinweis(f.nummer());
+            strukturHinweis(f.nummer());
             m.Eingeschraenkt = true;
         } else {
             m.KomponentenName = QStringLiteral("XovMandStamm, in Form_Load");
@@ -101,14 +101,28 @@ void frmMandStamm::Form_Load() {
             },
         },
         falle);
-    if (currencyStart) return;  // no client record, no tax offices, no scaling
+    if (currencyStart) {
+        // No client record, no tax offices, no scaling: nothing of the record can be typed.
+        ohneZeileSperren();
+        return;
+    }
 
     mitFehlerfalle(
         {
             [&] { seiteZeigen(1); },
             [&] { MaSelect(); },
-            // A database without the fax column is an old one; a null fax number is no failure.
-            [&] { MAData->Recordset()->Fields(QStringLiteral("MandFaxNr")).Value(); },
+            // Without a row nothing typed could be stored: every field stays locked.
+            [&] { if (!zeileGeladen()) ohneZeileSperren(); },
+            // Every bound column must exist, or what the user types into its field would vanish;
+            // a database without the fax column is an old one. A null fax number is no failure.
+            [&] {
+                if (!zeileGeladen()) return;
+                const QStringList fehlend = MAData->fehlendeSpalten();
+                for (const FeldDef& f : feldtabelle())
+                    if (fehlend.contains(f.spalte, Qt::CaseInsensitive)) dauerhaftSperren(f.name);
+                if (!fehlend.isEmpty()) fehlerWerfen(FehlerNr::SpalteFehlt, fehlend.join(QStringLiteral(", ")));
+                MAData->Recordset()->Fields(QStringLiteral("MandFaxNr")).Value();
+            },
             [&] {
                 FAData->setRecordSource(QStringLiteral("SELECT *  FROM AllgFaDaten  ORDER BY Faname"));
                 FAData->Refresh();
@@ -163,7 +177,15 @@ void frmMandStamm::MaSelect() {
         },
         [&](const Fehler& f) {
             if (f.nummer() == FehlerNr::SpalteFehlt) {
-                DbStrukturHinweis(f.nummer());
+                strukturHinweis(f.nummer());
+                return Fortsetzung::Verlassen;
+            }
+            // The record could not be read at all (file missing, no database, no table): the
+            // cause is reported once; the steps that follow would only repeat it.
+            if (!MAData->hatRecordset()) {
+                m.KomponentenName = QStringLiteral("dllMandStamm, in MaSelect");
+                FehlerAufruf(f);
+                m.KomponentenName.clear();
                 return Fortsetzung::Verlassen;
             }
             m.KomponentenName = QStringLiteral("dllMandStamm, in MaSelect");
@@ -171,6 +193,31 @@ void frmMandStamm::MaSelect() {
             m.KomponentenName.clear();
             return Fortsetzung::NaechsterSchritt;
         });
+}
+
+bool frmMandStamm::zeileGeladen() const {
+    if (!MAData->hatRecordset()) return false;
+    const Recordset* rs = MAData->Recordset();
+    return !rs->Eof() && !rs->Bof();
+}
+
+void frmMandStamm::dauerhaftSperren(const QString& name) {
+    m_dauerhaftGesperrt.insert(name);
+    m_steuer.value(name)->setEnabled(false);
+}
+
+void frmMandStamm::ohneZeileSperren() {
+    // Every control of the record pages; the currency page works on its own tables.
+    m_ohneZeile = true;
+    for (const FeldDef& f : feldtabelle())
+        if (f.seite >= 1 && f.seite <= 7 && f.art != Art::Anzeige && f.art != Art::Beschriftung) dauerhaftSperren(f.name);
+}
+
+void frmMandStamm::strukturHinweis(int nummer) {
+    // One message for one database, however many steps find a column missing.
+    if (m_strukturGemeldet) return;
+    m_strukturGemeldet = true;
+    DbStrukturHinweis(nummer);
 }
 
 void frmMandStamm::seiteZeigen(int seite) {
@@ -195,12 +242,18 @@ void frmMandStamm::closeEvent(QCloseEvent* e) {
     }
     // Write the edited row. When that fails (locked by another workstation, disk full, file
     // gone) the user hears of it and the dialog stays open with everything typed.
+    // The checks of the page have just passed: the row's validation need not repeat them (and a
+    // chart that cannot be read is reported once per closing attempt, not twice).
+    m_geradeGeprueft = true;
     try {
-        if (!MAData->zeileSchreiben(Datenquelle::Schliessen)) {
+        const bool geschrieben = MAData->zeileSchreiben(Datenquelle::Schliessen);
+        m_geradeGeprueft = false;
+        if (!geschrieben) {
             e->ignore();
             return;
         }
     } catch (...) {
+        m_geradeGeprueft = false;
         modul().KomponentenName = QStringLiteral("xovMandStamm, beim Speichern der Mandanten-Stammdaten");
         FehlerAufruf(aktuellerFehler());
         e->ignore();

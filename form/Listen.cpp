@@ -9,6 +9,7 @@
 #include "platform/Variant.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -71,7 +72,9 @@ void frmMandStamm::auswahlUebernehmen(const QString& name) {
     QComboBox* l = liste(name);
     InputFeld* f = feld(feldZu(name));
     if (l->currentIndex() < 0) return;
-    f->setzeText(QString::number(l->currentData().toInt()));
+    // Writing the code the field already holds is no change: an empty code stays empty.
+    const QString neu = QString::number(l->currentData().toInt());
+    if (f->Text() != neu) f->setzeText(neu);
     if (name == QLatin1String("cmbVoranmPeriode")) code(f) == 0 ? SteuerFelderSperren() : SteuerFelderFreigeben();
 }
 
@@ -85,9 +88,8 @@ void frmMandStamm::listeSetzen(const QString& name, int position) {
 
 void frmMandStamm::SteuerFelderFreigeben() {
     if (gleichZahl(modul().AufrufInfo.value(9), 20)) return;  // restricted mode
-    feld(QStringLiteral("inpSteuerNr"))->setEnabled(true);
-    feld(QStringLiteral("inpReferat"))->setEnabled(true);
-    cmbFaNr->setEnabled(true);
+    for (const char* name : {"inpSteuerNr", "inpReferat", "cmbFaNr"})
+        if (!m_dauerhaftGesperrt.contains(QLatin1String(name))) steuerelement(QLatin1String(name))->setEnabled(true);
 }
 
 void frmMandStamm::SteuerFelderSperren() {
@@ -122,8 +124,11 @@ void frmMandStamm::listenVerbinden() {
         const QString name = QString::fromLatin1(d.liste);
         connect(liste(name), &QComboBox::activated, this, [this, name] { auswahlUebernehmen(name); });
     }
-    for (QWidget* w : {static_cast<QWidget*>(liste(QStringLiteral("cmbVoranmPeriode"))), static_cast<QWidget*>(cmbFaNr)})
-        w->installEventFilter(this);
+    // Page keys are swallowed in the closed list and in its open drop-down alike.
+    for (QComboBox* l : {liste(QStringLiteral("cmbVoranmPeriode")), static_cast<QComboBox*>(cmbFaNr)}) {
+        l->installEventFilter(this);
+        l->view()->installEventFilter(this);
+    }
 
     auto* schuetzen = qobject_cast<QCheckBox*>(steuerelement(QStringLiteral("chkUVASchuetzen")));
     auto* stil = new SternStil;

@@ -10,6 +10,12 @@ const QString CrLf = QStringLiteral("\r\n");
 
 double wert(const QString& text) { return zahlAusText(text).value_or(0.0); }
 
+Befund unvollstaendigeZahl(const QString& text, const QString& beispiel) {
+    return Befund{QStringLiteral("Die Eingabe \u201E%1\u201C ist keine vollständige Zahl.").arg(text) + CrLf +
+                      QStringLiteral("Bitte eine Zahl wie %1 eingeben oder das Feld leeren.").arg(beispiel),
+                  {}};
+}
+
 std::optional<Befund> plz(const QString& text) {
     if (wert(text) == 0) return Befund{QStringLiteral("Postleitzahl Null ist ungültig"), {}};
     return std::nullopt;

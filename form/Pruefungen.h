@@ -19,6 +19,10 @@ std::optional<Befund> buchjahr(const QString& text);        // from 1998 on
 std::optional<Befund> monStatusDatum(const QString& text);  // MM.JJ, MM.JJJJ or TT.MM.JJJJ of a real month
 std::optional<Befund> korrPunkte(const QString& text);      // -400 to 400
 
+// A numeric field left with a text that is no complete German number ("-", "1.2", ",5");
+// `beispiel` shows a number in the field's format.
+Befund unvollstaendigeZahl(const QString& text, const QString& beispiel);
+
 // The value of a numeric field's text; a text that is no number counts as 0.
 double wert(const QString& text);
 

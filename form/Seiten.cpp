@@ -34,9 +34,11 @@ void frmMandStamm::nachSeitenwechsel() {
     seiteZeigen(seite);
     if (!modul().FormBereit && modul().TabStripNr != 7) return;  // tabs being added while loading
     seitenWechselAusfuehren(seite);
-    // A field on the page left behind cannot keep the focus.
+    // The focus belongs to the page now shown: where its preparation put it, otherwise on its
+    // first field. Never on a button below the pages, where Space would close the dialog.
+    if (seite < 1 || seite > 8) return;
     QWidget* f = QApplication::focusWidget();
-    if (!f || !f->isVisible() || !f->isEnabled()) ersteFeldFokus(seite);
+    if (!f || !Frame1[seite - 1]->isAncestorOf(f) || !f->isVisible() || !f->isEnabled()) ersteFeldFokus(seite);
 }
 
 void frmMandStamm::seitenWechselAusfuehren(int n) {
@@ -81,10 +83,12 @@ void frmMandStamm::ersteFeldFokus(int seite) {
     QWidget* w = Frame1[seite - 1];
     for (QWidget* n = w->nextInFocusChain(); n && n != w; n = n->nextInFocusChain()) {
         if (w->isAncestorOf(n) && n->isVisible() && n->isEnabled() && (n->focusPolicy() & Qt::TabFocus)) {
-            n->setFocus(Qt::TabFocusReason);
+            n->setFocus(Qt::OtherFocusReason);
             return;
         }
     }
+    // A page without a field the user can reach (page 4, or everything locked): the tab strip.
+    TabStrip1->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMandStamm::seiteVorbereiten(int seite, const QStringList& gesperrt, const QStringList& reihenfolge, const QString& fokus) {
@@ -136,7 +140,7 @@ void frmMandStamm::Seite6Vorbereiten() {
                      {"inpDebitSammelKoNr", "inpKreditSammelKoNr", "inpMandKonto30", "inpMandKonto12", "inpMandKonto13",
                       "inpMandKonto7", "inpMandKonto8", "inpMandKonto11", "cmdKontenAuswahl"},
                      {});
-    if (!modul().Eingeschraenkt) steuerelement(QStringLiteral("cmdKontenAuswahl"))->setEnabled(true);
+    if (!modul().Eingeschraenkt && !m_ohneZeile) steuerelement(QStringLiteral("cmdKontenAuswahl"))->setEnabled(true);
 }
 
 void frmMandStamm::Seite7Vorbereiten() {

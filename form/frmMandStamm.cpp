@@ -38,7 +38,10 @@ void breiteBegrenzen(QLineEdit* e, double zeichen) {
 }  // namespace
 
 DbListe::DbListe(QWidget* parent) : QComboBox(parent) {
-    connect(this, &QComboBox::activated, this, [this](int i) { m_wert = itemData(i); });
+    connect(this, &QComboBox::activated, this, [this](int i) {
+        if (itemData(i) != m_wert) m_geaendert = true;
+        m_wert = itemData(i);
+    });
 }
 
 void DbListe::zeilenLaden(Datenquelle* quelle, const QString& anzeige, const QString& gebunden) {
@@ -54,6 +57,7 @@ void DbListe::zeilenLaden(Datenquelle* quelle, const QString& anzeige, const QSt
 
 void DbListe::wertAnzeigen(const QVariant& wert) {
     m_wert = istNull(wert) ? QVariant() : wert;
+    m_geaendert = false;
     auswaehlen();
 }
 
@@ -184,6 +188,7 @@ void frmMandStamm::aufbauen() {
         }
         w->setObjectName(f.name);
         m_steuer.insert(f.name, w);
+        m_seiteVon.insert(f.name, f.seite);
         if (!f.sichtbar) w->hide();
         if (!f.aktiv) w->setEnabled(false);
 
@@ -224,19 +229,22 @@ void frmMandStamm::aufbauen() {
     seitenRaster[8]->setColumnStretch(1, 0);
     seitenRaster[8]->setColumnStretch(3, 2);
 
-    // The strip below the pages.
-    fraUntererTeil = new QFrame(this);
-    fraUntererTeil->setObjectName(QStringLiteral("fraUntererTeil"));
-    auto* unten = new QHBoxLayout(fraUntererTeil);
+    // Below the pages: help and the month status on the left, and the strip fraUntererTeil with
+    // the buttons on the right. Only the strip is hidden in currency start mode.
+    auto* unten = new QHBoxLayout;
     unten->setContentsMargins(0, twips(90), 0, 0);
-    cmdHilfe = new QPushButton(QStringLiteral("?"), fraUntererTeil);
+    cmdHilfe = new QPushButton(QStringLiteral("?"), this);
     cmdHilfe->setObjectName(QStringLiteral("cmdHilfe"));
     cmdHilfe->setFocusPolicy(Qt::NoFocus);  // help is about the field the user is in
     cmdHilfe->setFixedWidth(twips(400));
-    lblAuswahlMonStatusText = new QLabel(QStringLiteral("MonatsStatus:"), fraUntererTeil);
+    lblAuswahlMonStatusText = new QLabel(QStringLiteral("MonatsStatus:"), this);
     lblAuswahlMonStatusText->setObjectName(QStringLiteral("lblAuswahlMonStatusText"));
-    lblAuswahlMonStatus = new QLabel(QStringLiteral("#"), fraUntererTeil);
+    lblAuswahlMonStatus = new QLabel(QStringLiteral("#"), this);
     lblAuswahlMonStatus->setObjectName(QStringLiteral("lblAuswahlMonStatus"));
+    fraUntererTeil = new QFrame(this);
+    fraUntererTeil->setObjectName(QStringLiteral("fraUntererTeil"));
+    auto* knoepfe = new QHBoxLayout(fraUntererTeil);
+    knoepfe->setContentsMargins(0, 0, 0, 0);
     cmdNeuerKurs = new QPushButton(QStringLiteral("Neuer Kurs"), fraUntererTeil);
     cmdNeuerKurs->setObjectName(QStringLiteral("cmdNeuerKurs"));
     cmdNeuerKurs->hide();
@@ -248,9 +256,10 @@ void frmMandStamm::aufbauen() {
     unten->addWidget(lblAuswahlMonStatusText);
     unten->addWidget(lblAuswahlMonStatus);
     unten->addStretch(1);
-    unten->addWidget(cmdNeuerKurs);
-    unten->addWidget(cmdBeenden);
-    haupt->addWidget(fraUntererTeil);
+    knoepfe->addWidget(cmdNeuerKurs);
+    knoepfe->addWidget(cmdBeenden);
+    unten->addWidget(fraUntererTeil);
+    haupt->addLayout(unten);
     for (auto* w : std::initializer_list<QWidget*>{fraUntererTeil, cmdNeuerKurs, cmdBeenden, cmdHilfe, lblAuswahlMonStatusText,
                                                    lblAuswahlMonStatus, TabStrip1})
         m_steuer.insert(w->objectName(), w);
@@ -286,7 +295,7 @@ void frmMandStamm::aufbauen() {
     kontenVerbinden();
     MAData->beiValidate = [this](int& aktion, bool&) {
         const Recordset* rs = MAData->Recordset();
-        if (rs->Eof() || rs->Bof()) return;
+        if (rs->Eof() || rs->Bof() || m_geradeGeprueft) return;
         Fehlerprüfungen_0();
         if (modul().FehlerFlag) aktion = Datenquelle::Abbrechen;
     };
@@ -306,19 +315,26 @@ void frmMandStamm::binden() {
         if (auto* e = qobject_cast<InputFeld*>(w)) {
             b.anzeigen = [e](const QVariant& v) { e->spaltenwertAnzeigen(v); };
             b.wert = [e] { return e->spaltenwert(); };
+            b.geaendert = [e] { return e->geaendert(); };
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             b.anzeigen = [l](const QVariant& v) { l->setText(istNull(v) ? QString() : alsText(v)); };
         } else if (w == cmbFaNr) {
             b.anzeigen = [this](const QVariant& v) { cmbFaNr->wertAnzeigen(v); };
             b.wert = [this] { return cmbFaNr->wert().isValid() ? cmbFaNr->wert() : nullWert(); };
+            b.geaendert = [this] { return cmbFaNr->geaendert(); };
         } else if (auto* t = qobject_cast<QLineEdit*>(w)) {
+            // A plain text box counts as changed once the user edited it.
             const int max = t->maxLength();
-            b.anzeigen = [t, max](const QVariant& v) {
+            auto geaendert = std::make_shared<bool>(false);
+            connect(t, &QLineEdit::textEdited, this, [geaendert] { *geaendert = true; });
+            b.anzeigen = [t, max, geaendert](const QVariant& v) {
                 const QString text = istNull(v) ? QString() : v.toString();
                 t->setMaxLength(std::max(max, static_cast<int>(text.size())));  // never cut a stored text
                 t->setText(text);
+                *geaendert = false;
             };
             b.wert = [t] { return QVariant(t->text()); };
+            b.geaendert = [geaendert] { return *geaendert; };
         }
         // "MaData" and "MAData" name the same source.
         if (f.quelle.compare(MAData->objectName(), Qt::CaseInsensitive) == 0) MAData->binden(b);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QHash>
+#include <QSet>
 #include <array>
 #include <functional>
 #include <optional>
@@ -32,9 +33,11 @@ public:
     void zeilenLaden(xov::Datenquelle* quelle, const QString& anzeige, const QString& gebunden);
     void wertAnzeigen(const QVariant& wert);
     QVariant wert() const { return m_wert; }
+    bool geaendert() const { return m_geaendert; }  // the user chose another office
 private:
     void auswaehlen();
     QVariant m_wert;
+    bool m_geaendert = false;
 };
 
 class frmMandStamm : public QDialog {
@@ -144,8 +147,26 @@ private:
     // failure is pending.
     void beimVerlassen(const QString& feld, std::function<void()> pruefung);
     int m_pruefungLaeuft = 0;  // checks speaking at the moment
+    // Whether the user can change the control now: enabled and shown within its page.
+    bool bearbeitbar(const QWidget* w) const;
+    // Every numeric field of the page holds a complete number or nothing; true at the first that does not.
+    bool ZahlenDerSeitePruefen(int seite);
+    QHash<QString, int> m_seiteVon;  // control name -> page
+    // The client row is loaded and current.
+    bool zeileGeladen() const;
+    // Locks a control for the life of the form; no page preparation frees it again.
+    void dauerhaftSperren(const QString& name);
+    // Without a client row every control of the record pages is locked.
+    void ohneZeileSperren();
+    void strukturHinweis(int nummer);
+    QSet<QString> m_dauerhaftGesperrt;
+    bool m_ohneZeile = false;
+    bool m_strukturGemeldet = false;
+    void kontoPruefen(const QString& name);  // SammelkontoPrüfen for one account field
+    bool m_kontenstammUnlesbar = false;      // the chart failed in the current attempt
 
     QStackedWidget* m_seiten = nullptr;
     QHash<QString, QWidget*> m_steuer;
     bool m_entladen = false;
+    bool m_geradeGeprueft = false;  // closing ran the page's checks a moment ago
 };

@@ -46,23 +46,17 @@ void Datenquelle::gebundeneFelderAnzeigen() {
         if (m_recordset->hatSpalte(b.spalte)) b.anzeigen(m_recordset->Fields(b.spalte).Value());
 }
 
-namespace {
-bool gleicherWert(const QVariant& gespeichert, const QVariant& neu) {
-    const bool nullAlt = istNull(gespeichert) || istLeer(gespeichert);
-    const bool leerNeu = istNull(neu) || istLeer(neu) || (neu.typeId() == QMetaType::QString && neu.toString().isEmpty());
-    if (nullAlt) return leerNeu;
-    if (gespeichert.typeId() == QMetaType::QString || neu.typeId() == QMetaType::QString)
-        return gespeichert.toString() == neu.toString();
-    if (gespeichert.canConvert<double>() && neu.canConvert<double>() && gespeichert.typeId() != QMetaType::QDate)
-        return gespeichert.toDouble() == neu.toDouble();
-    return gespeichert == neu;
+QStringList Datenquelle::fehlendeSpalten() const {
+    QStringList fehlend;
+    if (!m_recordset) return fehlend;
+    for (const Bindung& b : m_bindungen)
+        if (!m_recordset->hatSpalte(b.spalte) && !fehlend.contains(b.spalte, Qt::CaseInsensitive)) fehlend << b.spalte;
+    return fehlend;
 }
-}  // namespace
 
 bool Datenquelle::geaendert() const {
     for (const Bindung& b : m_bindungen)
-        if (b.wert && m_recordset->hatSpalte(b.spalte) && !gleicherWert(m_recordset->Fields(b.spalte).Value(), b.wert()))
-            return true;
+        if (b.wert && b.geaendert && b.geaendert() && m_recordset->hatSpalte(b.spalte)) return true;
     return false;
 }
 
@@ -74,16 +68,17 @@ bool Datenquelle::zeileSchreiben(int aktion) {
     if (!speichern) return true;
     m_recordset->Edit();
     try {
-        for (const Bindung& b : std::as_const(m_bindungen)) {
-            if (!b.wert || !m_recordset->hatSpalte(b.spalte)) continue;
-            const QVariant neu = b.wert();
-            if (!gleicherWert(m_recordset->Fields(b.spalte).Value(), neu)) m_recordset->Fields(b.spalte).setValue(neu);
-        }
+        // Only what was changed is written: every other column keeps its stored value and type.
+        for (const Bindung& b : std::as_const(m_bindungen))
+            if (b.wert && b.geaendert && b.geaendert() && m_recordset->hatSpalte(b.spalte))
+                m_recordset->Fields(b.spalte).setValue(b.wert());
         m_recordset->Update();
     } catch (...) {
         m_recordset->CancelUpdate();
         throw;
     }
+    // The written row is what the fields show now; nothing is pending any more.
+    gebundeneFelderAnzeigen();
     return true;
 }
 

@@ -15,6 +15,9 @@ struct Bindung {
     QString spalte;
     std::function<void(const QVariant&)> anzeigen;
     std::function<QVariant()> wert;  // empty for read-only controls
+    // Whether the control's value was changed since the column was last shown. Only changed
+    // controls are written back, so a value the control cannot show exactly stays as stored.
+    std::function<bool()> geaendert;
 };
 
 class Datenquelle : public QObject {
@@ -42,6 +45,8 @@ public:
     void binden(Bindung bindung);
     // Shows the current row in every bound field whose column exists.
     void gebundeneFelderAnzeigen();
+    // The bound columns that the open result lacks.
+    QStringList fehlendeSpalten() const;
     // Writes the bound fields back into the current row after Validate allowed it. Returns false
     // when Validate cancelled; a failed write raises its number and the row stays as it was.
     bool zeileSchreiben(int aktion = Speichern);

@@ -172,7 +172,10 @@ TEST(Schliessen, FehlgeschlagenesSchreibenHaeltDenDialogOffen) {
     test::Datenbanken db;
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
-    d->feld("inpMandAnschrift")->setText(QStringLiteral("Neubaugasse 7"));
+    InputFeld* anschrift = d->feld("inpMandAnschrift");
+    QTest::mouseClick(anschrift, Qt::LeftButton);
+    anschrift->selectAll();
+    QTest::keyClicks(anschrift, "Neubaugasse 7");
     {
         test::Sperre sperre(db.mand, QStringLiteral("lagerbestand4"));
         ASSERT_TRUE(sperre.aktiv());

@@ -1,0 +1,352 @@
+// What a bookkeeper meets in the first week: the dialog changes no stored value behind the
+// user's back, never stores a half-typed number, never keeps the user in a dialog they cannot
+// leave, and never invites typing that cannot be stored. Driven with keys and clicks on real files.
+
+#include "Hilfen.h"
+#include "component/Modul.h"
+#include "form/InputFeld.h"
+#include "form/TabStrip.h"
+#include "tools/xov-db/Schema.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace xov;
+
+namespace {
+
+void tabKlicken(test::Dialog& d, int seite) {
+    const int i = d->TabStrip1->indexVon(seite);
+    QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());
+    QApplication::processEvents();
+}
+
+// Clicks into the field, selects its text and types over it.
+void tippen(InputFeld* f, const char* text) {
+    QTest::mouseClick(f, Qt::LeftButton);
+    ASSERT_TRUE(test::fokusAuf(f));
+    f->selectAll();
+    if (*text) QTest::keyClicks(f, text);
+    else QTest::keyClick(f, Qt::Key_Delete);
+}
+
+// Every column of the client row with its stored type, as SQLite quotes it: 12 and '12' differ.
+QStringList zeile(const test::Datenbanken& db) {
+    QStringList spalten;
+    for (const auto& s : xovdb::mandantenSpalten()) spalten << QStringLiteral("quote(%1)").arg(s.name);
+    const QString alles = db.mandWert(QStringLiteral("SELECT %1 FROM AllgMandDaten").arg(spalten.join(QStringLiteral(" || '|' || ")))).toString();
+    QStringList werte = alles.split(QLatin1Char('|'));
+    for (int i = 0; i < werte.size() && i < xovdb::mandantenSpalten().size(); ++i)
+        werte[i] = xovdb::mandantenSpalten().at(i).name + QLatin1Char('=') + werte.at(i);
+    return werte;
+}
+
+// The entries of `nachher` that differ from `vorher`.
+QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) {
+    QStringList u;
+    for (const QString& w : nachher)
+        if (!vorher.contains(w)) u << w;
+    return u;
+}
+
+const QStringList LeereZahlen = {"MandBagatellBetrag", "MandMahnspesen", "MandReferat", "MandMiEinktoBlz", "MandAnwNummer",
+                                 "MandMahnfixText", "MandAnzMahnStu", "MandEurKurs", "MandEur2Fach", "MandVoranmPeriode"};
+
+void zahlenLeeren(const test::Datenbanken& db) {
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET %1 = NULL").arg(LeereZahlen.join(QStringLiteral(" = NULL, "))));
+    db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
+}
+
+bool fokusImRahmen(test::Dialog& d, int seite) {
+    QWidget* f = QApplication::focusWidget();
+    return f && d->Frame1[seite - 1]->isAncestorOf(f);
+}
+
+}  // namespace
+
+// --- Opening and closing changes nothing ---------------------------------------------------
+
+TEST(Unveraendert, OeffnenBlaetternUndSchliessenLaesstDieZeileWieSieWar) {
+    test::Datenbanken db;
+    zahlenLeeren(db);
+    const QStringList vorher = zeile(db);
+    ASSERT_TRUE(vorher.contains("MandEurKurs=NULL") && vorher.contains("MandZahlschKorrPunkte=12.7")) << vorher.join(' ').toStdString();
+    test::Meldungen meldungen;
+    {
+        test::Dialog d(test::info(db));
+        EXPECT_EQ(d->feld("inpMandBagatellBetrag")->text(), QStringLiteral("0,00"));
+        EXPECT_TRUE(d.escape());
+    }
+    EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList());
+    {
+        // Looking through the pages that set nothing of their own changes nothing either.
+        test::Dialog d(test::info(db));
+        for (int seite : {2, 3, 5, 6, 7, 1}) tabKlicken(d, seite);
+        EXPECT_TRUE(d.escape());
+    }
+    EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList());
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+}
+
+TEST(Unveraendert, NurDasGeaenderteFeldWirdGeschrieben) {
+    test::Datenbanken db;
+    zahlenLeeren(db);
+    const QStringList vorher = zeile(db);
+    test::Dialog d(test::info(db));
+    tippen(d->feld("inpMandOrt"), "Graz");
+    tippen(d->feld("inpMandMahnspesen"), "7,5");
+    QTest::keyClick(d->feld("inpMandMahnspesen"), Qt::Key_Tab);
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList({"MandOrt='Graz'", "MandMahnspesen=7.5"}));
+}
+
+TEST(Unveraendert, LeereDvrWirdAbsichtlichNull) {
+    test::Datenbanken db;
+    db.mandSql("UPDATE AllgMandDaten SET MandDvr = NULL");
+    test::Dialog d(test::info(db));
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(db.mandWert("SELECT quote(MandDvr) FROM AllgMandDaten").toString(), QStringLiteral("0"));
+}
+
+// --- Half-typed numbers ---------------------------------------------------------------------
+
+struct Getippt {
+    const char* tasten;
+    const char* zuSehen;   // what the field holds after the keystrokes
+    bool meldung;          // leaving it is refused with a message
+};
+void PrintTo(const Getippt& g, std::ostream* os) { *os << '"' << g.tasten << '"'; }
+
+class Zahleneingabe : public ::testing::TestWithParam<Getippt> {};
+
+TEST_P(Zahleneingabe, NurZahlenErreichenDieDatenbank) {
+    const Getippt g = GetParam();
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    InputFeld* betrag = d->feld("inpMandBagatellBetrag");
+    tippen(betrag, g.tasten);
+    EXPECT_EQ(betrag->text(), QString::fromUtf8(g.zuSehen));
+    QTest::keyClick(betrag, Qt::Key_Tab);
+    if (g.meldung) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return meldungen.texte.size() == 1; }, 2000));
+        EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("keine vollständige Zahl"))) << meldungen.texte.first().toStdString();
+        EXPECT_TRUE(test::fokusAuf(betrag));
+        EXPECT_FALSE(d.escape());  // closing runs the same check
+        EXPECT_EQ(meldungen.texte.size(), 2);
+        tabKlicken(d, 2);
+        EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 1);
+        tippen(betrag, "1.234,5");
+    }
+    EXPECT_TRUE(d.escape());
+    EXPECT_NE(db.mandWert("SELECT typeof(MandBagatellBetrag) FROM AllgMandDaten").toString(), QStringLiteral("text"));
+    if (g.meldung) {
+        EXPECT_EQ(db.mandWert("SELECT MandBagatellBetrag FROM AllgMandDaten").toDouble(), 1234.5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Betraege, Zahleneingabe,
+    ::testing::Values(Getippt{"-", "-", true}, Getippt{",", ",", true}, Getippt{"1..2", "1.2", true},
+                      Getippt{"1.2", "1.2", true}, Getippt{"12.34,5", "12.345", false}, Getippt{"-1.234,56", "-1.234,5", false}),
+    [](const auto& info) { return "Fall" + std::to_string(info.index); });
+
+// --- Checks on fields nobody can edit never trap the user -----------------------------------
+
+TEST(Gesperrt, UnbearbeitbareFelderHaltenNichtAuf) {
+    test::Datenbanken db;
+    db.mandSql("UPDATE AllgMandDaten SET MandMonStatusDatum = NULL, MandZahlschKorrPunkte = 500");
+    test::Meldungen meldungen;
+    {
+        test::Dialog d(test::info(db));
+        tabKlicken(d, 3);
+        tabKlicken(d, 4);  // the month-status date is never editable here
+        EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 4);
+        tabKlicken(d, 5);  // page 4 shows no field at all
+        EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 5);
+        tabKlicken(d, 3);
+        EXPECT_TRUE(d.escape());
+    }
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_EQ(db.mandWert("SELECT MandZahlschKorrPunkte FROM AllgMandDaten").toInt(), 500);
+    EXPECT_TRUE(db.mandWert("SELECT MandMonStatusDatum IS NULL FROM AllgMandDaten").toBool());
+}
+
+TEST(Gesperrt, EingeschraenktMitPostleitzahlNull) {
+    test::Datenbanken db;
+    db.mandSql("UPDATE AllgMandDaten SET MandPlz = 0");
+    auto info = test::info(db);
+    info[9] = 20;
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    EXPECT_FALSE(d->feld("inpMandPlz")->isEnabled());
+    EXPECT_TRUE(d.escape());
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+}
+
+TEST(Gesperrt, WaehrungsStartmodusLaesstBlaetternUndSchliessen) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Meldungen meldungen;
+    test::Dialog d(info, 7);
+    EXPECT_TRUE(d->cmdHilfe->isVisible());
+    EXPECT_TRUE(d->lblAuswahlMonStatus->isVisible());
+    EXPECT_FALSE(d->cmdBeenden->isVisible());
+    tabKlicken(d, 1);
+    EXPECT_FALSE(d->feld("inpMandOrt")->isEnabled());  // no client row: nothing to type into
+    tabKlicken(d, 2);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 2);
+    tabKlicken(d, 1);
+    EXPECT_TRUE(d.escape());
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+}
+
+TEST(Gesperrt, UnlesbarerKontenstammMeldetEinmalUndLaesstGehen) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    db.mandSql("DROP TABLE ObjKanzleiKontenstamm");  // another program broke the chart
+    tabKlicken(d, 6);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3078"))) << meldungen.texte.first().toStdString();
+    tabKlicken(d, 1);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 1);
+    EXPECT_EQ(meldungen.texte.size(), 2);  // the leaving attempt looked again, once
+    tabKlicken(d, 6);
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(meldungen.texte.size(), 4) << meldungen.texte.join("|").toStdString();
+    EXPECT_EQ(db.mandWert("SELECT MandKonto30 FROM AllgMandDaten").toString(), QStringLiteral("2800"));
+}
+
+// --- Focus after a page switch --------------------------------------------------------------
+
+TEST(Fokus, LandetAufDemErstenFeldDerNeuenSeite) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    tippen(d->feld("inpMandOrt"), "Wien");
+    tabKlicken(d, 2);
+    EXPECT_TRUE(test::fokusAuf(d->feld("InputFeld1")));
+    // Keyboard only: every page takes the focus, never a button below the pages or the strip.
+    for (int seite : {3, 4, 5, 6, 7, 8, 1, 2}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QApplication::processEvents();
+        ASSERT_EQ(d->TabStrip1->aktuelleSeite(), seite);
+        if (seite == 4) continue;  // page 4 shows no field
+        EXPECT_TRUE(fokusImRahmen(d, seite)) << seite << " " << QApplication::focusWidget()->objectName().toStdString();
+    }
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+}
+
+TEST(Fokus, KontenauswahlFuelltKeinFeldDasNiemandBetrat) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    const QString debitor = d->feld("inpDebitSammelKoNr")->text();
+    tabKlicken(d, 6);
+    QTimer::singleShot(20, [] {
+        const std::function<void()> waehlen = [&waehlen] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w || w->objectName() != QLatin1String("dllSachkontenListe")) return QTimer::singleShot(20, waehlen);
+            auto* suche = w->findChild<QLineEdit*>("txtSuche");
+            QTest::keyClicks(suche, "Kassa");
+            QTest::keyClick(suche, Qt::Key_Return);
+        };
+        waehlen();
+    });
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
+    EXPECT_EQ(d->feld("inpDebitSammelKoNr")->text(), debitor);
+}
+
+// --- Page keys in an open list --------------------------------------------------------------
+
+TEST(Listen, BlaetterTastenImOffenenListenfeldAendernNichts) {
+    test::Datenbanken db;
+    const int periode = db.mandWert("SELECT MandVoranmPeriode FROM AllgMandDaten").toInt();
+    const int fa = db.mandWert("SELECT MandFaNr FROM AllgMandDaten").toInt();
+    {
+        test::Dialog d(test::info(db));
+        for (QComboBox* liste : {d->liste("cmbVoranmPeriode"), static_cast<QComboBox*>(d->cmbFaNr)}) {
+            QTest::mouseClick(liste, Qt::LeftButton);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return liste->view()->isVisible(); }, 2000));
+            QTest::keyClick(liste->view(), Qt::Key_PageDown);
+            QTest::keyClick(liste->view(), Qt::Key_PageDown);
+            QTest::keyClick(liste->view(), Qt::Key_Return);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !liste->view()->isVisible(); }, 2000));
+        }
+        EXPECT_TRUE(d.escape());
+    }
+    EXPECT_EQ(db.mandWert("SELECT MandVoranmPeriode FROM AllgMandDaten").toInt(), periode);
+    EXPECT_EQ(db.mandWert("SELECT MandFaNr FROM AllgMandDaten").toInt(), fa);
+}
+
+// --- A bound column the database lacks -----------------------------------------------------
+
+TEST(Spalten, FehlendeGebundeneSpalteMeldetUndSperrtDasFeld) {
+    test::Datenbanken db(2024, {"MandCreditorID"});
+    db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Neu', 'Gasse 1', 1010, 'Wien', '')");
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("Fehler-Nr: 3265")));
+    EXPECT_TRUE(modul().Eingeschraenkt);
+    tabKlicken(d, 2);
+    EXPECT_FALSE(d->feld("inpMandCreditorID")->isEnabled());  // what is typed here could not be stored
+    EXPECT_TRUE(d->feld("InputFeld2")->isEnabled());
+}
+
+// --- A client row that cannot be loaded ----------------------------------------------------
+
+class OhneZeile : public ::testing::TestWithParam<int> {};
+
+TEST_P(OhneZeile, EinBerichtGesperrteFelderUndSofortZu) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    const QString weg = db.ordner.filePath(QStringLiteral("fehlt.db"));
+    switch (GetParam()) {
+    case 0: info[0] = weg; break;
+    case 1: {
+        QFile f(weg);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        info[0] = weg;
+        break;
+    }
+    default: db.mandSql("DROP TABLE AllgMandDaten"); break;
+    }
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError"))) << meldungen.texte.first().toStdString();
+    EXPECT_FALSE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3021")));
+    for (const char* name : {"inpMandOrt", "inpMandPlz", "inpMandAnschrift", "InputFeld2", "inpMaAnr(1)", "inpMandKonto30"})
+        EXPECT_FALSE(d->feld(name)->isEnabled()) << name;
+    EXPECT_FALSE(d->liste("cmbVoranmPeriode")->isEnabled());
+    tabKlicken(d, 6);
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
+    if (GetParam() == 0) {
+        EXPECT_FALSE(QFile::exists(weg));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FehlendeDateiKeineDatenbankFehlendeTabelle, OhneZeile, ::testing::Values(0, 1, 2));
+
+TEST(OhneZeileTab, FehlendeWaehrungsseiteGibtFehler9UndSchliesst) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db), 7);  // the currency page was not asked for
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 9:"))) << meldungen.texte.first().toStdString();
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(meldungen.texte.size(), 1);
+}
