@@ -66,6 +66,31 @@ TEST(InputFeld, ZahlenfeldNimmtZiffernKommaUndMinusNachEinstellung) {
     EXPECT_EQ(ohneTausender.feld->text(), QStringLiteral("1234567,50"));
 }
 
+// What a German amount field keeps of the keystrokes, and whether it is a complete number.
+TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
+    struct Fall {
+        const char* tasten;
+        const char* bleibt;
+        bool vollstaendig;
+    };
+    const Fall faelle[] = {
+        {"1.234,5", "1.234,5", true}, {"1234,56", "1234,56", true}, {"12,", "12,", true},
+        {"-", "-", false},            {",5", ",5", false},          {"1.2", "1.2", false},
+        {"1..2", "1.2", false},       {"12.34,5", "12.345", true},  {"1.2345", "1.234", true},
+        {"--1", "-1", true},          {"1,2,3", "1,23", true},      {"a1b", "1", true},
+    };
+    Feld betrag(InputFeld::Zahl, 10, -1, false, false);
+    for (const Fall& f : faelle) {
+        EXPECT_EQ(betrag.tippen(f.tasten), QString::fromLatin1(f.bleibt)) << f.tasten;
+        EXPECT_EQ(betrag.feld->zahlVollstaendig(), f.vollstaendig) << f.tasten;
+    }
+    EXPECT_EQ(betrag.feld->zahl(), std::optional<double>(1));
+    Feld ganz(InputFeld::Zahl, 7, 0, true, true);
+    EXPECT_EQ(ganz.tippen("1.234,5"), QStringLiteral("12345"));  // neither points nor a comma
+    EXPECT_EQ(ganz.feld->zahlBeispiel(), QStringLiteral("1234"));
+    EXPECT_EQ(betrag.feld->zahlBeispiel(), QStringLiteral("1.234,56"));
+}
+
 TEST(InputFeld, MonatUndDatum) {
     Feld monat(InputFeld::Monat, 7, 0, true, true);
     EXPECT_EQ(monat.tippen("03.2024x"), QStringLiteral("03.2024"));
