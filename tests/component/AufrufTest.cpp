@@ -24,11 +24,14 @@ void gleichSchliessen() {
     });
 }
 
+// A C++ host catches the failure and reads the same number from the object afterwards.
 int aufrufFehler(QVariantList info) {
     xovMandStamm k;
     try {
         k.Mand_Aufruf(info);
     } catch (const Fehler& f) {
+        EXPECT_EQ(k.FehlerNr(), f.nummer());
+        EXPECT_EQ(k.FehlerBeschreibung(), f.beschreibung());
         return f.nummer();
     }
     return 0;
