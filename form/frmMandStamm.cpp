@@ -12,6 +12,7 @@
 #include "services/Fehlerbericht.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -49,6 +50,26 @@ void breiteSetzen(QLineEdit* e, const FeldDef& f) {
     const int text = e->fontMetrics().horizontalAdvance(QString(zeichen, QLatin1Char('0'))) + 2 * 2 + rand.left() + rand.right();
     e->setFixedWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, e->sizeHint().height()), e).width());
 }
+// A field without the focus shows the beginning of its text, as it is read: after loading, after
+// a program wrote it, and after the user left it. A message box or a context menu taking the
+// focus for a moment leaves the cursor where the user had it.
+class AnfangZeigen : public QObject {
+public:
+    explicit AnfangZeigen(QLineEdit* e) : QObject(e) {
+        e->installEventFilter(this);
+        connect(e, &QLineEdit::textChanged, this, [e] {
+            if (!e->hasFocus()) e->setCursorPosition(0);
+        });
+    }
+    bool eventFilter(QObject* o, QEvent* ereignis) override {
+        if (ereignis->type() == QEvent::FocusOut) {
+            const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
+            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) static_cast<QLineEdit*>(o)->setCursorPosition(0);
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 DbListe::DbListe(QWidget* parent) : QComboBox(parent) {
@@ -151,6 +172,7 @@ void frmMandStamm::aufbauen() {
             e->einstellen(f.feldtype, f.maxwert, f.anzdezimalen, f.keinminus, f.keintausendpkt);
             e->setText(f.text);
             breiteSetzen(e, f);
+            new AnfangZeigen(e);
             w = e;
             break;
         }
@@ -159,6 +181,7 @@ void frmMandStamm::aufbauen() {
             e->setMaxLength(static_cast<int>(f.maxwert));
             e->setText(f.text);
             breiteSetzen(e, f);
+            new AnfangZeigen(e);
             w = e;
             break;
         }
