@@ -131,7 +131,6 @@ void FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
         form->setFont(formSchrift);
         for (int i = 0; i < kinder.size(); ++i) kinder.at(i)->setFont(neu.at(i));
     }
-    if (!geometrie) return;
     // The controls sit in layouts, which place them by their sizes: every fixed, smallest and
     // largest size, every margin and spacing grows with the factor, so that the layout stays
     // the same, only larger. Sizes that come from the font (labels, tabs, buttons, lists)
