@@ -67,8 +67,17 @@ void aufrufUebernehmen(const QVariantList& Info) {
 }
 }  // namespace xov
 
-void xovMandStamm::Mand_Aufruf(QVariantList& Info) {
-    aufrufUebernehmen(Info);
+void xovMandStamm::Mand_Aufruf(const QVariantList& Info) {
+    m_fehlerNr = 0;
+    m_fehlerBeschreibung.clear();
+    try {
+        aufrufUebernehmen(Info);
+    } catch (const Fehler& f) {
+        m_fehlerNr = f.nummer();
+        m_fehlerBeschreibung = f.beschreibung();
+        if (m_fehlerWerfen) throw;
+        return;
+    }
     anwendungVorbereiten();
     frmMandStamm form;
     form.Form_Load();

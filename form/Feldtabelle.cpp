@@ -51,6 +51,7 @@ QVector<FeldDef> bauen() {
     auto breit = [](FeldDef& f) { f.spannweite = 2; };
     auto aus = [](FeldDef& f) { f.aktiv = false; };
     auto unsichtbar = [](FeldDef& f) { f.sichtbar = false; };
+    auto zweizeilig = [](FeldDef& f) { f.zeilen = 2; };
 
     // Page 1 "Anschrift", in its design keyboard order.
     t << mit(feld("inpMandName", "MandName", "MandantenName 1.Zeile", T, 40, 0, nein, nein, 1, "Frame2", 0), [&](FeldDef& f) { breit(f); aus(f); })
@@ -86,8 +87,8 @@ QVector<FeldDef> bauen() {
     // Page 2 "Mand-Stamm 2".
     t << feld("InputFeld1", "MandMiEinktoBlz", "Mieteneingangskonto Bankleitzahl (Vorschlag Einzüge usw):", N, 5, 0, ja, ja, 2, "Frame4", 0)
       << feld("InputFeld2", "MandMiKontoNr", "Mieteneingangskonto Bank-Kontonummer:", T, 15, 0, nein, nein, 2, "Frame4", 1)
-      << feld("InputFeld3", "MandMikoBezeich", "Mieteingangskonto- Bezeichnung:", T, 50, 0, nein, nein, 2, "Frame4", 2)
-      << feld("InputFeld4", "MandMikoKurzbez", "Mieteingangskonto- Kurzbezeichnung:", T, 20, 0, nein, nein, 2, "Frame4", 3)
+      << mit(feld("InputFeld3", "MandMikoBezeich", "Mieteingangskonto- Bezeichnung:", T, 50, 0, nein, nein, 2, "Frame4", 2), zweizeilig)
+      << mit(feld("InputFeld4", "MandMikoKurzbez", "Mieteingangskonto- Kurzbezeichnung:", T, 20, 0, nein, nein, 2, "Frame4", 3), zweizeilig)
       << feld("inpMandCreditorID", "MandCreditorID", "Kreditor-Identifikation (z.B. für Einzüge):", T, 35, 0, nein, nein, 2, "Frame4", 4);
 
     // Page 3 "Mand-Stamm 3".

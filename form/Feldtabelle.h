@@ -38,6 +38,7 @@ struct FeldDef {
     int zeile = 0;
     int paar = 0;
     int spannweite = 1;      // column pairs the control spans
+    int zeilen = 1;          // lines of text an input field shows; more than one wraps
     bool sichtbar = true;
     bool aktiv = true;
     QString quelle = QStringLiteral("MAData");  // data source as the binding names it

@@ -45,12 +45,7 @@ void frmMandStamm::Form_Load() {
             [&] { m.FormBereit = false; },
             [&] { m.HilfeIds = QVector<qint16>(201, 0); },
             [&] { hilfeIdsLaden = true; },
-            [&] {
-                QVector<qint16> ids;
-                for (const QVariant& v : m.AufrufInfo.value(60).toList()) ids << alsInt16(v);
-                if (m.AufrufInfo.value(60).typeId() != QMetaType::QVariantList) fehlerWerfen(FehlerNr::Typunvertraeglich);
-                m.HilfeIds = ids;
-            },
+            [&] { m.HilfeIds = alsInt16Feld(m.AufrufInfo.value(60)); },
             [&] { hilfeIdsLaden = false; },
             [&] {
                 if (gleichZahl(m.AufrufInfo.value(9), 20)) {

@@ -4,6 +4,7 @@
 #include "component/Modul.h"
 #include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
+#include "form/InputFeldMehrzeilig.h"
 #include "form/TabStrip.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
@@ -11,6 +12,7 @@
 #include "services/Fehlerbericht.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +21,8 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -31,10 +35,41 @@ int frmMandStamm::twipsNachPixel(int t) { return qRound(t / 15.0 * 1.35); }
 namespace {
 int twips(int t) { return frmMandStamm::twipsNachPixel(t); }
 
-// A field is as wide as what it takes, so that the eye finds short fields short.
-void breiteBegrenzen(QLineEdit* e, double zeichen) {
-    e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (static_cast<int>(zeichen) + 3) + 12);
+// A field is as wide as the text it may hold up to its limit, so that nothing it holds is cut
+// and the eye finds short fields short. A digit is a little wider than the average letter of
+// mixed text; numbers gain room for their thousands points; a field of several lines holds its
+// share of the limit per line with room for breaking at word ends.
+void breiteSetzen(QLineEdit* e, const FeldDef& f) {
+    int zeichen = static_cast<int>(f.maxwert);
+    if (f.art == Art::Eingabe && f.feldtype == InputFeld::Zahl && !f.keintausendpkt) zeichen += zeichen / 3;
+    zeichen = f.zeilen > 1 ? (zeichen + f.zeilen - 1) / f.zeilen + 6 : zeichen + 2;
+    const QMargins rand = e->textMargins();
+    QStyleOptionFrame option;
+    option.initFrom(e);
+    option.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
+    const int text = e->fontMetrics().horizontalAdvance(QString(zeichen, QLatin1Char('0'))) + 2 * 2 + rand.left() + rand.right();
+    e->setFixedWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, e->sizeHint().height()), e).width());
 }
+// A field without the focus shows the beginning of its text, as it is read: after loading, after
+// a program wrote it, and after the user left it. A message box or a context menu taking the
+// focus for a moment leaves the cursor where the user had it.
+class AnfangZeigen : public QObject {
+public:
+    explicit AnfangZeigen(QLineEdit* e) : QObject(e) {
+        e->installEventFilter(this);
+        connect(e, &QLineEdit::textChanged, this, [e] {
+            if (!e->hasFocus()) e->setCursorPosition(0);
+        });
+    }
+    bool eventFilter(QObject* o, QEvent* ereignis) override {
+        if (ereignis->type() == QEvent::FocusOut) {
+            const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
+            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) static_cast<QLineEdit*>(o)->setCursorPosition(0);
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 DbListe::DbListe(QWidget* parent) : QComboBox(parent) {
@@ -137,10 +172,11 @@ void frmMandStamm::aufbauen() {
         QWidget* platz = nullptr;  // what the layout holds, when not the control itself
         switch (f.art) {
         case Art::Eingabe: {
-            auto* e = new InputFeld(eltern);
+            auto* e = f.zeilen > 1 ? new InputFeldMehrzeilig(f.zeilen, eltern) : new InputFeld(eltern);
             e->einstellen(f.feldtype, f.maxwert, f.anzdezimalen, f.keinminus, f.keintausendpkt);
             e->setText(f.text);
-            breiteBegrenzen(e, f.maxwert);
+            breiteSetzen(e, f);
+            new AnfangZeigen(e);
             w = e;
             break;
         }
@@ -148,6 +184,8 @@ void frmMandStamm::aufbauen() {
             auto* e = new QLineEdit(eltern);
             e->setMaxLength(static_cast<int>(f.maxwert));
             e->setText(f.text);
+            breiteSetzen(e, f);
+            new AnfangZeigen(e);
             w = e;
             break;
         }

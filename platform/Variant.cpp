@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QSequentialIterable>
 #include <cmath>
 #include <limits>
 
@@ -94,15 +95,58 @@ QString alsText(const QVariant& v) {
     }
 }
 
+namespace {
+
+const QDate tagNull(1899, 12, 30);                         // the platform's date zero
+constexpr double ersterTag = -657434, letzterTag = 2958465; // 1.1.100 and 31.12.9999
+
+// A German or ISO date, each optionally followed by a valid time of day.
+std::optional<QDate> datumMitZeitAusText(const QString& text) {
+    static const QRegularExpression muster(QStringLiteral(
+        R"(^\s*(?:(\d{1,2}\.\d{1,2}\.(?:\d{2}|\d{4}))|(\d{4}-\d{2}-\d{2}))(?:(?:T|\s+)(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
+    const auto m = muster.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    if (m.capturedLength(3) > 0 && !QTime::isValid(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(5).toInt()))
+        return std::nullopt;
+    if (m.capturedLength(1) > 0) return datumAusText(m.captured(1));
+    const QDate d = QDate::fromString(m.captured(2), Qt::ISODate);
+    if (!d.isValid()) return std::nullopt;
+    return d;
+}
+
+}  // namespace
+
 QDate alsDatum(const QVariant& v) {
     if (istNull(v)) fehlerWerfen(FehlerNr::NullUnzulaessig);
-    if (istLeer(v)) return QDate(1899, 12, 30);  // the platform's date zero
+    if (istLeer(v)) return tagNull;
     if (v.typeId() == QMetaType::QDate) return v.toDate();
     if (v.typeId() == QMetaType::QDateTime) return v.toDateTime().date();
+    if (istZahlTyp(v)) {
+        // The whole days count from the date zero; the fraction is the time of day, also
+        // for days before it (-1.5 is 29.12.1899, 12:00).
+        const double tage = std::trunc(zahlOderFehler(v));
+        if (!std::isfinite(tage) || tage < ersterTag || tage > letzterTag) fehlerWerfen(FehlerNr::Ueberlauf);
+        return tagNull.addDays(static_cast<qint64>(tage));
+    }
     if (v.typeId() == QMetaType::QString) {
-        if (auto d = datumAusText(v.toString())) return *d;
+        if (auto d = datumMitZeitAusText(v.toString())) return *d;
     }
     fehlerWerfen(FehlerNr::Typunvertraeglich);
+}
+
+QVector<qint16> alsInt16Feld(const QVariant& v) {
+    if (istNull(v)) fehlerWerfen(FehlerNr::NullUnzulaessig);
+    if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray ||
+        !v.canConvert<QSequentialIterable>())
+        fehlerWerfen(FehlerNr::Typunvertraeglich);
+    QVector<qint16> feld;
+    for (const QVariant& e : v.value<QSequentialIterable>()) {
+        const bool gebrochen = e.typeId() == QMetaType::Double || e.typeId() == QMetaType::Float;
+        if (gebrochen && std::isfinite(e.toDouble()) && e.toDouble() != std::trunc(e.toDouble()))
+            fehlerWerfen(FehlerNr::Typunvertraeglich);
+        feld << alsInt16(e);
+    }
+    return feld;
 }
 
 QString ohneBlanksRechts(const QString& text) {

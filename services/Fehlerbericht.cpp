@@ -24,6 +24,24 @@ void behalten(std::unique_ptr<QObject> neu) {
     letzte->setParent(QCoreApplication::instance());
 }
 
+// The help file that the host named, or "" when it named none or no text.
+QString hilfedateiDesAufrufs() {
+    try {
+        const QVariantList& info = modul().AufrufInfo;
+        return info.size() > 7 ? alsText(info.at(7)) : QString();
+    } catch (...) {
+        return {};
+    }
+}
+
+// Where the error window points for help: the component's help file at the dialog's topic,
+// where the host gave them; an empty file and "0" otherwise.
+std::pair<QString, QString> hilfeVerweis() {
+    const QString datei = hilfedateiDesAufrufs();
+    const qint16 thema = modul().HilfeIds.value(15);
+    return {datei, QString::number(datei.isEmpty() ? 0 : thema)};
+}
+
 }  // namespace
 
 void FehlerAufruf(const Fehler& fehler) {
@@ -34,8 +52,9 @@ void FehlerAufruf(const Fehler& fehler) {
         if (!fenster) fehlerWerfen(FehlerNr::KomponenteFehlt, QStringLiteral("xovAllgError"));
         fenster->setFehlerNr(fehler.nummer());
         fenster->setBeschreibung(fehler.beschreibung());
-        fenster->setHilfeDatei(QString());
-        fenster->setHilfeKontext(QStringLiteral("0"));
+        const auto [datei, kontext] = hilfeVerweis();
+        fenster->setHilfeDatei(datei);
+        fenster->setHilfeKontext(kontext);
         fenster->setAufrufProgramm(m.AufrufProgramm);
         fenster->setKomponentenName(m.KomponentenName);
         fenster->setZusatz1(QVariant());
@@ -72,21 +91,31 @@ void DbStrukturHinweis(int nummer) {
 
 bool HilfeAufrufChk() {
     s_hilfeOk = true;
-    try {
-        const QVariantList& info = modul().AufrufInfo;
-        s_hilfedatei = info.size() > 7 ? alsText(info.at(7)) : QString();
-        if (s_hilfedatei.isEmpty()) {
-            Meldung(QStringLiteral("Die Definition für den App.Helpfile = leer\r\nEs kann keine Onlinehilfe angezeigt werden !"));
-            s_hilfeOk = false;
-        } else if (!QFileInfo(s_hilfedatei).isFile()) {
-            Meldung(QStringLiteral("Die Hilfedatei (App.HelpFile) %1 ist nicht auffindbar.\r\nEs kann keine Onlinehilfe angezeigt werden !")
-                        .arg(s_hilfedatei));
-            s_hilfeOk = false;
-        }
-    } catch (...) {
-        modul().KomponentenName = QStringLiteral("xov..., in mdlFehlerXO, HilfeAufrufChk");
-        FehlerAufruf(aktuellerFehler());
-    }
+    // A failing step is reported and the next one runs, so that the checks below still decide.
+    mitFehlerfalle(
+        {
+            [] {
+                s_hilfedatei.clear();  // a help file entry that is no text leaves none defined
+                const QVariantList& info = modul().AufrufInfo;
+                s_hilfedatei = info.size() > 7 ? alsText(info.at(7)) : QString();
+            },
+            [] {
+                if (!s_hilfedatei.isEmpty()) return;
+                Meldung(QStringLiteral("Die Definition für den App.Helpfile = leer\r\nEs kann keine Onlinehilfe angezeigt werden !"));
+                s_hilfeOk = false;
+            },
+            [] {
+                if (s_hilfedatei.isEmpty() || QFileInfo(s_hilfedatei).isFile()) return;
+                Meldung(QStringLiteral("Die Hilfedatei (App.HelpFile) %1 ist nicht auffindbar.\r\nEs kann keine Onlinehilfe angezeigt werden !")
+                            .arg(s_hilfedatei));
+                s_hilfeOk = false;
+            },
+        },
+        [](const Fehler& f) {
+            modul().KomponentenName = QStringLiteral("xov..., in mdlFehlerXO, HilfeAufrufChk");
+            FehlerAufruf(f);
+            return Fortsetzung::NaechsterSchritt;
+        });
     return s_hilfeOk;
 }
 

@@ -73,6 +73,7 @@ void Meldungen::pruefen() {
         auto text = [&](const char* n) { auto* l = modal->findChild<QLabel*>(QLatin1String(n)); return l ? l->text() : QString(); };
         QString t = QStringLiteral("xovAllgError %1: %2 @ %3").arg(text("lblNummer"), text("lblBeschreibung"), text("lblStelle"));
         if (text("lblProgramm") != QStringLiteral("–")) t += QStringLiteral(" [%1]").arg(text("lblProgramm"));
+        if (text("lblHilfe") != QStringLiteral("–")) t += QStringLiteral(" ? %1").arg(text("lblHilfe"));
         texte << t;
         titel << modal->windowTitle();
         QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdSchliessen")), Qt::LeftButton);

@@ -8,7 +8,9 @@
 #include "platform/Variant.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -24,17 +26,56 @@ void gleichSchliessen() {
     });
 }
 
+// A C++ host catches the failure and reads the same number from the object afterwards.
 int aufrufFehler(QVariantList info) {
     xovMandStamm k;
     try {
         k.Mand_Aufruf(info);
     } catch (const Fehler& f) {
+        EXPECT_EQ(k.FehlerNr(), f.nummer());
+        EXPECT_EQ(k.FehlerBeschreibung(), f.beschreibung());
         return f.nummer();
     }
     return 0;
 }
 
+// Calls as a host does and reads the month status the dialog shows, then closes it.
+QString monatsStatusImDialog(QVariantList info) {
+    QString gezeigt = QStringLiteral("kein Dialog");
+    QObject kontext;  // ends the look-up when the call returns without a dialog
+    std::function<void()> lesen = [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            QTimer::singleShot(10, &kontext, lesen);
+            return;
+        }
+        gezeigt = d->findChild<QLabel*>(QStringLiteral("lblAuswahlMonStatus"))->text();
+        d->close();
+    };
+    QTimer::singleShot(0, &kontext, lesen);
+    xovMandStamm k;
+    try {
+        k.Mand_Aufruf(info);
+    } catch (const Fehler& f) {
+        return QStringLiteral("Fehler %1").arg(f.nummer());
+    }
+    return gezeigt;
+}
+
 }  // namespace
+
+TEST(Aufruf, MonatsStatusDatumInJederFormDerPlattform) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    auto info = test::info(db);
+    const QVariant werte[] = {QVariant(45352), QVariant(45352.5), QVariant(QStringLiteral("01.03.2024 10:00:00")),
+                              QVariant(QStringLiteral("2024-03-01")), QVariant(QDateTime(QDate(2024, 3, 1), QTime(10, 0))),
+                              QVariant(QStringLiteral("1.3.24"))};
+    for (const QVariant& w : werte) {
+        info[5] = w;
+        EXPECT_EQ(monatsStatusImDialog(info), QStringLiteral("03.2024")) << w.toString().toStdString();
+    }
+}
 
 TEST(Aufruf, FehlendeElementeGebenFehler9AmErstenFehlendenIndex) {
     test::Datenbanken db;

@@ -1,6 +1,7 @@
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
 
+#include <QDateTime>
 #include <gtest/gtest.h>
 
 using namespace xov;
@@ -39,8 +40,59 @@ TEST(Umwandlung, DatumAusDeutschemTextOderDatumswert) {
     EXPECT_EQ(alsDatum(QVariant(QDate(2020, 2, 29))), QDate(2020, 2, 29));
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("30.02.2024")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("morgen")); }), FehlerNr::Typunvertraeglich);
-    EXPECT_EQ(nummerVon([] { alsDatum(QVariant(45000)); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(nullWert()); }), FehlerNr::NullUnzulaessig);
+}
+
+TEST(Umwandlung, DatumWieDiePlattformUmwandelt) {
+    const QDate maerz(2024, 3, 1);
+    struct Fall { const char* name; QVariant wert; QDate datum; };
+    const Fall faelle[] = {
+        {"Tagesnummer", QVariant(45352), maerz},
+        {"Tagesnummer mit Uhrzeit", QVariant(45352.75), maerz},
+        {"Tagesnummer 16 Bit", QVariant::fromValue(qint16(2)), QDate(1900, 1, 1)},
+        {"Tagesnummer 64 Bit", QVariant::fromValue(qint64(45352)), maerz},
+        {"Tagesnummer null", QVariant(0), QDate(1899, 12, 30)},
+        {"negative Tagesnummer mit Uhrzeit", QVariant(-1.5), QDate(1899, 12, 29)},
+        {"Datum und Uhrzeit als Wert", QVariant(QDateTime(maerz, QTime(10, 0))), maerz},
+        {"deutsches Datum mit Uhrzeit", QVariant(QStringLiteral("01.03.2024 10:00:00")), maerz},
+        {"deutsches Datum mit Stunden und Minuten", QVariant(QStringLiteral("1.3.2024 23:59")), maerz},
+        {"ISO-Datum", QVariant(QStringLiteral("2024-03-01")), maerz},
+        {"ISO-Datum mit Uhrzeit", QVariant(QStringLiteral("2024-03-01T10:00:00")), maerz},
+        {"ISO-Datum mit Leerzeichen und Uhrzeit", QVariant(QStringLiteral(" 2024-03-01 10:00 ")), maerz},
+    };
+    for (const Fall& f : faelle) {
+        EXPECT_EQ(nummerVon([&] { alsDatum(f.wert); }), 0) << f.name;
+        if (nummerVon([&] { alsDatum(f.wert); }) == 0) EXPECT_EQ(alsDatum(f.wert), f.datum) << f.name;
+    }
+    EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("2024-02-30")); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("01.03.2024 25:00")); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("45352")); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsDatum(QVariant(QVariantList{1})); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsDatum(QVariant(1e9)); }), FehlerNr::Ueberlauf);       // beyond 31.12.9999
+    EXPECT_EQ(nummerVon([] { alsDatum(QVariant(-700000)); }), FehlerNr::Ueberlauf);   // before 1.1.100
+}
+
+TEST(Umwandlung, GanzzahlFelderJederArt) {
+    const QVector<qint16> erwartet = {0, 7, -3, 4711};
+    struct Fall { const char* name; QVariant wert; };
+    const Fall faelle[] = {
+        {"int", QVariant::fromValue(QList<int>{0, 7, -3, 4711})},
+        {"qint16", QVariant::fromValue(QList<qint16>{0, 7, -3, 4711})},
+        {"qint64", QVariant::fromValue(QList<qint64>{0, 7, -3, 4711})},
+        {"double", QVariant::fromValue(QList<double>{0.0, 7.0, -3.0, 4711.0})},
+        {"Variants", QVariant(QVariantList{0, 7.0, qint16(-3), QStringLiteral("4711")})},
+    };
+    for (const Fall& f : faelle) {
+        EXPECT_EQ(nummerVon([&] { alsInt16Feld(f.wert); }), 0) << f.name;
+        if (nummerVon([&] { alsInt16Feld(f.wert); }) == 0) EXPECT_EQ(alsInt16Feld(f.wert), erwartet) << f.name;
+    }
+    EXPECT_EQ(alsInt16Feld(QVariant(QVariantList{})), QVector<qint16>());
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<double>{1.5})); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<int>{70000})); }), FehlerNr::Ueberlauf);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(QStringLiteral("1,2"))); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(15)); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant()); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(QVariantList{1, nullWert()})); }), FehlerNr::NullUnzulaessig);
 }
 
 TEST(Umwandlung, TextUndZahlvergleich) {

@@ -37,6 +37,10 @@ void seitenAlsBilder(const QString& dir) {
     const int anzahl = tabs ? tabs->count() : 1;
     for (int i = 0; i < anzahl; ++i) {
         if (tabs) tabs->setCurrentIndex(i);
+        // Preparing a page changes texts (account names), whose layout requests are posted while
+        // the first round runs: settle them, so the picture shows what the user sees.
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QApplication::processEvents();
         const QString datei = QStringLiteral("%1/seite-%2.png").arg(dir).arg(i + 1);
         dialog->grab().save(datei);

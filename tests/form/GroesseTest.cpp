@@ -1,0 +1,166 @@
+// Sizes as the user sees them: every text of a field, label, tab or button fits, on every page,
+// unscaled and at factor 2 on a large screen, and the scaled dialog is the same layout, larger.
+
+#include "Hilfen.h"
+#include "form/Feldtabelle.h"
+#include "form/InputFeld.h"
+#include "form/InputFeldMehrzeilig.h"
+#include "form/TabStrip.h"
+#include "services/Skalierung.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace xov;
+
+namespace {
+
+const QString Mustertext = QStringLiteral(
+    "Hausverwaltung Gruber & Söhne GmbH, Mariahilfer Straße 123/4, 1060 Wien, Sehr geehrte Damen und Herren");
+
+// Every bound text column holds a realistic text as long as its field allows, every number its
+// largest value; the pages with checks (year, correction points, accounts) keep valid data.
+void bisZurGrenzeFuellen(const test::Datenbanken& db) {
+    for (const FeldDef& f : feldtabelle()) {
+        if (f.spalte.isEmpty() || f.art != Art::Eingabe || !f.sichtbar || f.seite == 3 || f.seite == 4 || f.seite == 6) continue;
+        const int n = static_cast<int>(f.maxwert);
+        QVariant wert;
+        if (f.feldtype == InputFeld::Textfeld) wert = Mustertext.left(n);
+        else if (f.feldtype == InputFeld::Zahl) wert = f.anzdezimalen == 0 ? QString(n, QLatin1Char('9')).toLongLong() : 9999.99;
+        else continue;
+        db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET %1 = ?").arg(f.spalte), {wert});
+    }
+}
+
+class Einstellungen {
+public:
+    explicit Einstellungen(const char* skFaktor) : m_pfad(iniPfad()) {
+        QFile f(m_pfad);
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray("[Section1]\nSkalieren=1\n[Section2]\nSkFaktor=") + skFaktor + "\n");
+        bildschirmFestlegen(1920, 1200);
+    }
+    ~Einstellungen() {
+        QFile::remove(m_pfad);
+        bildschirmFestlegen(0, 0);
+    }
+private:
+    QString m_pfad;
+};
+
+QRect textRaum(const QLineEdit* e) { return e->contentsRect().marginsRemoved(e->textMargins()).adjusted(2, 1, -2, -1); }
+
+// Checks that every visible text fits; returns each visible line edit's place in the dialog.
+QHash<QString, QRect> seitePruefen(QDialog* dlg, int seite) {
+    QHash<QString, QRect> plaetze;
+    for (QLineEdit* e : dlg->findChildren<QLineEdit*>()) {
+        if (!e->isVisibleTo(dlg) || qobject_cast<QComboBox*>(e->parentWidget())) continue;
+        const QFontMetrics fm(e->font());
+        const QRect raum = textRaum(e);
+        if (qobject_cast<InputFeldMehrzeilig*>(e)) {
+            const QRect noetig = fm.boundingRect(raum, Qt::TextWordWrap, e->text());
+            EXPECT_LE(noetig.height(), raum.height()) << "Seite " << seite << ": " << e->objectName().toStdString();
+        } else {
+            EXPECT_LE(fm.horizontalAdvance(e->text()), raum.width())
+                << "Seite " << seite << ": " << e->objectName().toStdString() << " \"" << e->text().toStdString() << '"';
+            EXPECT_LE(fm.height(), raum.height()) << e->objectName().toStdString();
+        }
+        plaetze.insert(e->objectName(), QRect(e->mapTo(dlg, QPoint(0, 0)), e->size()));
+    }
+    for (QLabel* l : dlg->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(dlg) || l->text().isEmpty()) continue;
+        const QFontMetrics fm(l->font());
+        EXPECT_LE(fm.horizontalAdvance(l->text()), l->contentsRect().width())
+            << "Seite " << seite << ": " << l->objectName().toStdString() << " \"" << l->text().toStdString() << '"';
+        EXPECT_LE(fm.height(), l->contentsRect().height()) << l->objectName().toStdString();
+    }
+    for (QPushButton* k : dlg->findChildren<QPushButton*>()) {
+        if (!k->isVisibleTo(dlg) || k->text().isEmpty()) continue;
+        EXPECT_LT(QFontMetrics(k->font()).horizontalAdvance(k->text()), k->contentsRect().width()) << k->objectName().toStdString();
+    }
+    return plaetze;
+}
+
+// Opens the dialog with every page, fills the currency names as the user types them, and checks
+// each page; returns the places of the line edits per page.
+QVector<QHash<QString, QRect>> alleSeitenPruefen(const test::Datenbanken& db, QSize* groesse) {
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    QVector<QHash<QString, QRect>> plaetze;
+    TabStrip* tabs = d->TabStrip1;
+    for (int i = 0; i < tabs->count(); ++i) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(i).center());
+        QApplication::processEvents();
+        EXPECT_EQ(tabs->currentIndex(), i);
+        if (tabs->seiteAn(i) == 8) {
+            for (int z = 0; z < 20; z += 19) {
+                for (const QString& name : {QStringLiteral("inpWährungsBezLang(%1)"), QStringLiteral("inpWährungsBezKurz(%1)"),
+                                            QStringLiteral("inpLänderKürzel(%1)")}) {
+                    auto* f = d->feld(name.arg(z));
+                    f->setFocus();
+                    EXPECT_TRUE(test::fokusAuf(f));
+                    QTest::keyClicks(f, name.contains(QLatin1String("Lang")) ? "Bosnisch-herzegowinische Mark" : "BAM");
+                }
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        const QFontMetrics fm(tabs->font());
+        EXPECT_LE(fm.horizontalAdvance(tabs->tabText(i)), tabs->tabRect(i).width()) << tabs->tabText(i).toStdString();
+        plaetze << seitePruefen(d.form.get(), tabs->seiteAn(i));
+    }
+    *groesse = d->size();
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    return plaetze;
+}
+
+}  // namespace
+
+TEST(Groesse, AlleTextePassenUngeskaltUndBeiFaktor2DasselbeBildGroesser) {
+    test::Datenbanken db;
+    bisZurGrenzeFuellen(db);
+    QSize groesse1, groesse2;
+    const auto einfach = alleSeitenPruefen(db, &groesse1);
+    QVector<QHash<QString, QRect>> doppelt;
+    {
+        Einstellungen faktor2("10");
+        doppelt = alleSeitenPruefen(db, &groesse2);
+    }
+    EXPECT_NEAR(groesse2.width(), 2.0 * groesse1.width(), 0.1 * groesse1.width());
+    EXPECT_NEAR(groesse2.height(), 2.0 * groesse1.height(), 0.1 * groesse1.height());
+    ASSERT_EQ(einfach.size(), doppelt.size());
+    for (int s = 0; s < einfach.size(); ++s) {
+        for (auto it = einfach.at(s).begin(); it != einfach.at(s).end(); ++it) {
+            const QRect a = it.value(), b = doppelt.at(s).value(it.key());
+            const std::string n = it.key().toStdString();
+            EXPECT_NEAR(b.width(), 2.0 * a.width(), 0.1 * a.width() + 2) << n;
+            EXPECT_NEAR(b.height(), 2.0 * a.height(), 0.15 * a.height() + 2) << n;
+            EXPECT_NEAR(b.x(), 2.0 * a.x(), 0.1 * a.x() + 6) << n;
+            EXPECT_NEAR(b.y(), 2.0 * a.y(), 0.1 * a.y() + 6) << n;
+        }
+    }
+}
+
+TEST(Groesse, FeldOhneFokusZeigtDenAnfangSeinesTextes) {
+    test::Datenbanken db;
+    const QString lang = QStringLiteral("Mariahilfer Straße 123/4, Stiege 2, Tür 17, Hintaus");  // stored longer than 40
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandAnschrift = ?"), {lang});
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    InputFeld* anschrift = d->feld("inpMandAnschrift");
+    EXPECT_EQ(anschrift->text(), lang);
+    EXPECT_EQ(anschrift->cursorPosition(), 0);
+    anschrift->setFocus();
+    ASSERT_TRUE(test::fokusAuf(anschrift));
+    QTest::keyClick(anschrift, Qt::Key_End);
+    EXPECT_EQ(anschrift->cursorPosition(), lang.size());
+    QTest::keyClick(anschrift, Qt::Key_Tab);
+    EXPECT_FALSE(anschrift->hasFocus());
+    EXPECT_EQ(anschrift->cursorPosition(), 0);
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+}
