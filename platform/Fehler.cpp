@@ -21,6 +21,7 @@ QString standardBeschreibung(int nummer) {
     case FehlerNr::DateiNichtGefunden: return QStringLiteral("Datei nicht gefunden");
     case FehlerNr::NurLesen: return QStringLiteral("Aktualisieren nicht möglich; Datenbank oder Objekt ist schreibgeschützt");
     case FehlerNr::FalschesPasswort: return QStringLiteral("Ungültiges Kennwort");
+    case FehlerNr::DateiVorhanden: return QStringLiteral("Die Datenbank ist bereits vorhanden");
     case FehlerNr::TabelleFehlt: return QStringLiteral("Die Tabelle wurde nicht gefunden");
     case FehlerNr::SpalteFehlt: return QStringLiteral("Element in dieser Auflistung nicht gefunden");
     case FehlerNr::ExklusivGesperrt: return QStringLiteral("Die Datenbank ist von einem anderen Benutzer exklusiv geöffnet");

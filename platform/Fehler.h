@@ -28,6 +28,7 @@ constexpr int DateiNichtGefunden = 3024;
 constexpr int NurLesen = 3027;
 constexpr int FalschesPasswort = 3031;
 constexpr int TabelleFehlt = 3078;
+constexpr int DateiVorhanden = 3204;       // a database file to be created exists already
 constexpr int SpalteFehlt = 3265;
 constexpr int ExklusivGesperrt = 3356;     // held exclusively by another process when opened
 constexpr int Gesperrt = 3704;             // locked by another process while reading or writing

@@ -333,7 +333,7 @@ std::shared_ptr<Verbindung> verbindungOeffnen(const QString& pfad, const QString
 }
 
 std::shared_ptr<Verbindung> datenbankAnlegen(const QString& pfad, const QString& passwort) {
-    if (QFileInfo::exists(pfad)) fehlerWerfen(FehlerNr::EngineBasis + SQLITE_CANTOPEN, QStringLiteral("Datei existiert bereits: ") + pfad);
+    if (QFileInfo::exists(pfad)) fehlerWerfen(FehlerNr::DateiVorhanden, pfad);
     return std::make_shared<SqlCipherVerbindung>(pfad, passwort, true);
 }
 
