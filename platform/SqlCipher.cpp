@@ -180,15 +180,20 @@ public:
         return namen;
     }
 
+    // Nested writes (a row write inside the tool's transaction) join the outer one. The depth
+    // counts only transactions that really began: a BEGIN refused by a lock leaves it as it was,
+    // so that the next transaction issues its own BEGIN and can be rolled back.
     void beginnen() override {
-        // Nested writes (a row write inside the tool's transaction) join the outer one.
-        if (m_tiefe++ == 0) ausfuehren(QStringLiteral("BEGIN IMMEDIATE"), {});
+        if (m_tiefe == 0) ausfuehren(QStringLiteral("BEGIN IMMEDIATE"), {});
+        ++m_tiefe;
     }
     void bestaetigen() override {
-        if (m_tiefe == 1) ausfuehren(QStringLiteral("COMMIT"), {});
+        if (m_tiefe == 0) return;
+        if (m_tiefe == 1) ausfuehren(QStringLiteral("COMMIT"), {});  // a failed COMMIT leaves the rollback to the guard
         --m_tiefe;
     }
     void zuruecknehmen() override {
+        if (m_tiefe == 0) return;
         if (--m_tiefe == 0 && !sqlite3_get_autocommit(m_db)) ausfuehren(QStringLiteral("ROLLBACK"), {});
     }
 
