@@ -30,8 +30,11 @@ constexpr auto SchluesselSpalte = "xov_rowid";
 
 // The engine's result code for a failure: SQLITE_ERROR often only wraps a more telling one
 // (sqlcipher_export reports a full disk as 1 "database or disk is full").
+// A page of a keyed file that does not decrypt (its checksum fails) sets the connection's error
+// to a bare SQLITE_ERROR with SQLite's generic text: on a file that opened, that is damage.
 int ursache(int rc, const QString& text) {
     if ((rc & 0xff) != SQLITE_ERROR) return rc;
+    if (text == QLatin1String(sqlite3_errstr(SQLITE_ERROR))) return SQLITE_CORRUPT;
     for (int c : {SQLITE_FULL, SQLITE_CORRUPT, SQLITE_READONLY, SQLITE_NOTADB, SQLITE_IOERR, SQLITE_CANTOPEN, SQLITE_NOMEM})
         if (text.contains(QLatin1String(sqlite3_errstr(c)))) return c;
     return rc;

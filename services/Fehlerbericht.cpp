@@ -47,11 +47,14 @@ void FehlerAufruf(const Fehler& fehler) {
         m.KomponentenName.clear();
     } catch (...) {
         const Fehler neu = aktuellerFehler();
+        // The box that stands in for the error window also says what went wrong.
+        const QString urspruenglich = QStringLiteral("\r\n\r\nFehler %1: %2").arg(fehler.nummer()).arg(fehler.beschreibung()) +
+                                      (m.KomponentenName.isEmpty() ? QString() : QStringLiteral("\r\nStelle: ") + m.KomponentenName);
         if (neu.nummer() == FehlerNr::KomponenteFehlt) {
-            Meldung(QStringLiteral("das allgem. Fehlermeldungsprogramm xovAllgError konnte nicht aufgerufen werden"));
+            Meldung(QStringLiteral("das allgem. Fehlermeldungsprogramm xovAllgError konnte nicht aufgerufen werden") + urspruenglich);
         } else if (neu.nummer() != FehlerNr::DruckerFehler) {
             Meldung(QStringLiteral("Problem beim Aufruf des allg. Fehlermeldungsprogrammes xovAllgError: \r\n\r\nFehlerNr: %1 %2")
-                        .arg(neu.nummer()).arg(neu.beschreibung()));
+                        .arg(neu.nummer()).arg(neu.beschreibung()) + urspruenglich);
         }
     }
 }
