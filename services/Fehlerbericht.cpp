@@ -28,6 +28,13 @@ void behalten(std::unique_ptr<QObject> neu) {
 
 void FehlerAufruf(const Fehler& fehler) {
     Modulzustand& m = modul();
+    if (unbeaufsichtigt()) {  // no window waits: the report goes to standard error
+        unbeaufsichtigtMelden(QStringLiteral("xovAllgError"),
+                              QStringLiteral("Fehler %1: %2\r\nStelle: %3").arg(fehler.nummer()).arg(fehler.beschreibung(), m.KomponentenName),
+                              QStringLiteral("[OK]"), true);
+        m.KomponentenName.clear();
+        return;
+    }
     try {
         auto obj = komponenteErzeugen(QStringLiteral("{FB67A95A-60B8-11D3-9C2E-CD95EB3EEC2B}"));
         auto* fenster = qobject_cast<AllgFehlerSchnittstelle*>(obj.get());
