@@ -42,17 +42,21 @@ public:
 
 // Opens the database file keyed with the password, or shares the connection that is already
 // open for the same file and password: deriving the key costs tens of milliseconds.
-// 3024 when the file is missing, 3031 when the password does not open it, 3356 when another
-// process holds it exclusively.
+// 3024 when the file is missing, 3031 when the password does not open it (or the file is
+// damaged), 3356 when another process holds it exclusively. A file without password is read as
+// it is. The connection holds a shared lock on the file while it is open (see SqlCipher.cpp).
 std::shared_ptr<Verbindung> verbindungOeffnen(const QString& pfad, const QString& passwort);
 
 // Creates a new, empty database file keyed with the password (the database tool).
 std::shared_ptr<Verbindung> datenbankAnlegen(const QString& pfad, const QString& passwort);
 
-// Gives a database file without password the password: an encrypted copy is written beside
-// it, checked, flushed to disk and renamed over the original, so that a crash leaves either
-// the old file or the new one. A file that already has a password raises 3031 and stays as it is.
-void passwortVergeben(const QString& pfad, const QString& passwort);
+// Gives a database file of the suite without password the password: an encrypted copy is
+// written beside it, checked, given the original's owner, group and mode, flushed to disk and
+// renamed over the original, so that a crash leaves either the old file or the new one.
+// The file must hold `kennTabelle` (AllgMandDaten, AllgFaDaten): any other file raises 3343 and
+// stays as it is. A file that already has a password raises 3031, one that any connection has
+// open 3356 (see the file lock in SqlCipher.cpp), one whose owner cannot be kept 3033; all stay.
+void passwortVergeben(const QString& pfad, const QString& passwort, const QString& kennTabelle);
 
 // Rolls back unless bestaetigen() was called.
 class Transaktion {

@@ -13,11 +13,6 @@ void Datenquelle::setRecordSource(const QString& sql, const QVariantList& parame
     m_parameter = parameter;
 }
 
-QString Datenquelle::passwortAus(const QString& connect) {
-    static const QRegularExpression pwd(QStringLiteral("pwd=([^;]*)"), QRegularExpression::CaseInsensitiveOption);
-    return pwd.match(connect).captured(1);
-}
-
 void Datenquelle::Refresh() {
     // Open (or share) the connection first: a missing file or wrong password fails here.
     auto verbindung = verbindungOeffnen(m_databaseName, passwortAus(m_connect));

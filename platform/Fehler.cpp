@@ -20,7 +20,10 @@ QString standardBeschreibung(int nummer) {
         return QStringLiteral("Die Änderungen wurden nicht durchgeführt, da sie doppelte Werte im Index oder Primärschlüssel erzeugen würden");
     case FehlerNr::DateiNichtGefunden: return QStringLiteral("Datei nicht gefunden");
     case FehlerNr::NurLesen: return QStringLiteral("Aktualisieren nicht möglich; Datenbank oder Objekt ist schreibgeschützt");
+    case FehlerNr::KeineBerechtigung: return QStringLiteral("Keine Berechtigung");
     case FehlerNr::FalschesPasswort: return QStringLiteral("Ungültiges Kennwort");
+    case FehlerNr::DateiVorhanden: return QStringLiteral("Die Datenbank ist bereits vorhanden");
+    case FehlerNr::FremdeDatei: return QStringLiteral("Die Datei ist keine Datenbank der Anwendung");
     case FehlerNr::TabelleFehlt: return QStringLiteral("Die Tabelle wurde nicht gefunden");
     case FehlerNr::SpalteFehlt: return QStringLiteral("Element in dieser Auflistung nicht gefunden");
     case FehlerNr::ExklusivGesperrt: return QStringLiteral("Die Datenbank ist von einem anderen Benutzer exklusiv geöffnet");

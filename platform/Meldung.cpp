@@ -3,12 +3,55 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTextStream>
+#include <QVector>
 
 namespace xov {
 
 QString anwendungsTitel() { return QStringLiteral("xopMandStamm"); }
 
+namespace {
+bool s_unbeaufsichtigt = false;
+int s_fehler = 0;
+
+// The platform's answer of the default button: the first, or the second or third with 256, 512.
+int standardAntwort(int stil, QString& knoepfe) {
+    QVector<QPair<QString, int>> k;
+    switch (stil & 0x7) {
+    case 1: k = {{QStringLiteral("OK"), Antwort::Ok}, {QStringLiteral("Abbrechen"), Antwort::Abbrechen}}; break;
+    case 3: k = {{QStringLiteral("Ja"), Antwort::Ja}, {QStringLiteral("Nein"), Antwort::Nein}, {QStringLiteral("Abbrechen"), Antwort::Abbrechen}}; break;
+    case 4: k = {{QStringLiteral("Ja"), Antwort::Ja}, {QStringLiteral("Nein"), Antwort::Nein}}; break;
+    default: k = {{QStringLiteral("OK"), Antwort::Ok}}; break;
+    }
+    const int standard = qBound(0, (stil >> 8) & 0x3, int(k.size()) - 1);
+    QStringList namen;
+    for (int i = 0; i < k.size(); ++i) namen << (i == standard ? QLatin1Char('[') + k.at(i).first + QLatin1Char(']') : k.at(i).first);
+    knoepfe = namen.join(QStringLiteral(" "));
+    return k.at(standard).second;
+}
+}  // namespace
+
+void setzeUnbeaufsichtigt(bool an) { s_unbeaufsichtigt = an; }
+bool unbeaufsichtigt() { return s_unbeaufsichtigt; }
+int gemeldeteFehler() { return s_fehler; }
+
+void unbeaufsichtigtMelden(const QString& titel, const QString& text, const QString& knoepfe, bool fehler) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextStream aus(stderr);
+    aus << "Meldung [" << titel << "]: " << t.replace(QLatin1Char('\n'), QLatin1String("\n    ")) << "\n    Knöpfe: " << knoepfe << '\n';
+    aus.flush();
+    if (fehler) ++s_fehler;
+}
+
 int Meldung(const QString& text, int stil, const QString& titel) {
+    if (s_unbeaufsichtigt) {
+        QString knoepfe;
+        const int antwort = standardAntwort(stil, knoepfe);
+        const int symbol = stil & 0x70;
+        unbeaufsichtigtMelden(titel.isEmpty() ? anwendungsTitel() : titel, text, knoepfe, symbol != 32 && symbol != 64);
+        return antwort;
+    }
     QWidget* eltern = QApplication::activeModalWidget();
     if (!eltern) eltern = QApplication::activeWindow();
     QPointer<QWidget> zurueck(eltern);

@@ -18,4 +18,13 @@ QString anwendungsTitel();
 // so that a following setFocus works also without a window manager. Line breaks may be CRLF or CR.
 int Meldung(const QString& text, int stil = 0, const QString& titel = {});
 
+// Unattended runs (the host program's picture mode): no box waits. Each message is written to
+// standard error (title, text, buttons) and answered with its default button; the error report
+// writes there too. Every message that is not a question or an information counts as an error.
+void setzeUnbeaufsichtigt(bool an);
+bool unbeaufsichtigt();
+// Writes one message to standard error and counts it; for the error report.
+void unbeaufsichtigtMelden(const QString& titel, const QString& text, const QString& knoepfe, bool fehler);
+int gemeldeteFehler();
+
 }  // namespace xov

@@ -68,7 +68,8 @@ double zahlOderFehler(const QVariant& v) {
 template <typename T>
 T ganzzahl(const QVariant& v) {
     const double gerundet = std::nearbyint(zahlOderFehler(v));  // default rounding: halves to even
-    if (gerundet < std::numeric_limits<T>::min() || gerundet > std::numeric_limits<T>::max())
+    // Written so that NaN fails too (every comparison with it is false): casting it is undefined.
+    if (!(gerundet >= std::numeric_limits<T>::min() && gerundet <= std::numeric_limits<T>::max()))
         fehlerWerfen(FehlerNr::Ueberlauf);
     return static_cast<T>(gerundet);
 }

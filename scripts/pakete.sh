@@ -1,7 +1,8 @@
 # Installs the Debian packages the project needs, where they are missing.
 pakete_installieren() {
     local noetig=(qt6-base-dev qt6-translations-l10n libsqlcipher-dev sqlcipher libgtest-dev libgmock-dev
-                  libbenchmark-dev ninja-build cmake g++ pkg-config xvfb xauth)
+                  libbenchmark-dev ninja-build cmake g++ pkg-config xvfb xauth
+                  clang libclang-rt-14-dev)
     local fehlend=()
     for p in "${noetig[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")

@@ -27,9 +27,13 @@ void Set_DBConnect(QObject* form) {
 
 void Set_DBPassword(const QString& pfad) {
     try {
-        passwortVergeben(pfad, DbPasswort);
+        passwortVergeben(pfad, DbPasswort, QStringLiteral("AllgMandDaten"));
     } catch (const Fehler& f) {
         switch (f.nummer()) {
+        case FehlerNr::FremdeDatei: case FehlerNr::KeineBerechtigung:
+            // Skipped, the file untouched; the user hears why in German.
+            Meldung(f.beschreibung(), 48);
+            return;
         case FehlerNr::FalschesPasswort: case 3001: case 3621: case FehlerNr::Gesperrt:
         case FehlerNr::DateiNichtGefunden: case FehlerNr::ExklusivGesperrt:
             return;

@@ -12,8 +12,10 @@ namespace xov {
 // Never reports an error.
 void Set_DBConnect(QObject* form);
 
-// Gives the database the fixed password. Already keyed, missing, held by another process and
-// three further numbers are silent; any other failure shows the English message box.
+// Gives the client database the fixed password. Already keyed, missing, open in another
+// connection or process and three further numbers are silent; a file that is no client database
+// of the suite, or whose owner and mode could not be kept, stays as it is with a German message;
+// any other failure shows the English message box.
 void Set_DBPassword(const QString& pfad);
 
 }  // namespace xov

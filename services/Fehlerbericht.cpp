@@ -46,6 +46,13 @@ std::pair<QString, QString> hilfeVerweis() {
 
 void FehlerAufruf(const Fehler& fehler) {
     Modulzustand& m = modul();
+    if (unbeaufsichtigt()) {  // no window waits: the report goes to standard error
+        unbeaufsichtigtMelden(QStringLiteral("xovAllgError"),
+                              QStringLiteral("Fehler %1: %2\r\nStelle: %3").arg(fehler.nummer()).arg(fehler.beschreibung(), m.KomponentenName),
+                              QStringLiteral("[OK]"), true);
+        m.KomponentenName.clear();
+        return;
+    }
     try {
         auto obj = komponenteErzeugen(QStringLiteral("{FB67A95A-60B8-11D3-9C2E-CD95EB3EEC2B}"));
         auto* fenster = qobject_cast<AllgFehlerSchnittstelle*>(obj.get());
@@ -66,11 +73,14 @@ void FehlerAufruf(const Fehler& fehler) {
         m.KomponentenName.clear();
     } catch (...) {
         const Fehler neu = aktuellerFehler();
+        // The box that stands in for the error window also says what went wrong.
+        const QString urspruenglich = QStringLiteral("\r\n\r\nFehler %1: %2").arg(fehler.nummer()).arg(fehler.beschreibung()) +
+                                      (m.KomponentenName.isEmpty() ? QString() : QStringLiteral("\r\nStelle: ") + m.KomponentenName);
         if (neu.nummer() == FehlerNr::KomponenteFehlt) {
-            Meldung(QStringLiteral("das allgem. Fehlermeldungsprogramm xovAllgError konnte nicht aufgerufen werden"));
+            Meldung(QStringLiteral("das allgem. Fehlermeldungsprogramm xovAllgError konnte nicht aufgerufen werden") + urspruenglich);
         } else if (neu.nummer() != FehlerNr::DruckerFehler) {
             Meldung(QStringLiteral("Problem beim Aufruf des allg. Fehlermeldungsprogrammes xovAllgError: \r\n\r\nFehlerNr: %1 %2")
-                        .arg(neu.nummer()).arg(neu.beschreibung()));
+                        .arg(neu.nummer()).arg(neu.beschreibung()) + urspruenglich);
         }
     }
 }

@@ -80,3 +80,26 @@ bool fokusAuf(QWidget* w);
 void aktivieren(QWidget* dialog);
 
 }  // namespace test
+
+namespace test {
+
+// A second process of this test program that runs the data layer on request, one command per
+// line (see Zweitprozess.cpp); `vorspann` runs it through another program (e.g. as another user).
+class Zweitprozess {
+public:
+    explicit Zweitprozess(const QStringList& vorspann = {});
+    ~Zweitprozess();
+    bool bereit() const { return m_bereit; }
+    void senden(const QStringList& befehl);   // without waiting for the answer
+    QString antwort(int ms = 60000);          // the next answer line
+    QString befehl(const QStringList& befehl, int ms = 60000) { senden(befehl); return antwort(ms); }
+private:
+    QProcess m_prozess;
+    QByteArray m_puffer;
+    bool m_bereit = false;
+};
+
+// The loop of the second process; main() runs it when started with "--xov-helfer".
+int helferAusfuehren();
+
+}  // namespace test

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "Hilfen.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
     if (t.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&t);
+    // The second process of the tests that hold or share a database with this one.
+    if (argc > 1 && qstrcmp(argv[1], "--xov-helfer") == 0) return test::helferAusfuehren();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -207,7 +207,11 @@ TEST(Fehlerbericht, FehlerBeimLadenMitUndOhneFehlerkomponente) {
     test::Dialog d(info);
     setzePluginOrdner({});
     ASSERT_GE(meldungen.texte.size(), 1);
-    EXPECT_EQ(meldungen.texte.first(), QStringLiteral("das allgem. Fehlermeldungsprogramm xovAllgError konnte nicht aufgerufen werden"));
+    for (const QString& t : meldungen.texte)  // each box also says what went wrong
+        EXPECT_TRUE(t.startsWith(QStringLiteral("das allgem. Fehlermeldungsprogramm xovAllgError konnte nicht aufgerufen werden\n\nFehler ")))
+            << t.toStdString();
+    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("Fehler 3024: Datei nicht gefunden (%1)\nStelle: XovMandStamm, in Form_Load")
+                                                     .arg(info[1].toString())));
     EXPECT_EQ(meldungen.titel.first(), QStringLiteral("xopMandStamm"));
 }
 

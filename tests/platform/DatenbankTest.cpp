@@ -190,3 +190,25 @@ TEST(Datenquelle, AbfrageMitParameterNimmtEingabeWoertlich) {
     EXPECT_EQ(q->Recordset()->RecordCount(), 0);
     EXPECT_EQ(nummerVon([&] { q->Recordset()->Edit(); }), FehlerNr::KeinAktuellerDatensatz);
 }
+
+TEST(Transaktion, NachSperrkonfliktBleibtZuruecknehmenWirksam) {
+    test::Datenbanken db;
+    auto v = verbindungOeffnen(db.fa, Pw);
+    {
+        test::Sperre sperre(db.fa, Pw);
+        ASSERT_TRUE(sperre.aktiv());
+        EXPECT_EQ(nummerVon([&] { Transaktion t(*v); }), FehlerNr::Gesperrt);
+    }
+    {
+        Transaktion t(*v);
+        v->ausfuehren(QStringLiteral("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES (999, 'zurückgenommen')"));
+    }  // not confirmed: rolled back
+    EXPECT_EQ(v->abfragen(QStringLiteral("SELECT count(*) FROM AllgFaDaten WHERE FaNummer = 999")).zeilen[0][0].toInt(), 0);
+    {
+        Transaktion t(*v);
+        v->ausfuehren(QStringLiteral("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES (998, 'bestätigt')"));
+        t.bestaetigen();
+    }
+    v.reset();
+    EXPECT_EQ(db.faWert(QStringLiteral("SELECT count(*) FROM AllgFaDaten WHERE FaNummer IN (998, 999)")).toInt(), 1);
+}

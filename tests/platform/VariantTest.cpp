@@ -3,6 +3,8 @@
 
 #include <QDateTime>
 #include <gtest/gtest.h>
+#include <functional>
+#include <limits>
 
 using namespace xov;
 
@@ -122,4 +124,14 @@ TEST(Fehlerfalle, SchritteLaufenWeiterOderVerlassen) {
     EXPECT_FALSE(mitFehlerfalle({[&] { fehlerWerfen(3265); }, [&] { protokoll << "nie"; }},
                                 [](const Fehler&) { return Fortsetzung::Verlassen; }));
     EXPECT_TRUE(protokoll.isEmpty());
+}
+
+// Found by fuzz_zahl: a NaN column value was cast to an integer (undefined) instead of raising 6.
+TEST(Umwandlung, NaNUndUnendlichLaufenUeber) {
+    for (double d : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity()}) {
+        for (const auto& f : std::initializer_list<std::function<void()>>{[&] { alsInt16(QVariant(d)); }, [&] { alsInt32(QVariant(d)); }}) {
+            try { f(); ADD_FAILURE() << "kein Überlauf für " << d; } catch (const Fehler& e) { EXPECT_EQ(e.nummer(), FehlerNr::Ueberlauf); }
+        }
+    }
 }

@@ -29,6 +29,8 @@ TEST(Skalierung, FaktorTabelle) {
     // A computed value with decimals leaves the dialog unscaled instead of shrinking it to nothing.
     EXPECT_FALSE(faktorBerechnen("1", "2", 1600));   // 2.5
     EXPECT_FALSE(faktorBerechnen("1", "1", 1024));   // 3.3333
+    EXPECT_FALSE(faktorBerechnen("1", "8e300", 1920));  // an exponent gave 10^300, then infinity
+    EXPECT_FALSE(faktorBerechnen("1", "8E38", 1920));
 }
 
 TEST(Skalierung, IniLesenWieDasPrivateProfil) {

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include <QDate>
+#include <QFile>
+#include <QFileInfo>
 #include <QVariantList>
 
 using xov::Verbindung;
@@ -46,17 +48,21 @@ void kontenTabelleAnlegen(Verbindung& v) {
 
 }  // namespace
 
-void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort, const QStringList& ohneSpalten) {
-    {
-        auto mand = xov::datenbankAnlegen(mandPfad, passwort);
-        QStringList spalten;
-        for (const auto& s : mandantenSpalten())
-            if (!ohneSpalten.contains(s.name, Qt::CaseInsensitive)) spalten << s.name + QLatin1Char(' ') + s.typ;
-        xov::Transaktion t(*mand);
-        mand->ausfuehren(QStringLiteral("CREATE TABLE AllgMandDaten (%1)").arg(spalten.join(QStringLiteral(", "))));
-        kontenTabelleAnlegen(*mand);
-        t.bestaetigen();
-    }
+QStringList mandantenTabellen() { return {QStringLiteral("AllgMandDaten"), QStringLiteral("ObjKanzleiKontenstamm")}; }
+QStringList gemeinsameTabellen() { return {QStringLiteral("AllgFaDaten"), QStringLiteral("AllgWaehrung")}; }
+
+void mandantAnlegen(const QString& mandPfad, const QString& passwort, const QStringList& ohneSpalten) {
+    auto mand = xov::datenbankAnlegen(mandPfad, passwort);
+    QStringList spalten;
+    for (const auto& s : mandantenSpalten())
+        if (!ohneSpalten.contains(s.name, Qt::CaseInsensitive)) spalten << s.name + QLatin1Char(' ') + s.typ;
+    xov::Transaktion t(*mand);
+    mand->ausfuehren(QStringLiteral("CREATE TABLE AllgMandDaten (%1)").arg(spalten.join(QStringLiteral(", "))));
+    kontenTabelleAnlegen(*mand);
+    t.bestaetigen();
+}
+
+void gemeinsamAnlegen(const QString& faPfad, const QString& passwort) {
     auto fa = xov::datenbankAnlegen(faPfad, passwort);
     xov::Transaktion t(*fa);
     fa->ausfuehren("CREATE TABLE AllgFaDaten (FaNummer INTEGER, FaName TEXT, FaNummerAlt INTEGER, "
@@ -65,6 +71,18 @@ void anlegen(const QString& mandPfad, const QString& faPfad, const QString& pass
                    "Laenderkennzeichen TEXT, AenderDatum DATE NOT NULL, EuroinFremd REAL, FremdinEuro REAL, "
                    "UNIQUE (WID, AenderDatum))");
     t.bestaetigen();
+}
+
+void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort, const QStringList& ohneSpalten) {
+    for (const QString& p : {mandPfad, faPfad})
+        if (QFileInfo::exists(p)) xov::fehlerWerfen(xov::FehlerNr::DateiVorhanden, p);
+    mandantAnlegen(mandPfad, passwort, ohneSpalten);
+    try {
+        gemeinsamAnlegen(faPfad, passwort);
+    } catch (...) {
+        QFile::remove(mandPfad);
+        throw;
+    }
 }
 
 void demoFuellen(const QString& mandPfad, const QString& faPfad, const QString& passwort, int jahr) {
@@ -199,13 +217,7 @@ void demoFuellen(const QString& mandPfad, const QString& faPfad, const QString& 
 QStringList felderErgaenzen(const QString& mandPfad, const QString& passwort) {
     auto mand = xov::verbindungOeffnen(mandPfad, passwort);
     xov::Transaktion t(*mand);
-    QStringList vorhanden;
-    try {
-        vorhanden = mand->spaltenVon("AllgMandDaten");
-    } catch (const xov::Fehler&) {
-        mand->ausfuehren("CREATE TABLE AllgMandDaten (MandName TEXT)");
-        vorhanden = QStringList{"MandName"};
-    }
+    const QStringList vorhanden = mand->spaltenVon("AllgMandDaten");  // 3078 before anything changes
     QStringList ergaenzt;
     for (const auto& s : mandantenSpalten()) {
         if (vorhanden.contains(s.name, Qt::CaseInsensitive)) continue;

@@ -18,12 +18,20 @@ const QVector<Spaltendefinition>& mandantenSpalten();
 
 // Creates both databases keyed with the password ("" leaves them without password). Columns
 // named in `ohneSpalten` are left out of AllgMandDaten (for databases of older versions).
+// Neither file may exist; when the second cannot be created, the first is removed again.
 void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort,
              const QStringList& ohneSpalten = {});
+void mandantAnlegen(const QString& mandPfad, const QString& passwort, const QStringList& ohneSpalten = {});
+void gemeinsamAnlegen(const QString& faPfad, const QString& passwort);
+
+// The tables by which a database of the suite is known, and those the demo data fill.
+QStringList mandantenTabellen();   // AllgMandDaten, ObjKanzleiKontenstamm
+QStringList gemeinsameTabellen();  // AllgFaDaten, AllgWaehrung
 // Fills a realistic client, a chart of accounts for `jahr` and the year before, a dozen tax
 // offices and three currencies with rate histories.
 void demoFuellen(const QString& mandPfad, const QString& faPfad, const QString& passwort, int jahr);
 // Adds the columns of AllgMandDaten that the client database lacks; returns their names.
+// A file without the table AllgMandDaten is no client database: 3078, and it stays as it is.
 QStringList felderErgaenzen(const QString& mandPfad, const QString& passwort);
 
 }  // namespace xovdb

@@ -1,11 +1,16 @@
 // xov-db: creates, fills and completes the databases of the client master-data dialog.
+// Every argument is checked before any file is touched; a file the command was not asked to
+// create or fill is never changed, and a refusal names the file in one German sentence.
 
 #include "component/Modul.h"
+#include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "tools/xov-db/Schema.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -14,11 +19,88 @@ namespace {
 int hilfe(QTextStream& aus) {
     aus << "Aufruf:\n"
            "  xov-db anlegen MANDANTEN-DB GEMEINSAME-DB    legt beide Datenbanken leer an\n"
-           "  xov-db demo MANDANTEN-DB GEMEINSAME-DB [JAHR] legt sie an, wo sie fehlen, und füllt Demodaten ein\n"
+           "  xov-db demo MANDANTEN-DB GEMEINSAME-DB [JAHR] legt sie an, wo sie fehlen, und füllt Demodaten ein;\n"
+           "                                                eine vorhandene Datenbank nur, wenn sie leer ist\n"
            "  xov-db felder-ergaenzen MANDANTEN-DB          ergänzt fehlende Felder von AllgMandDaten\n"
            "Die Datenbanken tragen das feste Kennwort der Anwendung.\n";
     aus.flush();
     return 2;
+}
+
+// A refusal: the German sentence that the tool prints instead of doing anything.
+struct Abweisung {
+    QString satz;
+};
+
+// A file that is to be created: it must not exist, and its folder must.
+void neueDateiPruefen(const QString& pfad) {
+    if (pfad.isEmpty()) throw Abweisung{QStringLiteral("Ein Dateiname fehlt.")};
+    if (QFileInfo::exists(pfad))
+        throw Abweisung{QStringLiteral("Die Datei %1 gibt es bereits; sie bleibt unverändert.").arg(pfad)};
+    const QFileInfo ordner(QFileInfo(pfad).absolutePath());
+    if (!ordner.isDir())
+        throw Abweisung{QStringLiteral("Der Ordner %1 für die Datei %2 existiert nicht.").arg(ordner.filePath(), pfad)};
+}
+
+// For `demo`: true when the file must be created; an existing file must be an empty database
+// of the suite of the right kind.
+bool demoZielPruefen(const QString& pfad, const QStringList& tabellen) {
+    if (pfad.isEmpty()) throw Abweisung{QStringLiteral("Ein Dateiname fehlt.")};
+    if (!QFileInfo::exists(pfad)) {
+        neueDateiPruefen(pfad);
+        return true;
+    }
+    const QString fremd = QStringLiteral("Die Datei %1 ist keine %2 der Anwendung; sie bleibt unverändert.")
+                              .arg(pfad, tabellen.contains(QLatin1String("AllgMandDaten")) ? QStringLiteral("Mandanten-Datenbank")
+                                                                                           : QStringLiteral("gemeinsame Datenbank"));
+    if (!QFileInfo(pfad).isFile()) throw Abweisung{fremd};
+    try {
+        auto v = xov::verbindungOeffnen(pfad, xov::DbPasswort);
+        for (const QString& t : tabellen) {
+            const auto namen = v->abfragen(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?"), {t});
+            if (namen.zeilen.at(0).at(0).toInt() == 0) throw Abweisung{fremd};
+        }
+        for (const QString& t : tabellen) {
+            if (v->abfragen(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(t)).zeilen.at(0).at(0).toInt() > 0)
+                throw Abweisung{QStringLiteral("Die Datenbank %1 enthält bereits Daten; Demodaten kommen nur in eine neue oder "
+                                               "leere Datenbank. Sie bleibt unverändert.").arg(pfad)};
+        }
+    } catch (const xov::Fehler& f) {
+        throw Abweisung{fremd.left(fremd.size() - 1) + QStringLiteral(" (") + f.beschreibung() + QStringLiteral(").")};
+    }
+    return false;
+}
+
+int jahrAus(const QString& text) {
+    bool ok = false;
+    const int jahr = text.trimmed().toInt(&ok);
+    if (!ok || jahr < 1000 || jahr > 9999)
+        throw Abweisung{QStringLiteral("Das Jahr \"%1\" ist ungültig; erwartet wird eine vierstellige Jahreszahl.").arg(text)};
+    return jahr;
+}
+
+bool gleicheDatei(const QString& a, const QString& b) {
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() ||
+           (QFileInfo::exists(a) && QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+}
+
+void demo(const QString& mand, const QString& fa, const QString& jahrText, QTextStream& aus) {
+    const int jahr = jahrText.isNull() ? QDate::currentDate().year() : jahrAus(jahrText);
+    if (gleicheDatei(mand, fa))
+        throw Abweisung{QStringLiteral("Mandanten- und gemeinsame Datenbank müssen zwei verschiedene Dateien sein (%1).").arg(mand)};
+    const bool mandNeu = demoZielPruefen(mand, xovdb::mandantenTabellen());
+    const bool faNeu = demoZielPruefen(fa, xovdb::gemeinsameTabellen());
+    // From here on files change; what this run created goes again when a later step fails.
+    QStringList angelegt;
+    try {
+        if (mandNeu) { xovdb::mandantAnlegen(mand, xov::DbPasswort); angelegt << mand; }
+        if (faNeu) { xovdb::gemeinsamAnlegen(fa, xov::DbPasswort); angelegt << fa; }
+        xovdb::demoFuellen(mand, fa, xov::DbPasswort, jahr);
+    } catch (...) {
+        for (const QString& p : angelegt) QFile::remove(p);
+        throw;
+    }
+    aus << "Demodaten für " << jahr << " eingefüllt: " << mand << ", " << fa << '\n';
 }
 
 }  // namespace
@@ -31,20 +113,30 @@ int main(int argc, char* argv[]) {
     try {
         const QString befehl = a.first();
         if (befehl == QLatin1String("anlegen") && a.size() == 3) {
+            if (gleicheDatei(a.at(1), a.at(2)))
+                throw Abweisung{QStringLiteral("Mandanten- und gemeinsame Datenbank müssen zwei verschiedene Dateien sein (%1).").arg(a.at(1))};
+            neueDateiPruefen(a.at(1));
+            neueDateiPruefen(a.at(2));
             xovdb::anlegen(a.at(1), a.at(2), xov::DbPasswort);
             aus << "angelegt: " << a.at(1) << ", " << a.at(2) << '\n';
         } else if (befehl == QLatin1String("demo") && (a.size() == 3 || a.size() == 4)) {
-            const int jahr = a.size() == 4 ? a.at(3).toInt() : QDate::currentDate().year();
-            if (!QFileInfo::exists(a.at(1)) && !QFileInfo::exists(a.at(2))) xovdb::anlegen(a.at(1), a.at(2), xov::DbPasswort);
-            xovdb::demoFuellen(a.at(1), a.at(2), xov::DbPasswort, jahr);
-            aus << "Demodaten für " << jahr << " eingefüllt: " << a.at(1) << ", " << a.at(2) << '\n';
+            demo(a.at(1), a.at(2), a.size() == 4 ? a.at(3) : QString(), aus);
         } else if (befehl == QLatin1String("felder-ergaenzen") && a.size() == 2) {
-            const QStringList neu = xovdb::felderErgaenzen(a.at(1), xov::DbPasswort);
+            QStringList neu;
+            try {
+                neu = xovdb::felderErgaenzen(a.at(1), xov::DbPasswort);
+            } catch (const xov::Fehler& f) {
+                if (f.nummer() != xov::FehlerNr::TabelleFehlt && f.nummer() != xov::FehlerNr::FalschesPasswort) throw;
+                throw Abweisung{QStringLiteral("Die Datei %1 ist keine Mandanten-Datenbank der Anwendung; sie bleibt unverändert.").arg(a.at(1))};
+            }
             aus << (neu.isEmpty() ? QStringLiteral("alle Felder vorhanden") : QStringLiteral("ergänzt: ") + neu.join(QStringLiteral(", ")))
                 << '\n';
         } else {
             return hilfe(aus);
         }
+    } catch (const Abweisung& abw) {
+        fehler << abw.satz << '\n';
+        return 1;
     } catch (const xov::Fehler& f) {
         fehler << "Fehler " << f.nummer() << ": " << f.beschreibung() << '\n';
         return 1;

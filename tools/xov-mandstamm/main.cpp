@@ -3,6 +3,8 @@
 #include "component/Modul.h"
 #include "component/xovMandStamm.h"
 #include "platform/Fehler.h"
+#include "platform/Meldung.h"
+#include "platform/Variant.h"
 #include "tools/xov-db/Schema.h"
 
 #include <QApplication>
@@ -11,10 +13,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
+#include <QTranslator>
 
 namespace {
 
@@ -24,9 +29,12 @@ QString datenOrdner() {
     return QDir::homePath() + QStringLiteral("/.local/share/xovMandStamm");
 }
 
-// Renders each tab page of the open dialog to DIR/seite-N.png, then closes the dialog.
+// Renders each tab page of the open dialog to DIR/seite-N.png, then closes the dialog. Only the
+// dialog itself is rendered, never a box in front of it (boxes do not wait in this mode).
 void seitenAlsBilder(const QString& dir) {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmMandStamm") && w->isVisible()) dialog = qobject_cast<QDialog*>(w);
     if (!dialog) {
         QTimer::singleShot(50, [dir] { seitenAlsBilder(dir); });
         return;
@@ -48,6 +56,28 @@ void seitenAlsBilder(const QString& dir) {
     }
     aus.flush();
     dialog->close();
+    QApplication::processEvents();
+    if (dialog->isVisible()) {
+        // A check or the write refused to close (its message went to standard error): end
+        // without saving rather than wait for a user who is not there.
+        xov::unbeaufsichtigtMelden(QApplication::applicationName(),
+                                   QStringLiteral("Der Dialog ließ sich nicht schließen; er wird ohne Speichern beendet."),
+                                   QString(), true);
+        dialog->done(QDialog::Rejected);
+    }
+}
+
+// An option value that cannot be used: the run ends before the call, naming the option.
+struct FalscheOption {
+    QString text;
+};
+
+int jahrAus(const QString& wert) {
+    bool ok = false;
+    const int j = wert.trimmed().toInt(&ok);
+    if (!ok || j < 1000 || j > 9999)
+        throw FalscheOption{QStringLiteral("--jahr \"%1\": erwartet wird eine vierstellige Jahreszahl.").arg(wert)};
+    return j;
 }
 
 }  // namespace
@@ -55,6 +85,11 @@ void seitenAlsBilder(const QString& dir) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("xov-mandstamm"));
+    // Qt's own lines of the help ("Aufruf:", "Optionen:", -h) in German: translation before parsing.
+    QTranslator qtDeutsch;
+    if (qtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtDeutsch);
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank."));
     p.addHelpOption();
@@ -70,19 +105,54 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption hilfeIds("hilfe-ids", "Hilfe-Kontextnummern, durch Kommas getrennt (Info 60); die 16. gilt dem Dialog.", "liste");
     const QCommandLineOption tabStrip("tabstripnr", "Startmodus TabStripNr; 7 öffnet die Währungsseite.", "zahl", "0");
     const QCommandLineOption demo("demo", "Demo-Datenbanken im Datenordner verwenden (XOV_DATEN oder ~/.local/share/xovMandStamm); sie werden angelegt, wo sie fehlen.");
-    const QCommandLineOption bilder("bilder", "Jede Seite des Dialogs als DIR/seite-N.png speichern und beenden.", "dir");
+    const QCommandLineOption bilder("bilder", "Jede Seite des Dialogs als DIR/seite-N.png speichern und beenden. Keine Meldung wartet: "
+                                              "jede wird auf die Standardfehlerausgabe geschrieben und mit ihrem Standardknopf "
+                                              "beantwortet; nach einer Fehlermeldung endet der Lauf mit Status 1.", "dir");
     p.addOptions({mand, fa, format, monat, hilfeDatei, jahr, eingeschraenkt, ohneIndex, waehrung, hilfeIds, tabStrip, demo, bilder});
     p.process(app);
 
     QTextStream fehler(stderr);
     QString mandPfad = p.value(mand), faPfad = p.value(fa);
-    const int buchjahr = p.isSet(jahr) ? p.value(jahr).toInt() : QDate::currentDate().year();
+    int buchjahr = QDate::currentDate().year();
+    QDate monatsstatus = QDate::currentDate();
+    qint32 tabStripNr = 0;
+    QVariantList ids(201, 0);
+    ids[15] = 1000;  // the dialog's topic in the shipped help page
+    try {
+        if (!p.positionalArguments().isEmpty())
+            throw FalscheOption{QStringLiteral("Unerwartetes Argument \"%1\".").arg(p.positionalArguments().first())};
+        for (const auto* o : {&mand, &fa, &bilder, &hilfeDatei})
+            if (p.isSet(*o) && p.value(*o).trimmed().isEmpty())
+                throw FalscheOption{QStringLiteral("--%1: der Wert ist leer.").arg(o->names().last())};
+        if (p.isSet(jahr)) buchjahr = jahrAus(p.value(jahr));
+        if (p.isSet(monat)) {
+            const auto d = xov::datumAusText(p.value(monat));
+            if (!d) throw FalscheOption{QStringLiteral("--monatsstatus \"%1\": kein gültiges Datum TT.MM.JJJJ.").arg(p.value(monat))};
+            monatsstatus = *d;
+        }
+        bool ok = false;
+        tabStripNr = p.value(tabStrip).trimmed().toInt(&ok);
+        if (!ok) throw FalscheOption{QStringLiteral("--tabstripnr \"%1\": erwartet wird eine ganze Zahl.").arg(p.value(tabStrip))};
+        if (p.isSet(hilfeIds)) {
+            const QStringList teile = p.value(hilfeIds).split(u',');
+            for (int i = 0; i < teile.size() && i < ids.size(); ++i) {
+                const short id = teile.at(i).trimmed().toShort(&ok);
+                if (!ok) throw FalscheOption{QStringLiteral("--hilfe-ids: \"%1\" ist keine Kontextnummer (ganze Zahl bis 32767).").arg(teile.at(i))};
+                ids[i] = id;
+            }
+        }
+    } catch (const FalscheOption& f) {
+        fehler << "Ungültige Option " << f.text << "\n";
+        return 2;
+    }
+    const bool unbeaufsichtigt = p.isSet(bilder);
+    xov::setzeUnbeaufsichtigt(unbeaufsichtigt);
     try {
         if (p.isSet(demo) || p.isSet(bilder)) {
             const QString ordner = datenOrdner();
             QDir().mkpath(ordner);
-            if (mandPfad.isEmpty()) mandPfad = ordner + QStringLiteral("/mandant.db");
-            if (faPfad.isEmpty()) faPfad = ordner + QStringLiteral("/gemeinsam.db");
+            if (!p.isSet(mand)) mandPfad = ordner + QStringLiteral("/mandant.db");
+            if (!p.isSet(fa)) faPfad = ordner + QStringLiteral("/gemeinsam.db");
             // Only absent files are created; an existing database is never overwritten.
             if (!QFileInfo::exists(mandPfad) && !QFileInfo::exists(faPfad)) {
                 xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort);
@@ -98,7 +168,7 @@ int main(int argc, char* argv[]) {
         info[1] = faPfad;
         info[2] = p.isSet(ohneIndex) ? 1 : 0;
         info[4] = p.value(format);
-        info[5] = p.isSet(monat) ? QVariant(p.value(monat)) : QVariant(QDate::currentDate());
+        info[5] = monatsstatus;
         QString hilfe = p.value(hilfeDatei);
         if (!p.isSet(hilfeDatei) && p.isSet(demo)) hilfe = QStringLiteral(XOV_HILFE_QUELLE);
         info[7] = hilfe;
@@ -106,23 +176,16 @@ int main(int argc, char* argv[]) {
         info[10] = 0;
         info[11] = buchjahr;
         info[20] = QString();
-        QVariantList ids(201, 0);
-        if (p.isSet(hilfeIds)) {
-            const QStringList teile = p.value(hilfeIds).split(u',');
-            for (int i = 0; i < teile.size() && i < ids.size(); ++i) ids[i] = teile.at(i).trimmed().toInt();
-        } else {
-            ids[15] = 1000;  // the dialog's topic in the shipped help page
-        }
         info[60] = ids;
         info[61] = p.isSet(waehrung) || p.isSet(bilder) ? 1 : 0;
 
         xovMandStamm komponente;
-        komponente.setTabStripNr(p.value(tabStrip).toInt());
+        komponente.setTabStripNr(tabStripNr);
         if (p.isSet(bilder)) QTimer::singleShot(0, [dir = p.value(bilder)] { seitenAlsBilder(dir); });
         komponente.Mand_Aufruf(info);
     } catch (const xov::Fehler& f) {
         fehler << "Fehler " << f.nummer() << ": " << f.beschreibung() << '\n';
         return 1;
     }
-    return 0;
+    return unbeaufsichtigt && xov::gemeldeteFehler() > 0 ? 1 : 0;
 }

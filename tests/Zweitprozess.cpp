@@ -1,0 +1,112 @@
+// The second process of the tests: the same test program started with "--xov-helfer". It reads
+// one command per line, fields separated by tabs, and answers one line: "ok", "ok<TAB>value" or
+// "fehler<TAB>number<TAB>text". Message boxes are answered and their texts returned.
+//   oeffnen PFAD PW        opens and holds a connection until "schliessen"
+//   sql PFAD PW SQL        runs a statement on the (held or new) connection
+//   wert PFAD PW SQL       the first value of a query
+//   passwort PFAD          the dialog's password step; answers "ok<TAB>box texts joined by |"
+//   lesen PFAD             as the dialog opens the client database: password step, then MandName
+//   schliessen             drops the held connections
+
+#include "Hilfen.h"
+#include "component/Modul.h"
+#include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+#include "services/DbVerbindung.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
+
+namespace test {
+
+Zweitprozess::Zweitprozess(const QStringList& vorspann) {
+    QStringList argumente = vorspann;
+    argumente << QCoreApplication::applicationFilePath() << QStringLiteral("--xov-helfer");
+    const QString programm = argumente.takeFirst();
+    m_prozess.setProcessChannelMode(QProcess::SeparateChannels);
+    m_prozess.start(programm, argumente);
+    m_bereit = m_prozess.waitForStarted(10000) && antwort(60000) == QLatin1String("bereit");
+}
+
+Zweitprozess::~Zweitprozess() {
+    m_prozess.closeWriteChannel();
+    if (!m_prozess.waitForFinished(10000)) m_prozess.kill();
+}
+
+void Zweitprozess::senden(const QStringList& befehl) {
+    m_prozess.write(befehl.join(u'\t').toUtf8() + '\n');
+    m_prozess.waitForBytesWritten(5000);
+}
+
+QString Zweitprozess::antwort(int ms) {
+    QElapsedTimer uhr;
+    uhr.start();
+    while (!m_puffer.contains('\n')) {
+        if (uhr.elapsed() > ms || m_prozess.state() == QProcess::NotRunning) return QStringLiteral("kein Ende");
+        m_prozess.waitForReadyRead(100);
+        m_puffer += m_prozess.readAllStandardOutput();
+    }
+    const int ende = m_puffer.indexOf('\n');
+    const QString zeile = QString::fromUtf8(m_puffer.left(ende));
+    m_puffer.remove(0, ende + 1);
+    return zeile;
+}
+
+int helferAusfuehren() {
+    std::map<QString, std::shared_ptr<xov::Verbindung>> gehalten;
+    auto verbindung = [&](const QString& pfad, const QString& pw) {
+        auto& v = gehalten[pfad + QChar(0) + pw];
+        if (!v) v = xov::verbindungOeffnen(pfad, pw);
+        return v;
+    };
+    auto schreiben = [](const QString& zeile) {
+        std::cout << zeile.toStdString() << std::endl;
+    };
+    schreiben(QStringLiteral("bereit"));
+    std::string eingabe;
+    while (std::getline(std::cin, eingabe)) {
+        const QStringList t = QString::fromStdString(eingabe).split(u'\t');
+        const QString befehl = t.value(0);
+        try {
+            if (befehl == QLatin1String("oeffnen")) {
+                verbindung(t.value(1), t.value(2));
+                schreiben(QStringLiteral("ok"));
+            } else if (befehl == QLatin1String("sql")) {
+                verbindung(t.value(1), t.value(2))->ausfuehren(t.value(3));
+                schreiben(QStringLiteral("ok"));
+            } else if (befehl == QLatin1String("wert")) {
+                const auto e = verbindung(t.value(1), t.value(2))->abfragen(t.value(3));
+                schreiben(QStringLiteral("ok\t") + (e.zeilen.isEmpty() ? QString() : e.zeilen.first().first().toString()));
+            } else if (befehl == QLatin1String("passwort") || befehl == QLatin1String("lesen")) {
+                Meldungen meldungen;
+                QString wert;
+                xov::Set_DBPassword(t.value(1));
+                if (befehl == QLatin1String("lesen")) {
+                    try {
+                        wert = xov::verbindungOeffnen(t.value(1), xov::DbPasswort)
+                                   ->abfragen(QStringLiteral("SELECT MandName FROM AllgMandDaten")).zeilen.value(0).value(0).toString();
+                    } catch (const xov::Fehler& f) {
+                        meldungen.texte << QStringLiteral("%1 %2").arg(f.nummer()).arg(f.beschreibung());
+                    }
+                }
+                schreiben(QStringLiteral("ok\t") + meldungen.texte.join(u'|').replace(u'\n', u' ') + u'\t' + wert);
+            } else if (befehl == QLatin1String("schliessen")) {
+                gehalten.clear();
+                schreiben(QStringLiteral("ok"));
+            } else {
+                schreiben(QStringLiteral("fehler\t0\tunbekannter Befehl"));
+            }
+        } catch (const xov::Fehler& f) {
+            schreiben(QStringLiteral("fehler\t%1\t%2").arg(f.nummer()).arg(QString(f.beschreibung()).replace(u'\n', u' ')));
+        }
+    }
+    return 0;
+}
+
+}  // namespace test

@@ -1,0 +1,124 @@
+// The database tool run as the administrator runs it: as a process, on real files. It never
+// changes a file it was not asked to create or fill, and says in one German sentence why not.
+
+#include "Hilfen.h"
+#include "component/Modul.h"
+#include "platform/Datenbank.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Lauf {
+    int status = -1;
+    QString aus, fehler;
+};
+
+Lauf xovDb(const QStringList& argumente) {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), argumente);
+    Lauf l;
+    if (!p.waitForFinished(60000)) { p.kill(); return l; }
+    l.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    l.aus = QString::fromUtf8(p.readAllStandardOutput());
+    l.fehler = QString::fromUtf8(p.readAllStandardError());
+    return l;
+}
+
+QByteArray pruefsumme(const QString& pfad) {
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+}  // namespace
+
+TEST(XovDbWerkzeug, DemoMitVertippterGemeinsamerDateiLaesstMandantenUnberuehrt) {
+    test::Datenbanken db;
+    db.mandSql("UPDATE AllgMandDaten SET MandName = 'Echter Mandant'");
+    const QByteArray vorher = pruefsumme(db.mand);
+    const QString vertippt = db.ordner.filePath("gemeinsm.db");
+    const Lauf l = xovDb({"demo", db.mand, vertippt, "2024"});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(db.mand)) << l.fehler.toStdString();
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("3024")));
+    EXPECT_EQ(pruefsumme(db.mand), vorher);
+    EXPECT_FALSE(QFile::exists(vertippt));
+    EXPECT_EQ(db.mandWert("SELECT MandName FROM AllgMandDaten").toString(), QStringLiteral("Echter Mandant"));
+}
+
+TEST(XovDbWerkzeug, DemoPrueftJedesArgumentBevorEsEtwasAnlegt) {
+    QTemporaryDir ordner;
+    const QString mand = ordner.filePath("m.db"), fa = ordner.filePath("g.db");
+    for (const QStringList& a : {QStringList{"demo", mand, fa, "abc"}, QStringList{"demo", mand, fa, "-5"},
+                                 QStringList{"demo", mand, ordner.filePath("fehlt/g.db")}, QStringList{"demo", mand, mand}}) {
+        const Lauf l = xovDb(a);
+        EXPECT_EQ(l.status, 1) << a.join(' ').toStdString();
+        EXPECT_FALSE(l.fehler.isEmpty());
+        EXPECT_FALSE(QFile::exists(mand)) << a.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(fa));
+    }
+}
+
+TEST(XovDbWerkzeug, DemoFuelltNurNeueOderLeereDatenbanken) {
+    QTemporaryDir ordner;
+    const QString mand = ordner.filePath("m.db"), fa = ordner.filePath("g.db");
+    // Both new: created and filled.
+    Lauf l = xovDb({"demo", mand, fa, "2023"});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_GT(xov::verbindungOeffnen(fa, xov::DbPasswort)->abfragen("SELECT count(*) FROM AllgFaDaten").zeilen[0][0].toInt(), 0);
+    // A filled client database is refused, named, and stays byte for byte.
+    const QByteArray m = pruefsumme(mand), g = pruefsumme(fa);
+    QFile::remove(fa);
+    l = xovDb({"demo", mand, fa, "2023"});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(mand)) << l.fehler.toStdString();
+    EXPECT_EQ(pruefsumme(mand), m);
+    EXPECT_FALSE(QFile::exists(fa));
+    // An empty database of the suite (created by `anlegen`) is filled; the missing partner is created.
+    QFile::remove(mand);
+    ASSERT_EQ(xovDb({"anlegen", mand, fa}).status, 0);
+    QFile::remove(fa);
+    l = xovDb({"demo", mand, fa, "2023"});
+    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(xov::verbindungOeffnen(mand, xov::DbPasswort)->abfragen("SELECT MandBuchjahr FROM AllgMandDaten").zeilen[0][0].toInt(), 2023);
+    EXPECT_TRUE(QFile::exists(fa));
+    // Someone else's file and a 0-byte file are not databases of the suite: refused, untouched.
+    QFile::remove(mand);
+    QFile leer(mand);
+    ASSERT_TRUE(leer.open(QIODevice::WriteOnly));
+    leer.close();
+    QFile::remove(fa);
+    l = xovDb({"demo", mand, fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(mand)) << l.fehler.toStdString();
+    EXPECT_EQ(QFileInfo(mand).size(), 0);
+    EXPECT_FALSE(QFile::exists(fa));
+}
+
+TEST(XovDbWerkzeug, AnlegenAufVorhandeneDateiSagtEsInEinemSatz) {
+    test::Datenbanken db;
+    const QByteArray m = pruefsumme(db.mand);
+    const QString neu = db.ordner.filePath("neu.db");
+    const Lauf l = xovDb({"anlegen", neu, db.fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Fehler 3"))) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(db.fa));
+    EXPECT_EQ(l.fehler.trimmed().count(u'\n'), 0) << l.fehler.toStdString();
+    EXPECT_FALSE(QFile::exists(neu));  // nothing half-created
+    EXPECT_EQ(pruefsumme(db.mand), m);
+}
+
+TEST(XovDbWerkzeug, FelderErgaenzenAendertKeineFremdeDatei) {
+    test::Datenbanken db;
+    const QByteArray g = pruefsumme(db.fa);
+    const Lauf l = xovDb({"felder-ergaenzen", db.fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(db.fa)) << l.fehler.toStdString();
+    EXPECT_EQ(pruefsumme(db.fa), g);
+}

@@ -1,0 +1,94 @@
+// The host program in unattended use: run as a process with --bilder, no box may wait; option
+// values are checked before the call; the help is German throughout.
+
+#include "Hilfen.h"
+#include "component/Modul.h"
+#include "platform/Datenbank.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Lauf {
+    int status = -1;  // -1: did not end in time
+    QString aus, fehler;
+};
+
+Lauf host(const QStringList& argumente, const QString& daten) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XOV_DATEN"), daten);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), daten);
+    env.insert(QStringLiteral("USERPROFILE"), daten);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-mandstamm"), argumente);
+    Lauf l;
+    if (!p.waitForFinished(90000)) {
+        p.kill();
+        p.waitForFinished();
+    } else if (p.exitStatus() == QProcess::NormalExit) {
+        l.status = p.exitCode();
+    }
+    l.aus = QString::fromUtf8(p.readAllStandardOutput());
+    l.fehler = QString::fromUtf8(p.readAllStandardError());
+    return l;
+}
+
+}  // namespace
+
+TEST(XovMandstamm, OptionswerteWerdenVorDemAufrufGeprueft) {
+    QTemporaryDir daten;
+    const QList<QStringList> faelle = {{"--jahr", "abc"}, {"--jahr", "-5"}, {"--jahr", "99999"}, {"--monatsstatus", "31.02.2024"},
+                                       {"--tabstripnr", "sieben"}, {"-m", ""}, {"--hilfe-ids", "1,zwei"}};
+    for (const QStringList& fall : faelle) {
+        const Lauf l = host(QStringList{"--demo"} + fall, daten.path());
+        EXPECT_EQ(l.status, 2) << fall.join(' ').toStdString();
+        const QString option = fall.first() == QLatin1String("-m") ? QStringLiteral("--mandant") : fall.first();
+        EXPECT_TRUE(l.fehler.contains(option)) << l.fehler.toStdString();
+        EXPECT_FALSE(QFile::exists(daten.filePath("mandant.db"))) << fall.join(' ').toStdString();  // nothing touched
+    }
+}
+
+TEST(XovMandstamm, HilfeIstDeutsch) {
+    QTemporaryDir daten;
+    const Lauf l = host({"--help"}, daten.path());
+    EXPECT_EQ(l.status, 0);
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("Aufruf:"))) << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("Optionen:")));
+    for (const char* englisch : {"Usage:", "Options:", "Displays", "help on"})
+        EXPECT_FALSE(l.aus.contains(QLatin1String(englisch))) << englisch;
+}
+
+TEST(XovMandstamm, BilderOhneWartendeMeldung) {
+    test::Datenbanken db(2019);
+    QTemporaryDir daten;
+    // Good data: every page, no message, status 0.
+    Lauf l = host({"-m", db.mand, "-f", db.fa, "--jahr", "2019", "--bilder", daten.filePath("gut")}, daten.path());
+    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Meldung"))) << l.fehler.toStdString();
+    EXPECT_TRUE(QFile::exists(daten.filePath("gut/seite-8.png")));
+
+    // Without --jahr the account check speaks: written out, answered, and the run ends.
+    l = host({"-m", db.mand, "-f", db.fa, "--bilder", daten.filePath("jahr")}, daten.path());
+    EXPECT_NE(l.status, -1) << "hängt";
+    EXPECT_TRUE(QFile::exists(daten.filePath("jahr/seite-1.png")));
+
+    // A client file that is no database of the suite: every message on standard error, status 1,
+    // and page 1 shows the dialog, not a box.
+    QFile leer(daten.filePath("leer.db"));
+    ASSERT_TRUE(leer.open(QIODevice::WriteOnly));
+    leer.close();
+    l = host({"-m", leer.fileName(), "-f", db.fa, "--jahr", "2019", "--bilder", daten.filePath("schlecht")}, daten.path());
+    EXPECT_EQ(l.status, 1) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Meldung ["))) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Knöpfe: ")));
+    const QImage seite1(daten.filePath("schlecht/seite-1.png"));
+    ASSERT_FALSE(seite1.isNull());
+    EXPECT_GT(seite1.width(), 500);  // the dialog, several hundred pixels wide; a box is narrower
+}
