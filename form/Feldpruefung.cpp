@@ -28,7 +28,9 @@ void frmMandStamm::feldPruefen(const QString& name, std::optional<pruefung::Befu
     // and is no input error.
     if (!bearbeitbar(f)) return;
     std::optional<pruefung::Befund> befund;
-    if (!f->zahlVollstaendig()) befund = pruefung::unvollstaendigeZahl(f->text(), f->zahlBeispiel());
+    // Only what the user typed must be a complete number; a stored value shown as it is (text in
+    // a number column, a minus where none may be typed) is never written back unchanged.
+    if (f->geaendert() && !f->zahlVollstaendig()) befund = pruefung::unvollstaendigeZahl(f->text(), f->zahlBeispiel());
     else if (pruefung) befund = pruefung(f->Text());
     if (!befund) return;
     ++m_pruefungLaeuft;

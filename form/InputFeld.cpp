@@ -2,7 +2,9 @@
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
 
+#include <QAbstractButton>
 #include <QFocusEvent>
+#include <QTabBar>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QValidator>
@@ -178,10 +180,17 @@ bool InputFeld::event(QEvent* e) {
 }
 
 void InputFeld::keyPressEvent(QKeyEvent* e) {
-    // Enter moves on like Tab, as bookkeepers expect; it never presses a button of the dialog.
+    // Enter moves on like Tab, as bookkeepers expect, but only from field to field: it skips the
+    // buttons and the tab strip, so that a blank typed next never presses "Beenden".
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         Q_EMIT LeaveField(e->key());
-        focusNextChild();
+        for (QWidget* n = nextInFocusChain(); n && n != this; n = n->nextInFocusChain()) {
+            const bool feld = !qobject_cast<QAbstractButton*>(n) && !qobject_cast<QTabBar*>(n);
+            if (feld && n->isVisible() && n->isEnabled() && (n->focusPolicy() & Qt::TabFocus)) {
+                n->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
         e->accept();
         return;
     }

@@ -113,8 +113,11 @@ void frmMandStamm::Form_Load() {
             [&] {
                 if (!zeileGeladen()) return;
                 const QStringList fehlend = MAData->fehlendeSpalten();
-                for (const FeldDef& f : feldtabelle())
-                    if (fehlend.contains(f.spalte, Qt::CaseInsensitive)) dauerhaftSperren(f.name);
+                for (const FeldDef& f : feldtabelle()) {
+                    if (!fehlend.contains(f.spalte, Qt::CaseInsensitive)) continue;
+                    dauerhaftSperren(f.name);
+                    if (const QString l = listeVon(f.name); !l.isEmpty()) dauerhaftSperren(l);
+                }
                 if (!fehlend.isEmpty()) fehlerWerfen(FehlerNr::SpalteFehlt, fehlend.join(QStringLiteral(", ")));
                 MAData->Recordset()->Fields(QStringLiteral("MandFaxNr")).Value();
             },
@@ -123,6 +126,8 @@ void frmMandStamm::Form_Load() {
                 FAData->Refresh();
             },
             [&] {
+                // Without the shared database there is no office to choose: reported once, above.
+                if (!FAData->hatRecordset()) return dauerhaftSperren(QStringLiteral("cmbFaNr"));
                 Recordset* rs = FAData->Recordset();
                 if (rs->RecordCount() == 0) return;
                 rs->FindFirst(QStringLiteral("FaNummer = 0"));
@@ -137,7 +142,9 @@ void frmMandStamm::Form_Load() {
                 rs->Update();
                 FAData->Refresh();  // so that the list shows the placeholder first, in name order
             },
-            [&] { cmbFaNr->zeilenLaden(FAData, QStringLiteral("Faname"), QStringLiteral("FaNummer")); },
+            [&] {
+                if (FAData->hatRecordset()) cmbFaNr->zeilenLaden(FAData, QStringLiteral("Faname"), QStringLiteral("FaNummer"));
+            },
             [&] {
                 m.FormBereit = true;
                 QApplication::restoreOverrideCursor();

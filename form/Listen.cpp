@@ -125,10 +125,11 @@ void frmMandStamm::listenVerbinden() {
         connect(liste(name), &QComboBox::activated, this, [this, name] { auswahlUebernehmen(name); });
     }
     // Page keys are swallowed in the closed list and in its open drop-down alike.
-    for (QComboBox* l : {liste(QStringLiteral("cmbVoranmPeriode")), static_cast<QComboBox*>(cmbFaNr)}) {
-        l->installEventFilter(this);
+    for (QComboBox* l : {liste(QStringLiteral("cmbVoranmPeriode")), static_cast<QComboBox*>(cmbFaNr)})
         l->view()->installEventFilter(this);
-    }
+    // Every list: the wheel turned over a list the user has not entered changes nothing.
+    for (const ListenDef& d : listen()) liste(QString::fromLatin1(d.liste))->installEventFilter(this);
+    cmbFaNr->installEventFilter(this);
 
     auto* schuetzen = qobject_cast<QCheckBox*>(steuerelement(QStringLiteral("chkUVASchuetzen")));
     auto* stil = new SternStil;
@@ -141,11 +142,21 @@ void frmMandStamm::listenVerbinden() {
     });
 }
 
+QString frmMandStamm::listeVon(const QString& feld) const {
+    for (const ListenDef& d : listen())
+        if (feld == QLatin1String(d.feld)) return QString::fromLatin1(d.liste);
+    return {};
+}
+
 bool frmMandStamm::eventFilter(QObject* o, QEvent* e) {
-    if (e->type() == QEvent::KeyPress) {
-        // Page up and page down would jump through the list unseen: swallowed.
+    if (e->type() == QEvent::Wheel) {
+        if (auto* w = qobject_cast<QWidget*>(o); w && !w->hasFocus()) return true;
+    } else if (e->type() == QEvent::KeyPress) {
+        // Page up and page down would jump through the period or office list unseen: swallowed.
         const int taste = static_cast<QKeyEvent*>(e)->key();
-        if (taste == Qt::Key_PageUp || taste == Qt::Key_PageDown) return true;
+        const bool blaettern = taste == Qt::Key_PageUp || taste == Qt::Key_PageDown;
+        if (blaettern && (o == liste(QStringLiteral("cmbVoranmPeriode")) || o == cmbFaNr || qobject_cast<QAbstractItemView*>(o)))
+            return true;
     } else if (e->type() == QEvent::FocusOut && o == liste(QStringLiteral("cmbVoranmPeriode"))) {
         const auto grund = static_cast<QFocusEvent*>(e)->reason();
         if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason)

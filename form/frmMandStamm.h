@@ -159,6 +159,7 @@ private:
     // Without a client row every control of the record pages is locked.
     void ohneZeileSperren();
     void strukturHinweis(int nummer);
+    QString listeVon(const QString& feld) const;  // the list that writes its code into the field
     QSet<QString> m_dauerhaftGesperrt;
     bool m_ohneZeile = false;
     bool m_strukturGemeldet = false;

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace xov;
@@ -112,6 +113,35 @@ TEST(Unveraendert, LeereDvrWirdAbsichtlichNull) {
     EXPECT_TRUE(d.escape());
     EXPECT_EQ(db.mandWert("SELECT quote(MandDvr) FROM AllgMandDaten").toString(), QStringLiteral("0"));
 }
+
+// Stored values the field cannot show as typed (a minus where none may be typed, text in a
+// number column, numbers far beyond the field) are no input of the user's: the dialog closes
+// and writes nothing.
+class GespeicherteWerte : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(GespeicherteWerte, OeffnenUndSchliessenOhneEingabe) {
+    test::Datenbanken db;
+    db.mandSql(QString::fromUtf8(GetParam()));
+    const QStringList vorher = zeile(db);
+    test::Meldungen meldungen;
+    {
+        test::Dialog d(test::info(db));
+        for (int seite : {2, 3, 5, 1}) tabKlicken(d, seite);
+        EXPECT_TRUE(d.escape()) << meldungen.texte.join('|').toStdString();
+    }
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gespeichert, GespeicherteWerte,
+    ::testing::Values("UPDATE AllgMandDaten SET MandName = 'Ä' || hex(zeroblob(3000)), MandOrt = 'Größe ÄÖÜäöüß €', MandNation = 'ÖSTERR'",
+                      "UPDATE AllgMandDaten SET MandPlz = 1060.6, MandDvr = '4711', MandBagatellBetrag = '5,5', MandMahnspesen = 12",
+                      "UPDATE AllgMandDaten SET MandPlz = 9223372036854775807, MandBagatellBetrag = 1e300, MandMahnspesen = 1e-300",
+                      "UPDATE AllgMandDaten SET MandMahnspesen = -3.5, MandPlz = -1010, MandReferat = -12",
+                      "UPDATE AllgMandDaten SET MandDvr = 'DVR 4711', MandBagatellBetrag = 'fünf'",
+                      "UPDATE AllgMandDaten SET MandDvr = -1e300, MandMiEinktoBlz = -5"),
+    [](const auto& info) { return "Fall" + std::to_string(info.index); });
 
 // --- Half-typed numbers ---------------------------------------------------------------------
 
@@ -266,6 +296,48 @@ TEST(Fokus, KontenauswahlFuelltKeinFeldDasNiemandBetrat) {
     EXPECT_EQ(d->feld("inpDebitSammelKoNr")->text(), debitor);
 }
 
+// --- Keys and the wheel that change nothing ---------------------------------------------------
+
+TEST(Tasten, EnterBleibtAufDerSeiteUndDrueecktKeinenKnopf) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    tabKlicken(d, 2);
+    InputFeld* letztes = d->feld("inpMandCreditorID");
+    QTest::mouseClick(letztes, Qt::LeftButton);
+    ASSERT_TRUE(test::fokusAuf(letztes));
+    QTest::keyClick(letztes, Qt::Key_Return);
+    EXPECT_TRUE(fokusImRahmen(d, 2)) << QApplication::focusWidget()->objectName().toStdString();
+    // Page 1: Enter from the UID field, Enter again, then a blank typed by habit.
+    tabKlicken(d, 1);
+    InputFeld* uid = d->feld("inpMandUID");
+    QTest::mouseClick(uid, Qt::LeftButton);
+    ASSERT_TRUE(test::fokusAuf(uid));
+    QTest::keyClick(uid, Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QApplication::processEvents();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(fokusImRahmen(d, 1)) << QApplication::focusWidget()->objectName().toStdString();
+}
+
+TEST(Tasten, MausradUeberEinerNichtBetretenenListeAendertNichts) {
+    test::Datenbanken db;
+    const QString fa = db.mandWert("SELECT quote(MandFaNr) FROM AllgMandDaten").toString();
+    const QString periode = db.mandWert("SELECT quote(MandVoranmPeriode) FROM AllgMandDaten").toString();
+    {
+        test::Dialog d(test::info(db));
+        for (QComboBox* liste : {static_cast<QComboBox*>(d->cmbFaNr), d->liste("cmbVoranmPeriode")}) {
+            const QPoint p = liste->rect().center();
+            QWheelEvent rad(p, liste->mapToGlobal(p), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(liste, &rad);
+        }
+        EXPECT_TRUE(d.escape());
+    }
+    EXPECT_EQ(db.mandWert("SELECT quote(MandFaNr) FROM AllgMandDaten").toString(), fa);
+    EXPECT_EQ(db.mandWert("SELECT quote(MandVoranmPeriode) FROM AllgMandDaten").toString(), periode);
+}
+
 // --- Page keys in an open list --------------------------------------------------------------
 
 TEST(Listen, BlaetterTastenImOffenenListenfeldAendernNichts) {
@@ -301,6 +373,16 @@ TEST(Spalten, FehlendeGebundeneSpalteMeldetUndSperrtDasFeld) {
     tabKlicken(d, 2);
     EXPECT_FALSE(d->feld("inpMandCreditorID")->isEnabled());  // what is typed here could not be stored
     EXPECT_TRUE(d->feld("InputFeld2")->isEnabled());
+}
+
+TEST(Spalten, FehlendeCodespalteSperrtAuchIhreListe) {
+    test::Datenbanken db(2024, {"MandVoranmPeriode"});
+    db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Neu', 'Gasse 1', 1010, 'Wien', '')");
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    EXPECT_EQ(meldungen.texte.size(), 1);
+    EXPECT_FALSE(d->liste("cmbVoranmPeriode")->isEnabled());
+    EXPECT_TRUE(d.escape());
 }
 
 // --- A client row that cannot be loaded ----------------------------------------------------
@@ -340,6 +422,23 @@ TEST_P(OhneZeile, EinBerichtGesperrteFelderUndSofortZu) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FehlendeDateiKeineDatenbankFehlendeTabelle, OhneZeile, ::testing::Values(0, 1, 2));
+
+TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBericht) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[1] = db.ordner.filePath(QStringLiteral("weg.db"));
+    const QStringList vorher = zeile(db);
+    test::Meldungen meldungen;
+    {
+        test::Dialog d(info);
+        EXPECT_FALSE(d->cmbFaNr->isEnabled());  // no office to choose from
+        EXPECT_TRUE(d.escape());
+    }
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3024"))) << meldungen.texte.first().toStdString();
+    EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList());
+    EXPECT_FALSE(QFile::exists(info[1].toString()));
+}
 
 TEST(OhneZeileTab, FehlendeWaehrungsseiteGibtFehler9UndSchliesst) {
     test::Datenbanken db;
