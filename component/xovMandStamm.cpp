@@ -1,5 +1,5 @@
 #include "component/xovMandStamm.h"
-#include "component/Modul.h"
+#include "component/Aufrufinformation.h"
 #include "form/frmMandStamm.h"
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
@@ -38,40 +38,44 @@ void anwendungVorbereiten() {
 
 }  // namespace
 
-xovMandStamm::xovMandStamm(QObject* parent) : QObject(parent) {
-    // Every new instance empties the call information of an earlier call.
-    modul().AufrufInfo = QVariantList(101);
+// The start mode the host asked for; it is shared by all instances and kept between calls
+// until the dialog has honoured the value 7. Nothing else of a call survives it.
+namespace {
+qint32 s_tabStripNr = 0;
 }
+
+xovMandStamm::xovMandStamm(QObject* parent) : QObject(parent) {}
 
 xovMandStamm::~xovMandStamm() = default;
 
-qint32 xovMandStamm::TabStripNr() const { return modul().TabStripNr; }
-void xovMandStamm::setTabStripNr(qint32 wert) { modul().TabStripNr = wert; }
+qint32 xovMandStamm::TabStripNr() const { return s_tabStripNr; }
+void xovMandStamm::setTabStripNr(qint32 wert) { s_tabStripNr = wert; }
 
 namespace xov {
-void aufrufUebernehmen(const QVariantList& Info) {
-    Modulzustand& m = modul();
+Aufruf aufrufUebernehmen(const QVariantList& Info) {
+    Aufruf m;
     m.MandDbPfad = alsText(element(Info, 0));
     m.FaDbPfad = alsText(element(Info, 1));
     m.KontoJahr = alsInt16(element(Info, 11));
     m.OhneIndexBez = alsInt16(element(Info, 2));
     m.AuswahlMonStatus = alsDatum(element(Info, 5));
     alsText(element(Info, 20));
-    if (m.AufrufInfo.size() != 101) m.AufrufInfo = QVariantList(101);
     m.AufrufInfo[4] = element(Info, 4);
     m.Eingeschraenkt = gleichZahl(element(Info, 9), 20);
     for (int i = 0; i <= 99; ++i) m.AufrufInfo[i] = element(Info, i);
     m.AufrufInfo[0] = m.MandDbPfad;
     alsInt16(m.AufrufInfo.at(10));
     m.FormBereit = false;
+    return m;
 }
 }  // namespace xov
 
 void xovMandStamm::Mand_Aufruf(const QVariantList& Info) {
     m_fehlerNr = 0;
     m_fehlerBeschreibung.clear();
+    Aufruf aufruf;
     try {
-        aufrufUebernehmen(Info);
+        aufruf = aufrufUebernehmen(Info);
     } catch (const Fehler& f) {
         m_fehlerNr = f.nummer();
         m_fehlerBeschreibung = f.beschreibung();
@@ -79,7 +83,9 @@ void xovMandStamm::Mand_Aufruf(const QVariantList& Info) {
         return;
     }
     anwendungVorbereiten();
-    frmMandStamm form;
+    aufruf.TabStripNr = s_tabStripNr;
+    frmMandStamm form(aufruf);
     form.Form_Load();
+    s_tabStripNr = aufruf.TabStripNr;  // 0 once the start mode 7 was honoured
     form.exec();
 }

@@ -1,12 +1,13 @@
-// The field checks of pages 1, 3 and 4, the leave gate, and the checks of the selected page
-// that run before a page switch, before the row is written and before the dialog closes.
+// The field checks: one field when it is left, the checks of the selected page before a page
+// switch, before the row is written and before the dialog closes, and the leave gate that holds
+// the focus on a failing field.
 
-#include "component/Modul.h"
-#include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
+#include "form/Seite.h"
 #include "form/TabStrip.h"
 #include "form/frmMandStamm.h"
 #include "platform/Meldung.h"
+#include "services/Aufruf.h"
 
 #include <QTimer>
 
@@ -14,44 +15,34 @@ using namespace xov;
 
 bool frmMandStamm::bearbeitbar(const QWidget* w) const {
     // Judged within the field's own page, so that it does not matter which page is in front.
-    const int seite = m_seiteVon.value(w->objectName());
-    const QWidget* rahmen = seite >= 1 && seite <= 8 ? static_cast<const QWidget*>(Frame1[seite - 1]) : this;
+    const FeldDef* d = felddef(w->objectName());
+    const QWidget* rahmen = d && d->seite >= 1 ? static_cast<const QWidget*>(Frame1[d->seite - 1]) : this;
     return w->isEnabledTo(rahmen) && w->isVisibleTo(rahmen);
 }
 
-void frmMandStamm::feldPruefen(const QString& name, std::optional<pruefung::Befund> (*pruefung)(const QString&)) {
-    Modulzustand& m = modul();
-    m.FehlerFlag = false;
-    m.FehlerFeld.clear();
-    InputFeld* f = feld(name);
+void frmMandStamm::befundZeigen(const QString& feld, const pruefung::Befund& befund, bool fokus) {
+    ++m_pruefungLaeuft;
+    Meldung(befund.text, 0, befund.titel);
+    --m_pruefungLaeuft;
+    if (!fokus) return;
+    m_fehlerFeld = feld;
+    steuerelement(feld)->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmMandStamm::feldPruefen(const FeldDef& def, bool eigene) {
+    m_fehlerFeld.clear();
+    auto* f = qobject_cast<InputFeld*>(steuerelement(def.name));
     // A field the user cannot change (locked, hidden, or no row loaded) keeps its stored value
     // and is no input error.
-    if (!bearbeitbar(f)) return;
+    if (!f || !bearbeitbar(f)) return false;
     std::optional<pruefung::Befund> befund;
     // Only what the user typed must be a complete number; a stored value shown as it is (text in
     // a number column, a minus where none may be typed) is never written back unchanged.
     if (f->geaendert() && !f->zahlVollstaendig()) befund = pruefung::unvollstaendigeZahl(f->text(), f->zahlBeispiel());
-    else if (pruefung) befund = pruefung(f->Text());
-    if (!befund) return;
-    ++m_pruefungLaeuft;
-    Meldung(befund->text, 0, befund->titel);
-    --m_pruefungLaeuft;
-    m.FehlerFlag = true;
-    m.FehlerFeld = name;
-    f->setFocus(Qt::OtherFocusReason);
-}
-
-void frmMandStamm::PlzPrüfen() { feldPruefen(QStringLiteral("inpMandPlz"), pruefung::plz); }
-void frmMandStamm::OrtPrüfen() { feldPruefen(QStringLiteral("inpMandOrt"), pruefung::ort); }
-void frmMandStamm::AnschriftPrüfen() { feldPruefen(QStringLiteral("inpMandAnschrift"), pruefung::anschrift); }
-void frmMandStamm::BuchjahrPrüfen() { feldPruefen(QStringLiteral("inpMandBuchjahr"), pruefung::buchjahr); }
-void frmMandStamm::MonStatusDatumPrüfen() { feldPruefen(QStringLiteral("inpMandMonStatusDatum"), pruefung::monStatusDatum); }
-void frmMandStamm::KorrPunktePrüfen() { feldPruefen(QStringLiteral("inpZahlschKorrPunkte"), pruefung::korrPunkte); }
-
-void frmMandStamm::NamePrüfen() {
-    // Every name passes; the check only clears a pending failure.
-    modul().FehlerFlag = false;
-    modul().FehlerFeld.clear();
+    else if (eigene) befund = pruefung::pruefen(def.pruefung, f->Text());
+    if (!befund) return false;
+    befundZeigen(def.name, *befund);
+    return true;
 }
 
 void frmMandStamm::beimVerlassen(const QString& name, std::function<void()> pruefung) {
@@ -59,65 +50,35 @@ void frmMandStamm::beimVerlassen(const QString& name, std::function<void()> prue
     QTimer::singleShot(0, this, [this, name, pruefung = std::move(pruefung)] {
         // One attempt, one message: a check that is already speaking (a page switch or closing
         // took the focus from this field) or a focus that came back means nothing was left.
-        if (m_pruefungLaeuft > 0 || !isVisible() || m_steuer.value(name)->hasFocus()) return;
+        QWidget* w = steuerelement(name);
+        if (m_pruefungLaeuft > 0 || !isVisible() || w->hasFocus()) return;
         // A field on a page that was switched away from was checked with its page already.
-        if (!m_steuer.value(name)->isVisible()) return;
-        const QString& offen = modul().FehlerFeld;
-        if (!offen.isEmpty() && offen != name) return;
+        if (!w->isVisible()) return;
+        if (!m_fehlerFeld.isEmpty() && m_fehlerFeld != name) return;
         pruefung();
     });
 }
 
 void frmMandStamm::pruefungenVerbinden() {
-    const std::pair<const char*, void (frmMandStamm::*)()> gepruefte[] = {
-        {"inpMandPlz", &frmMandStamm::PlzPrüfen},         {"inpMandOrt", &frmMandStamm::OrtPrüfen},
-        {"inpMandAnschrift", &frmMandStamm::AnschriftPrüfen}, {"inpMandName", &frmMandStamm::NamePrüfen},
-        {"inpMandBuchjahr", &frmMandStamm::BuchjahrPrüfen}, {"inpZahlschKorrPunkte", &frmMandStamm::KorrPunktePrüfen}};
-    QStringList mitPruefung;
-    for (const auto& [name, pruefung] : gepruefte) {
-        const QString n = QString::fromLatin1(name);
-        mitPruefung << n;
-        connect(feld(n), &InputFeld::LostFocus, this, [this, n, p = pruefung] { beimVerlassen(n, [this, p] { (this->*p)(); }); });
-    }
-    // Every other numeric field is checked for a complete number when it is left.
+    // Every field with a check of its own, and every number field, is checked when it is left;
+    // the account fields are their page's business.
     for (const FeldDef& d : feldtabelle()) {
-        if (d.art != Art::Eingabe || d.feldtype != InputFeld::Zahl || mitPruefung.contains(d.name)) continue;
-        const QString n = d.name;
-        connect(feld(n), &InputFeld::LostFocus, this, [this, n] { beimVerlassen(n, [this, n] { feldPruefen(n, nullptr); }); });
+        if (d.pruefung == Pruefung::Konto || !istEingabe(d.art)) continue;
+        if (!pruefung::beimVerlassen(d.pruefung) && !istZahl(d.art)) continue;
+        const FeldDef* def = &d;
+        const bool eigene = pruefung::beimVerlassen(d.pruefung);
+        connect(feld(d.name), &InputFeld::LostFocus, this,
+                [this, def, eigene] { beimVerlassen(def->name, [this, def, eigene] { feldPruefen(*def, eigene); }); });
     }
 }
 
-bool frmMandStamm::ZahlenDerSeitePruefen(int seite) {
-    for (const FeldDef& d : feldtabelle()) {
-        if (d.seite != seite || d.art != Art::Eingabe || d.feldtype != InputFeld::Zahl) continue;
-        feldPruefen(d.name, nullptr);
-        if (modul().FehlerFlag) return true;
-    }
-    return false;
-}
-
-void frmMandStamm::Fehlerprüfungen_0() {
-    Modulzustand& m = modul();
-    if (m.TabStripNr == 7) return;
+bool frmMandStamm::Fehlerprüfungen_0() {
+    if (m_aufruf.TabStripNr == 7) return false;
     // The page, not the tab's position, decides which checks run.
-    const int seite = TabStrip1->aktuelleSeite();
-    const auto lauf = [&](std::initializer_list<void (frmMandStamm::*)()> pruefungen) {
-        for (auto p : pruefungen) {
-            (this->*p)();
-            if (m.FehlerFlag) return true;
-        }
-        return false;
-    };
+    const int nummer = TabStrip1->aktuelleSeite();
+    if (nummer < 1 || nummer > 8) return false;
     ++m_pruefungLaeuft;
-    // A half-typed number of the page is refused first, on every page.
-    bool fehler = ZahlenDerSeitePruefen(seite);
-    if (!fehler) switch (seite) {
-    case 1: fehler = lauf({&frmMandStamm::PlzPrüfen, &frmMandStamm::OrtPrüfen, &frmMandStamm::AnschriftPrüfen, &frmMandStamm::NamePrüfen}); break;
-    case 3: fehler = lauf({&frmMandStamm::BuchjahrPrüfen, &frmMandStamm::MonStatusDatumPrüfen}); break;
-    case 4: fehler = lauf({&frmMandStamm::KorrPunktePrüfen}); break;
-    case 6: fehler = KontenDerSeitePruefen(); break;
-    default: break;
-    }
+    const bool fehler = seite(nummer)->pruefen();
     --m_pruefungLaeuft;
-    if (!fehler) m.FehlerFlag = false;
+    return fehler;
 }

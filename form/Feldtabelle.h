@@ -1,62 +1,101 @@
 #pragma once
-// The one declarative table of the dialog's controls. Each row gives a control's name, its
-// column, the label beside it, its input settings, its design text, and its place: page,
-// frame, row and column pair (label in grid column 2*paar, control in 2*paar+1). The order of
-// the rows of a page is its design keyboard order. Building, binding, limits and tab order
-// all come from here.
+// The dialog's controls as declarations: one table per tab page (form/seiten/), each row a
+// control with its name, label, bound column, kind, limit, design text, check, restricted-mode
+// lock and place on the page. The order of a page's rows is its keyboard order. Building,
+// binding, limits, keyboard order, restricted locks, the checks of a page, the account fields
+// and the columns the database tool creates all come from these tables.
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace xov {
 
 enum class Art {
-    Eingabe,      // InputFeld
-    Textfeld,     // plain text box (QLineEdit)
-    Liste,        // drop-down list of codes (QComboBox)
-    DbListe,      // data-bound list of tax offices (QComboBox)
-    Anzeige,      // label that shows a column or a run-time text (QLabel)
-    Beschriftung, // fixed text, e.g. a column head (QLabel)
-    Kontrollkaestchen,
-    Knopf,
-    Raster,       // the rate grid (QTableView)
+    Text,         // input field for text
+    Ganzzahl,     // input field for a whole number
+    Betrag,       // input field for an amount, two decimals
+    Kurs,         // input field for a decimal number with `dezimalen` places
+    Datum,        // input field for a date TT.MM.JJJJ
+    Monat,        // input field for a month MM.JJJJ
+    Code,         // hidden input field for the code a list writes
+    Textfeld,     // plain text box
+    Liste,        // drop-down list of codes, writes into its `codeFeld`
+    DbListe,      // the data-bound list of tax offices
+    Anzeige,      // label that shows a column or a run-time text
+    Beschriftung, // fixed text, e.g. a column head
+    Kaestchen,    // check box
+    Knopf,        // button
+    Raster,       // the rate grid
 };
+
+// The check that runs for a field when it is left and with its page.
+enum class Pruefung { Keine, Plz, Ort, Anschrift, Name, Buchjahr, MonStatusDatum, KorrPunkte, Konto };
 
 struct FeldDef {
     QString name;
-    QString spalte;          // bound column of MAData; empty: not bound
-    QString label;           // text of the label beside the control; empty: none
-    Art art = Art::Eingabe;
-    int feldtype = 20;       // 20 text, 15 month, 10 date, 0 numeric
-    double maxwert = 0;
-    int anzdezimalen = 0;    // -1: not set (amount, shown with two decimals)
-    bool keinminus = false;
-    bool keintausendpkt = false;
-    QString text;            // design text
-    int seite = 1;           // 1 to 8; 0: the strip below the pages
-    QString rahmen;          // frame that holds it; empty: the page itself
+    QString label;            // text of the label beside the control; empty: none
+    QString spalte;           // bound column of AllgMandDaten; empty: not bound
+    Art art = Art::Text;
+    int max = 0;              // most characters the field takes
+    int dezimalen = 0;        // decimal places of Kurs
+    bool keinMinus = false;
+    bool keinTausender = false;
+    QString text;             // design text
+    QString rahmen;           // frame that holds it; empty: the page itself
     int zeile = 0;
-    int paar = 0;
-    int spannweite = 1;      // column pairs the control spans
-    int zeilen = 1;          // lines of text an input field shows; more than one wraps
+    int paar = 0;             // column pair: label in grid column 2*paar, control in 2*paar+1
+    int spannweite = 1;       // column pairs the control spans
+    int zeilen = 1;           // lines of text an input field shows; more than one wraps
     bool sichtbar = true;
     bool aktiv = true;
+    bool sperrbar = false;    // locked while the dialog runs in restricted mode
+    Pruefung pruefung = Pruefung::Keine;
+    int pruefRang = 0;        // place in the page's check order (1 first)
+    QString codeFeld;         // Liste: the hidden field its choice is written into
+    QStringList eintraege;    // Liste: items, each item's code is its position
+    QString nameLabel;        // account field: the label that shows the account's name
     QString quelle = QStringLiteral("MAData");  // data source as the binding names it
+    int seite = 0;            // filled from the page's table
 };
 
 struct RahmenDef {
     QString name;
     QString titel;
-    int seite;
-    QString eltern;          // enclosing frame; empty: the page
-    int zeile, paar, zeilen, paare;
+    QString eltern;           // enclosing frame; empty: the page
+    int zeile = 0, paar = 0, zeilen = 1, paare = 1;
     bool sichtbar = true;
-    bool rahmenlos = false;  // only groups its controls, draws nothing
+    bool rahmenlos = false;   // only groups its controls, draws nothing
 };
 
+struct SeitenDef {
+    int nummer = 0;           // 1 to 8
+    QString titel;            // tab caption
+    QVector<RahmenDef> rahmen;
+    QVector<FeldDef> felder;  // in keyboard order
+    QString fokus;            // field that takes the focus when the page is shown; empty: unchanged
+    int zeilenabstand = 6;    // vertical spacing of the page's rows (list pages are dense)
+};
+
+// The eight pages, page 1 first.
+const QVector<SeitenDef>& seitentabellen();
+const SeitenDef& seitentabelle(int nummer);
+// Every control of every page, in page and keyboard order.
 const QVector<FeldDef>& feldtabelle();
-const QVector<RahmenDef>& rahmentabelle();
-// Captions of the tab pages, page 1 to 8.
-const QStringList& seitentitel();
+// The definition of a control by name; null (with a soft assertion) when there is none.
+const FeldDef* felddef(const QString& name);
+
+bool istEingabe(Art art);     // an InputFeld of any kind
+bool istZahl(Art art);        // an InputFeld that holds a number
+
+// The tables of the pages, one file each in form/seiten/.
+SeitenDef seite1Anschrift();
+SeitenDef seite2MandStamm2();
+SeitenDef seite3MandStamm3();
+SeitenDef seite4MandStamm4();
+SeitenDef seite5Anreden();
+SeitenDef seite6KontoZuord();
+SeitenDef seite7IndexBez();
+SeitenDef seite8Fremdwaehrung();
 
 }  // namespace xov

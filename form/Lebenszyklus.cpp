@@ -1,14 +1,16 @@
 // Loading the dialog, the client record and the tax offices; help; closing.
 
-#include "component/Modul.h"
 #include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
+#include "form/DbListe.h"
+#include "form/Seite.h"
 #include "form/TabStrip.h"
 #include "form/frmMandStamm.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
+#include "services/Aufruf.h"
 #include "services/DbVerbindung.h"
 #include "services/Fehlerbericht.h"
 #include "services/Skalierung.h"
@@ -25,7 +27,7 @@
 using namespace xov;
 
 void frmMandStamm::Form_Load() {
-    Modulzustand& m = modul();
+    Aufruf& m = m_aufruf;
     bool hilfeIdsLaden = false;
     bool currencyStart = false;
     const Fehlerbehandlung falle = [&](const Fehler& f) {
@@ -35,7 +37,7 @@ void frmMandStamm::Form_Load() {
             m.Eingeschraenkt = true;
         } else {
             m.KomponentenName = QStringLiteral("XovMandStamm, in Form_Load");
-            FehlerAufruf(f);
+            FehlerAufruf(f, m);
         }
         return Fortsetzung::NaechsterSchritt;
     };
@@ -48,9 +50,9 @@ void frmMandStamm::Form_Load() {
             [&] { m.HilfeIds = alsInt16Feld(m.AufrufInfo.value(60)); },
             [&] { hilfeIdsLaden = false; },
             [&] {
-                if (gleichZahl(m.AufrufInfo.value(9), 20)) {
+                if (m.eingeschraenktAufgerufen()) {
                     m.Eingeschraenkt = true;
-                    Seite1Vorbereiten();
+                    seite(1)->vorbereiten();
                     feld(QStringLiteral("InputFeld1"))->setEnabled(false);
                 }
             },
@@ -59,9 +61,9 @@ void frmMandStamm::Form_Load() {
                 MAData->setDatabaseName(m.MandDbPfad);
                 FAData->setDatabaseName(m.FaDbPfad);
                 KKData->setDatabaseName(m.MandDbPfad);
-                Set_DBConnect(this);
+                Set_DBConnect(this, m);
             },
-            [&] { ListenFuellen(); },
+            [&] { listenFuellen(); },
             [&] { move(twipsNachPixel(120), twipsNachPixel(745)); },
             [&] {
                 const QColor farbe = palette().color(QPalette::Window);
@@ -75,11 +77,11 @@ void frmMandStamm::Form_Load() {
             [&] {
                 for (int i = 0; i <= n; ++i) Frame1[i]->setWindowTitle(QString());
             },
-            [&] { TabStrip1->seiteHinzufuegen(1, seitentitel().at(0)); },
-            [&] { for (int s = 2; s <= 6; ++s) TabStrip1->seiteHinzufuegen(s, seitentitel().at(s - 1)); },
-            [&] { if (m.OhneIndexBez == 0) TabStrip1->seiteHinzufuegen(7, seitentitel().at(6)); },
+            [&] { TabStrip1->seiteHinzufuegen(1, seitentabelle(1).titel); },
+            [&] { for (int s = 2; s <= 6; ++s) TabStrip1->seiteHinzufuegen(s, seitentabelle(s).titel); },
+            [&] { if (m.OhneIndexBez == 0) TabStrip1->seiteHinzufuegen(7, seitentabelle(7).titel); },
             // The currency tab follows the last one, also when the index page is left out.
-            [&] { if (gleichZahl(m.AufrufInfo.value(61), 1)) TabStrip1->seiteHinzufuegen(8, seitentitel().at(7)); },
+            [&] { if (gleichZahl(m.AufrufInfo.value(61), 1)) TabStrip1->seiteHinzufuegen(8, seitentabelle(8).titel); },
             [&] {
                 if (m.TabStripNr != 7) return;
                 currencyStart = true;
@@ -155,7 +157,7 @@ void frmMandStamm::Form_Load() {
 }
 
 void frmMandStamm::MaSelect() {
-    Modulzustand& m = modul();
+    Aufruf& m = m_aufruf;
     mitFehlerfalle(
         {
             [&] {
@@ -184,16 +186,10 @@ void frmMandStamm::MaSelect() {
             }
             // The record could not be read at all (file missing, no database, no table): the
             // cause is reported once; the steps that follow would only repeat it.
-            if (!MAData->hatRecordset()) {
-                m.KomponentenName = QStringLiteral("dllMandStamm, in MaSelect");
-                FehlerAufruf(f);
-                m.KomponentenName.clear();
-                return Fortsetzung::Verlassen;
-            }
             m.KomponentenName = QStringLiteral("dllMandStamm, in MaSelect");
-            FehlerAufruf(f);
+            FehlerAufruf(f, m);
             m.KomponentenName.clear();
-            return Fortsetzung::NaechsterSchritt;
+            return MAData->hatRecordset() ? Fortsetzung::NaechsterSchritt : Fortsetzung::Verlassen;
         });
 }
 
@@ -205,7 +201,7 @@ bool frmMandStamm::zeileGeladen() const {
 
 void frmMandStamm::dauerhaftSperren(const QString& name) {
     m_dauerhaftGesperrt.insert(name);
-    m_steuer.value(name)->setEnabled(false);
+    steuerelement(name)->setEnabled(false);
 }
 
 void frmMandStamm::ohneZeileSperren() {
@@ -222,14 +218,7 @@ void frmMandStamm::strukturHinweis(int nummer) {
     DbStrukturHinweis(nummer);
 }
 
-void frmMandStamm::seiteZeigen(int seite) {
-    if (seite >= 1 && seite <= 8) m_seiten->setCurrentWidget(Frame1[seite - 1]);
-}
-
-bool frmMandStamm::Form_QueryUnload() {
-    Fehlerprüfungen_0();
-    return modul().FehlerFlag;
-}
+bool frmMandStamm::Form_QueryUnload() { return Fehlerprüfungen_0(); }
 
 void frmMandStamm::reject() { close(); }  // Escape closes like the close box
 
@@ -256,8 +245,7 @@ void frmMandStamm::closeEvent(QCloseEvent* e) {
         }
     } catch (...) {
         m_geradeGeprueft = false;
-        modul().KomponentenName = QStringLiteral("xovMandStamm, beim Speichern der Mandanten-Stammdaten");
-        FehlerAufruf(aktuellerFehler());
+        fehlerMelden(QStringLiteral("xovMandStamm, beim Speichern der Mandanten-Stammdaten"));
         e->ignore();
         return;
     }
@@ -267,13 +255,13 @@ void frmMandStamm::closeEvent(QCloseEvent* e) {
 }
 
 void frmMandStamm::HilfeKontext() {
-    if (!modul().FormBereit) return;
+    if (!m_aufruf.FormBereit) return;
     if (QWidget* w = QApplication::focusWidget())
-        w->setProperty("HelpContextID", static_cast<int>(modul().HilfeIds.value(15)));
+        w->setProperty("HelpContextID", static_cast<int>(m_aufruf.HilfeIds.value(15)));
 }
 
 void frmMandStamm::hilfeOeffnen() {
-    QUrl url = QUrl::fromLocalFile(Hilfedatei());
+    QUrl url = QUrl::fromLocalFile(m_aufruf.Hilfedatei);
     QWidget* w = QApplication::focusWidget();
     const int kontext = w ? w->property("HelpContextID").toInt() : 0;
     if (kontext != 0) url.setFragment(QString::number(kontext));

@@ -2,11 +2,12 @@
 // beside it, which is bound to the column. The VAT-return period also locks or frees the tax
 // fields of page 1.
 
-#include "component/Modul.h"
+#include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/frmMandStamm.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
+#include "services/Aufruf.h"
 
 #include <QCheckBox>
 #include <QAbstractItemView>
@@ -19,28 +20,18 @@
 using namespace xov;
 
 namespace {
-struct ListenDef {
-    const char* liste;
-    const char* feld;
-    QStringList eintraege;
-};
 
-const QVector<ListenDef>& listen() {
-    static const QVector<ListenDef> l = {
-        {"cmbAnwNummer", "inpAnwNummer", {"keine ESG-Nr", "ESG-Nr ausweisen"}},
-        {"cmbVoranmPeriode", "inpVoranmPeriode",
-         {"keine Definition", "monatlich", QString::fromUtf8("vierteljährlich"), QString::fromUtf8("jährlich")}},
-        {"cmbMahnFixText", "inpMahnFixText", {"Fixtext 1 (alt)", "Fixtext 2 (neu)"}},
-        {"cmbAnzMahnStu", "inpAnzMahnStu", {"Mahn bis Mahnst. 3", "Mahn bis Mahnst. 2"}},
-        {"cmbEur2Fach", "inpEur2Fach", {"kein Eur 2fach-Ausw", "Eur 2fach-Ausweis aktiv"}},
-    };
+// The lists of every page, from the tables: each writes its code into its hidden field.
+QVector<const FeldDef*> listen() {
+    QVector<const FeldDef*> l;
+    for (const FeldDef& f : feldtabelle())
+        if (f.art == Art::Liste) l << &f;
     return l;
 }
 
 QString feldZu(const QString& liste) {
-    for (const ListenDef& d : listen())
-        if (liste == QLatin1String(d.liste)) return QString::fromLatin1(d.feld);
-    return {};
+    const FeldDef* d = felddef(liste);
+    return d ? d->codeFeld : QString();
 }
 
 // The masked online access fields show each character as "*".
@@ -56,13 +47,13 @@ public:
 double code(const InputFeld* f) { return zahlAusText(f->text()).value_or(0.0); }
 }  // namespace
 
-void frmMandStamm::ListenFuellen() {
+void frmMandStamm::listenFuellen() {
     // Each item carries its code as item data, equal to its position.
-    for (const ListenDef& d : listen()) {
-        QComboBox* l = liste(QString::fromLatin1(d.liste));
+    for (const FeldDef* d : listen()) {
+        QComboBox* l = liste(d->name);
         const bool vorher = l->blockSignals(true);
         l->clear();
-        for (int i = 0; i < d.eintraege.size(); ++i) l->addItem(d.eintraege.at(i), i);
+        for (int i = 0; i < d->eintraege.size(); ++i) l->addItem(d->eintraege.at(i), i);
         l->setCurrentIndex(-1);
         l->blockSignals(vorher);
     }
@@ -87,9 +78,9 @@ void frmMandStamm::listeSetzen(const QString& name, int position) {
 }
 
 void frmMandStamm::SteuerFelderFreigeben() {
-    if (gleichZahl(modul().AufrufInfo.value(9), 20)) return;  // restricted mode
+    if (m_aufruf.eingeschraenktAufgerufen()) return;  // restricted mode
     for (const char* name : {"inpSteuerNr", "inpReferat", "cmbFaNr"})
-        if (!m_dauerhaftGesperrt.contains(QLatin1String(name))) steuerelement(QLatin1String(name))->setEnabled(true);
+        if (!dauerhaftGesperrt(QLatin1String(name))) steuerelement(QLatin1String(name))->setEnabled(true);
 }
 
 void frmMandStamm::SteuerFelderSperren() {
@@ -112,23 +103,23 @@ void frmMandStamm::VoranmPeriodeAbgleichen() {
 }
 
 void frmMandStamm::listenSeite4Abgleichen() {
-    for (const char* name : {"cmbAnwNummer", "cmbMahnFixText", "cmbAnzMahnStu", "cmbEur2Fach"}) {
-        const QString l = QString::fromLatin1(name);
-        const double wert = code(feld(feldZu(l)));
-        listeSetzen(l, wert == 0 || wert == 1 ? static_cast<int>(wert) : 0);
+    for (const FeldDef& d : seitentabelle(4).felder) {
+        if (d.art != Art::Liste) continue;
+        const double wert = code(feld(d.codeFeld));
+        listeSetzen(d.name, wert == 0 || wert == 1 ? static_cast<int>(wert) : 0);
     }
 }
 
 void frmMandStamm::listenVerbinden() {
-    for (const ListenDef& d : listen()) {
-        const QString name = QString::fromLatin1(d.liste);
+    for (const FeldDef* d : listen()) {
+        const QString name = d->name;
         connect(liste(name), &QComboBox::activated, this, [this, name] { auswahlUebernehmen(name); });
     }
     // Page keys are swallowed in the closed list and in its open drop-down alike.
     for (QComboBox* l : {liste(QStringLiteral("cmbVoranmPeriode")), static_cast<QComboBox*>(cmbFaNr)})
         l->view()->installEventFilter(this);
     // Every list: the wheel turned over a list the user has not entered changes nothing.
-    for (const ListenDef& d : listen()) liste(QString::fromLatin1(d.liste))->installEventFilter(this);
+    for (const FeldDef* d : listen()) liste(d->name)->installEventFilter(this);
     cmbFaNr->installEventFilter(this);
 
     auto* schuetzen = qobject_cast<QCheckBox*>(steuerelement(QStringLiteral("chkUVASchuetzen")));
@@ -143,8 +134,8 @@ void frmMandStamm::listenVerbinden() {
 }
 
 QString frmMandStamm::listeVon(const QString& feld) const {
-    for (const ListenDef& d : listen())
-        if (feld == QLatin1String(d.feld)) return QString::fromLatin1(d.liste);
+    for (const FeldDef* d : listen())
+        if (feld == d->codeFeld) return d->name;
     return {};
 }
 

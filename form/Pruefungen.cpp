@@ -61,4 +61,18 @@ std::optional<Befund> korrPunkte(const QString& text) {
                   QStringLiteral("Fehler in ZahlschkorrPunkten")};
 }
 
+std::optional<Befund> pruefen(Pruefung art, const QString& text) {
+    switch (art) {
+    case Pruefung::Plz: return plz(text);
+    case Pruefung::Ort: return ort(text);
+    case Pruefung::Anschrift: return anschrift(text);
+    case Pruefung::Buchjahr: return buchjahr(text);
+    case Pruefung::MonStatusDatum: return monStatusDatum(text);
+    case Pruefung::KorrPunkte: return korrPunkte(text);
+    default: return std::nullopt;
+    }
+}
+
+bool beimVerlassen(Pruefung art) { return art != Pruefung::MonStatusDatum && art != Pruefung::Keine; }
+
 }  // namespace xov::pruefung

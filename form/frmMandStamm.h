@@ -1,88 +1,78 @@
 #pragma once
 // frmMandStamm: the modal, tabbed client master-data dialog. Its controls are built from the
-// field table; object names are the control names, so tests and tools find every control.
+// pages' tables; object names are the control names, so tests and tools find every control.
+// The dialog holds the tab strip, the pages and the data sources and dispatches to the page
+// units; what a page does of its own lives in its unit (form/seiten/).
 
-#include <QComboBox>
 #include <QDialog>
 #include <QHash>
 #include <QSet>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "form/Feldtabelle.h"
 #include "form/Pruefungen.h"
 
+class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
-class QTableView;
+class DbListe;
 class InputFeld;
 class TabStrip;
 
 namespace xov {
 class Datenquelle;
-class Fehler;
-}
-
-// The data-bound list of tax offices: shows FaName, stores FaNummer, and keeps the bound value
-// also while its rows are not loaded yet.
-class DbListe : public QComboBox {
-public:
-    explicit DbListe(QWidget* parent = nullptr);
-    void zeilenLaden(xov::Datenquelle* quelle, const QString& anzeige, const QString& gebunden);
-    void wertAnzeigen(const QVariant& wert);
-    QVariant wert() const { return m_wert; }
-    bool geaendert() const { return m_geaendert; }  // the user chose another office
-private:
-    void auswaehlen();
-    QVariant m_wert;
-    bool m_geaendert = false;
-};
+class Seite;
+struct Aufruf;
+}  // namespace xov
 
 class frmMandStamm : public QDialog {
     Q_OBJECT
 public:
-    explicit frmMandStamm(QWidget* parent = nullptr);
+    // The dialog of one call; it reads and updates the call's state.
+    explicit frmMandStamm(xov::Aufruf& aufruf, QWidget* parent = nullptr);
     ~frmMandStamm() override;
+    xov::Aufruf& aufruf() const { return m_aufruf; }
 
     // Data sources (in the hidden frame fraDataFrame).
-    xov::Datenquelle* MAData;
-    xov::Datenquelle* FAData;
-    xov::Datenquelle* KKData;
+    xov::Datenquelle* MAData = nullptr;
+    xov::Datenquelle* FAData = nullptr;
+    xov::Datenquelle* KKData = nullptr;
 
-    TabStrip* TabStrip1;
+    TabStrip* TabStrip1 = nullptr;
     std::array<QFrame*, 8> Frame1{};
-    QFrame* fraUntererTeil;
-    QPushButton* cmdNeuerKurs;
-    QPushButton* cmdBeenden;
-    QPushButton* cmdHilfe;
-    QLabel* lblAuswahlMonStatusText;
-    QLabel* lblAuswahlMonStatus;
-    DbListe* cmbFaNr;
+    QFrame* fraUntererTeil = nullptr;
+    QPushButton* cmdNeuerKurs = nullptr;
+    QPushButton* cmdBeenden = nullptr;
+    QPushButton* cmdHilfe = nullptr;
+    QLabel* lblAuswahlMonStatusText = nullptr;
+    QLabel* lblAuswahlMonStatus = nullptr;
+    DbListe* cmbFaNr = nullptr;
 
-    QWidget* steuerelement(const QString& name) const { return m_steuer.value(name); }
+    // Controls by name. A name that does not exist is a programmer's error: it is logged with
+    // file and line, and the caller gets a detached stand-in instead of a null pointer.
+    QWidget* steuerelement(const QString& name) const;
     InputFeld* feld(const QString& name) const;
     QComboBox* liste(const QString& name) const;
+    xov::Seite* seite(int nummer) const;
 
-    // Lifecycle.
+    // Lifecycle (Lebenszyklus.cpp).
     void Form_Load();
     void MaSelect();
     bool Form_QueryUnload();   // true: cancel closing
     void HilfeKontext();
 
-    // Field checks; the outcome is modul().FehlerFlag and modul().FehlerFeld.
-    void Fehlerprüfungen_0();   // the checks of the selected page
-    void PlzPrüfen();
-    void OrtPrüfen();
-    void AnschriftPrüfen();
-    void NamePrüfen();
-    void BuchjahrPrüfen();
-    void MonStatusDatumPrüfen();
-    void KorrPunktePrüfen();
+    // The checks of the selected page; true when a field the user can edit failed its check.
+    // The failing field then holds the focus and is remembered for the leave gate.
+    bool Fehlerprüfungen_0();
+    const QString& FehlerFeld() const { return m_fehlerFeld; }
+    void fehlerFeldLeeren() { m_fehlerFeld.clear(); }
 
-    // Option lists.
-    void ListenFuellen();
+    // Option lists (Listen.cpp).
     void VoranmPeriodeAbgleichen();
     void SteuerFelderFreigeben();
     void SteuerFelderSperren();
@@ -90,37 +80,21 @@ public:
     void listeSetzen(const QString& liste, int position);
     void listenSeite4Abgleichen();
 
-    // Tab pages.
-    void Seite1Vorbereiten();
-    void Seite2Vorbereiten();
-    void Seite3Vorbereiten();
-    void Seite4Vorbereiten();
-    void Seite5Vorbereiten();
-    void Seite6Vorbereiten();
-    void Seite7Vorbereiten();
-    void Seite8Vorbereiten();
-    void seiteZeigen(int seite);  // brings the page's frame to the front
-
-    // Account assignment (page 6).
-    void SammelkontoPrüfen();
-    void KontoSuchen();
-    void KontoFeldFokus();
-    void KontoFeldLeeren();
-    void KontoUngueltig();
-    void KontoNameZeigen();
-    void AlleKontenPruefen();
-    bool KontenDerSeitePruefen();  // the page's checks in table order, stopping at the first failure
-    void kontenAuswahl();          // cmdKontenAuswahl
-    bool SammelpruefungAktiv = false;
-    QString AktivesKontoFeld;
-    QString KontoNrEingabe;        // up to six characters, padded with blanks
-    QString KontoFeldName;
-    QString KontoNrSuche;
-
-    // Currencies (page 8).
-    void WährungenLaden();
-    void KursHistorieLaden(qint16 zeile);
-    qint32 AktuelleWährungsZeile = 0;
+    // What the page units use.
+    bool bearbeitbar(const QWidget* w) const;          // enabled and shown within its page
+    bool zeileGeladen() const;                         // the client row is loaded and current
+    bool dauerhaftGesperrt(const QString& name) const { return m_dauerhaftGesperrt.contains(name); }
+    void tabReihenfolgeSetzen(const xov::SeitenDef& seite);
+    // Checks one field: a changed number must be complete, then (with `eigene`) its own check.
+    // A failure is shown, the field keeps the focus and the leave gate waits for it; true then.
+    bool feldPruefen(const xov::FeldDef& def, bool eigene);
+    // Shows a check's message and holds the focus on the field; the outcome for the callers.
+    void befundZeigen(const QString& feld, const xov::pruefung::Befund& befund, bool fokus = true);
+    // The leave gate: after the field lost the focus its check runs, unless another field's
+    // failure is pending or the field's page is no longer shown.
+    void beimVerlassen(const QString& feld, std::function<void()> pruefung);
+    void fehlerMelden(const QString& stelle);          // the current exception to the error report
+    bool sprichtGerade() const { return m_pruefungLaeuft > 0; }
 
     static int twipsNachPixel(int twips);
 
@@ -130,44 +104,34 @@ protected:
     void reject() override;
 
 private:
-    void aufbauen();
+    void aufbauen();                   // Aufbau.cpp
+    void seiteAufbauen(const xov::SeitenDef& seite);
+    void untenAufbauen();
+    void tastenVerbinden();
     void binden();
+    void pruefungenVerbinden();
+    void listenFuellen();
+    void listenVerbinden();
+    void auswahlUebernehmen(const QString& liste);
+    QString listeVon(const QString& feld) const;       // the list that writes its code into the field
     void hilfeOeffnen();
     void nachSeitenwechsel();
-    void seitenWechselAusfuehren(int seite);
-    void seiteVorbereiten(int seite, const QStringList& gesperrt, const QStringList& reihenfolge, const QString& fokus);
     void ersteFeldFokus(int seite);
-    void listenVerbinden();
-    void kontenVerbinden();
-    void pruefungenVerbinden();
-    void auswahlUebernehmen(const QString& liste);
-    // Runs a check on the field's text; shows the message and keeps the focus when it fails.
-    void feldPruefen(const QString& feld, std::optional<xov::pruefung::Befund> (*pruefung)(const QString&));
-    // The leave gate: after the field lost the focus, its check runs unless another field's
-    // failure is pending.
-    void beimVerlassen(const QString& feld, std::function<void()> pruefung);
-    int m_pruefungLaeuft = 0;  // checks speaking at the moment
-    // Whether the user can change the control now: enabled and shown within its page.
-    bool bearbeitbar(const QWidget* w) const;
-    // Every numeric field of the page holds a complete number or nothing; true at the first that does not.
-    bool ZahlenDerSeitePruefen(int seite);
-    QHash<QString, int> m_seiteVon;  // control name -> page
-    // The client row is loaded and current.
-    bool zeileGeladen() const;
-    // Locks a control for the life of the form; no page preparation frees it again.
+    void seiteZeigen(int seite);       // brings the page's frame to the front
+    void ladenNachAuswahl();           // Form_Load after the tab strip (Lebenszyklus.cpp)
     void dauerhaftSperren(const QString& name);
-    // Without a client row every control of the record pages is locked.
     void ohneZeileSperren();
     void strukturHinweis(int nummer);
-    QString listeVon(const QString& feld) const;  // the list that writes its code into the field
-    QSet<QString> m_dauerhaftGesperrt;
-    bool m_ohneZeile = false;
-    bool m_strukturGemeldet = false;
-    void kontoPruefen(const QString& name);  // SammelkontoPrüfen for one account field
-    bool m_kontenstammUnlesbar = false;      // the chart failed in the current attempt
 
+    xov::Aufruf& m_aufruf;
+    std::array<std::unique_ptr<xov::Seite>, 8> m_seite;
     QStackedWidget* m_seiten = nullptr;
     QHash<QString, QWidget*> m_steuer;
+    QSet<QString> m_dauerhaftGesperrt;
+    QString m_fehlerFeld;              // the field whose failed check holds the focus
+    int m_pruefungLaeuft = 0;          // checks speaking at the moment
+    bool m_ohneZeile = false;
+    bool m_strukturGemeldet = false;
     bool m_entladen = false;
-    bool m_geradeGeprueft = false;  // closing ran the page's checks a moment ago
+    bool m_geradeGeprueft = false;     // closing ran the page's checks a moment ago
 };

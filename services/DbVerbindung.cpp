@@ -1,5 +1,5 @@
 #include "services/DbVerbindung.h"
-#include "component/Modul.h"
+#include "services/Aufruf.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
@@ -7,13 +7,13 @@
 
 namespace xov {
 
-void Set_DBConnect(QObject* form) {
+void Set_DBConnect(QObject* form, Aufruf& aufruf) {
     bool erste = true;
     for (Datenquelle* quelle : form->findChildren<Datenquelle*>()) {
         try {
             if (erste) Set_DBPassword(quelle->DatabaseName());
             erste = false;
-            QVariantList& info = modul().AufrufInfo;
+            QVariantList& info = aufruf.AufrufInfo;
             if (info.size() < 101) info.resize(101);
             if (info.at(4).toString() != QLatin1String("Access 2000;") || info.at(4).typeId() != QMetaType::QString)
                 info[4] = QStringLiteral("Access;");

@@ -1,5 +1,5 @@
 #include "services/Fehlerbericht.h"
-#include "component/Modul.h"
+#include "services/Aufruf.h"
 #include "platform/Fehler.h"
 #include "platform/Komponenten.h"
 #include "platform/Meldung.h"
@@ -12,9 +12,6 @@
 namespace xov {
 namespace {
 
-bool s_hilfeOk = false;
-QString s_hilfedatei;
-
 // The last error window: kept until the next report replaces it. It belongs to the
 // application, so that it goes before the plugin code that it runs does.
 void behalten(std::unique_ptr<QObject> neu) {
@@ -25,9 +22,9 @@ void behalten(std::unique_ptr<QObject> neu) {
 }
 
 // The help file that the host named, or "" when it named none or no text.
-QString hilfedateiDesAufrufs() {
+QString hilfedateiDesAufrufs(const Aufruf& aufruf) {
     try {
-        const QVariantList& info = modul().AufrufInfo;
+        const QVariantList& info = aufruf.AufrufInfo;
         return info.size() > 7 ? alsText(info.at(7)) : QString();
     } catch (...) {
         return {};
@@ -36,16 +33,15 @@ QString hilfedateiDesAufrufs() {
 
 // Where the error window points for help: the component's help file at the dialog's topic,
 // where the host gave them; an empty file and "0" otherwise.
-std::pair<QString, QString> hilfeVerweis() {
-    const QString datei = hilfedateiDesAufrufs();
-    const qint16 thema = modul().HilfeIds.value(15);
+std::pair<QString, QString> hilfeVerweis(const Aufruf& aufruf) {
+    const QString datei = hilfedateiDesAufrufs(aufruf);
+    const qint16 thema = aufruf.HilfeIds.value(15);
     return {datei, QString::number(datei.isEmpty() ? 0 : thema)};
 }
 
 }  // namespace
 
-void FehlerAufruf(const Fehler& fehler) {
-    Modulzustand& m = modul();
+void FehlerAufruf(const Fehler& fehler, Aufruf& m) {
     if (unbeaufsichtigt()) {  // no window waits: the report goes to standard error
         unbeaufsichtigtMelden(QStringLiteral("xovAllgError"),
                               QStringLiteral("Fehler %1: %2\r\nStelle: %3").arg(fehler.nummer()).arg(fehler.beschreibung(), m.KomponentenName),
@@ -59,7 +55,7 @@ void FehlerAufruf(const Fehler& fehler) {
         if (!fenster) fehlerWerfen(FehlerNr::KomponenteFehlt, QStringLiteral("xovAllgError"));
         fenster->setFehlerNr(fehler.nummer());
         fenster->setBeschreibung(fehler.beschreibung());
-        const auto [datei, kontext] = hilfeVerweis();
+        const auto [datei, kontext] = hilfeVerweis(m);
         fenster->setHilfeDatei(datei);
         fenster->setHilfeKontext(kontext);
         fenster->setAufrufProgramm(m.AufrufProgramm);
@@ -99,37 +95,33 @@ void DbStrukturHinweis(int nummer) {
             0, QStringLiteral("unkomplette Datenbanktabelle:"));
 }
 
-bool HilfeAufrufChk() {
-    s_hilfeOk = true;
+bool HilfeAufrufChk(Aufruf& a) {
+    a.HilfeOk = true;
     // A failing step is reported and the next one runs, so that the checks below still decide.
     mitFehlerfalle(
         {
-            [] {
-                s_hilfedatei.clear();  // a help file entry that is no text leaves none defined
-                const QVariantList& info = modul().AufrufInfo;
-                s_hilfedatei = info.size() > 7 ? alsText(info.at(7)) : QString();
+            [&] {
+                a.Hilfedatei.clear();  // a help file entry that is no text leaves none defined
+                a.Hilfedatei = a.AufrufInfo.size() > 7 ? alsText(a.AufrufInfo.at(7)) : QString();
             },
-            [] {
-                if (!s_hilfedatei.isEmpty()) return;
+            [&] {
+                if (!a.Hilfedatei.isEmpty()) return;
                 Meldung(QStringLiteral("Die Definition für den App.Helpfile = leer\r\nEs kann keine Onlinehilfe angezeigt werden !"));
-                s_hilfeOk = false;
+                a.HilfeOk = false;
             },
-            [] {
-                if (s_hilfedatei.isEmpty() || QFileInfo(s_hilfedatei).isFile()) return;
+            [&] {
+                if (a.Hilfedatei.isEmpty() || QFileInfo(a.Hilfedatei).isFile()) return;
                 Meldung(QStringLiteral("Die Hilfedatei (App.HelpFile) %1 ist nicht auffindbar.\r\nEs kann keine Onlinehilfe angezeigt werden !")
-                            .arg(s_hilfedatei));
-                s_hilfeOk = false;
+                            .arg(a.Hilfedatei));
+                a.HilfeOk = false;
             },
         },
-        [](const Fehler& f) {
-            modul().KomponentenName = QStringLiteral("xov..., in mdlFehlerXO, HilfeAufrufChk");
-            FehlerAufruf(f);
+        [&](const Fehler& f) {
+            a.KomponentenName = QStringLiteral("xov..., in mdlFehlerXO, HilfeAufrufChk");
+            FehlerAufruf(f, a);
             return Fortsetzung::NaechsterSchritt;
         });
-    return s_hilfeOk;
+    return a.HilfeOk;
 }
-
-bool HilfeOk() { return s_hilfeOk; }
-QString Hilfedatei() { return s_hilfedatei; }
 
 }  // namespace xov

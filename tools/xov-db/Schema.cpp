@@ -1,4 +1,5 @@
 #include "tools/xov-db/Schema.h"
+#include "form/Feldtabelle.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 
@@ -13,27 +14,20 @@ using xov::Verbindung;
 
 namespace xovdb {
 
+// The columns of AllgMandDaten are those the dialog's fields are bound to, each with the SQL
+// type of its kind of field.
 const QVector<Spaltendefinition>& mandantenSpalten() {
     static const QVector<Spaltendefinition> spalten = [] {
-        QVector<Spaltendefinition> s = {
-            {"MandName", "TEXT"}, {"MandName2", "TEXT"}, {"MandName3", "TEXT"}, {"MandAnschrift", "TEXT"},
-            {"MandPlz", "INTEGER"}, {"MandNation", "TEXT"}, {"MandOrt", "TEXT"}, {"MandTelefonNr", "TEXT"},
-            {"MandFaxNr", "TEXT"}, {"MandDvr", "INTEGER"}, {"MandBagatellBetrag", "REAL"},
-            {"MandMahnspesen", "REAL"}, {"MandUID", "TEXT"}, {"MandVoranmPeriode", "INTEGER"},
-            {"MandSteuerNr", "TEXT"}, {"MandReferat", "INTEGER"}, {"MandFaNr", "INTEGER"},
-            {"MandUVAID1", "TEXT"}, {"MandUVAID2", "TEXT"}, {"MandUVAID3", "TEXT"}, {"MandVersionsNr", "TEXT"},
-            {"MandMiEinktoBlz", "INTEGER"}, {"MandMiKontoNr", "TEXT"}, {"MandMikoBezeich", "TEXT"},
-            {"MandMikoKurzbez", "TEXT"}, {"MandCreditorID", "TEXT"}, {"MandBuchjahr", "INTEGER"},
-            {"MandMonStatusDatum", "TEXT"}, {"MandAnwNummer", "INTEGER"}, {"MandZahlschKorrPunkte", "INTEGER"},
-            {"MandMahnfixText", "INTEGER"}, {"MandAnzMahnStu", "INTEGER"}, {"MandEurKurs", "REAL"},
-            {"MandEur2Fach", "INTEGER"}};
-        for (int i = 0; i <= 20; ++i) s.append({QStringLiteral("MandAnr%1").arg(i), "TEXT"});
-        for (int i = 0; i <= 20; ++i) s.append({QStringLiteral("MandAnrKurz%1").arg(i), "TEXT"});
-        for (const char* k : {"MandDebitSammelKoNr", "MandKreditSammelKoNr", "MandKonto30", "MandKonto12",
-                              "MandKonto13", "MandKonto7", "MandKonto8", "MandKonto11"})
-            s.append({QString::fromLatin1(k), "TEXT"});
-        for (int i = 1; i <= 20; ++i) s.append({QStringLiteral("MandIndBezLang%1").arg(i), "TEXT"});
-        for (int i = 1; i <= 20; ++i) s.append({QStringLiteral("MandIndBezKurz%1").arg(i), "TEXT"});
+        QVector<Spaltendefinition> s;
+        for (const xov::FeldDef& f : xov::feldtabelle()) {
+            if (f.spalte.isEmpty()) continue;
+            switch (f.art) {
+            case xov::Art::Ganzzahl: case xov::Art::Code: case xov::Art::DbListe: s.append({f.spalte, "INTEGER"}); break;
+            case xov::Art::Betrag: case xov::Art::Kurs: s.append({f.spalte, "REAL"}); break;
+            case xov::Art::Datum: s.append({f.spalte, "DATE"}); break;
+            default: s.append({f.spalte, "TEXT"}); break;
+            }
+        }
         return s;
     }();
     return spalten;

@@ -1,6 +1,6 @@
 // xov-mandstamm: the host program. Its options fill the call information and call the component.
 
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "component/xovMandStamm.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"

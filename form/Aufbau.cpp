@@ -1,0 +1,290 @@
+// Building the dialog from the pages' tables: frames, controls, labels, widths and the design
+// keyboard order; the strip below the pages; the keys of the dialog.
+
+#include "form/DbListe.h"
+#include "form/InputFeld.h"
+#include "form/InputFeldMehrzeilig.h"
+#include "form/Seite.h"
+#include "form/TabStrip.h"
+#include "form/frmMandStamm.h"
+#include "platform/Datenquelle.h"
+#include "services/Aufruf.h"
+#include "services/Fehlerbericht.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace xov;
+
+// The dialog keeps the proportions of its design (11030 x 7805 twips) at a size that gives
+// every row of the longest page room: 15 twips a pixel, enlarged by 1.35.
+int frmMandStamm::twipsNachPixel(int t) { return qRound(t / 15.0 * 1.35); }
+
+namespace {
+int twips(int t) { return frmMandStamm::twipsNachPixel(t); }
+
+// A field is as wide as the text it may hold up to its limit, so that nothing it holds is cut
+// and the eye finds short fields short. A digit is a little wider than the average letter of
+// mixed text; numbers gain room for their thousands points; a field of several lines holds its
+// share of the limit per line with room for breaking at word ends.
+void breiteSetzen(QLineEdit* e, const FeldDef& f) {
+    int zeichen = f.max;
+    if (istZahl(f.art) && !f.keinTausender) zeichen += zeichen / 3;
+    zeichen = f.zeilen > 1 ? (zeichen + f.zeilen - 1) / f.zeilen + 6 : zeichen + 2;
+    const QMargins rand = e->textMargins();
+    QStyleOptionFrame option;
+    option.initFrom(e);
+    option.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
+    const int text = e->fontMetrics().horizontalAdvance(QString(zeichen, QLatin1Char('0'))) + 2 * 2 + rand.left() + rand.right();
+    e->setFixedWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, e->sizeHint().height()), e).width());
+}
+
+// A field without the focus shows the beginning of its text, as it is read: after loading, after
+// a program wrote it, and after the user left it. A message box or a context menu taking the
+// focus for a moment leaves the cursor where the user had it.
+class AnfangZeigen : public QObject {
+public:
+    explicit AnfangZeigen(QLineEdit* e) : QObject(e) {
+        e->installEventFilter(this);
+        connect(e, &QLineEdit::textChanged, this, [e] {
+            if (!e->hasFocus()) e->setCursorPosition(0);
+        });
+    }
+    bool eventFilter(QObject* o, QEvent* ereignis) override {
+        if (ereignis->type() == QEvent::FocusOut) {
+            const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
+            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) static_cast<QLineEdit*>(o)->setCursorPosition(0);
+        }
+        return false;
+    }
+};
+
+// The input field's design settings for a kind of field.
+int feldtype(Art art) {
+    switch (art) {
+    case Art::Datum: return InputFeld::Datum;
+    case Art::Monat: return InputFeld::Monat;
+    case Art::Text: return InputFeld::Textfeld;
+    default: return InputFeld::Zahl;
+    }
+}
+int dezimalen(const FeldDef& f) { return f.art == Art::Betrag ? -1 : f.art == Art::Kurs ? f.dezimalen : 0; }
+
+QWidget* steuerelementBauen(const FeldDef& f, QWidget* eltern, QWidget*& platz) {
+    switch (f.art) {
+    case Art::Textfeld: {
+        auto* e = new QLineEdit(eltern);
+        e->setMaxLength(f.max);
+        e->setText(f.text);
+        breiteSetzen(e, f);
+        new AnfangZeigen(e);
+        return e;
+    }
+    case Art::Liste: return new QComboBox(eltern);
+    case Art::DbListe: {
+        auto* l = new DbListe(eltern);
+        l->setPlaceholderText(f.text);
+        return l;
+    }
+    case Art::Anzeige:
+    case Art::Beschriftung: return new QLabel(f.text, eltern);
+    case Art::Kaestchen: return new QCheckBox(f.text, eltern);
+    case Art::Knopf: {
+        auto* k = new QPushButton(f.text, eltern);
+        k->setAutoDefault(false);
+        return k;
+    }
+    case Art::Raster: {
+        // The grid with its caption above it.
+        platz = new QWidget(eltern);
+        auto* spalte = new QVBoxLayout(platz);
+        spalte->setContentsMargins(0, 0, 0, 0);
+        auto* titel = new QLabel(f.text, platz);
+        titel->setObjectName(f.name + QStringLiteral("_Titel"));
+        spalte->addWidget(titel);
+        auto* t = new QTableView(platz);
+        spalte->addWidget(t, 1);
+        t->setSelectionBehavior(QAbstractItemView::SelectRows);
+        t->setSelectionMode(QAbstractItemView::SingleSelection);
+        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        t->verticalHeader()->hide();
+        t->setToolTip(f.text);
+        return t;
+    }
+    default: {
+        auto* e = f.zeilen > 1 ? new InputFeldMehrzeilig(f.zeilen, eltern) : new InputFeld(eltern);
+        e->einstellen(feldtype(f.art), f.max, dezimalen(f), f.keinMinus, f.keinTausender);
+        e->setText(f.text);
+        breiteSetzen(e, f);
+        new AnfangZeigen(e);
+        return e;
+    }
+    }
+}
+
+}  // namespace
+
+void frmMandStamm::aufbauen() {
+    auto* fraDataFrame = new QFrame(this);
+    fraDataFrame->setObjectName(QStringLiteral("fraDataFrame"));
+    fraDataFrame->setWindowTitle(QStringLiteral("DataFrame"));
+    fraDataFrame->hide();
+    MAData = new Datenquelle(QStringLiteral("MAData"), fraDataFrame);
+    FAData = new Datenquelle(QStringLiteral("FAData"), fraDataFrame);
+    KKData = new Datenquelle(QStringLiteral("KKData"), fraDataFrame);
+    KKData->setDatabaseName(QStringLiteral("KKDATA"));
+
+    auto* haupt = new QVBoxLayout(this);
+    haupt->setContentsMargins(twips(120), twips(300) / 3, twips(120), twips(120) / 2);
+    haupt->setSpacing(0);
+    TabStrip1 = new TabStrip(this);
+    haupt->addWidget(TabStrip1);
+    m_seiten = new QStackedWidget(this);
+    m_seiten->setObjectName(QStringLiteral("TabStrip1Flaeche"));
+    m_seiten->setFrameShape(QFrame::StyledPanel);
+    haupt->addWidget(m_seiten, 1);
+    for (const SeitenDef& s : seitentabellen()) seiteAufbauen(s);
+    untenAufbauen();
+    for (const SeitenDef& s : seitentabellen()) m_seite[s.nummer - 1] = seiteErzeugen(*this, s);
+    tastenVerbinden();
+    resize(twips(11030), twips(7805));
+}
+
+void frmMandStamm::seiteAufbauen(const SeitenDef& s) {
+    auto* frame = new QFrame(m_seiten);
+    frame->setObjectName(QStringLiteral("Frame1(%1)").arg(s.nummer - 1));
+    auto* seitenRaster = new QGridLayout(frame);
+    seitenRaster->setVerticalSpacing(s.zeilenabstand);
+    Frame1[s.nummer - 1] = frame;
+    m_seiten->addWidget(frame);
+    m_steuer.insert(frame->objectName(), frame);
+
+    // Frames inside the page.
+    QHash<QString, QGridLayout*> rahmenRaster;
+    for (const RahmenDef& r : s.rahmen) {
+        QWidget* eltern = r.eltern.isEmpty() ? frame : m_steuer.value(r.eltern);
+        QWidget* box = r.rahmenlos ? new QWidget(eltern) : new QGroupBox(r.titel, eltern);
+        box->setObjectName(r.name);
+        auto* raster = new QGridLayout(box);
+        if (r.rahmenlos) raster->setContentsMargins(0, 0, 0, 0);
+        raster->setVerticalSpacing(s.zeilenabstand == 1 ? 1 : 4);
+        rahmenRaster.insert(r.name, raster);
+        QGridLayout* ziel = r.eltern.isEmpty() ? seitenRaster : rahmenRaster.value(r.eltern);
+        ziel->addWidget(box, r.zeile, r.paar * 2, r.zeilen, r.paare * 2);
+        if (!r.sichtbar) box->hide();
+        m_steuer.insert(r.name, box);
+    }
+
+    QWidget* letztes = nullptr;
+    for (const FeldDef& f : s.felder) {
+        QWidget* eltern = f.rahmen.isEmpty() ? frame : m_steuer.value(f.rahmen);
+        QGridLayout* raster = f.rahmen.isEmpty() ? seitenRaster : rahmenRaster.value(f.rahmen);
+        QWidget* platz = nullptr;  // what the layout holds, when not the control itself
+        QWidget* w = steuerelementBauen(f, eltern, platz);
+        if (f.art == Art::DbListe) cmbFaNr = static_cast<DbListe*>(w);
+        w->setObjectName(f.name);
+        m_steuer.insert(f.name, w);
+        if (!f.sichtbar) w->hide();
+        if (!f.aktiv) w->setEnabled(false);
+
+        if (f.art == Art::Beschriftung && !f.label.isEmpty()) {
+            static_cast<QLabel*>(w)->setText(f.label);
+            raster->addWidget(w, f.zeile, f.paar * 2);
+            continue;
+        }
+        if (!f.label.isEmpty()) {
+            auto* l = new QLabel(f.label, eltern);
+            l->setObjectName(QStringLiteral("lbl_") + f.name);
+            l->setBuddy(w);
+            if (f.sichtbar) raster->addWidget(l, f.zeile, f.paar * 2, Qt::AlignRight | Qt::AlignVCenter);
+            else l->hide();
+        }
+        if (f.sichtbar) raster->addWidget(platz ? platz : w, f.zeile, f.paar * 2 + 1, 1, f.spannweite * 2 - 1);
+        // Design keyboard order: the table's order.
+        if (f.art != Art::Anzeige && f.art != Art::Beschriftung) {
+            if (letztes) QWidget::setTabOrder(letztes, w);
+            letztes = w;
+        }
+    }
+    // Spare room goes below and to the right of a page's fields, so that they stay together.
+    seitenRaster->setRowStretch(seitenRaster->rowCount(), 1);
+    if (s.nummer == 8) {
+        seitenRaster->setColumnStretch(1, 0);
+        seitenRaster->setColumnStretch(3, 2);
+    } else {
+        seitenRaster->setColumnStretch(seitenRaster->columnCount(), 1);
+    }
+    for (const RahmenDef& r : s.rahmen) {
+        QGridLayout* raster = rahmenRaster.value(r.name);
+        if (r.rahmenlos) raster->setRowStretch(raster->rowCount(), 1);
+        for (int c = 1; c < raster->columnCount(); c += 2) raster->setColumnStretch(c, 1);
+    }
+}
+
+void frmMandStamm::untenAufbauen() {
+    // Below the pages: help and the month status on the left, and the strip fraUntererTeil with
+    // the buttons on the right. Only the strip is hidden in currency start mode.
+    auto* unten = new QHBoxLayout;
+    unten->setContentsMargins(0, twips(90), 0, 0);
+    cmdHilfe = new QPushButton(QStringLiteral("?"), this);
+    cmdHilfe->setObjectName(QStringLiteral("cmdHilfe"));
+    cmdHilfe->setFocusPolicy(Qt::NoFocus);  // help is about the field the user is in
+    cmdHilfe->setFixedWidth(twips(400));
+    lblAuswahlMonStatusText = new QLabel(QStringLiteral("MonatsStatus:"), this);
+    lblAuswahlMonStatusText->setObjectName(QStringLiteral("lblAuswahlMonStatusText"));
+    lblAuswahlMonStatus = new QLabel(QStringLiteral("#"), this);
+    lblAuswahlMonStatus->setObjectName(QStringLiteral("lblAuswahlMonStatus"));
+    fraUntererTeil = new QFrame(this);
+    fraUntererTeil->setObjectName(QStringLiteral("fraUntererTeil"));
+    auto* knoepfe = new QHBoxLayout(fraUntererTeil);
+    knoepfe->setContentsMargins(0, 0, 0, 0);
+    cmdNeuerKurs = new QPushButton(QStringLiteral("Neuer Kurs"), fraUntererTeil);
+    cmdNeuerKurs->setObjectName(QStringLiteral("cmdNeuerKurs"));
+    cmdNeuerKurs->hide();
+    cmdBeenden = new QPushButton(QStringLiteral("Beenden"), fraUntererTeil);
+    cmdBeenden->setObjectName(QStringLiteral("cmdBeenden"));
+    for (QPushButton* k : {cmdHilfe, cmdNeuerKurs, cmdBeenden}) k->setAutoDefault(false);
+    unten->addWidget(cmdHilfe);
+    unten->addSpacing(twips(120));
+    unten->addWidget(lblAuswahlMonStatusText);
+    unten->addWidget(lblAuswahlMonStatus);
+    unten->addStretch(1);
+    knoepfe->addWidget(cmdNeuerKurs);
+    knoepfe->addWidget(cmdBeenden);
+    unten->addWidget(fraUntererTeil);
+    static_cast<QVBoxLayout*>(layout())->addLayout(unten);
+    for (auto* w : std::initializer_list<QWidget*>{fraUntererTeil, cmdNeuerKurs, cmdBeenden, cmdHilfe, lblAuswahlMonStatusText,
+                                                   lblAuswahlMonStatus, TabStrip1})
+        m_steuer.insert(w->objectName(), w);
+}
+
+void frmMandStamm::tastenVerbinden() {
+    connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
+    const auto hilfe = [this] {
+        HilfeKontext();
+        if (HilfeAufrufChk(m_aufruf)) hilfeOeffnen();
+    };
+    connect(cmdHilfe, &QPushButton::clicked, this, hilfe);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, hilfe);
+    const std::pair<QKeySequence, int> blaettern[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                                      {QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1},
+                                                      {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                                      {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto& [taste, schritt] : blaettern) {
+        auto* k = new QShortcut(taste, this);
+        connect(k, &QShortcut::activated, this, [this, s = schritt] { TabStrip1->blaettern(s); });
+    }
+}
