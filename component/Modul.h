@@ -2,6 +2,8 @@
 // Module-level state of the component: one copy per process, filled by Mand_Aufruf and read by
 // the dialog and the services. Single-threaded; overlapping calls are not supported.
 
+#include "platform/Verbindungsangabe.h"  // DbPasswort
+
 #include <QDate>
 #include <QString>
 #include <QVariantList>
@@ -32,8 +34,5 @@ Modulzustand& modul();
 // Steps 1 to 12 of Mand_Aufruf: the call information into the module state. Raises 9, 13, 6
 // or 94 when an element is missing or cannot be converted.
 void aufrufUebernehmen(const QVariantList& Info);
-
-// The fixed database password that every database of the suite carries.
-inline const QString DbPasswort = QStringLiteral("lagerbestand4");
 
 }  // namespace xov

@@ -20,11 +20,16 @@ int nummerVon(const std::function<void()>& f) {
     return 0;
 }
 
-std::unique_ptr<Datenquelle> quelle(const QString& pfad, const QString& sql, const QVariantList& p = {}) {
+const Schreibziel Mandant{QStringLiteral("AllgMandDaten"), {}};
+const Schreibziel Finanzaemter{QStringLiteral("AllgFaDaten"), {QStringLiteral("FaNummer")}};
+const Schreibziel Waehrungen{QStringLiteral("AllgWaehrung"), {QStringLiteral("WID"), QStringLiteral("AenderDatum")}};
+
+std::unique_ptr<Datenquelle> quelle(const QString& pfad, const QString& sql, const QVariantList& p = {},
+                                    const Schreibziel& ziel = {}) {
     auto q = std::make_unique<Datenquelle>(QStringLiteral("Test"));
     q->setDatabaseName(pfad);
     q->setConnect(QStringLiteral("Access 2000;pwd=") + Pw + QLatin1Char(';'));
-    q->setRecordSource(sql, p);
+    q->setRecordSource(sql, p, ziel);
     q->Refresh();
     return q;
 }
@@ -53,7 +58,7 @@ TEST(Datenbank, OeffnenMeldetFehlendeDateiFalschesPasswortUndSperre) {
 
 TEST(Recordset, LeeresErgebnisIstEofUndBof) {
     test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgFaDaten WHERE FaNummer = ?"), {4711});
+    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgFaDaten WHERE FaNummer = ?"), {4711}, Finanzaemter);
     auto* rs = q->Recordset();
     EXPECT_EQ(rs->RecordCount(), 0);
     EXPECT_TRUE(rs->Eof());
@@ -91,7 +96,7 @@ TEST(Recordset, BewegenSuchenUndSpaltenOhneGrossKlein) {
 
 TEST(Recordset, SchreibenNurMitEditOderAddNew) {
     test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgFaDaten"));
+    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgFaDaten"), {}, Finanzaemter);
     auto* rs = q->Recordset();
     EXPECT_EQ(nummerVon([&] { rs->Fields("FaOrt").setValue("X"); }), FehlerNr::AktualisierenOhneEdit);
     EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::AktualisierenOhneEdit);
@@ -100,7 +105,7 @@ TEST(Recordset, SchreibenNurMitEditOderAddNew) {
 TEST(Recordset, EditUpdateSchreibtNullUndWerteInDieDatei) {
     test::Datenbanken db;
     {
-        auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "));
+        auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
         auto* rs = q->Recordset();
         rs->Edit();
         rs->Fields("mandfaxnr").setValue(nullWert());
@@ -110,7 +115,7 @@ TEST(Recordset, EditUpdateSchreibtNullUndWerteInDieDatei) {
         rs->Update();
         EXPECT_TRUE(istNull(rs->Fields("MandFaxNr").Value()));
     }
-    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "));
+    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
     EXPECT_TRUE(istNull(q->Recordset()->Fields("MandFaxNr").Value()));
     EXPECT_EQ(q->Recordset()->Fields("MandPlz").Value().toInt(), 8010);
     EXPECT_EQ(q->Recordset()->Fields("MandOrt").Value().toString(), QStringLiteral("Graz-Straßgang"));
@@ -118,7 +123,7 @@ TEST(Recordset, EditUpdateSchreibtNullUndWerteInDieDatei) {
 
 TEST(Recordset, AddNewLastModifiedBookmarkUndDelete) {
     test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC"), {1});
+    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC"), {1}, Waehrungen);
     auto* rs = q->Recordset();
     const int vorher = rs->RecordCount();
     const QString ersterCode = rs->Fields("Waehrungscode").Value().toString();
@@ -151,7 +156,7 @@ TEST(Recordset, AddNewLastModifiedBookmarkUndDelete) {
 
 TEST(Recordset, AbgewiesenesSchreibenLaesstDieZeileWieSieWar) {
     test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung ORDER BY WID, AenderDatum"));
+    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung ORDER BY WID, AenderDatum"), {}, Waehrungen);
     auto* rs = q->Recordset();
     const QDate alt = rs->Fields("AenderDatum").Value().toDate();
     rs->MoveNext();
@@ -170,7 +175,7 @@ TEST(Recordset, AbgewiesenesSchreibenLaesstDieZeileWieSieWar) {
 
 TEST(Recordset, GesperrteDateiWeistSchreibenAbOhneAenderung) {
     test::Datenbanken db;
-    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "));
+    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
     auto* rs = q->Recordset();
     const QString ort = rs->Fields("MandOrt").Value().toString();
     test::Sperre sperre(db.mand, Pw);
@@ -188,7 +193,7 @@ TEST(Datenquelle, AbfrageMitParameterNimmtEingabeWoertlich) {
     auto q = quelle(db.mand, QStringLiteral("SELECT KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? AND KontoNr = ?"),
                     {2024, QStringLiteral("2000' OR '1'='1")});
     EXPECT_EQ(q->Recordset()->RecordCount(), 0);
-    EXPECT_EQ(nummerVon([&] { q->Recordset()->Edit(); }), FehlerNr::KeinAktuellerDatensatz);
+    EXPECT_EQ(nummerVon([&] { q->Recordset()->AddNew(); }), FehlerNr::NurLesen);  // no Schreibziel
 }
 
 TEST(Transaktion, NachSperrkonfliktBleibtZuruecknehmenWirksam) {

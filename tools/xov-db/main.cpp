@@ -2,7 +2,6 @@
 // Every argument is checked before any file is touched; a file the command was not asked to
 // create or fill is never changed, and a refusal names the file in one German sentence.
 
-#include "component/Modul.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "tools/xov-db/Schema.h"
