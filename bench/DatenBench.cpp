@@ -1,7 +1,7 @@
 // Speed of the data layer on a chart of accounts of 100,000 rows: an account lookup as the
 // account check makes it, and loading the client row as the dialog does.
 
-#include "services/DbVerbindung.h"
+#include "platform/Verbindungsangabe.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "tools/xov-db/Schema.h"

@@ -18,7 +18,7 @@ const QVector<SeitenDef>& seitentabellen() {
 
 const SeitenDef& seitentabelle(int nummer) {
     const auto& s = seitentabellen();
-    if (!XOV_ZUSICHERN(nummer >= 1 && nummer <= s.size(), "Seitennummer")) return s.first();
+    if (!XOV_ASSERT_MIT(nummer >= 1 && nummer <= s.size(), "Seitennummer")) return s.first();
     return s.at(nummer - 1);
 }
 
@@ -38,7 +38,7 @@ const FeldDef* felddef(const QString& name) {
         return h;
     }();
     const FeldDef* f = index.value(name);
-    XOV_ZUSICHERN(f, qPrintable(name));
+    XOV_ASSERT_MIT(f, qPrintable(name));
     return f;
 }
 

@@ -124,7 +124,8 @@ void frmMandStamm::Form_Load() {
                 MAData->Recordset()->Fields(QStringLiteral("MandFaxNr")).Value();
             },
             [&] {
-                FAData->setRecordSource(QStringLiteral("SELECT *  FROM AllgFaDaten  ORDER BY Faname"));
+                FAData->setRecordSource(QStringLiteral("SELECT *  FROM AllgFaDaten  ORDER BY Faname"), {},
+                                         Schreibziel{QStringLiteral("AllgFaDaten"), {QStringLiteral("FaNummer")}});
                 FAData->Refresh();
             },
             [&] {
@@ -161,7 +162,8 @@ void frmMandStamm::MaSelect() {
     mitFehlerfalle(
         {
             [&] {
-                MAData->setRecordSource(QStringLiteral("SELECT * FROM AllgMandDaten "));
+                MAData->setRecordSource(QStringLiteral("SELECT * FROM AllgMandDaten "), {},
+                                        Schreibziel{QStringLiteral("AllgMandDaten"), {}});
                 MAData->Refresh();
             },
             [&] {

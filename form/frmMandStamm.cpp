@@ -45,7 +45,7 @@ frmMandStamm::~frmMandStamm() = default;
 
 QWidget* frmMandStamm::steuerelement(const QString& name) const {
     QWidget* w = m_steuer.value(name);
-    if (XOV_ZUSICHERN(w, qPrintable(name))) return w;
+    if (XOV_ASSERT_MIT(w, qPrintable(name))) return w;
     // A stand-in that belongs to the dialog, so that a misspelt name harms nothing.
     auto* ersatz = new QWidget(const_cast<frmMandStamm*>(this));
     ersatz->hide();
@@ -54,7 +54,7 @@ QWidget* frmMandStamm::steuerelement(const QString& name) const {
 
 InputFeld* frmMandStamm::feld(const QString& name) const {
     auto* f = qobject_cast<InputFeld*>(m_steuer.value(name));
-    if (XOV_ZUSICHERN(f, qPrintable(name))) return f;
+    if (XOV_ASSERT_MIT(f, qPrintable(name))) return f;
     auto* ersatz = new InputFeld(const_cast<frmMandStamm*>(this));
     ersatz->hide();
     return ersatz;
@@ -62,14 +62,14 @@ InputFeld* frmMandStamm::feld(const QString& name) const {
 
 QComboBox* frmMandStamm::liste(const QString& name) const {
     auto* l = qobject_cast<QComboBox*>(m_steuer.value(name));
-    if (XOV_ZUSICHERN(l, qPrintable(name))) return l;
+    if (XOV_ASSERT_MIT(l, qPrintable(name))) return l;
     auto* ersatz = new QComboBox(const_cast<frmMandStamm*>(this));
     ersatz->hide();
     return ersatz;
 }
 
 Seite* frmMandStamm::seite(int nummer) const {
-    if (!XOV_ZUSICHERN(nummer >= 1 && nummer <= 8, "Seitennummer")) return m_seite[0].get();
+    if (!XOV_ASSERT_MIT(nummer >= 1 && nummer <= 8, "Seitennummer")) return m_seite[0].get();
     return m_seite[nummer - 1].get();
 }
 

@@ -1,7 +1,15 @@
 #pragma once
-// The narrow interface between the data sources and a database engine. SQLCipher files serve
-// today; a server engine can stand beside them by implementing Verbindung.
+// The narrow interface between the data sources and a database engine, and the one factory that
+// opens a connection for a Verbindungsangabe. SQLCipher files serve today (platform/sqlcipher/);
+// a server engine stands beside them by implementing Verbindung and being chosen in the factory.
+//
+// Every SQL text that runs through it is standard SQL with bound parameters: typed text never
+// travels inside the SQL text.
 
+#include "platform/Verbindungsangabe.h"
+
+#include <QHash>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -13,50 +21,75 @@ namespace xov {
 using Spaltenwerte = QVector<QPair<QString, QVariant>>;
 
 struct Abfrageergebnis {
-    QString tabelle;                    // the one table the rows come from; empty: read-only result
     QStringList spalten;                // column names as the engine reports them
-    QVector<QVector<QVariant>> zeilen;  // values; Null is xov::nullWert(), date columns are QDate
-    QVector<QVariant> schluessel;       // per row, the key that writes use (empty when read-only)
+    QVector<QVector<QVariant>> zeilen;  // values; Null is xov::nullWert(), ISO date text of date columns a QDate
+};
+
+// Where the rows of a result may be written: the table and the columns that identify a row.
+// Without a table the result is read-only. A table without key columns identifies a row by all
+// the values it had when it was read, so that a row another workstation changed meanwhile is not
+// overwritten (AllgMandDaten holds one row and has no key).
+struct Schreibziel {
+    QString tabelle;
+    QStringList schluessel;
+    bool schreibbar() const { return !tabelle.isEmpty(); }
 };
 
 class Verbindung {
 public:
     virtual ~Verbindung() = default;
-    virtual QString pfad() const = 0;
-    // Runs a query. Typed text always travels as a bound parameter, never inside the SQL text.
     virtual Abfrageergebnis abfragen(const QString& sql, const QVariantList& parameter = {}) = 0;
-    // Runs a statement without result rows.
-    virtual void ausfuehren(const QString& sql, const QVariantList& parameter = {}) = 0;
-    // Writes of one row; each is one transaction, and a failed write changes nothing.
-    virtual QVariant einfuegen(const QString& tabelle, const Spaltenwerte& werte) = 0;
-    virtual void aendern(const QString& tabelle, const QVariant& schluessel, const Spaltenwerte& werte) = 0;
-    virtual void loeschen(const QString& tabelle, const QVariant& schluessel) = 0;
-    virtual QVector<QVariant> zeileLesen(const QString& tabelle, const QVariant& schluessel,
-                                         const QStringList& spalten) = 0;
+    // Runs a statement without result rows; gives the number of rows it changed.
+    virtual qint64 ausfuehren(const QString& sql, const QVariantList& parameter = {}) = 0;
+    // Inserts one row in its own transaction and gives back the row as stored (defaults
+    // included) in the order of `spalten`.
+    virtual QVector<QVariant> einfuegen(const QString& tabelle, const Spaltenwerte& werte,
+                                        const QStringList& spalten) = 0;
+    // The columns of a table; 3078 when there is no such table.
     virtual QStringList spaltenVon(const QString& tabelle) = 0;
-    // Explicit transactions for work of several statements (the database tool).
+    // Explicit transactions; nested ones join the outer one.
     virtual void beginnen() = 0;
     virtual void bestaetigen() = 0;
     virtual void zuruecknehmen() = 0;
 };
 
-// Opens the database file keyed with the password, or shares the connection that is already
-// open for the same file and password: deriving the key costs tens of milliseconds.
-// 3024 when the file is missing, 3031 when the password does not open it (or the file is
-// damaged), 3356 when another process holds it exclusively. A file without password is read as
-// it is. The connection holds a shared lock on the file while it is open (see SqlCipher.cpp).
-std::shared_ptr<Verbindung> verbindungOeffnen(const QString& pfad, const QString& passwort);
+// Opens the database. Error numbers every engine keeps: 3024 when the database is missing, 3031
+// when the password does not open it (or it is damaged), 3356 when another process holds it
+// exclusively.
+std::shared_ptr<Verbindung> verbindungOeffnen(const Verbindungsangabe& angabe);
+inline std::shared_ptr<Verbindung> verbindungOeffnen(const QString& datei, const QString& passwort) {
+    return verbindungOeffnen(Verbindungsangabe{datei, passwort});
+}
+// Creates a new, empty database with the password (the database tool); 3204 when it exists.
+std::shared_ptr<Verbindung> datenbankAnlegen(const Verbindungsangabe& angabe);
+inline std::shared_ptr<Verbindung> datenbankAnlegen(const QString& datei, const QString& passwort) {
+    return datenbankAnlegen(Verbindungsangabe{datei, passwort});
+}
 
-// Creates a new, empty database file keyed with the password (the database tool).
-std::shared_ptr<Verbindung> datenbankAnlegen(const QString& pfad, const QString& passwort);
+// The open connections of one caller (the dialog of one call), shared by its data sources:
+// opening costs tens of milliseconds (the key is derived). A connection stays open as long as a
+// source holds it.
+class Verbindungen : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe);
+    // The connections of the object tree `obj` belongs to, created with its root on first use.
+    static Verbindungen& von(QObject* obj);
 
-// Gives a database file of the suite without password the password: an encrypted copy is
-// written beside it, checked, given the original's owner, group and mode, flushed to disk and
-// renamed over the original, so that a crash leaves either the old file or the new one.
-// The file must hold `kennTabelle` (AllgMandDaten, AllgFaDaten): any other file raises 3343 and
-// stays as it is. A file that already has a password raises 3031, one that any connection has
-// open 3356 (see the file lock in SqlCipher.cpp), one whose owner cannot be kept 3033; all stay.
-void passwortVergeben(const QString& pfad, const QString& passwort, const QString& kennTabelle);
+private:
+    QHash<QString, std::weak_ptr<Verbindung>> m_offen;
+};
+
+// One row write in its own transaction, engine-neutral: UPDATE and DELETE identify the row by the
+// key columns of `ziel` (or, without key columns, by every column of `gelesen`). Exactly one row
+// must change, else 3197 and nothing is written.
+void zeileAendern(Verbindung& v, const Schreibziel& ziel, const QStringList& spalten,
+                  const QVector<QVariant>& gelesen, const Spaltenwerte& werte);
+void zeileLoeschen(Verbindung& v, const Schreibziel& ziel, const QStringList& spalten,
+                   const QVector<QVariant>& gelesen);
+// A name quoted as an SQL identifier.
+QString bezeichner(const QString& name);
 
 // Rolls back unless bestaetigen() was called.
 class Transaktion {

@@ -2,21 +2,21 @@
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
 
-#include <QRegularExpression>
-
 namespace xov {
 
 Datenquelle::Datenquelle(const QString& name, QObject* parent) : QObject(parent) { setObjectName(name); }
 
-void Datenquelle::setRecordSource(const QString& sql, const QVariantList& parameter) {
+void Datenquelle::setRecordSource(const QString& sql, const QVariantList& parameter, const Schreibziel& ziel) {
     m_recordSource = sql;
     m_parameter = parameter;
+    m_ziel = ziel;
 }
 
 void Datenquelle::Refresh() {
-    // Open (or share) the connection first: a missing file or wrong password fails here.
-    auto verbindung = verbindungOeffnen(m_databaseName, passwortAus(m_connect));
-    auto* neu = new xov::Recordset(verbindung, verbindung->abfragen(m_recordSource, m_parameter), this);
+    // Open the connection first, or share the one the other sources of this dialog hold: a
+    // missing file or a wrong password fails here.
+    auto verbindung = Verbindungen::von(this).oeffnen(Verbindungsangabe::aus(m_databaseName, m_connect));
+    auto* neu = new xov::Recordset(verbindung, verbindung->abfragen(m_recordSource, m_parameter), m_ziel, this);
     if (m_recordset) m_recordset->deleteLater();
     m_recordset = neu;
     m_verbindung = std::move(verbindung);

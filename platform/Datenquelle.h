@@ -33,14 +33,16 @@ public:
     QString Connect() const { return m_connect; }
     void setConnect(const QString& connect) { m_connect = connect; }
     QString RecordSource() const { return m_recordSource; }
-    // The SQL text runs at the next Refresh; typed values travel as parameters.
-    void setRecordSource(const QString& sql, const QVariantList& parameter = {});
+    // The SQL text runs at the next Refresh; typed values travel as parameters. The rows can be
+    // written back only into the table `ziel` names, identified by its key columns (Datenbank.h);
+    // without it the result is read-only.
+    void setRecordSource(const QString& sql, const QVariantList& parameter = {}, const Schreibziel& ziel = {});
     void Refresh();
     xov::Recordset* Recordset() const;   // 3021 raised by callers' field access when none is open
     bool hatRecordset() const { return m_recordset != nullptr; }
 
     // The password in the "pwd=" part of the connect string.
-    static QString passwortAus(const QString& connect);
+    static QString passwortAus(const QString& connect) { return Verbindungsangabe::aus({}, connect).passwort; }
 
     void binden(Bindung bindung);
     // Shows the current row in every bound field whose column exists.
@@ -61,6 +63,7 @@ private:
     QString m_connect;
     QString m_recordSource;
     QVariantList m_parameter;
+    Schreibziel m_ziel;
     std::shared_ptr<Verbindung> m_verbindung;
     xov::Recordset* m_recordset = nullptr;
     QVector<Bindung> m_bindungen;

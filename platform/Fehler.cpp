@@ -25,6 +25,9 @@ QString standardBeschreibung(int nummer) {
     case FehlerNr::DateiVorhanden: return QStringLiteral("Die Datenbank ist bereits vorhanden");
     case FehlerNr::FremdeDatei: return QStringLiteral("Die Datei ist keine Datenbank der Anwendung");
     case FehlerNr::TabelleFehlt: return QStringLiteral("Die Tabelle wurde nicht gefunden");
+    case FehlerNr::DatensatzGeaendert:
+        return QStringLiteral("Der Datensatz wurde nicht gespeichert: er wurde seit dem Lesen von einem anderen Benutzer "
+                              "geändert oder gelöscht, oder er ist nicht eindeutig");
     case FehlerNr::SpalteFehlt: return QStringLiteral("Element in dieser Auflistung nicht gefunden");
     case FehlerNr::ExklusivGesperrt: return QStringLiteral("Die Datenbank ist von einem anderen Benutzer exklusiv geöffnet");
     case FehlerNr::Gesperrt: return QStringLiteral("Die Datenbank ist von einem anderen Benutzer gesperrt; bitte später erneut versuchen");

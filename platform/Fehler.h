@@ -29,6 +29,7 @@ constexpr int NurLesen = 3027;
 constexpr int KeineBerechtigung = 3033;   // the file's owner, group or mode cannot be kept
 constexpr int FalschesPasswort = 3031;
 constexpr int TabelleFehlt = 3078;
+constexpr int DatensatzGeaendert = 3197;   // the row to write is no longer as it was read, or not unique
 constexpr int FremdeDatei = 3343;          // a file that is not a database of the suite
 constexpr int DateiVorhanden = 3204;       // a database file to be created exists already
 constexpr int SpalteFehlt = 3265;

@@ -1,6 +1,7 @@
 #include "platform/Recordset.h"
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
+#include "platform/Zusicherung.h"
 
 #include <QRegularExpression>
 
@@ -9,10 +10,17 @@ namespace xov {
 QVariant FeldRef::Value() const { return m_rs->lesen(m_spalte); }
 void FeldRef::setValue(const QVariant& wert) const { m_rs->schreiben(m_spalte, wert); }
 
-Recordset::Recordset(std::shared_ptr<Verbindung> verbindung, Abfrageergebnis ergebnis, QObject* parent)
-    : QAbstractTableModel(parent), m_verbindung(std::move(verbindung)), m_tabelle(ergebnis.tabelle),
-      m_spaltenNamen(ergebnis.spalten), m_zeilen(std::move(ergebnis.zeilen)), m_schluessel(std::move(ergebnis.schluessel)) {
+Recordset::Recordset(std::shared_ptr<Verbindung> verbindung, Abfrageergebnis ergebnis, Schreibziel ziel, QObject* parent)
+    : QAbstractTableModel(parent), m_verbindung(std::move(verbindung)), m_ziel(std::move(ziel)),
+      m_spaltenNamen(ergebnis.spalten), m_zeilen(std::move(ergebnis.zeilen)) {
     for (int i = 0; i < m_spaltenNamen.size(); ++i) m_spaltenIndex.insert(m_spaltenNamen.at(i).toLower(), i);
+    // A writable source must select its key columns; naming one it does not select is a bug.
+    for (const QString& s : std::as_const(m_ziel.schluessel))
+        if (!XOV_ASSERT(hatSpalte(s))) m_ziel = {};
+}
+
+void Recordset::schreibbarPruefen() const {
+    if (!m_ziel.schreibbar()) fehlerWerfen(FehlerNr::NurLesen);
 }
 
 int Recordset::spalteVon(const QString& name) const { return m_spaltenIndex.value(name.toLower(), -1); }
@@ -93,13 +101,13 @@ void Recordset::FindFirst(const QString& kriterien) {
 }
 
 void Recordset::AddNew() {
-    if (m_tabelle.isEmpty()) fehlerWerfen(FehlerNr::NurLesen);
+    schreibbarPruefen();
     m_puffer.clear();
     m_modus = Modus::Neu;
 }
 
 void Recordset::Edit() {
-    if (m_tabelle.isEmpty()) fehlerWerfen(FehlerNr::NurLesen);
+    schreibbarPruefen();
     if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
     m_puffer.clear();
     m_modus = Modus::Bearbeiten;
@@ -116,16 +124,14 @@ void Recordset::Update() {
     for (auto it = m_puffer.cbegin(); it != m_puffer.cend(); ++it) werte << qMakePair(m_spaltenNamen.at(it.key()), it.value());
     // The engine writes in one transaction; on a failure the buffer stays for another try.
     if (m_modus == Modus::Neu) {
-        const QVariant schluessel = m_verbindung->einfuegen(m_tabelle, werte);
-        const auto zeile = m_verbindung->zeileLesen(m_tabelle, schluessel, m_spaltenNamen);
+        const auto zeile = m_verbindung->einfuegen(m_ziel.tabelle, werte, m_spaltenNamen);
         beginInsertRows({}, RecordCount(), RecordCount());
         m_zeilen << zeile;
-        m_schluessel << schluessel;
         endInsertRows();
         m_zuletztGeaendert = RecordCount() - 1;
         if (RecordCount() == 1) m_pos = 0;
     } else {
-        m_verbindung->aendern(m_tabelle, m_schluessel.at(m_pos), werte);
+        zeileAendern(*m_verbindung, m_ziel, m_spaltenNamen, m_zeilen.at(m_pos), werte);
         for (auto it = m_puffer.cbegin(); it != m_puffer.cend(); ++it) m_zeilen[m_pos][it.key()] = it.value();
         m_zuletztGeaendert = m_pos;
         Q_EMIT dataChanged(index(m_pos, 0), index(m_pos, columnCount() - 1));
@@ -135,12 +141,11 @@ void Recordset::Update() {
 }
 
 void Recordset::Delete() {
-    if (m_tabelle.isEmpty()) fehlerWerfen(FehlerNr::NurLesen);
+    schreibbarPruefen();
     if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
-    m_verbindung->loeschen(m_tabelle, m_schluessel.at(m_pos));
+    zeileLoeschen(*m_verbindung, m_ziel, m_spaltenNamen, m_zeilen.at(m_pos));
     beginRemoveRows({}, m_pos, m_pos);
     m_zeilen.removeAt(m_pos);
-    m_schluessel.removeAt(m_pos);
     endRemoveRows();
     m_puffer.clear();
     m_modus = Modus::Keiner;

@@ -31,7 +31,10 @@ class Recordset : public QAbstractTableModel {
 public:
     using Bookmark = int;  // a row's position in this result
 
-    Recordset(std::shared_ptr<Verbindung> verbindung, Abfrageergebnis ergebnis, QObject* parent = nullptr);
+    // Without a Schreibziel (or when the result lacks one of its key columns) the result is
+    // read-only: AddNew, Edit and Delete raise 3027.
+    Recordset(std::shared_ptr<Verbindung> verbindung, Abfrageergebnis ergebnis, Schreibziel ziel = {},
+              QObject* parent = nullptr);
 
     int RecordCount() const { return static_cast<int>(m_zeilen.size()); }
     bool Eof() const { return m_pos >= RecordCount(); }    // EOF is a C macro
@@ -58,7 +61,6 @@ public:
     Bookmark LastModified() const;
     Bookmark bookmark() const;
     void setBookmark(Bookmark b);
-    int position() const { return m_pos; }
 
     // Item model: one row per record, one column per field; read-only.
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -76,13 +78,13 @@ private:
     QVariant lesen(int spalte) const;
     void schreiben(int spalte, const QVariant& wert);
     void positionieren(int pos);
+    void schreibbarPruefen() const;
 
     std::shared_ptr<Verbindung> m_verbindung;
-    QString m_tabelle;
+    Schreibziel m_ziel;
     QStringList m_spaltenNamen;
     QHash<QString, int> m_spaltenIndex;  // lower-case name -> column
     QVector<QVector<QVariant>> m_zeilen;
-    QVector<QVariant> m_schluessel;
     int m_pos = 0;
     bool m_keinTreffer = false;
     Modus m_modus = Modus::Keiner;

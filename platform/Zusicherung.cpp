@@ -1,11 +1,12 @@
 #include "platform/Zusicherung.h"
 
-#include <QDebug>
+#include <QtDebug>
 
-namespace xov {
+namespace xov::detail {
 
-void zusicherungVerletzt(const char* bedingung, const char* datei, int zeile, const char* detail) {
-    qCritical("Programmfehler: %s nicht erfuellt (%s) in %s:%d", bedingung, detail ? detail : "", datei, zeile);
+bool zusicherungFehlgeschlagen(const char* bedingung, const char* datei, int zeile, const char* wovon) {
+    qCritical("XOV_ASSERT: \"%s\" (%s) in %s:%d", bedingung, wovon ? wovon : "", datei, zeile);
+    return false;
 }
 
-}  // namespace xov
+}  // namespace xov::detail

@@ -1,9 +1,9 @@
 #include "services/DbVerbindung.h"
 #include "services/Aufruf.h"
-#include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
+#include "platform/sqlcipher/Passwortschritt.h"
 
 namespace xov {
 
@@ -27,7 +27,7 @@ void Set_DBConnect(QObject* form, Aufruf& aufruf) {
 
 void Set_DBPassword(const QString& pfad) {
     try {
-        passwortVergeben(pfad, DbPasswort, QStringLiteral("AllgMandDaten"));
+        sqlcipher::passwortVergeben(pfad, DbPasswort, QStringLiteral("AllgMandDaten"));
     } catch (const Fehler& f) {
         switch (f.nummer()) {
         case FehlerNr::FremdeDatei: case FehlerNr::KeineBerechtigung:

@@ -2,16 +2,14 @@
 // Binding the form's data sources to their databases, and giving a client database without
 // password the suite's fixed password.
 
-#include <QString>
+#include "platform/Verbindungsangabe.h"
 
 class QObject;
+class QString;
 
 namespace xov {
 
 struct Aufruf;
-
-// The fixed database password that every database of the suite carries.
-inline const QString DbPasswort = QStringLiteral("lagerbestand4");
 
 // Sets the connect string of every data source of the form ("Access 2000;" or "Access;" from
 // AufrufInfo(4), then "pwd=<password>;"); the first source's database gets the password first.

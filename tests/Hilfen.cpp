@@ -1,7 +1,7 @@
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
 #include "tools/xov-db/Schema.h"
-#include "component/Modul.h"
+#include "component/Aufrufinformation.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -81,12 +81,9 @@ void Meldungen::pruefen() {
 }
 
 Dialog::Dialog(const QVariantList& info, int tabStripNr) {
-    xov::aufrufUebernehmen(info);
-    xov::modul().TabStripNr = tabStripNr;
-    xov::modul().AufrufProgramm.clear();
-    xov::modul().FehlerFlag = false;
-    xov::modul().FehlerFeld.clear();
-    form = std::make_unique<frmMandStamm>();
+    aufruf = xov::aufrufUebernehmen(info);
+    aufruf.TabStripNr = tabStripNr;
+    form = std::make_unique<frmMandStamm>(aufruf);
     form->Form_Load();
     form->show();
     aktivieren(form.get());

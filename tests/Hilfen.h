@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "form/frmMandStamm.h"
+#include "services/Aufruf.h"
 
 // Readable QString values in assertion messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -67,6 +68,7 @@ QVariantList info(const Datenbanken& db, int jahr = 2024);
 struct Dialog {
     explicit Dialog(const QVariantList& info, int tabStripNr = 0);
     ~Dialog();
+    xov::Aufruf aufruf;  // the state of this call
     frmMandStamm* operator->() const { return form.get(); }
     // Clicks the close box (or presses Escape) and tells whether the dialog closed.
     bool schliessen();

@@ -9,7 +9,7 @@
 //   schliessen             drops the held connections
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "services/DbVerbindung.h"

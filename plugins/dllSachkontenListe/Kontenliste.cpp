@@ -2,10 +2,10 @@
 // of one year, number and name, filtered by number or name as the user types; Enter or a double
 // click chooses, Escape chooses none.
 
-#include "services/DbVerbindung.h"
+#include "platform/Verbindungsangabe.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
-#include "platform/Komponenten.h"
+#include "platform/Schnittstellen.h"
 #include "platform/Recordset.h"
 #include "platform/Variant.h"
 

@@ -2,7 +2,7 @@
 // calls through the meta-object, so the call's failures are kept for it to read, never thrown.
 
 #include "component/xovMandStamm.h"
-#include "platform/Komponenten.h"
+#include "platform/Schnittstellen.h"
 
 class MandStammFabrik : public QObject, public xov::KomponentenFabrik {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // xovAllgError: the suite's common error window. Shows number, description, program, location
 // and help reference, copies all of it to the clipboard on request, and returns when closed.
 
-#include "platform/Komponenten.h"
+#include "platform/Schnittstellen.h"
 
 #include <QApplication>
 #include <QClipboard>

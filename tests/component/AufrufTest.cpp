@@ -1,7 +1,8 @@
 // The component's entry: call information, its copy rules, the conversions and TabStripNr.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "component/Aufrufinformation.h"
+#include "services/DbVerbindung.h"
 #include "component/xovMandStamm.h"
 #include "platform/Fehler.h"
 #include "platform/Komponenten.h"
@@ -113,11 +114,7 @@ TEST(Aufruf, AufrufInfoKopierregeln) {
     info[9] = 20.0;                   // a double 20 switches restricted mode on
     info[33] = QVariantList{1, 2, 3}; // arrays are copied as arrays
     info[5] = QStringLiteral("1.3.24");
-    xovMandStamm k;
-    gleichSchliessen();
-    test::Meldungen meldungen;
-    k.Mand_Aufruf(info);
-    const Modulzustand& m = modul();
+    const Aufruf m = aufrufUebernehmen(info);
     ASSERT_EQ(m.AufrufInfo.size(), 101);
     EXPECT_FALSE(m.AufrufInfo.at(100).isValid());
     EXPECT_EQ(m.AufrufInfo.at(33).toList(), (QVariantList{1, 2, 3}));
@@ -128,15 +125,8 @@ TEST(Aufruf, AufrufInfoKopierregeln) {
     EXPECT_EQ(m.AuswahlMonStatus, QDate(2024, 3, 1));
     EXPECT_TRUE(m.Eingeschraenkt);
     EXPECT_EQ(info.size(), 100);  // the host's array is not written
-
     info[9] = 21;
-    gleichSchliessen();
-    k.Mand_Aufruf(info);
-    EXPECT_FALSE(modul().Eingeschraenkt);
-
-    xovMandStamm zweite;  // a new instance empties the call information
-    EXPECT_FALSE(modul().AufrufInfo.at(33).isValid());
-    EXPECT_FALSE(modul().AufrufInfo.at(0).isValid());
+    EXPECT_FALSE(aufrufUebernehmen(info).Eingeschraenkt);
 }
 
 TEST(Aufruf, TabStripNrIstModulweit) {

@@ -26,11 +26,12 @@ const QString Mustertext = QStringLiteral(
 // largest value; the pages with checks (year, correction points, accounts) keep valid data.
 void bisZurGrenzeFuellen(const test::Datenbanken& db) {
     for (const FeldDef& f : feldtabelle()) {
-        if (f.spalte.isEmpty() || f.art != Art::Eingabe || !f.sichtbar || f.seite == 3 || f.seite == 4 || f.seite == 6) continue;
-        const int n = static_cast<int>(f.maxwert);
+        if (f.spalte.isEmpty() || !istEingabe(f.art) || !f.sichtbar || f.seite == 3 || f.seite == 4 || f.seite == 6) continue;
+        const int n = f.max;
         QVariant wert;
-        if (f.feldtype == InputFeld::Textfeld) wert = Mustertext.left(n);
-        else if (f.feldtype == InputFeld::Zahl) wert = f.anzdezimalen == 0 ? QString(n, QLatin1Char('9')).toLongLong() : 9999.99;
+        if (f.art == Art::Text) wert = Mustertext.left(n);
+        else if (f.art == Art::Ganzzahl) wert = QString(n, QLatin1Char('9')).toLongLong();
+        else if (istZahl(f.art)) wert = 9999.99;
         else continue;
         db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET %1 = ?").arg(f.spalte), {wert});
     }

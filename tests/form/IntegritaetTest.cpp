@@ -3,7 +3,8 @@
 // leave, and never invites typing that cannot be stored. Driven with keys and clicks on real files.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
+#include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 #include "tools/xov-db/Schema.h"
@@ -369,7 +370,7 @@ TEST(Spalten, FehlendeGebundeneSpalteMeldetUndSperrtDasFeld) {
     test::Dialog d(test::info(db));
     ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
     EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("Fehler-Nr: 3265")));
-    EXPECT_TRUE(modul().Eingeschraenkt);
+    EXPECT_TRUE(d.aufruf.Eingeschraenkt);
     tabKlicken(d, 2);
     EXPECT_FALSE(d->feld("inpMandCreditorID")->isEnabled());  // what is typed here could not be stored
     EXPECT_TRUE(d->feld("InputFeld2")->isEnabled());

@@ -1,7 +1,8 @@
 // Loading and closing the dialog on real databases; message boxes answered for real.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
+#include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 #include "platform/Datenquelle.h"
@@ -30,7 +31,7 @@ TEST(Laden, NormalerMandantUndSeiten) {
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
-    EXPECT_TRUE(modul().FormBereit);
+    EXPECT_TRUE(d.aufruf.FormBereit);
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Mandanten-Stammdaten"));
     EXPECT_EQ(d->feld("inpMandOrt")->text(), QStringLiteral("Wien"));
     EXPECT_EQ(d->feld("inpMandMahnspesen")->text(), QStringLiteral("12,50"));
@@ -96,7 +97,7 @@ TEST(Laden, FehlendeSpalteZeigtStrukturhinweisUndSchraenktEin) {
     EXPECT_TRUE(meldungen.texte.first().endsWith(QStringLiteral("\"Hilfsprogramme\",\"Diverse DatenbankHilfsfunktionen\" \n"
                                                                 "die Auswahl: \"alle neuen Felder abrufen\" durch.\n\n"
                                                                 "Anschließend können Sie diese Verarbeitung problemlos starten.")));
-    EXPECT_TRUE(modul().Eingeschraenkt);
+    EXPECT_TRUE(d.aufruf.Eingeschraenkt);
     EXPECT_EQ(d->feld("inpMandOrt")->text(), QStringLiteral("Linz"));
 }
 
@@ -128,8 +129,8 @@ TEST(Laden, WaehrungsStartmodus) {
     test::Dialog d(info, 7);
     EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 8);
     EXPECT_FALSE(d->fraUntererTeil->isVisible());
-    EXPECT_EQ(modul().TabStripNr, 0);
-    EXPECT_TRUE(modul().FormBereit);
+    EXPECT_EQ(d.aufruf.TabStripNr, 0);
+    EXPECT_TRUE(d.aufruf.FormBereit);
     EXPECT_FALSE(d->MAData->hatRecordset());  // the client record is not loaded
     EXPECT_TRUE(d.schliessen());
 }
@@ -198,7 +199,7 @@ TEST(Fehlerbericht, FehlerBeimLadenMitUndOhneFehlerkomponente) {
         ASSERT_GE(meldungen.texte.size(), 1);
         EXPECT_EQ(meldungen.texte.first(), QStringLiteral("xovAllgError 3024: Datei nicht gefunden (%1) @ XovMandStamm, in Form_Load")
                                                .arg(info[1].toString()));
-        EXPECT_TRUE(modul().KomponentenName.isEmpty());
+        EXPECT_TRUE(d.aufruf.KomponentenName.isEmpty());
         EXPECT_EQ(d->feld("inpMandOrt")->text(), QStringLiteral("Wien"));  // loading went on
     }
     QTemporaryDir leer;
@@ -260,7 +261,7 @@ TEST(Hilfe, MeldungenUndKontext) {
     EXPECT_EQ(faenger.urls.first().fragment(), QStringLiteral("4711"));
     EXPECT_EQ(faenger.urls.first().toLocalFile(), info[7].toString());
     EXPECT_TRUE(meldungen.texte.isEmpty());
-    modul().FormBereit = false;  // while loading, F1 leaves the topic as it is
+    d.aufruf.FormBereit = false;  // while loading, F1 leaves the topic as it is
     d->feld("inpMandPlz")->setFocus();
     ASSERT_TRUE(test::fokusAuf(d->feld("inpMandPlz")));
     d->HilfeKontext();

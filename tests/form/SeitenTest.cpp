@@ -1,7 +1,8 @@
 // Pages, checks and lists in the real dialog: keyboard and mouse, message boxes answered for real.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
+#include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 
@@ -87,7 +88,7 @@ TEST(Seitenwechsel, DasTorPrueftNurDasFehlerfeld) {
     tippen(d->feld("inpMandPlz"), "0");
     QTest::keyClick(d->feld("inpMandPlz"), Qt::Key_Tab);  // leaving checks it
     ASSERT_TRUE(QTest::qWaitFor([&] { return meldungen.texte.size() == 1; }, 2000));
-    EXPECT_EQ(modul().FehlerFeld, QStringLiteral("inpMandPlz"));
+    EXPECT_EQ(d->FehlerFeld(), QStringLiteral("inpMandPlz"));
     EXPECT_TRUE(test::fokusAuf(d->feld("inpMandPlz")));
     // A click into the empty town re-checks the postcode it leaves; the town, passed through
     // while the focus is forced back, checks nothing.
@@ -100,7 +101,7 @@ TEST(Seitenwechsel, DasTorPrueftNurDasFehlerfeld) {
     tippen(d->feld("inpMandPlz"), "1010");
     QTest::keyClick(d->feld("inpMandPlz"), Qt::Key_Tab);
     QTest::qWait(50);
-    EXPECT_TRUE(modul().FehlerFeld.isEmpty());
+    EXPECT_TRUE(d->FehlerFeld().isEmpty());
     // Now the town is checked again when it is left.
     d->feld("inpMandOrt")->setFocus();
     ASSERT_TRUE(test::fokusAuf(d->feld("inpMandOrt")));

@@ -1,4 +1,7 @@
-// The data layer on real SQLCipher files: keying, error numbers, and the recordset contract.
+// The engine contract: one suite that every database engine behind Verbindung must pass, on real
+// databases, with a second process where another workstation is needed. Today the SQLCipher
+// engine; a server engine adds its row to Engines below. A last test checks what only SQLCipher
+// promises: the file is encrypted and the engine is the one linked.
 
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
@@ -13,94 +16,133 @@ using namespace xov;
 
 namespace {
 
-const QString Pw = QStringLiteral("lagerbestand4");
-
 int nummerVon(const std::function<void()>& f) {
     try { f(); } catch (const Fehler& e) { return e.nummer(); }
     return 0;
 }
 
-std::unique_ptr<Datenquelle> quelle(const QString& pfad, const QString& sql, const QVariantList& p = {}) {
-    auto q = std::make_unique<Datenquelle>(QStringLiteral("Test"));
-    q->setDatabaseName(pfad);
-    q->setConnect(QStringLiteral("Access 2000;pwd=") + Pw + QLatin1Char(';'));
-    q->setRecordSource(sql, p);
-    q->Refresh();
-    return q;
-}
+const Schreibziel Mandant{QStringLiteral("AllgMandDaten"), {}};
+const Schreibziel Finanzaemter{QStringLiteral("AllgFaDaten"), {QStringLiteral("FaNummer")}};
+const Schreibziel Waehrungen{QStringLiteral("AllgWaehrung"), {QStringLiteral("WID"), QStringLiteral("AenderDatum")}};
+
+struct Engine {
+    const char* name;
+    // The connect string of the data sources, and the statements that open a transaction holding
+    // the whole database exclusively (readers and writers of other processes wait).
+    QString connect;
+    QStringList exklusivHalten;
+};
+
+class EngineVertrag : public ::testing::TestWithParam<Engine> {
+protected:
+    test::Datenbanken db;
+
+    Verbindungsangabe angabe(const QString& datei) const { return Verbindungsangabe::aus(datei, GetParam().connect); }
+    std::unique_ptr<Datenquelle> quelle(const QString& datei, const QString& sql, const QVariantList& p = {},
+                                        const Schreibziel& ziel = {}) const {
+        auto q = std::make_unique<Datenquelle>(QStringLiteral("Test"));
+        q->setDatabaseName(datei);
+        q->setConnect(GetParam().connect);
+        q->setRecordSource(sql, p, ziel);
+        q->Refresh();
+        return q;
+    }
+    // A second process that holds `datei` exclusively until it ends.
+    std::unique_ptr<test::Zweitprozess> andererHaeltExklusiv(const QString& datei) const {
+        auto p = std::make_unique<test::Zweitprozess>();
+        const QString pw = angabe(datei).passwort;
+        for (const QString& sql : GetParam().exklusivHalten) EXPECT_EQ(p->befehl({"sql", datei, pw, sql}), QStringLiteral("ok"));
+        return p;
+    }
+};
 
 }  // namespace
 
-TEST(Datenbank, DateiIstVerschluesseltUndSqlCipherIstGebunden) {
-    test::Datenbanken db;
-    const auto e = verbindungOeffnen(db.mand, Pw)->abfragen(QStringLiteral("PRAGMA cipher_version"));
-    ASSERT_EQ(e.zeilen.size(), 1);
-    EXPECT_FALSE(e.zeilen.first().first().toString().isEmpty());
-    QFile f(db.mand);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(f.read(16).startsWith("SQLite format 3"));
-}
-
-TEST(Datenbank, OeffnenMeldetFehlendeDateiFalschesPasswortUndSperre) {
-    test::Datenbanken db;
-    EXPECT_EQ(nummerVon([&] { verbindungOeffnen(db.ordner.filePath("fehlt.db"), Pw); }), FehlerNr::DateiNichtGefunden);
+TEST_P(EngineVertrag, OeffnenMitKennwortSonst3024Oder3031) {
+    EXPECT_GT(verbindungOeffnen(angabe(db.fa))->abfragen(QStringLiteral("SELECT count(*) FROM AllgFaDaten")).zeilen[0][0].toInt(), 0);
+    EXPECT_EQ(nummerVon([&] { verbindungOeffnen(angabe(db.ordner.filePath("fehlt.db"))); }), FehlerNr::DateiNichtGefunden);
     EXPECT_FALSE(QFile::exists(db.ordner.filePath("fehlt.db")));
-    EXPECT_EQ(nummerVon([&] { verbindungOeffnen(db.fa, QStringLiteral("falsch")); }), FehlerNr::FalschesPasswort);
-    test::Sperre sperre(db.fa, Pw);
-    ASSERT_TRUE(sperre.aktiv());
-    EXPECT_EQ(nummerVon([&] { verbindungOeffnen(db.fa, Pw); }), FehlerNr::ExklusivGesperrt);
+    EXPECT_EQ(nummerVon([&] { verbindungOeffnen(Verbindungsangabe{db.fa, QStringLiteral("falsch")}); }), FehlerNr::FalschesPasswort);
+    EXPECT_EQ(nummerVon([&] { datenbankAnlegen(angabe(db.fa)); }), FehlerNr::DateiVorhanden);
 }
 
-TEST(Recordset, LeeresErgebnisIstEofUndBof) {
-    test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgFaDaten WHERE FaNummer = ?"), {4711});
-    auto* rs = q->Recordset();
-    EXPECT_EQ(rs->RecordCount(), 0);
-    EXPECT_TRUE(rs->Eof());
-    EXPECT_TRUE(rs->Bof());
-    EXPECT_EQ(nummerVon([&] { rs->Fields("FaName").Value(); }), FehlerNr::KeinAktuellerDatensatz);
-    EXPECT_EQ(nummerVon([&] { rs->Edit(); }), FehlerNr::KeinAktuellerDatensatz);
-}
-
-TEST(Recordset, BewegenSuchenUndSpaltenOhneGrossKlein) {
-    test::Datenbanken db;
+TEST_P(EngineVertrag, LesenBewegenSuchenSpaltenOhneGrossKlein) {
     auto q = quelle(db.fa, QStringLiteral("SELECT *  FROM AllgFaDaten  ORDER BY Faname"));
     auto* rs = q->Recordset();
     ASSERT_EQ(rs->RecordCount(), 13);
-    EXPECT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields("faname").Value().toString(), QStringLiteral(" keine Definition"));  // sorts first
     int n = 0;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) ++n;
     EXPECT_EQ(n, 13);
     EXPECT_EQ(nummerVon([&] { rs->MoveNext(); }), FehlerNr::KeinAktuellerDatensatz);
-
-    rs->FindFirst(QStringLiteral("FaNummer = 29"));
-    EXPECT_FALSE(rs->NoMatch());
-    EXPECT_EQ(rs->Fields("FAORT").Value().toString(), QStringLiteral("Linz"));
     rs->FindFirst(QStringLiteral("FaOrt = 'wien' AND FaPlz = 1210"));
     EXPECT_FALSE(rs->NoMatch());
     EXPECT_EQ(rs->Fields("FaNummer").Value().toInt(), 4);
     rs->FindFirst(QStringLiteral("FaNummer = 999"));
     EXPECT_TRUE(rs->NoMatch());
-    EXPECT_EQ(rs->Fields("FaNummer").Value().toInt(), 4);  // position unchanged
+    EXPECT_EQ(rs->Fields("FAORT").Value().toString(), QStringLiteral("Wien"));  // position unchanged
 
-    EXPECT_EQ(nummerVon([&] { rs->Fields("GibtEsNicht"); }), FehlerNr::SpalteFehlt);
-    EXPECT_EQ(nummerVon([&] { quelle(db.fa, QStringLiteral("SELECT GibtEsNicht FROM AllgFaDaten")); }), FehlerNr::SpalteFehlt);
-    EXPECT_EQ(nummerVon([&] { quelle(db.fa, QStringLiteral("SELECT * FROM Fehlt")); }), FehlerNr::TabelleFehlt);
+    auto leer = quelle(db.fa, QStringLiteral("SELECT * FROM AllgFaDaten WHERE FaNummer = ?"), {4711}, Finanzaemter);
+    EXPECT_TRUE(leer->Recordset()->Eof());
+    EXPECT_TRUE(leer->Recordset()->Bof());
+    EXPECT_EQ(nummerVon([&] { leer->Recordset()->Fields("FaName").Value(); }), FehlerNr::KeinAktuellerDatensatz);
+    EXPECT_EQ(nummerVon([&] { leer->Recordset()->Edit(); }), FehlerNr::KeinAktuellerDatensatz);
+
+    // Typed text travels as a parameter, never as SQL.
+    auto wortlich = quelle(db.mand, QStringLiteral("SELECT KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? AND KontoNr = ?"),
+                           {2024, QStringLiteral("2000' OR '1'='1")});
+    EXPECT_EQ(wortlich->Recordset()->RecordCount(), 0);
 }
 
-TEST(Recordset, SchreibenNurMitEditOderAddNew) {
-    test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgFaDaten"));
-    auto* rs = q->Recordset();
-    EXPECT_EQ(nummerVon([&] { rs->Fields("FaOrt").setValue("X"); }), FehlerNr::AktualisierenOhneEdit);
-    EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::AktualisierenOhneEdit);
-}
-
-TEST(Recordset, EditUpdateSchreibtNullUndWerteInDieDatei) {
-    test::Datenbanken db;
+TEST_P(EngineVertrag, TransaktionBestaetigtOderZurueckgenommen) {
+    auto v = verbindungOeffnen(angabe(db.fa));
     {
-        auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "));
+        Transaktion t(*v);
+        v->ausfuehren(QStringLiteral("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES (?, ?)"), {999, QStringLiteral("zurückgenommen")});
+        Transaktion innen(*v);  // joins the outer one
+        v->ausfuehren(QStringLiteral("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES (?, ?)"), {997, QStringLiteral("innen")});
+        innen.bestaetigen();
+    }
+    EXPECT_EQ(v->abfragen(QStringLiteral("SELECT count(*) FROM AllgFaDaten WHERE FaNummer IN (997, 999)")).zeilen[0][0].toInt(), 0);
+    {
+        Transaktion t(*v);
+        EXPECT_EQ(v->ausfuehren(QStringLiteral("UPDATE AllgFaDaten SET FaOrt = ? WHERE FaNummer = ?"), {QStringLiteral("Linz"), 29}), 1);
+        t.bestaetigen();
+    }
+    v.reset();
+    EXPECT_EQ(db.faWert(QStringLiteral("SELECT FaOrt FROM AllgFaDaten WHERE FaNummer = 29")).toString(), QStringLiteral("Linz"));
+}
+
+TEST_P(EngineVertrag, ZeileMitSchluesselAnlegenAendernLoeschen) {
+    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC"), {1}, Waehrungen);
+    auto* rs = q->Recordset();
+    const int vorher = rs->RecordCount();
+    const QString ersterCode = rs->Fields("Waehrungscode").Value().toString();
+    EXPECT_EQ(nummerVon([&] { rs->Fields("FremdinEuro").setValue(1); }), FehlerNr::AktualisierenOhneEdit);
+    rs->AddNew();
+    rs->Fields("WID").setValue(1);
+    rs->Fields("Waehrungscode").setValue("USD");
+    rs->Fields("AenderDatum").setValue(QDate(1999, 1, 4));
+    rs->Fields("EuroinFremd").setValue(1.1789);
+    EXPECT_TRUE(istNull(rs->Fields("FremdinEuro").Value()));
+    rs->Update();
+    EXPECT_EQ(rs->RecordCount(), vorher + 1);
+    EXPECT_EQ(rs->Fields("Waehrungscode").Value().toString(), ersterCode);  // current row unchanged
+    rs->setBookmark(rs->LastModified());
+    EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), QDate(1999, 1, 4));
+    EXPECT_TRUE(istNull(rs->Fields("FremdinEuro").Value()));  // as stored
+    rs->Edit();
+    rs->Fields("FremdinEuro").setValue(0.8482);
+    rs->Update();
+    EXPECT_EQ(db.faWert("SELECT FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '1999-01-04'").toDouble(), 0.8482);
+    rs->Delete();
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1").toInt(), vorher);
+    EXPECT_EQ(rs->RecordCount(), vorher);
+}
+
+TEST_P(EngineVertrag, ZeileOhneSchluesselNachGelesenenWerten) {
+    {
+        auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
         auto* rs = q->Recordset();
         rs->Edit();
         rs->Fields("mandfaxnr").setValue(nullWert());
@@ -108,51 +150,72 @@ TEST(Recordset, EditUpdateSchreibtNullUndWerteInDieDatei) {
         rs->Fields("MandOrt").setValue(QStringLiteral("Graz-Straßgang"));
         EXPECT_EQ(rs->Fields("MandOrt").Value().toString(), QStringLiteral("Graz-Straßgang"));  // buffer reads back
         rs->Update();
-        EXPECT_TRUE(istNull(rs->Fields("MandFaxNr").Value()));
+        rs->Edit();  // the row as written identifies it again
+        rs->Fields("MandPlz").setValue(QStringLiteral("8020"));
+        rs->Update();
     }
-    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "));
-    EXPECT_TRUE(istNull(q->Recordset()->Fields("MandFaxNr").Value()));
-    EXPECT_EQ(q->Recordset()->Fields("MandPlz").Value().toInt(), 8010);
-    EXPECT_EQ(q->Recordset()->Fields("MandOrt").Value().toString(), QStringLiteral("Graz-Straßgang"));
+    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
+    auto* rs = q->Recordset();
+    EXPECT_TRUE(istNull(rs->Fields("MandFaxNr").Value()));
+    EXPECT_EQ(rs->Fields("MandPlz").Value().toInt(), 8020);
+    EXPECT_EQ(rs->Fields("MandOrt").Value().toString(), QStringLiteral("Graz-Straßgang"));
+
+    // Another workstation changed the row meanwhile: nothing is overwritten.
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandName = 'Anderer Platz'"));
+    rs->Edit();
+    rs->Fields("MandOrt").setValue(QStringLiteral("Linz"));
+    EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::DatensatzGeaendert);
+    rs->CancelUpdate();
+    EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandOrt FROM AllgMandDaten")).toString(), QStringLiteral("Graz-Straßgang"));
+
+    // An empty table gets its row; the new row becomes current through LastModified.
+    db.mandSql(QStringLiteral("DELETE FROM AllgMandDaten"));
+    auto leer = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
+    leer->Recordset()->AddNew();
+    leer->Recordset()->Update();
+    leer->Recordset()->setBookmark(leer->Recordset()->LastModified());
+    EXPECT_TRUE(istNull(leer->Recordset()->Fields("MandName").Value()));
+    EXPECT_EQ(db.mandWert(QStringLiteral("SELECT count(*) FROM AllgMandDaten")).toInt(), 1);
 }
 
-TEST(Recordset, AddNewLastModifiedBookmarkUndDelete) {
-    test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC"), {1});
+TEST_P(EngineVertrag, KonfliktMitZweitemProzess3356Und3704) {
+    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
     auto* rs = q->Recordset();
-    const int vorher = rs->RecordCount();
-    const QString ersterCode = rs->Fields("Waehrungscode").Value().toString();
-    rs->AddNew();
-    rs->Fields("WID").setValue(1);
-    rs->Fields("Waehrungscode").setValue("USD");
-    rs->Fields("AenderDatum").setValue(QDate(1999, 1, 4));
-    rs->Fields("EuroinFremd").setValue(1.1789);
-    rs->Update();
-    EXPECT_EQ(rs->RecordCount(), vorher + 1);
-    EXPECT_EQ(rs->Fields("Waehrungscode").Value().toString(), ersterCode);  // current row unchanged
-    rs->setBookmark(rs->LastModified());
-    EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), QDate(1999, 1, 4));
-    EXPECT_EQ(db.faWert("SELECT AenderDatum FROM AllgWaehrung WHERE EuroinFremd = 1.1789").toString(),
-              QStringLiteral("1999-01-04"));  // stored as ISO text
-    rs->Delete();
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1").toInt(), vorher);
-
-    // ISO dates sort: the newest first with DESC.
-    auto h = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung WHERE AllgWaehrung.WID = 1 ORDER BY AllgWaehrung.AenderDatum DESC"));
-    QDate davor(9999, 1, 1);
-    for (h->Recordset()->MoveFirst(); !h->Recordset()->Eof(); h->Recordset()->MoveNext()) {
-        const QDate d = h->Recordset()->Fields("AenderDatum").Value().toDate();
-        EXPECT_LT(d, davor);
-        davor = d;
+    const QString ort = rs->Fields("MandOrt").Value().toString();
+    auto v = verbindungOeffnen(angabe(db.fa));
+    {
+        auto mandHalter = andererHaeltExklusiv(db.mand);
+        auto faHalter = andererHaeltExklusiv(db.fa);
+        EXPECT_EQ(nummerVon([&] { quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten ")); }), FehlerNr::ExklusivGesperrt);
+        rs->Edit();
+        rs->Fields("MandOrt").setValue(QStringLiteral("Linz"));
+        EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::Gesperrt);
+        EXPECT_TRUE(rs->imEditModus());  // the typed values stay for another try
+        EXPECT_EQ(nummerVon([&] { Transaktion t(*v); }), FehlerNr::Gesperrt);
     }
-    EXPECT_EQ(h->Recordset()->rowCount(), vorher);
-    EXPECT_EQ(h->Recordset()->data(h->Recordset()->index(0, h->Recordset()->spalten().indexOf("EuroinFremd"))).toString().contains(','), true);
+    rs->CancelUpdate();
+    EXPECT_EQ(rs->Fields("MandOrt").Value().toString(), ort);
+    {
+        Transaktion t(*v);  // a refused BEGIN left nothing behind
+        v->ausfuehren(QStringLiteral("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES (998, 'bestätigt')"));
+        t.bestaetigen();
+    }
+    EXPECT_EQ(db.faWert(QStringLiteral("SELECT count(*) FROM AllgFaDaten WHERE FaNummer = 998")).toInt(), 1);
+    EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandOrt FROM AllgMandDaten")).toString(), ort);
 }
 
-TEST(Recordset, AbgewiesenesSchreibenLaesstDieZeileWieSieWar) {
-    test::Datenbanken db;
-    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung ORDER BY WID, AenderDatum"));
+TEST_P(EngineVertrag, FehlendeSpalteTabelleDoppelterSchluesselNurLesen) {
+    auto v = verbindungOeffnen(angabe(db.fa));
+    EXPECT_EQ(nummerVon([&] { quelle(db.fa, QStringLiteral("SELECT GibtEsNicht FROM AllgFaDaten")); }), FehlerNr::SpalteFehlt);
+    EXPECT_EQ(nummerVon([&] { v->ausfuehren(QStringLiteral("UPDATE AllgFaDaten SET GibtEsNicht = 1")); }), FehlerNr::SpalteFehlt);
+    EXPECT_EQ(nummerVon([&] { v->einfuegen(QStringLiteral("AllgFaDaten"), {{QStringLiteral("GibtEsNicht"), 1}}, {}); }),
+              FehlerNr::SpalteFehlt);
+    EXPECT_EQ(nummerVon([&] { quelle(db.fa, QStringLiteral("SELECT * FROM Fehlt")); }), FehlerNr::TabelleFehlt);
+    EXPECT_EQ(nummerVon([&] { v->spaltenVon(QStringLiteral("Fehlt")); }), FehlerNr::TabelleFehlt);
+
+    auto q = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung ORDER BY WID, AenderDatum"), {}, Waehrungen);
     auto* rs = q->Recordset();
+    EXPECT_EQ(nummerVon([&] { rs->Fields("GibtEsNicht"); }), FehlerNr::SpalteFehlt);
     const QDate alt = rs->Fields("AenderDatum").Value().toDate();
     rs->MoveNext();
     const QDate zweite = rs->Fields("AenderDatum").Value().toDate();
@@ -164,51 +227,24 @@ TEST(Recordset, AbgewiesenesSchreibenLaesstDieZeileWieSieWar) {
     rs->CancelUpdate();
     EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), alt);
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE Waehrungscode = 'XXX'").toInt(), 0);
-    auto neu = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung ORDER BY WID, AenderDatum"));
-    EXPECT_EQ(neu->Recordset()->Fields("AenderDatum").Value().toDate(), alt);
+
+    auto lesen = quelle(db.fa, QStringLiteral("SELECT * FROM AllgWaehrung"));
+    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->AddNew(); }), FehlerNr::NurLesen);
+    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->Edit(); }), FehlerNr::NurLesen);
+    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->Delete(); }), FehlerNr::NurLesen);
 }
 
-TEST(Recordset, GesperrteDateiWeistSchreibenAbOhneAenderung) {
-    test::Datenbanken db;
-    auto q = quelle(db.mand, QStringLiteral("SELECT * FROM AllgMandDaten "));
-    auto* rs = q->Recordset();
-    const QString ort = rs->Fields("MandOrt").Value().toString();
-    test::Sperre sperre(db.mand, Pw);
-    ASSERT_TRUE(sperre.aktiv());
-    rs->Edit();
-    rs->Fields("MandOrt").setValue(QStringLiteral("Linz"));
-    EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::Gesperrt);
-    EXPECT_TRUE(rs->imEditModus());  // the typed values stay for another try
-    rs->CancelUpdate();
-    EXPECT_EQ(rs->Fields("MandOrt").Value().toString(), ort);
-}
+INSTANTIATE_TEST_SUITE_P(Engines, EngineVertrag,
+                         ::testing::Values(Engine{"SqlCipher", QStringLiteral("Access 2000;pwd=lagerbestand4;"),
+                                                  {QStringLiteral("BEGIN EXCLUSIVE")}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Datenquelle, AbfrageMitParameterNimmtEingabeWoertlich) {
+TEST(SqlCipher, DateiIstVerschluesseltUndSqlCipherIstGebunden) {
     test::Datenbanken db;
-    auto q = quelle(db.mand, QStringLiteral("SELECT KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? AND KontoNr = ?"),
-                    {2024, QStringLiteral("2000' OR '1'='1")});
-    EXPECT_EQ(q->Recordset()->RecordCount(), 0);
-    EXPECT_EQ(nummerVon([&] { q->Recordset()->Edit(); }), FehlerNr::KeinAktuellerDatensatz);
-}
-
-TEST(Transaktion, NachSperrkonfliktBleibtZuruecknehmenWirksam) {
-    test::Datenbanken db;
-    auto v = verbindungOeffnen(db.fa, Pw);
-    {
-        test::Sperre sperre(db.fa, Pw);
-        ASSERT_TRUE(sperre.aktiv());
-        EXPECT_EQ(nummerVon([&] { Transaktion t(*v); }), FehlerNr::Gesperrt);
-    }
-    {
-        Transaktion t(*v);
-        v->ausfuehren(QStringLiteral("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES (999, 'zurückgenommen')"));
-    }  // not confirmed: rolled back
-    EXPECT_EQ(v->abfragen(QStringLiteral("SELECT count(*) FROM AllgFaDaten WHERE FaNummer = 999")).zeilen[0][0].toInt(), 0);
-    {
-        Transaktion t(*v);
-        v->ausfuehren(QStringLiteral("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES (998, 'bestätigt')"));
-        t.bestaetigen();
-    }
-    v.reset();
-    EXPECT_EQ(db.faWert(QStringLiteral("SELECT count(*) FROM AllgFaDaten WHERE FaNummer IN (998, 999)")).toInt(), 1);
+    const auto e = verbindungOeffnen(db.mand, DbPasswort)->abfragen(QStringLiteral("PRAGMA cipher_version"));
+    ASSERT_EQ(e.zeilen.size(), 1);
+    EXPECT_FALSE(e.zeilen.first().first().toString().isEmpty());
+    QFile f(db.mand);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.read(16).startsWith("SQLite format 3"));
 }

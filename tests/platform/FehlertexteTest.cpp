@@ -2,7 +2,7 @@
 // that cannot be written, a full disk while encrypting. The numbers stay those the callers know.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "services/DbVerbindung.h"

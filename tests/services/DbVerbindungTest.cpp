@@ -1,7 +1,8 @@
 // Binding the data sources and the password routine on real files.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/Aufruf.h"
+#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
@@ -30,17 +31,17 @@ struct Form : QObject {
 
 TEST(DbVerbindung, ConnectTextFuerAccess2000UndAlles) {
     test::Datenbanken db;
-    modul().AufrufInfo = QVariantList(101);
     for (const QVariant& format : {QVariant(QStringLiteral("Access 2000;")), QVariant(), QVariant(QStringLiteral("Jet 4"))}) {
-        modul().AufrufInfo[4] = format;
+        Aufruf aufruf;
+        aufruf.AufrufInfo[4] = format;
         Form form;
         form.MAData->setDatabaseName(db.mand);
-        Set_DBConnect(&form);
+        Set_DBConnect(&form, aufruf);
         const QString erwartet = format.toString() == QLatin1String("Access 2000;") ? QStringLiteral("Access 2000;")
                                                                                       : QStringLiteral("Access;");
         for (auto* q : {form.MAData, form.FAData, form.KKData})
             EXPECT_EQ(q->Connect(), erwartet + QStringLiteral("pwd=lagerbestand4;"));
-        EXPECT_EQ(modul().AufrufInfo.at(4).toString(), erwartet);
+        EXPECT_EQ(aufruf.AufrufInfo.at(4).toString(), erwartet);
     }
 }
 

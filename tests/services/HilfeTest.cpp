@@ -2,7 +2,7 @@
 // help check that recovers from a failing step.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "form/InputFeld.h"
 #include "platform/Variant.h"
 #include "services/Fehlerbericht.h"
@@ -79,7 +79,7 @@ TEST(Hilfe, FehlschlagenderSchrittWirdGemeldetUndDiePruefungGehtWeiter) {
         test::Dialog d(info);
         QTest::mouseClick(d->cmdHilfe, Qt::LeftButton);
         EXPECT_EQ(faenger.urls.size(), 1);
-        EXPECT_TRUE(HilfeOk());
+        EXPECT_TRUE(d.aufruf.HilfeOk);
     }
     // A help file entry that is no text: the report, then the empty-file check.
     const QVariant keineTexte[] = {nullWert(), QVariant(QVariantList{QStringLiteral("a.html")})};
@@ -94,7 +94,7 @@ TEST(Hilfe, FehlschlagenderSchrittWirdGemeldetUndDiePruefungGehtWeiter) {
         EXPECT_TRUE(meldungen.texte.at(0).startsWith(QStringLiteral("xovAllgError ")));
         EXPECT_TRUE(meldungen.texte.at(0).endsWith(stelle)) << meldungen.texte.at(0).toStdString();
         EXPECT_EQ(meldungen.texte.at(1), leer);
-        EXPECT_FALSE(HilfeOk());
+        EXPECT_FALSE(d.aufruf.HilfeOk);
         // F1 the same way; never an address opened.
         test::aktivieren(d.form.get());
         d->feld("inpMandOrt")->setFocus();

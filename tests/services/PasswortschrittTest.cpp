@@ -3,7 +3,7 @@
 // its owner, group and mode.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "services/DbVerbindung.h"

@@ -2,7 +2,7 @@
 // structure message.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "tools/xov-db/Schema.h"
 
@@ -19,5 +19,5 @@ TEST(XovDb, FelderErgaenzenMachtAlteDatenbankVollstaendig) {
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
-    EXPECT_FALSE(xov::modul().Eingeschraenkt);
+    EXPECT_FALSE(d.aufruf.Eingeschraenkt);
 }

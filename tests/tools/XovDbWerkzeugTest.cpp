@@ -2,7 +2,7 @@
 // changes a file it was not asked to create or fill, and says in one German sentence why not.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 
 #include <QCoreApplication>

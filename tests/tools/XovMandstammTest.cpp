@@ -2,7 +2,7 @@
 // values are checked before the call; the help is German throughout.
 
 #include "Hilfen.h"
-#include "component/Modul.h"
+#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 
 #include <QCoreApplication>

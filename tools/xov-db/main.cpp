@@ -2,7 +2,7 @@
 // Every argument is checked before any file is touched; a file the command was not asked to
 // create or fill is never changed, and a refusal names the file in one German sentence.
 
-#include "services/DbVerbindung.h"
+#include "platform/Verbindungsangabe.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "tools/xov-db/Schema.h"

@@ -1,6 +1,6 @@
 // xov-mandstamm: the host program. Its options fill the call information and call the component.
 
-#include "services/DbVerbindung.h"
+#include "platform/Verbindungsangabe.h"
 #include "component/xovMandStamm.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"

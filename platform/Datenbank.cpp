@@ -1,0 +1,99 @@
+// The factory that chooses the engine, the shared connections of a caller, and the row writes
+// that every engine runs the same way.
+
+#include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+#include "platform/Variant.h"
+#include "platform/Zusicherung.h"
+#include "platform/sqlcipher/SqlCipher.h"
+
+namespace xov {
+
+std::shared_ptr<Verbindung> verbindungOeffnen(const Verbindungsangabe& angabe) {
+    return sqlcipher::oeffnen(angabe, false);
+}
+
+std::shared_ptr<Verbindung> datenbankAnlegen(const Verbindungsangabe& angabe) {
+    return sqlcipher::oeffnen(angabe, true);
+}
+
+std::shared_ptr<Verbindung> Verbindungen::oeffnen(const Verbindungsangabe& angabe) {
+    const QString k = angabe.kennung();
+    if (auto v = m_offen.value(k).lock()) return v;
+    auto v = verbindungOeffnen(angabe);
+    m_offen.insert(k, v);
+    return v;
+}
+
+Verbindungen& Verbindungen::von(QObject* obj) {
+    QObject* wurzel = obj;
+    while (wurzel->parent()) wurzel = wurzel->parent();
+    if (auto* v = wurzel->findChild<Verbindungen*>(QString(), Qt::FindDirectChildrenOnly)) return *v;
+    return *new Verbindungen(wurzel);
+}
+
+QString bezeichner(const QString& name) {
+    QString n = name;
+    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+namespace {
+
+// "a = ? AND b IS NULL ...": the row as it was read, by its key columns or by all columns.
+QString bedingung(const Schreibziel& ziel, const QStringList& spalten, const QVector<QVariant>& gelesen,
+                  QVariantList& parameter) {
+    QStringList teile;
+    auto vergleich = [&](int i) {
+        if (istNull(gelesen.at(i))) {
+            teile << bezeichner(spalten.at(i)) + QStringLiteral(" IS NULL");
+        } else {
+            teile << bezeichner(spalten.at(i)) + QStringLiteral(" = ?");
+            parameter << gelesen.at(i);
+        }
+    };
+    if (ziel.schluessel.isEmpty()) {
+        for (int i = 0; i < spalten.size(); ++i) vergleich(i);
+    }
+    for (const QString& s : ziel.schluessel) {
+        int i = int(spalten.size()) - 1;
+        while (i >= 0 && spalten.at(i).compare(s, Qt::CaseInsensitive) != 0) --i;
+        if (!XOV_ASSERT(i >= 0)) fehlerWerfen(FehlerNr::NurLesen, s);  // the result lacks its key
+        vergleich(i);
+    }
+    return teile.join(QStringLiteral(" AND "));
+}
+
+void genauEineZeile(qint64 geaendert, const QString& tabelle) {
+    if (geaendert != 1) fehlerWerfen(FehlerNr::DatensatzGeaendert, tabelle);
+}
+
+}  // namespace
+
+void zeileAendern(Verbindung& v, const Schreibziel& ziel, const QStringList& spalten, const QVector<QVariant>& gelesen,
+                  const Spaltenwerte& werte) {
+    if (werte.isEmpty()) return;
+    QStringList zuweisung;
+    QVariantList parameter;
+    for (const auto& [name, w] : werte) {
+        zuweisung << bezeichner(name) + QStringLiteral(" = ?");
+        parameter << w;
+    }
+    const QString wo = bedingung(ziel, spalten, gelesen, parameter);
+    Transaktion t(v);
+    genauEineZeile(v.ausfuehren(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                    .arg(bezeichner(ziel.tabelle), zuweisung.join(QStringLiteral(", ")), wo),
+                                parameter),
+                   ziel.tabelle);
+    t.bestaetigen();
+}
+
+void zeileLoeschen(Verbindung& v, const Schreibziel& ziel, const QStringList& spalten, const QVector<QVariant>& gelesen) {
+    QVariantList parameter;
+    const QString wo = bedingung(ziel, spalten, gelesen, parameter);
+    Transaktion t(v);
+    genauEineZeile(v.ausfuehren(QStringLiteral("DELETE FROM %1 WHERE %2").arg(bezeichner(ziel.tabelle), wo), parameter),
+                   ziel.tabelle);
+    t.bestaetigen();
+}
+
+}  // namespace xov

@@ -1,0 +1,237 @@
+// SQLCipher behind the Verbindung interface: keyed files, bound parameters and a cache of
+// prepared statements.
+
+#include "platform/sqlcipher/SqlCipher.h"
+#include "platform/sqlcipher/Dateisperre.h"
+#include "platform/sqlcipher/Fehlerabbildung.h"
+#include "platform/Fehler.h"
+#include "platform/Variant.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+namespace xov::sqlcipher {
+namespace {
+
+QString isoDatum(const QDate& d) { return d.toString(Qt::ISODate); }
+
+// Jet's datevalue(): German date text to the stored ISO form, so that old SQL texts still run.
+void sqlDatevalue(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+    if (auto d = datumAusText(text)) {
+        const QByteArray iso = isoDatum(*d).toUtf8();
+        sqlite3_result_text(ctx, iso.constData(), iso.size(), SQLITE_TRANSIENT);
+    } else {
+        sqlite3_result_null(ctx);
+    }
+}
+
+// A column value. The ISO date text of a date column becomes a QDate; any other text there
+// (a time behind the date, say) stays as stored, so that the value identifies its row exactly.
+QVariant wert(sqlite3_stmt* st, int i, bool datum) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return nullWert();
+    case SQLITE_INTEGER: return QVariant(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st, i));
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+    default: {
+        const QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                            sqlite3_column_bytes(st, i));
+        if (datum && t.size() == 10) {
+            const QDate d = QDate::fromString(t, Qt::ISODate);
+            if (d.isValid()) return d;
+        }
+        return t;
+    }
+    }
+}
+
+int binden(sqlite3_stmt* st, int i, const QVariant& v) {
+    if (istNull(v) || istLeer(v)) return sqlite3_bind_null(st, i);
+    switch (v.typeId()) {
+    case QMetaType::Bool: return sqlite3_bind_int(st, i, v.toBool() ? -1 : 0);
+    case QMetaType::Int: case QMetaType::Short: case QMetaType::LongLong: case QMetaType::UInt:
+    case QMetaType::Long: case QMetaType::UShort:
+        return sqlite3_bind_int64(st, i, v.toLongLong());
+    case QMetaType::Double: case QMetaType::Float: return sqlite3_bind_double(st, i, v.toDouble());
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        return sqlite3_bind_blob(st, i, b.constData(), b.size(), SQLITE_TRANSIENT);
+    }
+    default: {
+        const bool datum = v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime;
+        const QByteArray t = (datum ? isoDatum(v.toDate()) : v.toString()).toUtf8();
+        return sqlite3_bind_text(st, i, t.constData(), t.size(), SQLITE_TRANSIENT);
+    }
+    }
+}
+
+class SqlCipherVerbindung final : public Verbindung {
+public:
+    SqlCipherVerbindung(const QString& pfad, const QString& passwort, bool anlegen) : m_pfad(pfad) {
+        if (!anlegen) {
+            switch (m_sperre.sperren(pfad, false, SperreWartenMs)) {
+            case Dateisperre::Ergebnis::Fehlt: fehlerWerfen(FehlerNr::DateiNichtGefunden, pfad);
+            case Dateisperre::Ergebnis::Belegt: fehlerWerfen(FehlerNr::ExklusivGesperrt, pfad);
+            default: break;  // unreadable: SQLite says why below
+            }
+        }
+        oeffnen(passwort, anlegen);
+        if (anlegen && m_sperre.sperren(pfad, false, SperreWartenMs) != Dateisperre::Ergebnis::Gehalten) {
+            schliessen();
+            fehlerWerfen(FehlerNr::ExklusivGesperrt, pfad);
+        }
+        // The key is derived at the first statement: a wrong password or a lock shows here. A file
+        // without password is read as it is: it stays plain while another process had it open
+        // when the password step ran, and the dialog must still read it.
+        int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK && (rc & 0xff) == SQLITE_NOTADB && !passwort.isEmpty() && m_sperre.unverschluesselt()) {
+            schliessen();
+            oeffnen(QString(), false);
+            rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        }
+        if (rc != SQLITE_OK) pruefen(rc, true);
+    }
+    ~SqlCipherVerbindung() override { schliessen(); }
+
+    Abfrageergebnis abfragen(const QString& sql, const QVariantList& parameter = {}) override {
+        Abfrageergebnis erg;
+        sqlite3_stmt* st = vorbereiten(sql, parameter);
+        const int n = sqlite3_column_count(st);
+        QVector<bool> datum(n);
+        for (int i = 0; i < n; ++i) {
+            erg.spalten << QString::fromUtf8(sqlite3_column_name(st, i));
+            const char* typ = sqlite3_column_decltype(st, i);
+            datum[i] = typ && QByteArray(typ).toUpper().contains("DATE");
+        }
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            QVector<QVariant> zeile;
+            zeile.reserve(n);
+            for (int i = 0; i < n; ++i) zeile << wert(st, i, datum[i]);
+            erg.zeilen << zeile;
+        }
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) pruefen(rc);
+        return erg;
+    }
+
+    qint64 ausfuehren(const QString& sql, const QVariantList& parameter = {}) override {
+        sqlite3_stmt* st = vorbereiten(sql, parameter);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {}
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) pruefen(rc);
+        return sqlite3_changes(m_db);
+    }
+
+    // The new row is read back by its rowid inside the inserting transaction: SQLite 3.15 knows
+    // no RETURNING. The rowid never leaves this engine.
+    QVector<QVariant> einfuegen(const QString& tabelle, const Spaltenwerte& werte, const QStringList& spalten) override {
+        QStringList namen, platz, lesen;
+        QVariantList param;
+        for (const auto& [name, w] : werte) { namen << bezeichner(name); platz << QStringLiteral("?"); param << w; }
+        for (const QString& s : spalten) lesen << bezeichner(s);
+        const QString t = bezeichner(tabelle);
+        Transaktion tr(*this);
+        ausfuehren(namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t)
+                                   : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(t, namen.join(u','), platz.join(u',')),
+                   param);
+        const auto erg = abfragen(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(lesen.join(u','), t),
+                                  {QVariant(sqlite3_last_insert_rowid(m_db))});
+        if (erg.zeilen.size() != 1) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz, tabelle);
+        tr.bestaetigen();
+        return erg.zeilen.first();
+    }
+
+    QStringList spaltenVon(const QString& tabelle) override {
+        QStringList namen;
+        const auto erg = abfragen(QStringLiteral("PRAGMA table_info(%1)").arg(bezeichner(tabelle)));
+        for (const auto& z : erg.zeilen) namen << z.at(1).toString();
+        if (namen.isEmpty()) fehlerWerfen(FehlerNr::TabelleFehlt, tabelle);
+        return namen;
+    }
+
+    // Nested writes (a row write inside the tool's transaction) join the outer one. The depth
+    // counts only transactions that really began: a BEGIN refused by a lock leaves it as it was,
+    // so that the next transaction issues its own BEGIN and can be rolled back.
+    void beginnen() override {
+        if (m_tiefe == 0) ausfuehren(QStringLiteral("BEGIN IMMEDIATE"), {});
+        ++m_tiefe;
+    }
+    void bestaetigen() override {
+        if (m_tiefe == 0) return;
+        if (m_tiefe == 1) ausfuehren(QStringLiteral("COMMIT"), {});  // a failed COMMIT leaves the rollback to the guard
+        --m_tiefe;
+    }
+    void zuruecknehmen() override {
+        if (m_tiefe == 0) return;
+        if (--m_tiefe == 0 && !sqlite3_get_autocommit(m_db)) ausfuehren(QStringLiteral("ROLLBACK"), {});
+    }
+
+private:
+    // Raises the failure; while connecting, the half-open handle is released first.
+    [[noreturn]] void pruefen(int rc, bool beimOeffnen = false) {
+        if (!beimOeffnen) sqliteFehler(m_db, rc, false, m_pfad);
+        try { sqliteFehler(m_db, rc, true, m_pfad); } catch (...) { schliessen(); throw; }
+    }
+
+    // Opens the handle and keys it; every call's result is checked. A handle whose open failed
+    // must not be keyed.
+    void oeffnen(const QString& passwort, bool anlegen) {
+        const int flags = SQLITE_OPEN_READWRITE | (anlegen ? SQLITE_OPEN_CREATE : 0);
+        const QByteArray p = QFile::encodeName(m_pfad);
+        int rc = sqlite3_open_v2(p.constData(), &m_db, flags, nullptr);
+        if (rc != SQLITE_OK) pruefen(rc, true);
+        const QByteArray k = passwort.toUtf8();
+        if (!k.isEmpty()) rc = sqlite3_key(m_db, k.constData(), k.size());
+        if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(m_db, 2000);
+        if (rc == SQLITE_OK) rc = sqlite3_extended_result_codes(m_db, 1);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_create_function(m_db, "datevalue", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                         &sqlDatevalue, nullptr, nullptr);
+        if (rc != SQLITE_OK) pruefen(rc, true);
+    }
+
+    sqlite3_stmt* vorbereiten(const QString& sql, const QVariantList& parameter) {
+        sqlite3_stmt* st = m_anweisungen.value(sql);
+        if (!st) {
+            const QByteArray s = sql.toUtf8();
+            const int rc = sqlite3_prepare_v2(m_db, s.constData(), s.size(), &st, nullptr);
+            if (rc != SQLITE_OK) pruefen(rc);
+            if (!st) fehlerWerfen(FehlerNr::EngineBasis + SQLITE_MISUSE, QStringLiteral("leere Anweisung"));
+            m_anweisungen.insert(sql, st);
+        }
+        sqlite3_clear_bindings(st);
+        for (int i = 0; i < parameter.size(); ++i)
+            if (const int rc = binden(st, i + 1, parameter.at(i)); rc != SQLITE_OK) pruefen(rc);
+        return st;
+    }
+
+    void schliessen() {
+        for (sqlite3_stmt* st : std::as_const(m_anweisungen)) sqlite3_finalize(st);
+        m_anweisungen.clear();
+        if (m_db) sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+
+    QString m_pfad;
+    Dateisperre m_sperre;
+    sqlite3* m_db = nullptr;
+    QHash<QString, sqlite3_stmt*> m_anweisungen;
+    int m_tiefe = 0;
+};
+
+}  // namespace
+
+std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen) {
+    if (anlegen && QFileInfo::exists(angabe.datei)) fehlerWerfen(FehlerNr::DateiVorhanden, angabe.datei);
+    return std::make_shared<SqlCipherVerbindung>(angabe.datei, angabe.passwort, anlegen);
+}
+
+}  // namespace xov::sqlcipher
