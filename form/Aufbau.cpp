@@ -179,7 +179,7 @@ void frmMandStamm::seiteAufbauen(const SeitenDef& s) {
         box->setObjectName(r.name);
         auto* raster = new QGridLayout(box);
         if (r.rahmenlos) raster->setContentsMargins(0, 0, 0, 0);
-        raster->setVerticalSpacing(s.zeilenabstand == 1 ? 1 : 4);
+        raster->setVerticalSpacing(r.zeilenabstand);
         rahmenRaster.insert(r.name, raster);
         QGridLayout* ziel = r.eltern.isEmpty() ? seitenRaster : rahmenRaster.value(r.eltern);
         ziel->addWidget(box, r.zeile, r.paar * 2, r.zeilen, r.paare * 2);

@@ -66,6 +66,7 @@ struct RahmenDef {
     int zeile = 0, paar = 0, zeilen = 1, paare = 1;
     bool sichtbar = true;
     bool rahmenlos = false;   // only groups its controls, draws nothing
+    int zeilenabstand = 4;    // vertical spacing of its rows
 };
 
 struct SeitenDef {
