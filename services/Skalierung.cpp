@@ -20,38 +20,35 @@ namespace {
 int s_testBreite = 0, s_testHoehe = 0;
 }
 
-Skalierung& skalierung() {
-    static Skalierung s;
-    return s;
-}
-
 void bildschirmFestlegen(int breite, int hoehe) {
     s_testBreite = breite;
     s_testHoehe = hoehe;
 }
 
-QString BildschirmAufloesung() {
+QString BildschirmAufloesung(Skalierung* ergebnis) {
     int b = s_testBreite, h = s_testHoehe;
     if (b == 0) {
         const QScreen* s = QGuiApplication::primaryScreen();
         b = s ? s->size().width() : 0;
         h = s ? s->size().height() : 0;
     }
-    skalierung().BildschirmBreite = static_cast<qint16>(b);
-    skalierung().BildschirmHoehe = static_cast<qint16>(h);
+    if (ergebnis) {
+        ergebnis->BildschirmBreite = static_cast<qint16>(b);
+        ergebnis->BildschirmHoehe = static_cast<qint16>(h);
+    }
     return QStringLiteral("%1 X %2").arg(b).arg(h);
 }
 
-void FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
-    Skalierung& s = skalierung();
-    BildschirmAufloesung();
-    if (s.BildschirmBreite == 800) return;
+Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
+    Skalierung s;
+    BildschirmAufloesung(&s);
+    if (s.BildschirmBreite == 800) return s;
     s.Faktor = 0;
     s.IniPfad = iniPfad();
     const auto f = faktorBerechnen(IniLesen(s.IniPfad, QStringLiteral("Section1"), QStringLiteral("Skalieren")),
                                    IniLesen(s.IniPfad, QStringLiteral("Section2"), QStringLiteral("SkFaktor")),
                                    s.BildschirmBreite);
-    if (!f) return;
+    if (!f) return s;
     s.Faktor = *f;
     const double k = s.Faktor;
     if (geometrie) {
@@ -127,6 +124,7 @@ void FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
         }
         l->invalidate();
     }
+    return s;
 }
 
 }  // namespace xov

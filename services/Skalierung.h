@@ -10,13 +10,13 @@ class QWidget;
 
 namespace xov {
 
+// What a scaling found: the screen, the settings file and the factor (0: not scaled).
 struct Skalierung {
     qint16 BildschirmBreite = 0;
     qint16 BildschirmHoehe = 0;
     QString IniPfad;
     float Faktor = 0;
 };
-Skalierung& skalierung();
 
 // Reads one value like the private-profile function: sections and keys without regard to case,
 // "" when missing, at most 31 characters.
@@ -24,14 +24,14 @@ QString IniLesen(const QString& pfad, const QString& abschnitt, const QString& s
 // The folder from USERPROFILE, or the home folder where it is unset, plus "XOV-Settings.ini".
 QString iniPfad();
 // Measures the screen ("1024 X 768"); a test may set the size it reports.
-QString BildschirmAufloesung();
+QString BildschirmAufloesung(Skalierung* ergebnis = nullptr);
 void bildschirmFestlegen(int breite, int hoehe);  // 0, 0: the real screen again
 
 // The factor for a "Skalieren" and "SkFaktor" text on a screen of the width; nullopt: no scaling.
 std::optional<float> faktorBerechnen(const QString& skalieren, const QString& skFaktor, int breite);
 
 // Multiplies the form's size and position, its fonts and the grid columns by the factor of the
-// user's settings. Ignores every failure.
-void FormSkalieren(QWidget* form, bool geometrie, bool schrift);
+// user's settings. Ignores every failure; returns what it found.
+Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift);
 
 }  // namespace xov

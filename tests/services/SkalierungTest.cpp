@@ -74,8 +74,7 @@ TEST(Skalierung, FormUndSmallFontsSteuerelement) {
     raster->setColumnWidth(0, 100);
 
     bildschirmFestlegen(1280, 1024);  // c = 4: factor 1.4
-    FormSkalieren(&form, true, true);
-    EXPECT_FLOAT_EQ(skalierung().Faktor, 1.4f);
+    EXPECT_FLOAT_EQ(FormSkalieren(&form, true, true).Faktor, 1.4f);
     EXPECT_EQ(form.width(), 700);
     EXPECT_EQ(form.height(), 560);
     EXPECT_NEAR(form.font().pointSizeF(), 8 * 1.4 * 1.4, 0.01);
