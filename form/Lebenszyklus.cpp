@@ -208,7 +208,6 @@ void frmMandStamm::dauerhaftSperren(const QString& name) {
 
 void frmMandStamm::ohneZeileSperren() {
     // Every control of the record pages; the currency page works on its own tables.
-    m_ohneZeile = true;
     for (const FeldDef& f : feldtabelle())
         if (f.seite >= 1 && f.seite <= 7 && f.art != Art::Anzeige && f.art != Art::Beschriftung) dauerhaftSperren(f.name);
 }

@@ -43,29 +43,26 @@ frmMandStamm::frmMandStamm(Aufruf& aufruf, QWidget* parent) : QDialog(parent), m
 
 frmMandStamm::~frmMandStamm() = default;
 
+namespace {
+// The control of the kind asked for; for a name that does not exist (a programmer's error, logged
+// with file and line) a hidden stand-in that belongs to the dialog, so that nothing dereferences null.
+template <typename T>
+T* nachName(const QHash<QString, QWidget*>& steuer, const QString& name, frmMandStamm* dialog) {
+    if (auto* w = qobject_cast<T*>(steuer.value(name)); XOV_ASSERT_MIT(w, qPrintable(name))) return w;
+    auto* ersatz = new T(dialog);
+    ersatz->hide();
+    return ersatz;
+}
+}  // namespace
+
 QWidget* frmMandStamm::steuerelement(const QString& name) const {
-    QWidget* w = m_steuer.value(name);
-    if (XOV_ASSERT_MIT(w, qPrintable(name))) return w;
-    // A stand-in that belongs to the dialog, so that a misspelt name harms nothing.
-    auto* ersatz = new QWidget(const_cast<frmMandStamm*>(this));
-    ersatz->hide();
-    return ersatz;
+    return nachName<QWidget>(m_steuer, name, const_cast<frmMandStamm*>(this));
 }
-
 InputFeld* frmMandStamm::feld(const QString& name) const {
-    auto* f = qobject_cast<InputFeld*>(m_steuer.value(name));
-    if (XOV_ASSERT_MIT(f, qPrintable(name))) return f;
-    auto* ersatz = new InputFeld(const_cast<frmMandStamm*>(this));
-    ersatz->hide();
-    return ersatz;
+    return nachName<InputFeld>(m_steuer, name, const_cast<frmMandStamm*>(this));
 }
-
 QComboBox* frmMandStamm::liste(const QString& name) const {
-    auto* l = qobject_cast<QComboBox*>(m_steuer.value(name));
-    if (XOV_ASSERT_MIT(l, qPrintable(name))) return l;
-    auto* ersatz = new QComboBox(const_cast<frmMandStamm*>(this));
-    ersatz->hide();
-    return ersatz;
+    return nachName<QComboBox>(m_steuer, name, const_cast<frmMandStamm*>(this));
 }
 
 Seite* frmMandStamm::seite(int nummer) const {

@@ -94,7 +94,6 @@ public:
     // failure is pending or the field's page is no longer shown.
     void beimVerlassen(const QString& feld, std::function<void()> pruefung);
     void fehlerMelden(const QString& stelle);          // the current exception to the error report
-    bool sprichtGerade() const { return m_pruefungLaeuft > 0; }
 
     static int twipsNachPixel(int twips);
 
@@ -118,7 +117,6 @@ private:
     void nachSeitenwechsel();
     void ersteFeldFokus(int seite);
     void seiteZeigen(int seite);       // brings the page's frame to the front
-    void ladenNachAuswahl();           // Form_Load after the tab strip (Lebenszyklus.cpp)
     void dauerhaftSperren(const QString& name);
     void ohneZeileSperren();
     void strukturHinweis(int nummer);
@@ -130,7 +128,6 @@ private:
     QSet<QString> m_dauerhaftGesperrt;
     QString m_fehlerFeld;              // the field whose failed check holds the focus
     int m_pruefungLaeuft = 0;          // checks speaking at the moment
-    bool m_ohneZeile = false;
     bool m_strukturGemeldet = false;
     bool m_entladen = false;
     bool m_geradeGeprueft = false;     // closing ran the page's checks a moment ago

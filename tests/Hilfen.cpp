@@ -1,4 +1,5 @@
 #include "Hilfen.h"
+#include "form/TabStrip.h"
 #include "platform/Datenbank.h"
 #include "tools/xov-db/Schema.h"
 #include "component/Aufrufinformation.h"
@@ -8,6 +9,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -101,6 +103,37 @@ bool Dialog::escape() {
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), Qt::Key_Escape);
     QApplication::processEvents();
     return !form->isVisible();
+}
+
+QStringList zeile(const test::Datenbanken& db) {
+    QStringList spalten;
+    for (const auto& s : xovdb::mandantenSpalten()) spalten << QStringLiteral("quote(%1)").arg(s.name);
+    const QString alles = db.mandWert(QStringLiteral("SELECT %1 FROM AllgMandDaten").arg(spalten.join(QStringLiteral(" || '|' || ")))).toString();
+    QStringList werte = alles.split(QLatin1Char('|'));
+    for (int i = 0; i < werte.size() && i < xovdb::mandantenSpalten().size(); ++i)
+        werte[i] = xovdb::mandantenSpalten().at(i).name + QLatin1Char('=') + werte.at(i);
+    return werte;
+}
+
+QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) {
+    QStringList u;
+    for (const QString& w : nachher)
+        if (!vorher.contains(w)) u << w;
+    return u;
+}
+
+void tabKlicken(Dialog& d, int seite) {
+    const int i = d->TabStrip1->indexVon(seite);
+    QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());
+    QApplication::processEvents();
+}
+
+void tippen(QWidget* f, const char* text) {
+    QTest::mouseClick(f, Qt::LeftButton);
+    if (!fokusAuf(f)) ADD_FAILURE() << "kein Fokus in " << f->objectName().toStdString();
+    if (auto* e = qobject_cast<QLineEdit*>(f)) e->selectAll();
+    if (*text) QTest::keyClicks(f, text);
+    else QTest::keyClick(f, Qt::Key_Delete);
 }
 
 bool fokusAuf(QWidget* w) { return QTest::qWaitFor([w] { return QApplication::focusWidget() == w; }, 2000); }

@@ -76,6 +76,17 @@ struct Dialog {
     std::unique_ptr<frmMandStamm> form;
 };
 
+// Every column of the client row with its stored type, as SQLite quotes it ("MandPlz=1060",
+// "MandOrt='Wien'"): 12 and '12' differ.
+QStringList zeile(const Datenbanken& db);
+// The entries of `nachher` that are not in `vorher`.
+QStringList unterschiede(const QStringList& vorher, const QStringList& nachher);
+
+// Clicks the tab of the page with the mouse.
+void tabKlicken(Dialog& d, int seite);
+// Clicks into the field, selects its text and types over it ("" deletes it).
+void tippen(QWidget* feld, const char* text);
+
 // Waits until the widget is the focus widget.
 bool fokusAuf(QWidget* w);
 // Re-activates the dialog after a message box closed (no window manager here).

@@ -21,11 +21,7 @@ namespace {
 
 const QString Meldung = QStringLiteral("Sammelkonto-Nummer nicht im Kontenstamm existent.\nAndere Auswahl oder leer einsetzen");
 
-void seite6(test::Dialog& d) {
-    const int i = d->TabStrip1->indexVon(6);
-    QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());
-    QApplication::processEvents();
-}
+void seite6(test::Dialog& d) { test::tabKlicken(d, 6); }
 
 QString label(test::Dialog& d, const char* name) { return d->findChild<QLabel*>(name)->text(); }
 

@@ -19,42 +19,10 @@
 #include <gtest/gtest.h>
 
 using namespace xov;
+using test::tabKlicken;
+using test::tippen;
 
 namespace {
-
-void tabKlicken(test::Dialog& d, int seite) {
-    const int i = d->TabStrip1->indexVon(seite);
-    QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());
-    QApplication::processEvents();
-}
-
-// Clicks into the field, selects its text and types over it.
-void tippen(InputFeld* f, const char* text) {
-    QTest::mouseClick(f, Qt::LeftButton);
-    ASSERT_TRUE(test::fokusAuf(f));
-    f->selectAll();
-    if (*text) QTest::keyClicks(f, text);
-    else QTest::keyClick(f, Qt::Key_Delete);
-}
-
-// Every column of the client row with its stored type, as SQLite quotes it: 12 and '12' differ.
-QStringList zeile(const test::Datenbanken& db) {
-    QStringList spalten;
-    for (const auto& s : xovdb::mandantenSpalten()) spalten << QStringLiteral("quote(%1)").arg(s.name);
-    const QString alles = db.mandWert(QStringLiteral("SELECT %1 FROM AllgMandDaten").arg(spalten.join(QStringLiteral(" || '|' || ")))).toString();
-    QStringList werte = alles.split(QLatin1Char('|'));
-    for (int i = 0; i < werte.size() && i < xovdb::mandantenSpalten().size(); ++i)
-        werte[i] = xovdb::mandantenSpalten().at(i).name + QLatin1Char('=') + werte.at(i);
-    return werte;
-}
-
-// The entries of `nachher` that differ from `vorher`.
-QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) {
-    QStringList u;
-    for (const QString& w : nachher)
-        if (!vorher.contains(w)) u << w;
-    return u;
-}
 
 const QStringList LeereZahlen = {"MandBagatellBetrag", "MandMahnspesen", "MandReferat", "MandMiEinktoBlz", "MandAnwNummer",
                                  "MandMahnfixText", "MandAnzMahnStu", "MandEurKurs", "MandEur2Fach", "MandVoranmPeriode"};
@@ -63,6 +31,9 @@ void zahlenLeeren(const test::Datenbanken& db) {
     db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET %1 = NULL").arg(LeereZahlen.join(QStringLiteral(" = NULL, "))));
     db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
 }
+
+using test::unterschiede;
+using test::zeile;
 
 bool fokusImRahmen(test::Dialog& d, int seite) {
     QWidget* f = QApplication::focusWidget();
@@ -359,94 +330,4 @@ TEST(Listen, BlaetterTastenImOffenenListenfeldAendernNichts) {
     }
     EXPECT_EQ(db.mandWert("SELECT MandVoranmPeriode FROM AllgMandDaten").toInt(), periode);
     EXPECT_EQ(db.mandWert("SELECT MandFaNr FROM AllgMandDaten").toInt(), fa);
-}
-
-// --- A bound column the database lacks -----------------------------------------------------
-
-TEST(Spalten, FehlendeGebundeneSpalteMeldetUndSperrtDasFeld) {
-    test::Datenbanken db(2024, {"MandCreditorID"});
-    db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Neu', 'Gasse 1', 1010, 'Wien', '')");
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db));
-    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("Fehler-Nr: 3265")));
-    EXPECT_TRUE(d.aufruf.Eingeschraenkt);
-    tabKlicken(d, 2);
-    EXPECT_FALSE(d->feld("inpMandCreditorID")->isEnabled());  // what is typed here could not be stored
-    EXPECT_TRUE(d->feld("InputFeld2")->isEnabled());
-}
-
-TEST(Spalten, FehlendeCodespalteSperrtAuchIhreListe) {
-    test::Datenbanken db(2024, {"MandVoranmPeriode"});
-    db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Neu', 'Gasse 1', 1010, 'Wien', '')");
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db));
-    EXPECT_EQ(meldungen.texte.size(), 1);
-    EXPECT_FALSE(d->liste("cmbVoranmPeriode")->isEnabled());
-    EXPECT_TRUE(d.escape());
-}
-
-// --- A client row that cannot be loaded ----------------------------------------------------
-
-class OhneZeile : public ::testing::TestWithParam<int> {};
-
-TEST_P(OhneZeile, EinBerichtGesperrteFelderUndSofortZu) {
-    test::Datenbanken db;
-    auto info = test::info(db);
-    const QString weg = db.ordner.filePath(QStringLiteral("fehlt.db"));
-    switch (GetParam()) {
-    case 0: info[0] = weg; break;
-    case 1: {
-        QFile f(weg);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'x'));
-        f.close();
-        info[0] = weg;
-        break;
-    }
-    default: db.mandSql("DROP TABLE AllgMandDaten"); break;
-    }
-    test::Meldungen meldungen;
-    test::Dialog d(info);
-    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError"))) << meldungen.texte.first().toStdString();
-    EXPECT_FALSE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3021")));
-    for (const char* name : {"inpMandOrt", "inpMandPlz", "inpMandAnschrift", "InputFeld2", "inpMaAnr(1)", "inpMandKonto30"})
-        EXPECT_FALSE(d->feld(name)->isEnabled()) << name;
-    EXPECT_FALSE(d->liste("cmbVoranmPeriode")->isEnabled());
-    tabKlicken(d, 6);
-    EXPECT_TRUE(d.escape());
-    EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
-    if (GetParam() == 0) {
-        EXPECT_FALSE(QFile::exists(weg));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(FehlendeDateiKeineDatenbankFehlendeTabelle, OhneZeile, ::testing::Values(0, 1, 2));
-
-TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBericht) {
-    test::Datenbanken db;
-    auto info = test::info(db);
-    info[1] = db.ordner.filePath(QStringLiteral("weg.db"));
-    const QStringList vorher = zeile(db);
-    test::Meldungen meldungen;
-    {
-        test::Dialog d(info);
-        EXPECT_FALSE(d->cmbFaNr->isEnabled());  // no office to choose from
-        EXPECT_TRUE(d.escape());
-    }
-    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3024"))) << meldungen.texte.first().toStdString();
-    EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList());
-    EXPECT_FALSE(QFile::exists(info[1].toString()));
-}
-
-TEST(OhneZeileTab, FehlendeWaehrungsseiteGibtFehler9UndSchliesst) {
-    test::Datenbanken db;
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db), 7);  // the currency page was not asked for
-    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.texte.join('|').toStdString();
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 9:"))) << meldungen.texte.first().toStdString();
-    EXPECT_TRUE(d.escape());
-    EXPECT_EQ(meldungen.texte.size(), 1);
 }

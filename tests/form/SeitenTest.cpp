@@ -13,22 +13,10 @@
 #include <gtest/gtest.h>
 
 using namespace xov;
+using test::tabKlicken;
+using test::tippen;
 
 namespace {
-
-void tabKlicken(test::Dialog& d, int seite) {
-    const int i = d->TabStrip1->indexVon(seite);
-    QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());
-    QApplication::processEvents();
-}
-
-void tippen(InputFeld* f, const char* text) {
-    f->setFocus();
-    ASSERT_TRUE(test::fokusAuf(f));
-    f->selectAll();
-    if (*text) QTest::keyClicks(f, text);
-    else QTest::keyClick(f, Qt::Key_Delete);
-}
 
 QWidget* tabVon(int mal) {
     for (int i = 0; i < mal; ++i) {
