@@ -7,7 +7,7 @@ namespace xov {
 
 namespace {
 
-constexpr int T = 20, N = 0, M = 15, D = 10;  // feldtype
+constexpr int T = 20, N = 0, M = 15, D = 10, K = 1;  // feldtype; K: exchange rate
 constexpr bool ja = true, nein = false;
 
 FeldDef feld(const char* name, const char* spalte, const char* label, int typ, double max, int dez, bool keinMinus,
@@ -182,9 +182,9 @@ QVector<FeldDef> bauen() {
     t << mit(anderes(Art::Raster, "TDBGridWährung", "", "", 8, "", 0, 1), [](FeldDef& f) { f.text = " WährungsKursÜbersicht"; })
       << feld("inpWährungsDatum", "", "ÄnderDatum", D, 11, 0, ja, ja, 8, "Frame7", 0)
       << mit(anderes(Art::Anzeige, "lblEuro", "", "", 8, "Frame7", 1), [](FeldDef& f) { f.text = "#"; })
-      << feld("inpEuroinFremd", "", "", T, 20, -1, nein, nein, 8, "Frame7", 1, 1)
+      << feld("inpEuroinFremd", "", "", K, 20, 10, nein, ja, 8, "Frame7", 1, 1)
       << mit(anderes(Art::Anzeige, "lblFremd", "", "", 8, "Frame7", 2), [](FeldDef& f) { f.text = "#"; })
-      << feld("inpFremdinEuro", "", "", T, 20, -1, nein, nein, 8, "Frame7", 2, 1)
+      << feld("inpFremdinEuro", "", "", K, 20, 10, nein, ja, 8, "Frame7", 2, 1)
       << anderes(Art::Knopf, "cmdUmrechnen", "", "", 8, "Frame7", 3, 1);
     return t;
 }

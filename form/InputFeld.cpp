@@ -4,6 +4,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QValidator>
 #include <cmath>
@@ -79,6 +80,7 @@ void InputFeld::einstellen(int feldtype, double maxwert, int anzdezimalen, bool 
 }
 
 QString InputFeld::leerText() const {
+    if (m_feldtype == Kurs) return QString();
     if (!istNumerisch()) return m_feldtype == Textfeld ? QString() : QStringLiteral("0");
     const int dez = dezimalstellen();
     return dez > 0 ? QStringLiteral("0,") + QString(dez, QLatin1Char('0')) : QStringLiteral("0");
@@ -108,7 +110,18 @@ QString InputFeld::zahlBeispiel() const {
     return s;
 }
 
+QString InputFeld::kursText(double wert, int stellen) {
+    QString s = deutsch().toString(wert, 'f', stellen);
+    s.remove(deutsch().groupSeparator());
+    if (s.contains(deutsch().decimalPoint())) {
+        while (s.endsWith(QLatin1Char('0'))) s.chop(1);
+        if (s.endsWith(deutsch().decimalPoint())) s.chop(1);
+    }
+    return s == QLatin1String("-0") ? QStringLiteral("0") : s;
+}
+
 QString InputFeld::formatiert(double wert, bool mitTausendern) const {
+    if (m_feldtype == Kurs) return kursText(wert, dezimalstellen());
     QString s = deutsch().toString(wert, 'f', dezimalstellen());
     if (!mitTausendern || m_keintausendpkt) s.remove(deutsch().groupSeparator());
     return s;
@@ -150,7 +163,8 @@ void InputFeld::spaltenwertAnzeigen(const QVariant& wert) {
 
 QVariant InputFeld::spaltenwert() const {
     switch (m_feldtype) {
-    case Zahl: {
+    case Zahl:
+    case Kurs: {
         // A number column receives a number or NULL, never text; the field checks refuse an
         // incomplete number before anything is written.
         if (text().trimmed().isEmpty()) return xov::nullWert();
@@ -178,8 +192,17 @@ bool InputFeld::event(QEvent* e) {
 }
 
 void InputFeld::keyPressEvent(QKeyEvent* e) {
-    // Enter moves on like Tab, as bookkeepers expect; it never presses a button of the dialog.
+    // Enter moves on like Tab, as bookkeepers expect, unless the form made a button its default
+    // button for this field: then Enter goes on to the dialog, which presses that button.
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
+            for (const QPushButton* k : window()->findChildren<QPushButton*>()) {
+                if (k->isDefault() && k->isVisible()) {
+                    e->ignore();
+                    return;
+                }
+            }
+        }
         Q_EMIT LeaveField(e->key());
         focusNextChild();
         e->accept();

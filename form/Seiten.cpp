@@ -2,6 +2,7 @@
 // its fields, otherwise it sets their keyboard order and focus.
 
 #include "component/Modul.h"
+#include "currency/Waehrungsseite.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 #include "form/frmMandStamm.h"
@@ -155,21 +156,10 @@ void frmMandStamm::Seite7Vorbereiten() {
 }
 
 void frmMandStamm::Seite8Vorbereiten() {
-    const QStringList felder = abwechselnd(QStringLiteral("inpWährungsBezLang(%1)"), QStringLiteral("inpWährungsBezKurz(%1)"), 20);
     for (int k = 0; k < 8; ++k) Frame1[k]->setEnabled(k == 7);
-    if (modul().Eingeschraenkt) {
-        for (const QString& n : felder) steuerelement(n)->setEnabled(false);
-    } else if (modul().TabStripNr != 7) {
-        steuerelement(QStringLiteral("inpWährungsBezLang(0)"))->setFocus(Qt::OtherFocusReason);
-    }
-    if (!modul().Eingeschraenkt) KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
-    // The history grid: no editing in place, whole rows selected.
-    auto* raster = qobject_cast<QTableView*>(steuerelement(QStringLiteral("TDBGridWährung")));
-    raster->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    raster->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_waehrungsseite->SeiteVorbereiten();
     cmdNeuerKurs->setVisible(true);
 }
 
-// The currency rows and their rate history are filled by the currency page's own unit.
-void frmMandStamm::WährungenLaden() {}
-void frmMandStamm::KursHistorieLaden(qint16) {}
+void frmMandStamm::WährungenLaden() { m_waehrungsseite->WährungenLaden(); }
+void frmMandStamm::KursHistorieLaden(qint16 zeile) { m_waehrungsseite->KursHistorieLaden(zeile); }

@@ -2,6 +2,7 @@
 
 #include "form/frmMandStamm.h"
 #include "component/Modul.h"
+#include "currency/Waehrungsseite.h"
 #include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
 #include "form/InputFeldMehrzeilig.h"
@@ -110,6 +111,14 @@ frmMandStamm::frmMandStamm(QWidget* parent) : QDialog(parent) {
     modul().KomponentenName = QStringLiteral("xovMandStamm");
     aufbauen();
     binden();
+    m_waehrungsseite = new Waehrungsseite(
+        Frame1[7], cmdNeuerKurs, FAData,
+        {[] { return modul().Eingeschraenkt; }, [] { return modul().TabStripNr == 7; }, [] { return modul().FormBereit; },
+         [](const Fehler& f) {
+             modul().KomponentenName = QStringLiteral("XovMandStamm, Fremdwährung");
+             FehlerAufruf(f);
+         }},
+        this);
 }
 
 frmMandStamm::~frmMandStamm() = default;

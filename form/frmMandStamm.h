@@ -19,6 +19,7 @@ class QStackedWidget;
 class QTableView;
 class InputFeld;
 class TabStrip;
+class Waehrungsseite;
 
 namespace xov {
 class Datenquelle;
@@ -117,10 +118,10 @@ public:
     QString KontoFeldName;
     QString KontoNrSuche;
 
-    // Currencies (page 8).
+    // Currencies (page 8): the page's own unit.
     void WährungenLaden();
     void KursHistorieLaden(qint16 zeile);
-    qint32 AktuelleWährungsZeile = 0;
+    Waehrungsseite* waehrungsseite() const { return m_waehrungsseite; }
 
     static int twipsNachPixel(int twips);
 
@@ -165,6 +166,7 @@ private:
     void kontoPruefen(const QString& name);  // SammelkontoPrüfen for one account field
     bool m_kontenstammUnlesbar = false;      // the chart failed in the current attempt
 
+    Waehrungsseite* m_waehrungsseite = nullptr;
     QStackedWidget* m_seiten = nullptr;
     QHash<QString, QWidget*> m_steuer;
     bool m_entladen = false;
