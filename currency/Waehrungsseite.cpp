@@ -138,6 +138,14 @@ void Waehrungsseite::ausfuehren(const std::function<void()>& schritt) {
     }
 }
 
+void Waehrungsseite::fokusNach(QWidget* ziel) {
+    // The frame field the user went on to loses the focus again: its leave must not save what was
+    // just refused.
+    QWidget* jetzt = QApplication::focusWidget();
+    if (jetzt != ziel && (jetzt == inpWährungsDatum || jetzt == inpEuroinFremd || jetzt == inpFremdinEuro)) KursAbgewiesen = true;
+    ziel->setFocus(Qt::OtherFocusReason);
+}
+
 QString Waehrungsseite::code(int zeile) const { return inpWährungsBezKurz[zeile]->text(); }
 
 bool Waehrungsseite::keinDatum(const QString& text) { return text.trimmed().isEmpty() || zahlAusText(text) == 0.0; }
@@ -273,6 +281,9 @@ void Waehrungsseite::rahmenFuellen(int zeile) {
     inpWährungsDatum->setzeText(datumAlsText(m_verlauf->datum(zeile)));
     inpEuroinFremd->setzeZahl(m_verlauf->euroinFremd(zeile));
     inpFremdinEuro->setzeZahl(m_verlauf->fremdinEuro(zeile));
+    // What the frame shows is what a refused entry gets back.
+    GemerkterEuroinFremd = m_verlauf->euroinFremd(zeile);
+    GemerkterFremdinEuro = m_verlauf->fremdinEuro(zeile);
 }
 
 void Waehrungsseite::KursHistorieLaden(qint16 zeile) {
@@ -293,8 +304,6 @@ void Waehrungsseite::rasterZeileGewaehlt(int zeile) {
     if (zeile < 0 || zeile >= m_verlauf->rowCount()) return;
     rahmenFuellen(zeile);
     Frame7->show();
-    GemerkterEuroinFremd = m_verlauf->euroinFremd(zeile);
-    GemerkterFremdinEuro = m_verlauf->fremdinEuro(zeile);
     GemerkteGridZeile = static_cast<qint16>(zeile);
 }
 
@@ -329,7 +338,7 @@ bool Waehrungsseite::kursSpeichern() {
     const auto datum = datumAusText(d);
     if (!datum) {
         Meldung(DatumKeinDatum);
-        inpWährungsDatum->setFocus(Qt::OtherFocusReason);
+        fokusNach(inpWährungsDatum);
         return false;
     }
     const std::pair<InputFeld*, double*> kursfelder[] = {{inpEuroinFremd, &GemerkterEuroinFremd}, {inpFremdinEuro, &GemerkterFremdinEuro}};
@@ -350,11 +359,11 @@ bool Waehrungsseite::kursSpeichern() {
                                         QStringLiteral(" vom ") + datumAlsText(*datum) + QStringLiteral(" löschen?"),
                                     3);
         if (antwort == Antwort::Nein) {
-            inpEuroinFremd->setFocus(Qt::OtherFocusReason);
+            fokusNach(inpEuroinFremd);
             return false;
         }
         if (antwort != Antwort::Ja) {
-            inpWährungsDatum->setFocus(Qt::OtherFocusReason);
+            fokusNach(inpWährungsDatum);
             return false;
         }
         m_daten.kursLoeschen(n, *datum);
@@ -367,12 +376,12 @@ bool Waehrungsseite::kursSpeichern() {
     InputFeld* codeFeld = inpWährungsBezKurz[r];
     if (codeFeld->text().isEmpty()) {
         Meldung(KeinCode);
-        codeFeld->setFocus(Qt::OtherFocusReason);
+        fokusNach(codeFeld);
         return false;
     }
     if (WährungscodeVergeben()) {
         Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(DoppelteWID));
-        codeFeld->setFocus(Qt::OtherFocusReason);
+        fokusNach(codeFeld);
         return false;
     }
     if (KursZumDatumSuchen()) {
@@ -394,14 +403,14 @@ bool Waehrungsseite::kursSpeichern() {
     // A record is added: the first rate of this date, for a new currency its first record.
     if (codeFeld->text().size() != 3) {
         Meldung(CodeLaenge);
-        codeFeld->setFocus(Qt::OtherFocusReason);
+        fokusNach(codeFeld);
         return false;
     }
     codeFeld->setzeText(codeFeld->text().toUpper());
     InputFeld* landFeld = inpLänderKürzel[r];
     if (landFeld->text().size() > 3) {
         Meldung(LandLaenge);
-        landFeld->setFocus(Qt::OtherFocusReason);
+        fokusNach(landFeld);
         return false;
     }
     landFeld->setzeText(landFeld->text().toUpper());
@@ -430,7 +439,7 @@ void Waehrungsseite::datumVerlassen() {
     // An empty date is no date yet: nothing to look up, nothing to save, no reason to hold the user.
     if (keinDatum(text)) return;
     if (!datumAusText(text)) {
-        inpWährungsDatum->setFocus(Qt::OtherFocusReason);
+        fokusNach(inpWährungsDatum);
         Meldung(NurDatum);
         return;
     }
@@ -458,14 +467,15 @@ void Waehrungsseite::euroinFremdBetreten() {
 }
 
 void Waehrungsseite::euroinFremdVerlassen() {
-    bool gespeichert = true;
+    // Only a leave that saved moves on to the other rate: after a refusal the focus is where the
+    // user must act.
+    bool gespeichert = false;
     if (KursAbgewiesen) KursAbgewiesen = false;
     else gespeichert = kursSpeichern();
     const auto x = zahlIn(inpEuroinFremd);
     // The reciprocal of 0 does not exist: the other rate stays as it is.
     if (!x || *x == 0 || UmrechnungAktiv) return;
     inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
-    // A refusal has put the focus where the user must act; so has a missing date.
     if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) inpFremdinEuro->setFocus(Qt::OtherFocusReason);
 }
 

@@ -88,6 +88,7 @@ private:
     bool rasterHatZeile() const;
     void rahmenFuellen(int zeile);
     QString code(int zeile) const;
+    void fokusNach(QWidget* ziel);
     static bool keinDatum(const QString& text);
 
     QWidget* m_seite;
