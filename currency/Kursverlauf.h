@@ -16,7 +16,7 @@ class Verbindung;
 class Kursverlauf : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int Seite = 200;  // rows read at a time
+    static constexpr int Seite = 100;  // rows read at a time: a few screens of the grid
 
     explicit Kursverlauf(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
