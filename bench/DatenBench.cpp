@@ -6,7 +6,7 @@
 #include "platform/Datenquelle.h"
 #include "tools/xov-db/Schema.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -89,7 +89,9 @@ BENCHMARK(BM_KontenlisteFiltern)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Widgets for the page benchmarks, without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

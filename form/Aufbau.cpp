@@ -77,10 +77,14 @@ int feldtype(Art art) {
     case Art::Datum: return InputFeld::Datum;
     case Art::Monat: return InputFeld::Monat;
     case Art::Text: return InputFeld::Textfeld;
+    case Art::Wechselkurs: return InputFeld::Kurs;
     default: return InputFeld::Zahl;
     }
 }
-int dezimalen(const FeldDef& f) { return f.art == Art::Betrag ? -1 : f.art == Art::Kurs ? f.dezimalen : 0; }
+int dezimalen(const FeldDef& f) {
+    if (f.art == Art::Betrag) return -1;
+    return f.art == Art::Kurs || f.art == Art::Wechselkurs ? f.dezimalen : 0;
+}
 
 QWidget* steuerelementBauen(const FeldDef& f, QWidget* eltern, QWidget*& platz) {
     switch (f.art) {

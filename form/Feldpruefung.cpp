@@ -61,9 +61,9 @@ void frmMandStamm::beimVerlassen(const QString& name, std::function<void()> prue
 
 void frmMandStamm::pruefungenVerbinden() {
     // Every field with a check of its own, and every number field, is checked when it is left;
-    // the account fields are their page's business.
+    // the account fields and the currency page are their pages' business.
     for (const FeldDef& d : feldtabelle()) {
-        if (d.pruefung == Pruefung::Konto || !istEingabe(d.art)) continue;
+        if (d.pruefung == Pruefung::Konto || d.seite == 8 || !istEingabe(d.art)) continue;
         if (!pruefung::beimVerlassen(d.pruefung) && !istZahl(d.art)) continue;
         const FeldDef* def = &d;
         const bool eigene = pruefung::beimVerlassen(d.pruefung);

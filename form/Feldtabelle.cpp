@@ -44,13 +44,16 @@ const FeldDef* felddef(const QString& name) {
 
 bool istEingabe(Art art) {
     switch (art) {
-    case Art::Text: case Art::Ganzzahl: case Art::Betrag: case Art::Kurs: case Art::Datum: case Art::Monat: case Art::Code:
+    case Art::Text: case Art::Ganzzahl: case Art::Betrag: case Art::Kurs: case Art::Wechselkurs: case Art::Datum:
+    case Art::Monat: case Art::Code:
         return true;
     default:
         return false;
     }
 }
 
-bool istZahl(Art art) { return art == Art::Ganzzahl || art == Art::Betrag || art == Art::Kurs || art == Art::Code; }
+bool istZahl(Art art) {
+    return art == Art::Ganzzahl || art == Art::Betrag || art == Art::Kurs || art == Art::Wechselkurs || art == Art::Code;
+}
 
 }  // namespace xov

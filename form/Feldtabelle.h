@@ -15,7 +15,8 @@ enum class Art {
     Text,         // input field for text
     Ganzzahl,     // input field for a whole number
     Betrag,       // input field for an amount, two decimals
-    Kurs,         // input field for a decimal number with `dezimalen` places
+    Kurs,         // input field for a decimal number with `dezimalen` places, padded with zeros
+    Wechselkurs,  // input field for an exchange rate: up to `dezimalen` places, no padding zeros
     Datum,        // input field for a date TT.MM.JJJJ
     Monat,        // input field for a month MM.JJJJ
     Code,         // hidden input field for the code a list writes

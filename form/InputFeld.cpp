@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QTabBar>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QValidator>
 #include <cmath>
@@ -81,6 +82,7 @@ void InputFeld::einstellen(int feldtype, double maxwert, int anzdezimalen, bool 
 }
 
 QString InputFeld::leerText() const {
+    if (m_feldtype == Kurs) return QString();
     if (!istNumerisch()) return m_feldtype == Textfeld ? QString() : QStringLiteral("0");
     const int dez = dezimalstellen();
     return dez > 0 ? QStringLiteral("0,") + QString(dez, QLatin1Char('0')) : QStringLiteral("0");
@@ -110,7 +112,18 @@ QString InputFeld::zahlBeispiel() const {
     return s;
 }
 
+QString InputFeld::kursText(double wert, int stellen) {
+    QString s = deutsch().toString(wert, 'f', stellen);
+    s.remove(deutsch().groupSeparator());
+    if (s.contains(deutsch().decimalPoint())) {
+        while (s.endsWith(QLatin1Char('0'))) s.chop(1);
+        if (s.endsWith(deutsch().decimalPoint())) s.chop(1);
+    }
+    return s == QLatin1String("-0") ? QStringLiteral("0") : s;
+}
+
 QString InputFeld::formatiert(double wert, bool mitTausendern) const {
+    if (m_feldtype == Kurs) return kursText(wert, dezimalstellen());
     QString s = deutsch().toString(wert, 'f', dezimalstellen());
     if (!mitTausendern || m_keintausendpkt) s.remove(deutsch().groupSeparator());
     return s;
@@ -152,7 +165,8 @@ void InputFeld::spaltenwertAnzeigen(const QVariant& wert) {
 
 QVariant InputFeld::spaltenwert() const {
     switch (m_feldtype) {
-    case Zahl: {
+    case Zahl:
+    case Kurs: {
         // A number column receives a number or NULL, never text; the field checks refuse an
         // incomplete number before anything is written.
         if (text().trimmed().isEmpty()) return xov::nullWert();
@@ -181,8 +195,18 @@ bool InputFeld::event(QEvent* e) {
 
 void InputFeld::keyPressEvent(QKeyEvent* e) {
     // Enter moves on like Tab, as bookkeepers expect, but only from field to field: it skips the
-    // buttons and the tab strip, so that a blank typed next never presses "Beenden".
+    // buttons and the tab strip, so that a blank typed next never presses "Beenden". Where the
+    // form made a button the default button for this field, Enter goes to the dialog, which
+    // presses that button.
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
+            for (const QPushButton* k : window()->findChildren<QPushButton*>()) {
+                if (k->isDefault() && k->isVisible()) {
+                    e->ignore();
+                    return;
+                }
+            }
+        }
         Q_EMIT LeaveField(e->key());
         for (QWidget* n = nextInFocusChain(); n && n != this; n = n->nextInFocusChain()) {
             const bool feld = !qobject_cast<QAbstractButton*>(n) && !qobject_cast<QTabBar*>(n);

@@ -1,8 +1,8 @@
 #pragma once
 // InputFeld: the formatted input field of the suite. A QLineEdit with the design properties
-// feldtype (20 text, 15 month MM.JJJJ, 10 date, 0 numeric), maxwert, anzdezimalen (-1: amount
-// with two decimals), keinminus and keintausendpkt, and the events GotFocus, LostFocus and
-// LeaveField. Numbers are parsed and shown with the German locale.
+// feldtype (20 text, 15 month MM.JJJJ, 10 date, 0 numeric, 1 exchange rate), maxwert, anzdezimalen
+// (-1: amount with two decimals), keinminus and keintausendpkt, and the events GotFocus, LostFocus
+// and LeaveField. Numbers are parsed and shown with the German locale.
 
 #include <QLineEdit>
 #include <QVariant>
@@ -11,7 +11,9 @@
 class InputFeld : public QLineEdit {
     Q_OBJECT
 public:
-    enum Typ { Zahl = 0, Datum = 10, Monat = 15, Textfeld = 20 };
+    // Kurs: an exchange rate, a number with up to anzdezimalen places shown without padding
+    // zeros ("0,5", "0,3333333333"); empty reads as "", not "0".
+    enum Typ { Zahl = 0, Kurs = 1, Datum = 10, Monat = 15, Textfeld = 20 };
 
     explicit InputFeld(QWidget* parent = nullptr);
 
@@ -22,7 +24,7 @@ public:
     bool keinminus() const { return m_keinminus; }
     bool keintausendpkt() const { return m_keintausendpkt; }
     bool fehlermeldungen() const { return false; }  // the form reports every error itself
-    bool istNumerisch() const { return m_feldtype == Zahl; }
+    bool istNumerisch() const { return m_feldtype == Zahl || m_feldtype == Kurs; }
     int dezimalstellen() const { return m_anzdezimalen < 0 ? 2 : m_anzdezimalen; }
 
     // The content as the form reads it: an empty numeric field reads "0" ("0,00", "0,0000"),
@@ -38,6 +40,9 @@ public:
     bool zahlVollstaendig() const;
     // An example of a complete number in this field's format, for messages.
     QString zahlBeispiel() const;
+    // A rate as the rate fields show it: German decimal comma, at most `stellen` places, no
+    // padding zeros.
+    static QString kursText(double wert, int stellen = 10);
 
     // Whether the user changed the text (or the form set it on purpose) since the column's value
     // was last shown; only such a field is written back.

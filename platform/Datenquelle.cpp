@@ -12,10 +12,20 @@ void Datenquelle::setRecordSource(const QString& sql, const QVariantList& parame
     m_ziel = ziel;
 }
 
+std::shared_ptr<Verbindung> Datenquelle::verbindung() {
+    const Verbindungsangabe angabe = Verbindungsangabe::aus(m_databaseName, m_connect);
+    if (!m_verbindung || m_verbindungFuer != angabe.datei) {
+        m_verbindung = Verbindungen::von(this).oeffnen(angabe);
+        m_verbindungFuer = angabe.datei;
+    }
+    return m_verbindung;
+}
+
 void Datenquelle::Refresh() {
     // Open the connection first, or share the one the other sources of this dialog hold: a
     // missing file or a wrong password fails here.
     auto verbindung = Verbindungen::von(this).oeffnen(Verbindungsangabe::aus(m_databaseName, m_connect));
+    m_verbindungFuer = Verbindungsangabe::aus(m_databaseName, m_connect).datei;
     auto* neu = new xov::Recordset(verbindung, verbindung->abfragen(m_recordSource, m_parameter), m_ziel, this);
     if (m_recordset) m_recordset->deleteLater();
     m_recordset = neu;

@@ -40,6 +40,10 @@ public:
     void Refresh();
     xov::Recordset* Recordset() const;   // 3021 raised by callers' field access when none is open
     bool hatRecordset() const { return m_recordset != nullptr; }
+    // The connection of this source's database, opened (or shared with the other sources of the
+    // dialog) if need be: for a transaction around several row writes, or a view that reads
+    // the same database page by page.
+    std::shared_ptr<Verbindung> verbindung();
 
     // The password in the "pwd=" part of the connect string.
     static QString passwortAus(const QString& connect) { return Verbindungsangabe::aus({}, connect).passwort; }
@@ -65,6 +69,7 @@ private:
     QVariantList m_parameter;
     Schreibziel m_ziel;
     std::shared_ptr<Verbindung> m_verbindung;
+    QString m_verbindungFuer;  // the file m_verbindung belongs to
     xov::Recordset* m_recordset = nullptr;
     QVector<Bindung> m_bindungen;
 };

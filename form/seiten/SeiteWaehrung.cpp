@@ -1,11 +1,15 @@
-// The page's unit: the currency rows and their rate history are loaded each time it is shown.
+// The unit of the currency page: showing it loads the currency rows, then the page is prepared
+// by the currency page's own unit (currency/), which also checks its rate fields itself.
 
+#include "currency/Waehrungsseite.h"
 #include "form/Seite.h"
 #include "form/frmMandStamm.h"
+#include "platform/Fehler.h"
 #include "services/Aufruf.h"
+#include "services/Fehlerbericht.h"
 
+#include <QFrame>
 #include <QPushButton>
-#include <QTableView>
 
 namespace xov {
 namespace {
@@ -14,33 +18,34 @@ class Seite8 : public Seite {
 public:
     using Seite::Seite;
 
+    void verbinden() override {
+        frmMandStamm& d = m_dialog;
+        m_waehrung = new Waehrungsseite(
+            d.Frame1[7], d.cmdNeuerKurs, d.FAData,
+            {[&d] { return d.aufruf().Eingeschraenkt; }, [&d] { return d.aufruf().TabStripNr == 7; },
+             [&d] { return d.aufruf().FormBereit; },
+             [&d](const Fehler& f) {
+                 d.aufruf().KomponentenName = QStringLiteral("XovMandStamm, Fremdwährung");
+                 FehlerAufruf(f, d.aufruf());
+             }},
+            &d);
+    }
+
     void zeigen() override {
-        WährungenLaden();
+        m_waehrung->WährungenLaden();
         vorbereiten();
     }
 
     void vorbereiten() override {
-        Aufruf& a = m_dialog.aufruf();
         for (int k = 0; k < 8; ++k) m_dialog.Frame1[k]->setEnabled(k == 7);
-        if (a.Eingeschraenkt) {
-            for (const FeldDef& f : m_def.felder)
-                if (f.sperrbar) m_dialog.steuerelement(f.name)->setEnabled(false);
-        } else if (a.TabStripNr != 7) {
-            m_dialog.steuerelement(m_def.fokus)->setFocus(Qt::OtherFocusReason);
-        }
-        if (!a.Eingeschraenkt) KursHistorieLaden(static_cast<qint16>(m_aktuelleZeile));
-        // The history grid: no editing in place, whole rows selected.
-        auto* raster = qobject_cast<QTableView*>(m_dialog.steuerelement(QStringLiteral("TDBGridWährung")));
-        raster->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        raster->setSelectionBehavior(QAbstractItemView::SelectRows);
+        m_waehrung->SeiteVorbereiten();
         m_dialog.cmdNeuerKurs->setVisible(true);
     }
 
+    bool pruefen() override { return false; }  // the rate fields are checked as they are left
+
 private:
-    // The currency rows and their rate history come with the currency page's own unit.
-    void WährungenLaden() {}
-    void KursHistorieLaden(qint16) {}
-    qint32 m_aktuelleZeile = 0;  // AktuelleWährungsZeile
+    Waehrungsseite* m_waehrung = nullptr;
 };
 
 }  // namespace

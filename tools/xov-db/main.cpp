@@ -6,6 +6,7 @@
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "tools/xov-db/Schema.h"
+#include "tools/xov-db/Waehrungen.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -21,7 +22,10 @@ int hilfe(QTextStream& aus) {
            "  xov-db anlegen MANDANTEN-DB GEMEINSAME-DB    legt beide Datenbanken leer an\n"
            "  xov-db demo MANDANTEN-DB GEMEINSAME-DB [JAHR] legt sie an, wo sie fehlen, und füllt Demodaten ein;\n"
            "                                                eine vorhandene Datenbank nur, wenn sie leer ist\n"
-           "  xov-db felder-ergaenzen MANDANTEN-DB          ergänzt fehlende Felder von AllgMandDaten\n"
+           "       --lange-kursverlaeufe                    dazu 20 Währungen mit je 2.000 Tageskursen\n"
+           "  xov-db felder-ergaenzen MANDANTEN-DB [GEMEINSAME-DB]\n"
+           "                                                ergänzt fehlende Felder von AllgMandDaten und die\n"
+           "                                                Schlüssel von AllgWaehrung\n"
            "Die Datenbanken tragen das feste Kennwort der Anwendung.\n";
     aus.flush();
     return 2;
@@ -84,7 +88,7 @@ bool gleicheDatei(const QString& a, const QString& b) {
            (QFileInfo::exists(a) && QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
 }
 
-void demo(const QString& mand, const QString& fa, const QString& jahrText, QTextStream& aus) {
+void demo(const QString& mand, const QString& fa, const QString& jahrText, bool langeKurse, QTextStream& aus) {
     const int jahr = jahrText.isNull() ? QDate::currentDate().year() : jahrAus(jahrText);
     if (gleicheDatei(mand, fa))
         throw Abweisung{QStringLiteral("Mandanten- und gemeinsame Datenbank müssen zwei verschiedene Dateien sein (%1).").arg(mand)};
@@ -96,6 +100,7 @@ void demo(const QString& mand, const QString& fa, const QString& jahrText, QText
         if (mandNeu) { xovdb::mandantAnlegen(mand, xov::DbPasswort); angelegt << mand; }
         if (faNeu) { xovdb::gemeinsamAnlegen(fa, xov::DbPasswort); angelegt << fa; }
         xovdb::demoFuellen(mand, fa, xov::DbPasswort, jahr);
+        if (langeKurse) xovdb::langeKursverlaeufe(fa, xov::DbPasswort);
     } catch (...) {
         for (const QString& p : angelegt) QFile::remove(p);
         throw;
@@ -103,12 +108,32 @@ void demo(const QString& mand, const QString& fa, const QString& jahrText, QText
     aus << "Demodaten für " << jahr << " eingefüllt: " << mand << ", " << fa << '\n';
 }
 
+// The keys of AllgWaehrung; duplicates are named, never deleted.
+bool waehrungsSchluessel(const QString& fa, QTextStream& aus, QTextStream& fehler) {
+    QStringList doppelt;
+    try {
+        doppelt = xovdb::waehrungsSchluesselErgaenzen(fa, xov::DbPasswort);
+    } catch (const xov::Fehler& f) {
+        if (f.nummer() != xov::FehlerNr::TabelleFehlt && f.nummer() != xov::FehlerNr::FalschesPasswort) throw;
+        throw Abweisung{QStringLiteral("Die Datei %1 ist keine gemeinsame Datenbank der Anwendung; sie bleibt unverändert.").arg(fa)};
+    }
+    if (doppelt.isEmpty()) {
+        aus << "AllgWaehrung: ein Kurs je Währung und Tag ist gesichert\n";
+        return true;
+    }
+    fehler << "AllgWaehrung in " << fa << " enthält mehrere Kurse einer Währung am selben Tag; der eindeutige Schlüssel "
+              "(WID, AenderDatum) wird erst angelegt, wenn sie bereinigt sind. Nichts wurde gelöscht:\n";
+    for (const QString& d : doppelt) fehler << "  " << d << '\n';
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream aus(stdout), fehler(stderr);
-    const QStringList a = app.arguments().mid(1);
+    QStringList a = app.arguments().mid(1);
+    const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;
     if (a.isEmpty() || a.first() == QLatin1String("--help")) return hilfe(aus);
     try {
         const QString befehl = a.first();
@@ -120,8 +145,8 @@ int main(int argc, char* argv[]) {
             xovdb::anlegen(a.at(1), a.at(2), xov::DbPasswort);
             aus << "angelegt: " << a.at(1) << ", " << a.at(2) << '\n';
         } else if (befehl == QLatin1String("demo") && (a.size() == 3 || a.size() == 4)) {
-            demo(a.at(1), a.at(2), a.size() == 4 ? a.at(3) : QString(), aus);
-        } else if (befehl == QLatin1String("felder-ergaenzen") && a.size() == 2) {
+            demo(a.at(1), a.at(2), a.size() == 4 ? a.at(3) : QString(), langeKurse, aus);
+        } else if (befehl == QLatin1String("felder-ergaenzen") && (a.size() == 2 || a.size() == 3)) {
             QStringList neu;
             try {
                 neu = xovdb::felderErgaenzen(a.at(1), xov::DbPasswort);
@@ -131,6 +156,7 @@ int main(int argc, char* argv[]) {
             }
             aus << (neu.isEmpty() ? QStringLiteral("alle Felder vorhanden") : QStringLiteral("ergänzt: ") + neu.join(QStringLiteral(", ")))
                 << '\n';
+            if (a.size() == 3 && !waehrungsSchluessel(a.at(2), aus, fehler)) return 1;
         } else {
             return hilfe(aus);
         }

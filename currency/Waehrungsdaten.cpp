@@ -1,0 +1,109 @@
+#include "currency/Waehrungsdaten.h"
+#include "platform/Datenbank.h"
+#include "platform/Datenquelle.h"
+#include "platform/Variant.h"
+
+using namespace xov;
+
+namespace {
+const QString EinKurs = QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? AND AenderDatum = ?");
+
+QString text(const QVariant& v) { return istNull(v) ? QString() : v.toString(); }
+}  // namespace
+
+namespace {
+// Rates are written back into AllgWaehrung, one record per currency and date.
+const Schreibziel Kurse{QStringLiteral("AllgWaehrung"), {QStringLiteral("WID"), QStringLiteral("AenderDatum")}};
+}  // namespace
+
+std::shared_ptr<Verbindung> Waehrungsdaten::verbindung() const { return m_quelle->verbindung(); }
+
+int Waehrungsdaten::abfragen(const QString& sql, const QVariantList& parameter, bool schreibbar) {
+    m_quelle->setRecordSource(sql, parameter, schreibbar ? Kurse : Schreibziel{});
+    m_quelle->Refresh();
+    return m_quelle->Recordset()->RecordCount();
+}
+
+QVector<Waehrungsdaten::Waehrung> Waehrungsdaten::waehrungen() {
+    abfragen(QStringLiteral("SELECT DISTINCT WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen "
+                            "FROM AllgWaehrung ORDER BY WID"),
+             {});
+    QVector<Waehrung> liste;
+    Recordset* rs = m_quelle->Recordset();
+    for (int z = 0; z < rs->RecordCount(); ++z) {
+        auto wert = [&](int spalte) { return rs->data(rs->index(z, spalte), Qt::EditRole); };
+        liste.append({static_cast<int>(alsInt32(wert(0))), text(wert(1)), text(wert(2)), text(wert(3))});
+    }
+    return liste;
+}
+
+QString Waehrungsdaten::codeVon(int wid) {
+    if (abfragen(QStringLiteral("SELECT Waehrungscode FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC LIMIT 1"), {wid}) == 0)
+        return {};
+    return text(m_quelle->Recordset()->Fields(QStringLiteral("Waehrungscode")).Value());
+}
+
+std::optional<int> Waehrungsdaten::codeVergebenAn(const QString& code, int wid) {
+    // Compared exactly: a code is never a pattern. Two ranges, so that an index on the code and
+    // WID finds the answer without walking the currency's own records.
+    if (abfragen(QStringLiteral("SELECT WID FROM (SELECT WID FROM AllgWaehrung WHERE Waehrungscode = ? AND WID < ? UNION ALL "
+                                "SELECT WID FROM AllgWaehrung WHERE Waehrungscode = ? AND WID > ?) LIMIT 1"),
+                 {code, wid, code, wid}) == 0)
+        return std::nullopt;
+    return alsInt32(m_quelle->Recordset()->Fields(QStringLiteral("WID")).Value());
+}
+
+std::optional<Waehrungsdaten::Kurs> Waehrungsdaten::kursAm(int wid, const QDate& datum) {
+    if (abfragen(EinKurs, {wid, datum}) == 0) return std::nullopt;
+    Recordset* rs = m_quelle->Recordset();
+    auto zahl = [&](const char* spalte) {
+        const QVariant v = rs->Fields(QString::fromLatin1(spalte)).Value();
+        return istNull(v) ? 0.0 : alsDouble(v);
+    };
+    return Kurs{zahl("EuroinFremd"), zahl("FremdinEuro")};
+}
+
+int Waehrungsdaten::allenSetzen(int wid, const QString& spalte, const QString& wert) {
+    const int anzahl = abfragen(QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ?"), {wid}, true);
+    if (anzahl == 0) return 0;
+    Recordset* rs = m_quelle->Recordset();
+    auto v = verbindung();
+    Transaktion t(*v);
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        rs->Edit();
+        rs->Fields(spalte).setValue(wert);
+        rs->Update();
+    }
+    t.bestaetigen();
+    return anzahl;
+}
+
+void Waehrungsdaten::kursEinfuegen(const Waehrung& w, const QDate& datum, const Kurs& kurs) {
+    abfragen(EinKurs, {w.wid, datum}, true);
+    Recordset* rs = m_quelle->Recordset();
+    rs->AddNew();
+    rs->Fields(QStringLiteral("Waehrungscode")).setValue(w.code);
+    rs->Fields(QStringLiteral("AenderDatum")).setValue(datum);
+    rs->Fields(QStringLiteral("WaehrungscodeBezeichnung")).setValue(w.name);
+    rs->Fields(QStringLiteral("Laenderkennzeichen")).setValue(w.land);
+    rs->Fields(QStringLiteral("EuroinFremd")).setValue(kurs.euroinFremd);
+    rs->Fields(QStringLiteral("FremdinEuro")).setValue(kurs.fremdinEuro);
+    rs->Fields(QStringLiteral("WID")).setValue(w.wid);
+    rs->Update();
+}
+
+bool Waehrungsdaten::kursAendern(int wid, const QDate& datum, const Kurs& kurs) {
+    if (abfragen(EinKurs, {wid, datum}, true) == 0) return false;
+    Recordset* rs = m_quelle->Recordset();
+    rs->Edit();
+    rs->Fields(QStringLiteral("EuroinFremd")).setValue(kurs.euroinFremd);
+    rs->Fields(QStringLiteral("FremdinEuro")).setValue(kurs.fremdinEuro);
+    rs->Update();
+    return true;
+}
+
+bool Waehrungsdaten::kursLoeschen(int wid, const QDate& datum) {
+    if (abfragen(EinKurs, {wid, datum}, true) == 0) return false;
+    m_quelle->Recordset()->Delete();
+    return true;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Every read and write of the currency page on AllgWaehrung, in one place: standard SQL with
+// bound parameters through the data source FAData. A currency is one WID with its code, name and
+// country code repeated in each of its records; a rate is the record of one WID and date.
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+#include <memory>
+#include <optional>
+
+namespace xov {
+class Datenquelle;
+class Verbindung;
+}
+
+class Waehrungsdaten {
+public:
+    explicit Waehrungsdaten(xov::Datenquelle* quelle) : m_quelle(quelle) {}
+
+    struct Waehrung {
+        int wid = 0;
+        QString code, name, land;
+    };
+    struct Kurs {
+        double euroinFremd = 0, fremdinEuro = 0;
+    };
+
+    // One entry per currency and spelling, in WID order.
+    QVector<Waehrung> waehrungen();
+    // The code stored for the currency, "" when it has no record.
+    QString codeVon(int wid);
+    // The WID of another currency that uses exactly this code.
+    std::optional<int> codeVergebenAn(const QString& code, int wid);
+    std::optional<Kurs> kursAm(int wid, const QDate& datum);
+    // Writes the value into the column of every record of the currency, all or nothing; returns
+    // how many records the currency has.
+    int allenSetzen(int wid, const QString& spalte, const QString& wert);
+    void kursEinfuegen(const Waehrung& w, const QDate& datum, const Kurs& kurs);
+    bool kursAendern(int wid, const QDate& datum, const Kurs& kurs);
+    bool kursLoeschen(int wid, const QDate& datum);
+
+    // The connection of FAData's database, shared with every other user of that file.
+    std::shared_ptr<xov::Verbindung> verbindung() const;
+
+private:
+    // Runs the query through FAData and returns the number of records.
+    // Points FAData at the query; `schreibbar`: its records can be written back.
+    int abfragen(const QString& sql, const QVariantList& parameter, bool schreibbar = false);
+    xov::Datenquelle* m_quelle;
+};

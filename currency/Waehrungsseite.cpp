@@ -1,0 +1,508 @@
+// The currency page: rows of currencies, the rate history of the current row and the
+// rate-entry frame. Every handler of a field runs after the focus change that caused it, in the
+// order the changes happened: a message box inside a focus change would scramble the focus
+// events, and a save must see the fields as the user left them.
+
+#include "currency/Waehrungsseite.h"
+#include "currency/Kursverlauf.h"
+#include "form/InputFeld.h"
+#include "platform/Datenquelle.h"
+#include "platform/Fehler.h"
+#include "platform/Meldung.h"
+#include "platform/Variant.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <cmath>
+
+using namespace xov;
+
+namespace {
+
+const QChar Anf(34);
+
+QString doppelterCode(const QString& code, int wid) {
+    return QStringLiteral("Der von Ihnnen gerade eben eingegebene Währungscode ") + Anf + code + Anf +
+           QStringLiteral(" wird bereits") + QChar(13) + QStringLiteral("in Zeile ") + QString::number(wid) +
+           QStringLiteral(" verwendet. Keine doppelten Einträge möglich!");
+}
+QString keineZahlIn(const QString& feld) {
+    return QStringLiteral("In dem Feld ") + Anf + QLatin1Char(' ') + feld + QLatin1Char(' ') + Anf +
+           QStringLiteral(" ist nur die Eingabe von Zahlen erlaubt!");
+}
+const QString DatumKeinDatum = QStringLiteral("Im Feld ") + Anf + QStringLiteral("Datum") + Anf + QStringLiteral(" sind nur Datumsangaben erlaubt!");
+const QString KeinCode = QStringLiteral("Bitte Währungscode angeben!");
+const QString CodeLaenge = QStringLiteral("Währungscode muss 3stellig sein. Bitte abändern!");
+const QString LandLaenge = QStringLiteral("Länderkennzeichen darf maximal 3 Zeichen lang sein!");
+const QString NurDatum = QStringLiteral("Nur Datumseingaben erlaubt!");
+
+template <typename T>
+T* finden(QWidget* seite, const QString& name) {
+    T* w = seite->findChild<T*>(name);
+    Q_ASSERT_X(w, "Waehrungsseite", qPrintable(name));
+    return w;
+}
+
+// A field's number when it holds a complete one.
+std::optional<double> zahlIn(const InputFeld* f) {
+    if (f->text().trimmed().isEmpty() || !f->zahlVollstaendig()) return std::nullopt;
+    return f->zahl();
+}
+
+// Sets a flag for the life of a scope, also when it is left by a failure.
+struct Schalter {
+    bool& wert;
+    explicit Schalter(bool& w) : wert(w) { wert = true; }
+    ~Schalter() { wert = false; }
+};
+
+}  // namespace
+
+Waehrungsseite::Waehrungsseite(QWidget* seite, QPushButton* neuerKurs, Datenquelle* FAData, Aufrufzustand zustand,
+                               QObject* parent)
+    : QObject(parent), m_seite(seite), cmdNeuerKurs(neuerKurs), m_zustand(std::move(zustand)), m_daten(FAData),
+      m_verlauf(new Kursverlauf(this)) {
+    for (int i = 0; i < 20; ++i) {
+        inpWährungsBezLang[i] = finden<InputFeld>(seite, QStringLiteral("inpWährungsBezLang(%1)").arg(i));
+        inpWährungsBezKurz[i] = finden<InputFeld>(seite, QStringLiteral("inpWährungsBezKurz(%1)").arg(i));
+        inpLänderKürzel[i] = finden<InputFeld>(seite, QStringLiteral("inpLänderKürzel(%1)").arg(i));
+    }
+    TDBGridWährung = finden<QTableView>(seite, QStringLiteral("TDBGridWährung"));
+    Frame7 = finden<QWidget>(seite, QStringLiteral("Frame7"));
+    inpWährungsDatum = finden<InputFeld>(seite, QStringLiteral("inpWährungsDatum"));
+    inpEuroinFremd = finden<InputFeld>(seite, QStringLiteral("inpEuroinFremd"));
+    inpFremdinEuro = finden<InputFeld>(seite, QStringLiteral("inpFremdinEuro"));
+    cmdUmrechnen = finden<QPushButton>(seite, QStringLiteral("cmdUmrechnen"));
+    lblEuro = finden<QLabel>(seite, QStringLiteral("lblEuro"));
+    lblFremd = finden<QLabel>(seite, QStringLiteral("lblFremd"));
+    TDBGridWährung->setModel(m_verlauf);
+    // The button computes from the field the user is in; a click must not take the focus from it.
+    cmdUmrechnen->setFocusPolicy(Qt::NoFocus);
+    m_verlauf->beiFehler = [this](const Fehler& f) {
+        QTimer::singleShot(0, this, [this, f] { if (m_zustand.fehlerMelden) m_zustand.fehlerMelden(f); });
+    };
+    verbinden();
+}
+
+void Waehrungsseite::verbinden() {
+    for (int i = 0; i < 20; ++i) {
+        for (InputFeld* f : {inpWährungsBezLang[i], inpWährungsBezKurz[i], inpLänderKürzel[i]})
+            connect(f, &InputFeld::GotFocus, this, [this, i, f] { danach([this, i, f] { zeileBetreten(i, f); }); });
+        connect(inpWährungsBezLang[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { nameVerlassen(i); }); });
+        connect(inpWährungsBezKurz[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { codeVerlassen(i); }); });
+        connect(inpLänderKürzel[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { landVerlassen(i); }); });
+        // Shift+Tab from a code field goes to the name of its row.
+        connect(inpWährungsBezKurz[i], &InputFeld::LeaveField, this, [this, i](int taste) {
+            if (taste == Qt::Key_Backtab) m_rueckwaertsAus = i;
+        });
+    }
+    connect(inpWährungsDatum, &InputFeld::GotFocus, this, [this] { danach([this] { datumBetreten(); }); });
+    connect(inpWährungsDatum, &InputFeld::LostFocus, this, [this] { danach([this] { datumVerlassen(); }); });
+    // Enter in a rate field presses cmdUmrechnen while the field has the focus.
+    for (InputFeld* f : {inpEuroinFremd, inpFremdinEuro}) {
+        connect(f, &InputFeld::GotFocus, this, [this] { cmdUmrechnen->setDefault(true); });
+        connect(f, &InputFeld::LostFocus, this, [this] { cmdUmrechnen->setDefault(false); });
+    }
+    connect(inpEuroinFremd, &InputFeld::GotFocus, this, [this] { danach([this] { euroinFremdBetreten(); }); });
+    connect(inpFremdinEuro, &InputFeld::GotFocus, this, [this] { danach([this] { UmrechnungAktiv = false; }); });
+    connect(inpEuroinFremd, &InputFeld::LostFocus, this, [this] { danach([this] { euroinFremdVerlassen(); }); });
+    connect(inpFremdinEuro, &InputFeld::LostFocus, this, [this] { danach([this] { fremdinEuroVerlassen(); }); });
+    connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
+    // After the leave of the field the click took the focus from.
+    connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { danach([this] { neuerKurs(); }); });
+    connect(TDBGridWährung->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& jetzt) {
+                if (m_rasterWirdGesetzt || !jetzt.isValid()) return;
+                const int zeile = jetzt.row();
+                danach([this, zeile] { rasterZeileGewaehlt(zeile); });
+            });
+}
+
+void Waehrungsseite::danach(std::function<void()> schritt) {
+    QTimer::singleShot(0, this, [this, schritt = std::move(schritt)] {
+        if (!m_seite->window()->isVisible() || (m_zustand.formBereit && !m_zustand.formBereit())) return;
+        ausfuehren(schritt);
+    });
+}
+
+void Waehrungsseite::ausfuehren(const std::function<void()>& schritt) {
+    try {
+        schritt();
+    } catch (...) {
+        if (m_zustand.fehlerMelden) m_zustand.fehlerMelden(aktuellerFehler());
+        else throw;
+    }
+}
+
+void Waehrungsseite::fokusNach(QWidget* ziel) {
+    // The frame field the user went on to loses the focus again: its leave must not save what was
+    // just refused.
+    QWidget* jetzt = QApplication::focusWidget();
+    if (jetzt != ziel && (jetzt == inpWährungsDatum || jetzt == inpEuroinFremd || jetzt == inpFremdinEuro)) KursAbgewiesen = true;
+    ziel->setFocus(Qt::OtherFocusReason);
+}
+
+QString Waehrungsseite::code(int zeile) const { return inpWährungsBezKurz[zeile]->text(); }
+
+bool Waehrungsseite::keinDatum(const QString& text) { return text.trimmed().isEmpty() || zahlAusText(text) == 0.0; }
+
+double Waehrungsseite::runden(double wert, int stellen) {
+    // Fifteen significant digits first: 1 / 6.4 is 0.15625 and a half, not the binary
+    // neighbour just below or above it. The default rounding mode takes halves to even.
+    const double faktor = std::pow(10.0, stellen);
+    const double skaliert = QString::number(wert * faktor, 'g', 15).toDouble();
+    return std::nearbyint(skaliert) / faktor;
+}
+
+double Waehrungsseite::KehrwertRunden(double x) { return runden(1.0 / x, 4); }
+
+// ---- rows ----
+
+void Waehrungsseite::WährungenLaden() {
+    for (const Waehrungsdaten::Waehrung& w : m_daten.waehrungen()) {
+        // Row r is the currency with WID r + 1; each code is shown once.
+        if (w.wid < 1 || w.wid > 20) continue;
+        bool gezeigt = false;
+        for (const InputFeld* f : inpWährungsBezKurz) gezeigt = gezeigt || f->text() == w.code;
+        if (gezeigt) continue;
+        const int r = w.wid - 1;
+        inpWährungsBezLang[r]->spaltenwertAnzeigen(w.name);
+        inpWährungsBezKurz[r]->spaltenwertAnzeigen(w.code);
+        inpLänderKürzel[r]->spaltenwertAnzeigen(w.land);
+    }
+}
+
+void Waehrungsseite::SeiteVorbereiten() {
+    const bool eingeschraenkt = m_zustand.eingeschraenkt && m_zustand.eingeschraenkt();
+    if (eingeschraenkt) {
+        for (int i = 0; i < 20; ++i) {
+            inpWährungsBezLang[i]->setEnabled(false);
+            inpWährungsBezKurz[i]->setEnabled(false);
+        }
+    } else if (!(m_zustand.waehrungsstart && m_zustand.waehrungsstart())) {
+        inpWährungsBezLang[0]->setFocus(Qt::OtherFocusReason);
+    }
+    if (!eingeschraenkt) KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
+    // The history is read, not edited in place; a click selects the whole rate.
+    TDBGridWährung->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TDBGridWährung->setSelectionBehavior(QAbstractItemView::SelectRows);
+    kursbeschriftungSetzen(code(AktuelleWährungsZeile));
+}
+
+void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
+    EingangsText = feld->text();
+    if (i != AktuelleWährungsZeile) {
+        KursHistorieLaden(static_cast<qint16>(i));
+        AktuelleWährungsZeile = i;
+        if (rasterHatZeile()) {
+            rasterZeigen(true);
+            Frame7->hide();
+        } else {
+            rasterZeigen(false);
+            for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+            Frame7->show();
+        }
+        QWidget* fokus = QApplication::focusWidget();
+        if (!fokus || !fokus->isVisible()) feld->setFocus(Qt::OtherFocusReason);
+    }
+    if (rasterHatZeile()) {
+        rahmenFuellen(TDBGridWährung->currentIndex().row());
+        Frame7->show();
+    }
+    kursbeschriftungSetzen(code(i));
+}
+
+void Waehrungsseite::nameVerlassen(int i) {
+    const QString name = inpWährungsBezLang[i]->text();
+    if (name == EingangsText) return;
+    // Without a record nothing is stored: the name goes in with the currency's first rate.
+    m_daten.allenSetzen(i + 1, QStringLiteral("WaehrungscodeBezeichnung"), name);
+}
+
+void Waehrungsseite::codeVerlassen(int i) {
+    InputFeld* feld = inpWährungsBezKurz[i];
+    const bool rueckwaerts = m_rueckwaertsAus == i;
+    m_rueckwaertsAus = -1;
+    if (feld->text() != EingangsText) {
+        const QString neu = feld->text().toUpper();
+        const QString alt = m_daten.codeVon(i + 1);
+        if (neu == alt) {
+            KursHistorieLaden(static_cast<qint16>(i));
+        } else {
+            const auto anderer = neu.isEmpty() ? std::nullopt : m_daten.codeVergebenAn(neu, i + 1);
+            // A stored currency keeps a code of three letters: it cannot lose it or get a shorter one.
+            const bool zuKurz = !alt.isEmpty() && neu.size() != 3;
+            if (anderer || zuKurz) {
+                KursHistorieLaden(static_cast<qint16>(i));
+                Meldung(anderer ? doppelterCode(neu, *anderer) : CodeLaenge);
+                feld->setzeText(alt);
+                feld->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+            m_daten.allenSetzen(i + 1, QStringLiteral("Waehrungscode"), neu);
+            kursbeschriftungSetzen(neu);
+        }
+    }
+    if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
+    if (rueckwaerts && inpWährungsBezLang[i]->isEnabled()) inpWährungsBezLang[i]->setFocus(Qt::BacktabFocusReason);
+}
+
+void Waehrungsseite::landVerlassen(int i) {
+    InputFeld* feld = inpLänderKürzel[i];
+    if (feld->text() != EingangsText) m_daten.allenSetzen(i + 1, QStringLiteral("Laenderkennzeichen"), feld->text().toUpper());
+    if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
+}
+
+void Waehrungsseite::kursbeschriftungSetzen(const QString& code) {
+    lblEuro->setText(QStringLiteral("1 EUR = \nxxx ") + code);
+    lblFremd->setText(QStringLiteral("1 ") + code + QStringLiteral(" =\nxxx EUR"));
+}
+
+// ---- history ----
+
+void Waehrungsseite::rasterZeigen(bool sichtbar) {
+    // The grid with its caption: whatever holds it on the page.
+    QWidget* w = TDBGridWährung;
+    while (w->parentWidget() && w->parentWidget() != m_seite) w = w->parentWidget();
+    TDBGridWährung->show();
+    w->setVisible(sichtbar);
+}
+
+bool Waehrungsseite::rasterHatZeile() const {
+    const QModelIndex i = TDBGridWährung->currentIndex();
+    return i.isValid() && i.row() < m_verlauf->rowCount() && m_verlauf->datum(i.row()).isValid();
+}
+
+void Waehrungsseite::rahmenFuellen(int zeile) {
+    inpWährungsDatum->setzeText(datumAlsText(m_verlauf->datum(zeile)));
+    inpEuroinFremd->setzeZahl(m_verlauf->euroinFremd(zeile));
+    inpFremdinEuro->setzeZahl(m_verlauf->fremdinEuro(zeile));
+    // What the frame shows is what a refused entry gets back.
+    GemerkterEuroinFremd = m_verlauf->euroinFremd(zeile);
+    GemerkterFremdinEuro = m_verlauf->fremdinEuro(zeile);
+}
+
+void Waehrungsseite::KursHistorieLaden(qint16 zeile) {
+    {
+        Schalter s(m_rasterWirdGesetzt);
+        m_verlauf->laden(m_daten.verbindung(), zeile + 1);
+        if (m_verlauf->rowCount() < 1) {
+            Frame7->show();
+            rasterZeigen(false);
+            return;
+        }
+        TDBGridWährung->setCurrentIndex(m_verlauf->index(0, 0));
+    }
+    rasterZeigen(true);
+}
+
+void Waehrungsseite::rasterZeileGewaehlt(int zeile) {
+    if (zeile < 0 || zeile >= m_verlauf->rowCount()) return;
+    rahmenFuellen(zeile);
+    Frame7->show();
+    GemerkteGridZeile = static_cast<qint16>(zeile);
+}
+
+// ---- rate entry ----
+
+bool Waehrungsseite::KursZumDatumSuchen() {
+    const auto datum = datumAusText(inpWährungsDatum->text());
+    if (!datum) return false;
+    const auto kurs = m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
+    if (!kurs) return false;
+    GemerkterEuroinFremd = kurs->euroinFremd;
+    GemerkterFremdinEuro = kurs->fremdinEuro;
+    return true;
+}
+
+bool Waehrungsseite::WährungscodeVergeben() {
+    const QString c = code(AktuelleWährungsZeile).toUpper();
+    if (c.isEmpty()) return false;
+    const auto wid = m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
+    if (!wid) return false;
+    DoppelteWID = *wid;
+    return true;
+}
+
+void Waehrungsseite::KursSpeichern() { kursSpeichern(); }
+
+bool Waehrungsseite::kursSpeichern() {
+    const int r = AktuelleWährungsZeile, n = r + 1;
+    const QString d = inpWährungsDatum->Text();
+    // A. The frame.
+    if (keinDatum(d)) return true;
+    const auto datum = datumAusText(d);
+    if (!datum) {
+        Meldung(DatumKeinDatum);
+        fokusNach(inpWährungsDatum);
+        return false;
+    }
+    const std::pair<InputFeld*, double*> kursfelder[] = {{inpEuroinFremd, &GemerkterEuroinFremd}, {inpFremdinEuro, &GemerkterFremdinEuro}};
+    for (const auto& [feld, gemerkt] : kursfelder) {
+        if (feld->text().trimmed().isEmpty() || zahlIn(feld)) continue;
+        Meldung(keineZahlIn(feld == inpEuroinFremd ? QStringLiteral("EuroinFremd") : QStringLiteral("FremdinEuro")));
+        if (*gemerkt > 0) feld->setzeZahl(*gemerkt);
+        KursAbgewiesen = true;
+        feld->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (inpFremdinEuro->text().trimmed().isEmpty() || inpEuroinFremd->text().trimmed().isEmpty()) return true;
+    const double eif = *zahlIn(inpEuroinFremd), fie = *zahlIn(inpFremdinEuro);
+
+    // B. Both rates 0: the rate of that date is deleted.
+    if (eif == 0 && fie == 0) {
+        const int antwort = Meldung(QStringLiteral("Wollen Sie den WährungsKurs für ") + Anf + code(r) + Anf +
+                                        QStringLiteral(" vom ") + datumAlsText(*datum) + QStringLiteral(" löschen?"),
+                                    3);
+        if (antwort == Antwort::Nein) {
+            fokusNach(inpEuroinFremd);
+            return false;
+        }
+        if (antwort != Antwort::Ja) {
+            fokusNach(inpWährungsDatum);
+            return false;
+        }
+        m_daten.kursLoeschen(n, *datum);
+        KursHistorieLaden(static_cast<qint16>(r));
+        for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+        return true;
+    }
+
+    // C. Saving.
+    InputFeld* codeFeld = inpWährungsBezKurz[r];
+    if (codeFeld->text().isEmpty()) {
+        Meldung(KeinCode);
+        fokusNach(codeFeld);
+        return false;
+    }
+    if (WährungscodeVergeben()) {
+        Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(DoppelteWID));
+        fokusNach(codeFeld);
+        return false;
+    }
+    if (KursZumDatumSuchen()) {
+        // The record of this date is changed.
+        if (inpEuroinFremd->text() == QLatin1String("0") || inpFremdinEuro->text() == QLatin1String("0")) return true;
+        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv && eif != 0) {
+            inpFremdinEuro->setzeZahl(KehrwertRunden(eif));
+            inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+        }
+        m_daten.kursAendern(n, *datum, {eif, *zahlIn(inpFremdinEuro)});
+        KursHistorieLaden(static_cast<qint16>(r));
+        m_verlauf->bisZeile(GemerkteGridZeile);
+        if (GemerkteGridZeile < m_verlauf->rowCount()) {
+            Schalter s(m_rasterWirdGesetzt);
+            TDBGridWährung->setCurrentIndex(m_verlauf->index(GemerkteGridZeile, 0));
+        }
+        return true;
+    }
+    // A record is added: the first rate of this date, for a new currency its first record.
+    if (codeFeld->text().size() != 3) {
+        Meldung(CodeLaenge);
+        fokusNach(codeFeld);
+        return false;
+    }
+    codeFeld->setzeText(codeFeld->text().toUpper());
+    InputFeld* landFeld = inpLänderKürzel[r];
+    if (landFeld->text().size() > 3) {
+        Meldung(LandLaenge);
+        fokusNach(landFeld);
+        return false;
+    }
+    landFeld->setzeText(landFeld->text().toUpper());
+    m_daten.kursEinfuegen({n, codeFeld->text(), inpWährungsBezLang[r]->text(), landFeld->text()}, *datum, {eif, fie});
+    KursHistorieLaden(static_cast<qint16>(r));
+    rasterZeigen(true);
+    return true;
+}
+
+void Waehrungsseite::datumBetreten() {
+    if (code(AktuelleWährungsZeile).isEmpty()) {
+        if (auto* beenden = m_seite->window()->findChild<QPushButton*>(QStringLiteral("cmdBeenden")); beenden && beenden->isVisible())
+            beenden->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    EingangsDatum = inpWährungsDatum->text();
+    kursbeschriftungSetzen(code(AktuelleWährungsZeile));
+}
+
+void Waehrungsseite::datumVerlassen() {
+    if (code(AktuelleWährungsZeile).isEmpty()) {
+        inpWährungsBezLang[0]->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const QString text = inpWährungsDatum->text();
+    // An empty date is no date yet: nothing to look up, nothing to save, no reason to hold the user.
+    if (keinDatum(text)) return;
+    if (!datumAusText(text)) {
+        fokusNach(inpWährungsDatum);
+        Meldung(NurDatum);
+        return;
+    }
+    if (text != EingangsDatum) {
+        inpEuroinFremd->setzeText(QString());
+        inpFremdinEuro->setzeText(QString());
+        if (KursZumDatumSuchen()) {
+            inpEuroinFremd->setzeZahl(GemerkterEuroinFremd);
+            inpFremdinEuro->setzeZahl(GemerkterFremdinEuro);
+        }
+        KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
+    } else if (KursAbgewiesen) {
+        KursAbgewiesen = false;
+    } else {
+        kursSpeichern();
+    }
+}
+
+void Waehrungsseite::euroinFremdBetreten() {
+    if (keinDatum(inpWährungsDatum->Text())) {
+        inpWährungsDatum->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    UmrechnungAktiv = false;
+}
+
+void Waehrungsseite::euroinFremdVerlassen() {
+    // Only a leave that saved moves on to the other rate: after a refusal the focus is where the
+    // user must act.
+    bool gespeichert = false;
+    if (KursAbgewiesen) KursAbgewiesen = false;
+    else gespeichert = kursSpeichern();
+    const auto x = zahlIn(inpEuroinFremd);
+    // The reciprocal of 0 does not exist: the other rate stays as it is.
+    if (!x || *x == 0 || UmrechnungAktiv) return;
+    inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+    if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+}
+
+void Waehrungsseite::fremdinEuroVerlassen() {
+    if (KursAbgewiesen) KursAbgewiesen = false;
+    else kursSpeichern();
+}
+
+void Waehrungsseite::neuerKurs() {
+    if (code(AktuelleWährungsZeile).isEmpty()) return;
+    if (Frame7->isVisible()) {
+        inpEuroinFremd->setzeText(QString());
+        inpFremdinEuro->setzeText(QString());
+    } else {
+        Frame7->show();
+    }
+    inpWährungsDatum->setzeText(QString());
+    GemerkterEuroinFremd = 0;
+    GemerkterFremdinEuro = 0;
+    inpWährungsDatum->setFocus(Qt::OtherFocusReason);
+}
+
+void Waehrungsseite::umrechnen() {
+    const auto x = zahlIn(inpEuroinFremd);
+    // Nothing to compute from an empty field, text that is no number, or 0.
+    if (!x || *x == 0) return;
+    inpFremdinEuro->setzeZahl(KehrwertRunden(*x));
+    UmrechnungAktiv = true;
+    inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,113 @@
+#pragma once
+// The currency page: up to 20 currencies in fixed rows (row r is the currency with WID r + 1),
+// the dated rate history of the current row in a grid, newest first, and the rate-entry frame
+// with the reciprocal rate. The page finds its controls by name inside the frame it is given
+// and reads the call's state only through the callbacks of Aufrufzustand.
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "currency/Waehrungsdaten.h"
+
+class InputFeld;
+class Kursverlauf;
+class QLabel;
+class QPushButton;
+class QTableView;
+class QWidget;
+
+namespace xov {
+class Datenquelle;
+class Fehler;
+}
+
+class Waehrungsseite : public QObject {
+    Q_OBJECT
+public:
+    // What the page reads from the call, asked whenever it matters.
+    struct Aufrufzustand {
+        std::function<bool()> eingeschraenkt;       // restricted mode: names and codes locked
+        std::function<bool()> waehrungsstart;       // opened on this page (TabStripNr 7): focus stays
+        std::function<bool()> formBereit;           // the form has finished loading
+        std::function<void(const xov::Fehler&)> fehlerMelden;  // an unexpected failure
+    };
+
+    Waehrungsseite(QWidget* seite, QPushButton* cmdNeuerKurs, xov::Datenquelle* FAData, Aufrufzustand zustand,
+                   QObject* parent = nullptr);
+
+    // Fills the rows from the table; every selection of the page.
+    void WährungenLaden();
+    // Prepares the selected page: locks in restricted mode, otherwise the focus and the history.
+    void SeiteVorbereiten();
+    void KursHistorieLaden(qint16 zeile);
+    bool KursZumDatumSuchen();
+    bool WährungscodeVergeben();
+    void KursSpeichern();
+    // 1 / x to 4 places, halves to the even digit.
+    static double KehrwertRunden(double x);
+    // Rounds to the places, halves to the even digit.
+    static double runden(double wert, int stellen);
+
+    qint32 AktuelleWährungsZeile = 0;
+    QString EingangsText;
+    QString EingangsDatum;
+    bool KursAbgewiesen = false;
+    double GemerkterEuroinFremd = 0;
+    double GemerkterFremdinEuro = 0;
+    bool UmrechnungAktiv = false;
+    qint16 GemerkteGridZeile = 0;
+    qint32 DoppelteWID = 0;
+
+private:
+    enum class Spalte { Name, Code, Land };
+    void verbinden();
+    // Runs the handling after the focus change that caused it, in the order of the events,
+    // while the dialog is shown; failures go to the error report.
+    void danach(std::function<void()> schritt);
+    void ausfuehren(const std::function<void()>& schritt);
+
+    void zeileBetreten(int i, InputFeld* feld);
+    void nameVerlassen(int i);
+    void codeVerlassen(int i);
+    void landVerlassen(int i);
+    void datumBetreten();
+    void datumVerlassen();
+    void euroinFremdBetreten();
+    void euroinFremdVerlassen();
+    void fremdinEuroVerlassen();
+    void neuerKurs();
+    void umrechnen();
+    void rasterZeileGewaehlt(int zeile);
+
+    // false: a message was shown and the focus moved to the field concerned.
+    bool kursSpeichern();
+    void kursbeschriftungSetzen(const QString& code);
+    void rasterZeigen(bool sichtbar);
+    bool rasterHatZeile() const;
+    void rahmenFuellen(int zeile);
+    QString code(int zeile) const;
+    void fokusNach(QWidget* ziel);
+    static bool keinDatum(const QString& text);
+
+    QWidget* m_seite;
+    QPushButton* cmdNeuerKurs;
+    Aufrufzustand m_zustand;
+    Waehrungsdaten m_daten;
+    Kursverlauf* m_verlauf;
+    bool m_rasterWirdGesetzt = false;  // the program moves the grid's current row
+    int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
+
+    std::array<InputFeld*, 20> inpWährungsBezLang{};
+    std::array<InputFeld*, 20> inpWährungsBezKurz{};
+    std::array<InputFeld*, 20> inpLänderKürzel{};
+    QTableView* TDBGridWährung;
+    QWidget* Frame7;
+    InputFeld* inpWährungsDatum;
+    InputFeld* inpEuroinFremd;
+    InputFeld* inpFremdinEuro;
+    QPushButton* cmdUmrechnen;
+    QLabel* lblEuro;
+    QLabel* lblFremd;
+};

@@ -1,0 +1,62 @@
+// The database tool and the currency table's key: one record per currency and date.
+
+#include "Hilfen.h"
+#include "services/DbVerbindung.h"
+#include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString xovDb(const QStringList& argumente, int* status) {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), argumente);
+    p.waitForFinished(120000);
+    *status = p.exitCode();
+    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+const char* Einfuegen = "INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd) VALUES (1, 'USD', ?, 1.1)";
+
+}  // namespace
+
+TEST(Waehrungsschluessel, AelterDateiMitDoppeltenWerdenGenanntNichtGeloescht) {
+    test::Datenbanken db;
+    // A shared table of an older version: no key on currency and date.
+    db.faSql("DROP TABLE AllgWaehrung");
+    db.faSql("CREATE TABLE AllgWaehrung (WID INTEGER, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
+             "Laenderkennzeichen TEXT, AenderDatum DATE, EuroinFremd REAL, FremdinEuro REAL)");
+    db.faSql(Einfuegen, {QDate(2024, 3, 1)});
+    db.faSql(Einfuegen, {QDate(2024, 3, 1)});
+    int status = 0;
+    QString aus = xovDb({"felder-ergaenzen", db.mand, db.fa}, &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(aus.contains("WID 1 am 01.03.2024: 2 Datensätze")) << aus.toStdString();
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), 2);
+    // Cleaned up, the tool adds the key; a second rate of that day is then refused.
+    db.faSql("DELETE FROM AllgWaehrung WHERE rowid = (SELECT max(rowid) FROM AllgWaehrung)");
+    aus = xovDb({"felder-ergaenzen", db.mand, db.fa}, &status);
+    EXPECT_EQ(status, 0) << aus.toStdString();
+    try {
+        db.faSql(Einfuegen, {QDate(2024, 3, 1)});
+        ADD_FAILURE() << "zweiter Kurs am selben Tag angenommen";
+    } catch (const xov::Fehler& f) {
+        EXPECT_EQ(f.nummer(), xov::FehlerNr::DoppelterSchluessel);
+    }
+}
+
+TEST(Waehrungsschluessel, DemoMitLangenKursverlaeufen) {
+    QTemporaryDir ordner;
+    int status = 0;
+    const QString aus = xovDb({"demo", ordner.filePath("m.db"), ordner.filePath("g.db"), "2024", "--lange-kursverlaeufe"}, &status);
+    ASSERT_EQ(status, 0) << aus.toStdString();
+    auto v = xov::verbindungOeffnen(ordner.filePath("g.db"), xov::DbPasswort);
+    const auto e = v->abfragen("SELECT count(DISTINCT WID), count(DISTINCT Waehrungscode), count(*), typeof(EuroinFremd) FROM AllgWaehrung");
+    EXPECT_EQ(e.zeilen.at(0).at(0).toInt(), 20);
+    EXPECT_EQ(e.zeilen.at(0).at(1).toInt(), 20);
+    EXPECT_EQ(e.zeilen.at(0).at(2).toInt(), 40000);
+    EXPECT_EQ(e.zeilen.at(0).at(3).toString(), "real");
+}
