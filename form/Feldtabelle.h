@@ -36,7 +36,7 @@ enum class Pruefung { Keine, Plz, Ort, Anschrift, Name, Buchjahr, MonStatusDatum
 struct FeldDef {
     QString name;
     QString label;            // text of the label beside the control; empty: none
-    QString spalte;           // bound column of AllgMandDaten; empty: not bound
+    QString spalte;           // column of AllgMandDaten the control is bound to (through MAData); empty: none
     Art art = Art::Text;
     int max = 0;              // most characters the field takes
     int dezimalen = 0;        // decimal places of Kurs
@@ -56,7 +56,6 @@ struct FeldDef {
     QString codeFeld;         // Liste: the hidden field its choice is written into
     QStringList eintraege;    // Liste: items, each item's code is its position
     QString nameLabel;        // account field: the label that shows the account's name
-    QString quelle = QStringLiteral("MAData");  // data source as the binding names it
     int seite = 0;            // filled from the page's table
 };
 

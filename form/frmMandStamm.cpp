@@ -116,7 +116,6 @@ void frmMandStamm::binden() {
             b.wert = [t] { return QVariant(t->text()); };
             b.geaendert = [geaendert] { return *geaendert; };
         }
-        // "MaData" and "MAData" name the same source.
-        if (f.quelle.compare(MAData->objectName(), Qt::CaseInsensitive) == 0) MAData->binden(b);
+        MAData->binden(b);
     }
 }

@@ -45,9 +45,6 @@ public:
     // the same database page by page.
     std::shared_ptr<Verbindung> verbindung();
 
-    // The password in the "pwd=" part of the connect string.
-    static QString passwortAus(const QString& connect) { return Verbindungsangabe::aus({}, connect).passwort; }
-
     void binden(Bindung bindung);
     // Shows the current row in every bound field whose column exists.
     void gebundeneFelderAnzeigen();

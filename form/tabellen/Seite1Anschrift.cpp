@@ -39,7 +39,7 @@ SeitenDef seite1Anschrift() {
         {.name = "cmbFaNr", .label = "Finanzamt:", .spalte = "MandFaNr", .art = Art::DbListe, .text = "cmbFaNr", .rahmen = "Frame3",
          .zeile = 2, .spannweite = 2, .sperrbar = true},
         {.name = "inpMandDvr", .label = "Dvr:", .spalte = "MandDvr", .art = Art::Ganzzahl, .max = 7, .keinMinus = true,
-         .keinTausender = true, .rahmen = "fraRechts", .zeile = 0, .sperrbar = true, .quelle = "MaData"},
+         .keinTausender = true, .rahmen = "fraRechts", .zeile = 0, .sperrbar = true},
         {.name = "inpMandBagatellBetrag", .label = "Bagatellbetrag:", .spalte = "MandBagatellBetrag", .art = Art::Betrag, .max = 7,
          .text = "0,00", .rahmen = "fraRechts", .zeile = 1, .sperrbar = true},
         {.name = "inpMandMahnspesen", .label = "Mahnspesen:", .spalte = "MandMahnspesen", .art = Art::Betrag, .max = 10,

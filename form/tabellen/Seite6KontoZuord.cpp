@@ -40,7 +40,6 @@ SeitenDef seite6KontoZuord() {
         kontoname("lblMandKonto11Text", "Frame5", 5),
         {.name = "cmdKontenAuswahl", .art = Art::Knopf, .text = "Konten-Auswahl", .zeile = 3, .sperrbar = true},
     };
-    s.felder[0].quelle = QStringLiteral("MaData");
     return s;
 }
 
