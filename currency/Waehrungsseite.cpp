@@ -464,6 +464,7 @@ void Waehrungsseite::euroinFremdBetreten() {
         return;
     }
     UmrechnungAktiv = false;
+    m_euroinFremdEingang = inpEuroinFremd->text();
 }
 
 void Waehrungsseite::euroinFremdVerlassen() {
@@ -472,11 +473,28 @@ void Waehrungsseite::euroinFremdVerlassen() {
     bool gespeichert = false;
     if (KursAbgewiesen) KursAbgewiesen = false;
     else gespeichert = kursSpeichern();
-    const auto x = zahlIn(inpEuroinFremd);
-    // The reciprocal of 0 does not exist: the other rate stays as it is.
-    if (!x || *x == 0 || UmrechnungAktiv) return;
-    inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+    if (!kehrwertEintragen()) return;
     if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+}
+
+bool Waehrungsseite::kehrwertEintragen() {
+    const auto x = zahlIn(inpEuroinFremd);
+    // The reciprocal of 0 does not exist: the other rate stays as it is. A rate the user only
+    // passed through keeps the other rate as stored (a bank's rate need not be the exact
+    // reciprocal); only a changed rate, or one without its other rate, gets it computed.
+    if (!x || *x == 0 || UmrechnungAktiv) return false;
+    if (inpEuroinFremd->text() == m_euroinFremdEingang && !inpFremdinEuro->text().trimmed().isEmpty()) return false;
+    inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+    return true;
+}
+
+bool Waehrungsseite::eingabeAbschliessen() {
+    QWidget* fokus = QApplication::focusWidget();
+    if (fokus != inpEuroinFremd && fokus != inpFremdinEuro) return true;
+    if (KursAbgewiesen) return false;
+    if (fokus == inpEuroinFremd) kehrwertEintragen();
+    m_euroinFremdEingang = inpEuroinFremd->text();
+    return kursSpeichern();
 }
 
 void Waehrungsseite::fremdinEuroVerlassen() {

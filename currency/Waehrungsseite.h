@@ -45,6 +45,10 @@ public:
     bool KursZumDatumSuchen();
     bool WährungscodeVergeben();
     void KursSpeichern();
+    // Before the page is left or the dialog closes: a rate being typed in the rate frame is
+    // handled as leaving its field would handle it, so that nothing typed is lost. False when it
+    // was refused (the message was shown and the focus is where the user must act).
+    bool eingabeAbschliessen();
     // 1 / x to 4 places, halves to the even digit.
     static double KehrwertRunden(double x);
     // Rounds to the places, halves to the even digit.
@@ -76,6 +80,8 @@ private:
     void datumVerlassen();
     void euroinFremdBetreten();
     void euroinFremdVerlassen();
+    // Writes 1 / EuroinFremd to 10 places into FremdinEuro where that rate changed; true then.
+    bool kehrwertEintragen();
     void fremdinEuroVerlassen();
     void neuerKurs();
     void umrechnen();
@@ -97,6 +103,7 @@ private:
     Waehrungsdaten m_daten;
     Kursverlauf* m_verlauf;
     bool m_rasterWirdGesetzt = false;  // the program moves the grid's current row
+    QString m_euroinFremdEingang;      // EuroinFremd as it was when the field was entered
     int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
 
     std::array<InputFeld*, 20> inpWährungsBezLang{};

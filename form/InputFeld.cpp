@@ -194,6 +194,14 @@ bool InputFeld::event(QEvent* e) {
 }
 
 void InputFeld::keyPressEvent(QKeyEvent* e) {
+    // A field with decimals and without thousands points takes a point, as a numeric keypad
+    // sends it, for the decimal comma: "1.5" must never become 15.
+    if (istNumerisch() && dezimalstellen() > 0 && m_keintausendpkt && e->text() == QLatin1String(".")) {
+        insert(QStringLiteral(","));
+        m_geaendert = true;
+        e->accept();
+        return;
+    }
     // Enter moves on like Tab, as bookkeepers expect, but only from field to field: it skips the
     // buttons and the tab strip, so that a blank typed next never presses "Beenden". Where the
     // form made a button the default button for this field, Enter goes to the dialog, which

@@ -42,7 +42,9 @@ public:
         m_dialog.cmdNeuerKurs->setVisible(true);
     }
 
-    bool pruefen() override { return false; }  // the rate fields are checked as they are left
+    // The rate fields are checked as they are left; a rate still being typed is saved (or
+    // refused with its message) before the page is left or the dialog closes.
+    bool pruefen() override { return !m_waehrung->eingabeAbschliessen(); }
 
 private:
     Waehrungsseite* m_waehrung = nullptr;

@@ -26,10 +26,10 @@ SeitenDef seite8Fremdwaehrung() {
              << FeldDef{.name = "inpWährungsDatum", .label = "ÄnderDatum", .art = Art::Datum, .max = 11, .keinMinus = true,
                         .keinTausender = true, .rahmen = "Frame7", .zeile = 0}
              << FeldDef{.name = "lblEuro", .art = Art::Anzeige, .text = "#", .rahmen = "Frame7", .zeile = 1}
-             << FeldDef{.name = "inpEuroinFremd", .art = Art::Wechselkurs, .max = 20, .dezimalen = 10, .keinTausender = true,
+             << FeldDef{.name = "inpEuroinFremd", .art = Art::Wechselkurs, .max = 20, .dezimalen = 10, .keinMinus = true, .keinTausender = true,
                         .rahmen = "Frame7", .zeile = 1, .paar = 1}
              << FeldDef{.name = "lblFremd", .art = Art::Anzeige, .text = "#", .rahmen = "Frame7", .zeile = 2}
-             << FeldDef{.name = "inpFremdinEuro", .art = Art::Wechselkurs, .max = 20, .dezimalen = 10, .keinTausender = true,
+             << FeldDef{.name = "inpFremdinEuro", .art = Art::Wechselkurs, .max = 20, .dezimalen = 10, .keinMinus = true, .keinTausender = true,
                         .rahmen = "Frame7", .zeile = 2, .paar = 1}
              << FeldDef{.name = "cmdUmrechnen", .art = Art::Knopf, .rahmen = "Frame7", .zeile = 3, .paar = 1};
     return s;

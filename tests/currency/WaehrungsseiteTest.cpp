@@ -365,7 +365,7 @@ TEST(Kurse, UnfertigeZahlHoltDenGemerktenKursZurueck) {
     s.rasterKlicken(0);
     s.tippen(s.eif(), "abc", false);
     EXPECT_EQ(s.eif()->text(), "");  // letters are refused as they are typed
-    QTest::keyClicks(s.eif(), "-");
+    QTest::keyClicks(s.eif(), ",");
     s.weiter();
     EXPECT_EQ(m.texte, QStringList{"In dem Feld " + Anf + " EuroinFremd " + Anf + " ist nur die Eingabe von Zahlen erlaubt!"});
     EXPECT_EQ(s.eif()->text(), "1,085");

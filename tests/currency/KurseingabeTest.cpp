@@ -1,0 +1,234 @@
+// A new user's walk through the currency page and the dialog: rates typed as bookkeepers type
+// them, half-typed entries when the user goes elsewhere, and closing without changes.
+
+#include "Hilfen.h"
+#include "currency/Waehrungsseite.h"
+#include "form/InputFeld.h"
+#include "form/TabStrip.h"
+#include "platform/Datenbank.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Seite {
+    explicit Seite(test::Datenbanken& db, int modus = 0, int tabStripNr = 0) {
+        QVariantList i = test::info(db);
+        i[61] = 1;
+        i[9] = modus;
+        d = std::make_unique<test::Dialog>(i, tabStripNr);
+        if (tabStripNr != 7) {
+            const int tab = (*d)->TabStrip1->indexVon(8);
+            QTest::mouseClick((*d)->TabStrip1, Qt::LeftButton, {}, (*d)->TabStrip1->tabRect(tab).center());
+        }
+        ruhe();
+    }
+    frmMandStamm* operator->() const { return d->form.get(); }
+    InputFeld* f(const QString& name) const { return (*d)->feld(name); }
+    InputFeld* lang(int i) const { return f(QStringLiteral("inpWährungsBezLang(%1)").arg(i)); }
+    InputFeld* kurz(int i) const { return f(QStringLiteral("inpWährungsBezKurz(%1)").arg(i)); }
+    InputFeld* land(int i) const { return f(QStringLiteral("inpLänderKürzel(%1)").arg(i)); }
+    InputFeld* datum() const { return f(QStringLiteral("inpWährungsDatum")); }
+    InputFeld* eif() const { return f(QStringLiteral("inpEuroinFremd")); }
+    InputFeld* fie() const { return f(QStringLiteral("inpFremdinEuro")); }
+    QTableView* raster() const { return qobject_cast<QTableView*>((*d)->steuerelement(QStringLiteral("TDBGridWährung"))); }
+    QStringList rasterZeile(int z) const {
+        QStringList t;
+        for (int s = 0; s < 3; ++s) t << raster()->model()->index(z, s).data().toString();
+        return t;
+    }
+    static void ruhe() { QTest::qWait(80); }
+    void tippen(InputFeld* feld, const QString& text, bool verlassen = true) {
+        QTest::mouseClick(feld, Qt::LeftButton);
+        ASSERT_TRUE(test::fokusAuf(feld)) << feld->objectName().toStdString();
+        ruhe();
+        feld->selectAll();
+        QTest::keyClick(feld, Qt::Key_Delete);
+        for (QChar c : text) QTest::sendKeyEvent(QTest::Click, feld, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        if (verlassen) weiter();
+    }
+    void weiter() {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ruhe();
+    }
+    void rasterKlicken(int z) {
+        QTest::mouseClick(raster()->viewport(), Qt::LeftButton, {}, raster()->visualRect(raster()->model()->index(z, 0)).center());
+        ruhe();
+    }
+    void neuerKurs(const QString& datumText) {
+        QTest::mouseClick((*d)->cmdNeuerKurs, Qt::LeftButton);
+        ruhe();
+        tippen(datum(), datumText);
+    }
+    std::unique_ptr<test::Dialog> d;
+};
+
+void waehrung(test::Datenbanken& db, int wid, const QString& code, const QString& name, const QString& land,
+              const QVector<std::tuple<QDate, double, double>>& kurse) {
+    for (const auto& [datum, eif, fie] : kurse)
+        db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
+                 "EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)",
+                 {wid, code, name, land, datum, eif, fie});
+}
+
+QString alle(test::Datenbanken& db) {
+    return db.faWert("SELECT group_concat(x, ' ; ') FROM (SELECT WID || '|' || quote(Waehrungscode) || '|' || quote(AenderDatum) || '|' || "
+                     "quote(EuroinFremd) || '|' || quote(FremdinEuro) AS x FROM AllgWaehrung ORDER BY WID, AenderDatum)").toString();
+}
+
+void zweiWaehrungen(test::Datenbanken& db) {
+    db.faSql("DELETE FROM AllgWaehrung");
+    waehrung(db, 1, "USD", "US-Dollar", "USA", {{QDate(2024, 1, 2), 1.1, 0.9091}, {QDate(2024, 3, 1), 1.085, 0.9217}});
+    waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.942, 1.0616}});
+}
+
+}  // namespace
+
+
+// ---- typing rates ----
+
+// A point typed as the decimal separator (as on many numeric keypads) must not turn 1.5 into 15.
+TEST(Kurseingabe, PunktImKursMachtKeinFachesDaraus) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.neuerKurs("04.03.2024");
+    s.tippen(s.eif(), "1.5");
+    s.weiter();
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE EuroinFremd = 15").toInt(), 0) << alle(db).toStdString();
+    EXPECT_TRUE(s.eif()->text() == "1,5" || !m.texte.isEmpty()) << s.eif()->text().toStdString();
+}
+
+// Tabbing through a stored rate without typing changes nothing in the database.
+TEST(Kurseingabe, DurchtabbenAendertDenGespeichertenKursNicht) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    const QString vorher = alle(db);
+    s.rasterKlicken(0);  // 01.03.2024: 1,085 and 0,9217
+    QTest::mouseClick(s.eif(), Qt::LeftButton);
+    Seite::ruhe();
+    s.weiter();
+    s.weiter();
+    EXPECT_EQ(alle(db), vorher);
+    EXPECT_EQ(s.fie()->text(), "0,9217");
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
+}
+
+// ---- leaving a half-typed rate ----
+
+// The bookkeeper types a new rate, Tab shows the reciprocal, Escape closes: the rate is stored
+// (or the dialog stays open), never dropped without a word.
+TEST(Kurseingabe, EscapeNachNeuemKursVerliertIhnNicht) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.neuerKurs("04.03.2024");
+    s.tippen(s.eif(), "0,95");
+    ASSERT_TRUE(test::fokusAuf(s.fie()));
+    ASSERT_EQ(s.fie()->text(), "1,0526315789");
+    const bool zu = s.d->escape();
+    Seite::ruhe();
+    EXPECT_TRUE(!zu || db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-04'").toInt() == 1)
+        << alle(db).toStdString();
+}
+
+// A rate typed, then another page chosen: the rate is stored or still there on return.
+TEST(Kurseingabe, SeitenwechselVerliertDenGetipptenKursNicht) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.neuerKurs("04.03.2024");
+    s.tippen(s.eif(), "1,2", false);
+    test::tabKlicken(*s.d, 1);
+    Seite::ruhe();
+    ASSERT_EQ(s->TabStrip1->aktuelleSeite(), 1);
+    test::tabKlicken(*s.d, 8);
+    Seite::ruhe();
+    const bool gespeichert = db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-04'").toInt() == 1;
+    const bool nochDa = s.datum()->text() == "04.03.2024" && s.eif()->text() == "1,2";
+    EXPECT_TRUE(gespeichert || nochDa) << alle(db).toStdString() << " / " << s.datum()->text().toStdString() << " "
+                                       << s.eif()->text().toStdString();
+}
+
+// ---- restricted mode ----
+
+// ---- what looked fine ----
+
+TEST(Kurseingabe, GespeicherteKurseSindZahlenMitIsoDatum) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    const QStringList mandVorher = test::zeile(db);
+    s.neuerKurs("4.3.24");
+    s.tippen(s.eif(), "1,0875");
+    s.weiter();
+    EXPECT_EQ(db.faWert("SELECT typeof(AenderDatum) || '|' || AenderDatum || '|' || typeof(EuroinFremd) || '|' || typeof(FremdinEuro) || '|' || "
+                        "EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-04'").toString(),
+              "text|2024-03-04|real|real|1.0875|0.9195402299");
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), 4);
+    EXPECT_TRUE(s.d->escape());
+    EXPECT_EQ(test::unterschiede(mandVorher, test::zeile(db)), QStringList());
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
+}
+
+TEST(Kurseingabe, OeffnenUndSchliessenAendertAufKeinerSeiteEtwas) {
+    for (int seite = 1; seite <= 8; ++seite) {
+        test::Datenbanken db;
+        const QStringList vorher = test::zeile(db);
+        const QString waehrungen = alle(db);
+        test::Meldungen m;
+        {
+            QVariantList i = test::info(db);
+            i[61] = 1;
+            test::Dialog d(i);
+            test::tabKlicken(d, seite);
+            QTest::qWait(100);
+            ASSERT_EQ(d->TabStrip1->aktuelleSeite(), seite);
+            EXPECT_TRUE(d.escape()) << seite;
+        }
+        EXPECT_EQ(test::unterschiede(vorher, test::zeile(db)), QStringList()) << seite;
+        EXPECT_EQ(alle(db), waehrungen) << seite;
+        EXPECT_TRUE(m.texte.isEmpty()) << seite << ": " << m.texte.join("|").toStdString();
+    }
+}
+
+TEST(Kurseingabe, LangerVerlaufBleibtNachDemAendernTieferZeileStehen) {
+    test::Datenbanken db;
+    db.faSql("DELETE FROM AllgWaehrung");
+    {
+        auto v = xov::verbindungOeffnen(db.fa, "lagerbestand4");
+        xov::Transaktion t(*v);
+        for (int i = 0; i < 2000; ++i)
+            v->ausfuehren("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
+                          "EuroinFremd, FremdinEuro) VALUES (1, 'JPY', 'Yen', 'J', ?, ?, 0.0062)",
+                          {QDate(2020, 1, 1).addDays(i), 160.0 + i / 1000.0});
+        t.bestaetigen();
+    }
+    test::Meldungen m;
+    Seite s(db);
+    for (int i = 0; i < 40 && s.raster()->model()->canFetchMore({}); ++i) {
+        s.raster()->scrollToBottom();
+        Seite::ruhe();
+    }
+    ASSERT_EQ(s.raster()->model()->rowCount(), 2000);
+    s.raster()->scrollTo(s.raster()->model()->index(1500, 0));
+    Seite::ruhe();
+    s.rasterKlicken(1500);
+    EXPECT_EQ(s.datum()->text(), "14.05.2021");
+    s.tippen(s.eif(), "170", false);
+    s.tippen(s.fie(), "0,0059");
+    EXPECT_EQ(s.raster()->currentIndex().row(), 1500);
+    EXPECT_EQ(s.rasterZeile(1500), QStringList({"14.05.2021", "170", "0,0059"}));
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2021-05-14'").toString(), "170.0|0.0059");
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
+}
