@@ -35,6 +35,8 @@ bool Seite::pruefen() {
 
 std::unique_ptr<Seite> seiteErzeugen(frmMandStamm& dialog, const SeitenDef& def) {
     switch (def.nummer) {
+    case 1: return seite1(dialog, def);
+    case 2: return seite2(dialog, def);
     case 3: return seite3(dialog, def);
     case 4: return seite4(dialog, def);
     case 6: return seite6(dialog, def);

@@ -11,7 +11,7 @@ SeitenDef seite1Anschrift() {
         {.name = "Frame2", .titel = "  Mandanten-Anschrift", .zeile = 0, .paar = 0, .zeilen = 4},
         {.name = "fraRechts", .zeile = 0, .paar = 1, .zeilen = 4, .rahmenlos = true},
         {.name = "Frame3", .titel = "Voranmeldung", .zeile = 6, .paar = 0, .zeilen = 2},
-        {.name = "Frame6", .titel = "Online Zugangsdaten", .zeile = 4, .paar = 1, .zeilen = 3, .sichtbar = false},
+        {.name = "Frame6", .titel = "Online Zugangsdaten", .zeile = 4, .paar = 1, .zeilen = 3},
     };
     s.felder = {
         {.name = "inpMandName", .label = "MandantenName 1.Zeile", .spalte = "MandName", .max = 40, .rahmen = "Frame2",
@@ -46,6 +46,8 @@ SeitenDef seite1Anschrift() {
          .keinMinus = true, .text = "0,00", .rahmen = "fraRechts", .zeile = 2, .sperrbar = true},
         {.name = "inpMandUID", .label = "Mandanten UID:", .spalte = "MandUID", .max = 15, .keinMinus = true, .keinTausender = true,
          .rahmen = "fraRechts", .zeile = 3, .sperrbar = true},
+        {.name = "lblMandUIDHinweis", .art = Art::Anzeige, .rahmen = "fraRechts", .zeile = 4},
+        {.name = "lblSteuerNrHinweis", .art = Art::Anzeige, .rahmen = "Frame3", .zeile = 3, .spannweite = 2},
         {.name = "inpVoranmPeriode", .spalte = "MandVoranmPeriode", .art = Art::Code, .max = 2, .rahmen = "Frame3", .zeile = 0,
          .sichtbar = false},
         {.name = "lblVersionsNr", .label = "Versions-Nr:", .spalte = "MandVersionsNr", .art = Art::Anzeige, .zeile = 7, .paar = 1},

@@ -2,6 +2,7 @@
 // currencies of the currency page in one transaction, and the check-digit hints.
 
 #include "Hilfen.h"
+#include "form/InputFeld.h"
 #include "form/Pruefziffern.h"
 #include "kurse/Kurs.h"
 #include "kurse/Kurseinlesen.h"
@@ -207,4 +208,38 @@ TEST(Pruefziffern, HinweisNurWennDiePrueffzifferNichtPasst) {
     EXPECT_EQ(xov::creditorIdHinweis("AT12ZZZ00000000001"), QStringLiteral("Prüfziffer der Kreditor-ID passt nicht"));
     EXPECT_EQ(xov::creditorIdHinweis("AT88ZZZ00000000001"), "");
     EXPECT_EQ(xov::creditorIdHinweis(""), "");
+}
+
+TEST(Pruefziffern, HinweiseNebenDenFeldernHaltenNichtsAufUndAendernNichts) {
+    test::Datenbanken db;  // the demo numbers are invented: none of the three check digits fits
+    {
+        test::Dialog d(test::info(db));
+        auto* uid = d->findChild<QLabel*>("lblMandUIDHinweis");
+        auto* steuer = d->findChild<QLabel*>("lblSteuerNrHinweis");
+        ASSERT_TRUE(uid && steuer);
+        EXPECT_TRUE(uid->isVisible());
+        EXPECT_EQ(uid->text(), QStringLiteral("Prüfziffer der UID passt nicht"));
+        EXPECT_EQ(steuer->text(), QStringLiteral("Prüfziffer der Steuernummer passt nicht"));
+        test::tippen(d->feld("inpMandUID"), "ATU13585627");
+        EXPECT_FALSE(uid->isVisible());
+        test::tippen(d->feld("inpSteuerNr"), "123/4561");  // office 07: 07 123456 1
+        EXPECT_FALSE(steuer->isVisible());
+        test::tippen(d->feld("inpMandUID"), "ATU13585626");
+        EXPECT_TRUE(uid->isVisible());
+
+        test::tabKlicken(d, 2);
+        auto* kreditor = d->findChild<QLabel*>("lblMandCreditorIDHinweis");
+        ASSERT_TRUE(kreditor);
+        EXPECT_EQ(kreditor->text(), QStringLiteral("Prüfziffer der Kreditor-ID passt nicht"));
+        EXPECT_TRUE(kreditor->isVisible());
+        test::tippen(d->feld("inpMandCreditorID"), "AT29HXR00000037632");
+        EXPECT_FALSE(kreditor->isVisible());
+        test::tippen(d->feld("inpMandCreditorID"), "AT12ZZZ00000000001");
+        EXPECT_TRUE(kreditor->isVisible());
+        ASSERT_TRUE(d.escape());
+    }
+    // A wrong check digit is stored as typed.
+    EXPECT_EQ(db.mandWert("SELECT MandUID FROM AllgMandDaten").toString(), QStringLiteral("ATU13585626"));
+    EXPECT_EQ(db.mandWert("SELECT MandCreditorID FROM AllgMandDaten").toString(), QStringLiteral("AT12ZZZ00000000001"));
+    EXPECT_EQ(db.mandWert("SELECT MandSteuerNr FROM AllgMandDaten").toString(), QStringLiteral("123/4561"));
 }
