@@ -18,6 +18,7 @@ void Seite::vorbereiten() {
         if (!m_def.fokus.isEmpty()) m_dialog.steuerelement(m_def.fokus)->setFocus(Qt::OtherFocusReason);
     }
     m_dialog.cmdNeuerKurs->setVisible(nummer() == 8);
+    if (auto* k = m_dialog.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"))) k->hide();
 }
 
 bool Seite::pruefen() {

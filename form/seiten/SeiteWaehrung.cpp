@@ -1,6 +1,7 @@
 // The unit of the currency page: showing it loads the currency rows, then the page is prepared
 // by the currency page's own unit (currency/), which also checks its rate fields itself.
 
+#include "currency/KurseEinlesenKnopf.h"
 #include "currency/Waehrungsseite.h"
 #include "form/Seite.h"
 #include "form/frmMandStamm.h"
@@ -29,6 +30,7 @@ public:
                  FehlerAufruf(f, d.aufruf());
              }},
             &d);
+        kurseEinlesenKnopf(d, *m_waehrung);
     }
 
     void zeigen() override {
@@ -40,6 +42,7 @@ public:
         for (int k = 0; k < 8; ++k) m_dialog.Frame1[k]->setEnabled(k == 7);
         m_waehrung->SeiteVorbereiten();
         m_dialog.cmdNeuerKurs->setVisible(true);
+        m_dialog.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"))->setVisible(!m_dialog.aufruf().Eingeschraenkt);
     }
 
     bool pruefen() override { return false; }  // the rate fields are checked as they are left
