@@ -4,6 +4,7 @@
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace xov {
@@ -41,7 +42,11 @@ KursAmTag kursZumDatum(const QString& gemeinsameDb, const QString& code, const Q
 
 double kehrwert10(double x) {
     // As the rate field does it: fifteen significant digits first, then halves to even.
-    const double skaliert = QString::number(1.0 / x * 1e10, 'g', 15).toDouble();
+    char text[32];
+    const double roh = 1.0 / x * 1e10;
+    const auto ende = std::to_chars(text, text + sizeof text, roh, std::chars_format::general, 15).ptr;
+    double skaliert = roh;
+    std::from_chars(text, ende, skaliert);
     return std::nearbyint(skaliert) / 1e10;
 }
 

@@ -2,6 +2,7 @@
 // by the currency page's own unit (currency/), which also checks its rate fields itself.
 
 #include "currency/KurseEinlesenKnopf.h"
+#include "currency/Waehrungscodes.h"
 #include "currency/Waehrungsseite.h"
 #include "form/Seite.h"
 #include "form/frmMandStamm.h"
@@ -31,6 +32,7 @@ public:
              }},
             &d);
         kurseEinlesenKnopf(d, *m_waehrung);
+        waehrungscodesVerbinden(d.Frame1[7]);
     }
 
     void zeigen() override {

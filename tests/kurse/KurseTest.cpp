@@ -4,6 +4,7 @@
 #include "Hilfen.h"
 #include "form/InputFeld.h"
 #include "form/Pruefziffern.h"
+#include "kurse/IsoWaehrungen.h"
 #include "kurse/Kurs.h"
 #include "kurse/Kurseinlesen.h"
 #include "platform/Datenbank.h"
@@ -13,6 +14,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QProcess>
+#include <QCompleter>
+#include <QAbstractItemView>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -282,5 +286,49 @@ TEST(Referenzkurse, KnopfAufDerWaehrungsseiteLiestEinUndDerVerlaufZeigtEsSofort)
     EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 2 AND AenderDatum = '2026-10-02'").toDouble(), 0.9279);
     test::tabKlicken(d, 1);
     EXPECT_FALSE(knopf->isVisible());
+    ASSERT_TRUE(d.escape());
+}
+
+TEST(IsoWaehrungen, DeutscheNamenAusIcuUnbekannterCodeGibtKeinen) {
+    EXPECT_EQ(xov::isoWaehrungsname("usd"), QStringLiteral("US-Dollar"));
+    EXPECT_EQ(xov::isoWaehrungsname("JPY"), QStringLiteral("Japanischer Yen"));
+    EXPECT_EQ(xov::isoWaehrungsname("XYZ"), "");
+    EXPECT_EQ(xov::isoWaehrungsname("US"), "");
+    const QStringList& liste = xov::isoWaehrungen();
+    EXPECT_TRUE(liste.contains(QStringLiteral("USD – US-Dollar")));
+    EXPECT_TRUE(liste.contains(QStringLiteral("EUR – Euro")));
+    EXPECT_FALSE(liste.filter(QRegularExpression("^DEM")).size() > 0);  // not in use any more
+    EXPECT_GT(liste.size(), 140);
+}
+
+TEST(IsoWaehrungen, CodefeldBietetCodesAnUnbekannterCodeIstNurEinHinweis) {
+    test::Datenbanken db;  // USD, CHF and GBP in rows 1 to 3
+    QVariantList info = test::info(db);
+    info[61] = 1;
+    test::Dialog d(info);
+    test::tabKlicken(d, 8);
+    auto* code = d->feld(QStringLiteral("inpWährungsBezKurz(3)"));
+    auto* name = d->feld(QStringLiteral("inpWährungsBezLang(3)"));
+    auto* hinweis = d->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(3)"));
+    ASSERT_TRUE(hinweis);
+    EXPECT_FALSE(hinweis->isVisible());
+    test::tippen(code, "jp");
+    ASSERT_TRUE(code->completer());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return code->completer()->popup()->isVisible(); }, 2000));
+    EXPECT_EQ(code->completer()->completionModel()->index(0, 0).data().toString(), QStringLiteral("JPY – Japanischer Yen"));
+    QTest::keyClick(code->completer()->popup(), Qt::Key_Down);
+    QTest::keyClick(code->completer()->popup(), Qt::Key_Return);
+    EXPECT_EQ(code->text(), QStringLiteral("JPY"));
+    QTest::keyClick(code, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return name->text() == QStringLiteral("Japanischer Yen"); }, 2000)) << name->text().toStdString();
+    EXPECT_FALSE(hinweis->isVisible());
+
+    // An unknown code: a hint beside the row, and the field keeps it.
+    auto* code5 = d->feld(QStringLiteral("inpWährungsBezKurz(4)"));
+    auto* hinweis5 = d->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(4)"));
+    test::tippen(code5, "QQQ");
+    EXPECT_TRUE(hinweis5->isVisible());
+    EXPECT_EQ(hinweis5->text(), QStringLiteral("QQQ ist kein bekannter ISO-Währungscode"));
+    EXPECT_EQ(code5->text(), QStringLiteral("QQQ"));
     ASSERT_TRUE(d.escape());
 }
