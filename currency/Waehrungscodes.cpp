@@ -3,24 +3,11 @@
 #include "form/InputFeld.h"
 #include "kurse/IsoWaehrungen.h"
 
-#include <QCompleter>
 #include <QLabel>
-#include <QStandardItemModel>
 
 namespace xov {
 
 namespace {
-
-// The list shows "USD – US-Dollar"; matching and the text put into the field are the code alone.
-QStandardItemModel* codeModell(QObject* eltern) {
-    auto* m = new QStandardItemModel(eltern);
-    for (const QString& eintrag : isoWaehrungen()) {
-        auto* z = new QStandardItem(eintrag);
-        z->setData(eintrag.left(3), Qt::UserRole);
-        m->appendRow(z);
-    }
-    return m;
-}
 
 void hinweisSetzen(QLabel* l, const QString& code) {
     const QString c = code.trimmed().toUpper();
@@ -33,18 +20,11 @@ void hinweisSetzen(QLabel* l, const QString& code) {
 }  // namespace
 
 void waehrungscodesVerbinden(QWidget* seite) {
-    QStandardItemModel* modell = codeModell(seite);
     for (int r = 0; r < 20; ++r) {
         auto* code = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezKurz(%1)").arg(r));
         auto* name = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezLang(%1)").arg(r));
         auto* hinweis = seite->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(%1)").arg(r));
         if (!code || !name || !hinweis) continue;
-        auto* vervollstaendigen = new QCompleter(modell, code);
-        vervollstaendigen->setCompletionRole(Qt::UserRole);
-        vervollstaendigen->setCaseSensitivity(Qt::CaseInsensitive);
-        vervollstaendigen->setCompletionMode(QCompleter::PopupCompletion);
-        vervollstaendigen->popup()->setMinimumWidth(code->fontMetrics().horizontalAdvance(QStringLiteral("XXX – Ostkaribischer Dollar____")));
-        code->setCompleter(vervollstaendigen);
         hinweis->setStyleSheet(QStringLiteral("color: #a05000;"));
         hinweisSetzen(hinweis, code->text());
         QObject::connect(code, &QLineEdit::textChanged, hinweis, [hinweis](const QString& text) { hinweisSetzen(hinweis, text); });
