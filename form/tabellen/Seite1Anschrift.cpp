@@ -11,7 +11,7 @@ SeitenDef seite1Anschrift() {
         {.name = "Frame2", .titel = "  Mandanten-Anschrift", .zeile = 0, .paar = 0, .zeilen = 4},
         {.name = "fraRechts", .zeile = 0, .paar = 1, .zeilen = 4, .rahmenlos = true},
         {.name = "Frame3", .titel = "Voranmeldung", .zeile = 6, .paar = 0, .zeilen = 2},
-        {.name = "Frame6", .titel = "Online Zugangsdaten", .zeile = 4, .paar = 1, .zeilen = 3},
+        {.name = "Frame6", .titel = "Online Zugangsdaten", .zeile = 4, .paar = 1, .zeilen = 3, .sichtbar = false},
     };
     s.felder = {
         {.name = "inpMandName", .label = "MandantenName 1.Zeile", .spalte = "MandName", .max = 40, .rahmen = "Frame2",
