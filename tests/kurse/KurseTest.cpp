@@ -18,6 +18,7 @@
 #include <QAbstractItemView>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <zip.h>
 
 namespace {
 
@@ -337,4 +338,24 @@ TEST(Referenzkurse, KnopfFehltImEingeschraenktenModus) {
     ASSERT_TRUE(d->cmdNeuerKurs->isVisible());  // the currency page is shown
     EXPECT_FALSE(d->findChild<QPushButton*>("cmdKurseEinlesen")->isVisible());
     ASSERT_TRUE(d.escape());
+}
+
+TEST(Referenzkurse, ZipMitDerCsvWirdGelesenEinAbgeschnittenesNicht) {
+    Kursdatenbank db;
+    QFile csv(csv2024);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray inhalt = csv.readAll();
+    const QString zipPfad = db.ordner.filePath("eurofxref-hist.zip");
+    int fehler = 0;
+    zip_t* zip = zip_open(QFile::encodeName(zipPfad).constData(), ZIP_CREATE | ZIP_TRUNCATE, &fehler);
+    ASSERT_TRUE(zip);
+    zip_source_t* quelle = zip_source_buffer(zip, inhalt.constData(), static_cast<zip_uint64_t>(inhalt.size()), 0);
+    ASSERT_GE(zip_file_add(zip, "eurofxref-hist.csv", quelle, ZIP_FL_OVERWRITE), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+
+    const QString halb = abgeschnitten(zipPfad, db.ordner.filePath("halb.zip"), 0.5);
+    EXPECT_THROW(db.einlesen(halb), xov::Fehler);
+    EXPECT_EQ(db.anzahl(), 4);
+    EXPECT_EQ(db.einlesen(zipPfad).at(0).hinzugefuegt, 256);
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "SEK", QDate(2024, 12, 30)).euroinFremd, 11.4865);
 }
