@@ -18,6 +18,7 @@ void Seite::vorbereiten() {
         if (!m_def.fokus.isEmpty()) m_dialog.steuerelement(m_def.fokus)->setFocus(Qt::OtherFocusReason);
     }
     m_dialog.cmdNeuerKurs->setVisible(nummer() == 8);
+    if (auto* k = m_dialog.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"))) k->hide();
 }
 
 bool Seite::pruefen() {
@@ -35,6 +36,8 @@ bool Seite::pruefen() {
 
 std::unique_ptr<Seite> seiteErzeugen(frmMandStamm& dialog, const SeitenDef& def) {
     switch (def.nummer) {
+    case 1: return seite1(dialog, def);
+    case 2: return seite2(dialog, def);
     case 3: return seite3(dialog, def);
     case 4: return seite4(dialog, def);
     case 6: return seite6(dialog, def);

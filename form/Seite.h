@@ -37,6 +37,8 @@ protected:
 
 // The unit of each page; pages without steps of their own are plain Seite.
 std::unique_ptr<Seite> seiteErzeugen(frmMandStamm& dialog, const SeitenDef& def);
+std::unique_ptr<Seite> seite1(frmMandStamm& dialog, const SeitenDef& def);
+std::unique_ptr<Seite> seite2(frmMandStamm& dialog, const SeitenDef& def);
 std::unique_ptr<Seite> seite3(frmMandStamm& dialog, const SeitenDef& def);
 std::unique_ptr<Seite> seite4(frmMandStamm& dialog, const SeitenDef& def);
 std::unique_ptr<Seite> seite6(frmMandStamm& dialog, const SeitenDef& def);

@@ -1,6 +1,8 @@
 // The unit of the currency page: showing it loads the currency rows, then the page is prepared
 // by the currency page's own unit (currency/), which also checks its rate fields itself.
 
+#include "currency/KurseEinlesenKnopf.h"
+#include "currency/Waehrungscodes.h"
 #include "currency/Waehrungsseite.h"
 #include "form/Seite.h"
 #include "form/frmMandStamm.h"
@@ -29,6 +31,8 @@ public:
                  FehlerAufruf(f, d.aufruf());
              }},
             &d);
+        kurseEinlesenKnopf(d, *m_waehrung);
+        waehrungscodesVerbinden(d.Frame1[7]);
     }
 
     void zeigen() override {
@@ -40,6 +44,7 @@ public:
         for (int k = 0; k < 8; ++k) m_dialog.Frame1[k]->setEnabled(k == 7);
         m_waehrung->SeiteVorbereiten();
         m_dialog.cmdNeuerKurs->setVisible(true);
+        m_dialog.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"))->setVisible(!m_dialog.aufruf().Eingeschraenkt);
     }
 
     // The rate fields are checked as they are left; a rate still being typed is saved (or

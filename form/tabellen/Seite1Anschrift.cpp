@@ -46,6 +46,8 @@ SeitenDef seite1Anschrift() {
          .keinMinus = true, .text = "0,00", .rahmen = "fraRechts", .zeile = 2, .sperrbar = true},
         {.name = "inpMandUID", .label = "Mandanten UID:", .spalte = "MandUID", .max = 15, .keinMinus = true, .keinTausender = true,
          .rahmen = "fraRechts", .zeile = 3, .sperrbar = true},
+        {.name = "lblMandUIDHinweis", .art = Art::Anzeige, .rahmen = "fraRechts", .zeile = 4},
+        {.name = "lblSteuerNrHinweis", .art = Art::Anzeige, .rahmen = "Frame3", .zeile = 3, .spannweite = 2},
         {.name = "inpVoranmPeriode", .spalte = "MandVoranmPeriode", .art = Art::Code, .max = 2, .rahmen = "Frame3", .zeile = 0,
          .sichtbar = false},
         {.name = "lblVersionsNr", .label = "Versions-Nr:", .spalte = "MandVersionsNr", .art = Art::Anzeige, .zeile = 7, .paar = 1},

@@ -18,6 +18,7 @@ SeitenDef seite2MandStamm2() {
          .rahmen = "Frame4", .zeile = 3, .zeilen = 2},
         {.name = "inpMandCreditorID", .label = "Kreditor-Identifikation (z.B. für Einzüge):", .spalte = "MandCreditorID",
          .max = 35, .rahmen = "Frame4", .zeile = 4},
+        {.name = "lblMandCreditorIDHinweis", .art = Art::Anzeige, .rahmen = "Frame4", .zeile = 5},
     };
     return s;
 }

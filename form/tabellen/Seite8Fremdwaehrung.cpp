@@ -21,7 +21,9 @@ SeitenDef seite8Fremdwaehrung() {
                  << FeldDef{.name = QStringLiteral("inpWährungsBezKurz(%1)").arg(i), .max = 3, .rahmen = "fraWaehrungen",
                             .zeile = i + 1, .paar = 2, .sperrbar = true}
                  << FeldDef{.name = QStringLiteral("inpLänderKürzel(%1)").arg(i), .max = 3, .rahmen = "fraWaehrungen",
-                            .zeile = i + 1, .paar = 3};
+                            .zeile = i + 1, .paar = 3}
+                 << FeldDef{.name = QStringLiteral("lblWährungscodeHinweis(%1)").arg(i), .art = Art::Anzeige,
+                            .rahmen = "fraWaehrungen", .zeile = i + 1, .paar = 4};
     s.felder << FeldDef{.name = "TDBGridWährung", .art = Art::Raster, .text = " WährungsKursÜbersicht", .paar = 1}
              << FeldDef{.name = "inpWährungsDatum", .label = "ÄnderDatum", .art = Art::Datum, .max = 11, .keinMinus = true,
                         .keinTausender = true, .rahmen = "Frame7", .zeile = 0}

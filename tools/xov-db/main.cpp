@@ -5,6 +5,9 @@
 #include "platform/Verbindungsangabe.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
+#include "platform/Variant.h"
+#include "kurse/Kurs.h"
+#include "kurse/Kurseinlesen.h"
 #include "tools/xov-db/Schema.h"
 #include "tools/xov-db/Waehrungen.h"
 
@@ -26,6 +29,12 @@ int hilfe(QTextStream& aus) {
            "  xov-db felder-ergaenzen MANDANTEN-DB [GEMEINSAME-DB]\n"
            "                                                ergänzt fehlende Felder von AllgMandDaten und die\n"
            "                                                Schlüssel von AllgWaehrung\n"
+           "  xov-db kurs GEMEINSAME-DB CODE DATUM [--hoechstalter TAGE]\n"
+           "                                                der Kurs, der am DATUM gilt: der letzte am oder vor\n"
+           "                                                dem Tag; ein älterer als TAGE (7) wird angemerkt\n"
+           "  xov-db kurse-einlesen GEMEINSAME-DB DATEI [--ab DATUM] [--bis DATUM] [--ersetzen]\n"
+           "                                                liest die Referenzkurse der Zentralbank (XML, CSV, Zip)\n"
+           "                                                für die Währungen der Seite Fremdwährung ein\n"
            "Die Datenbanken tragen das feste Kennwort der Anwendung.\n";
     aus.flush();
     return 2;
@@ -127,12 +136,88 @@ bool waehrungsSchluessel(const QString& fa, QTextStream& aus, QTextStream& fehle
     return false;
 }
 
+QDate datumAus(const QString& text) {
+    QDate d = QDate::fromString(text.trimmed(), Qt::ISODate);
+    if (!d.isValid()) d = xov::datumAusText(text).value_or(QDate());
+    if (!d.isValid())
+        throw Abweisung{QStringLiteral("\"%1\" ist kein Datum; erwartet wird z.B. 2024-03-30 oder 30.03.2024.").arg(text)};
+    return d;
+}
+
+// Takes "--name WERT" out of the arguments; a null string when it is not there.
+QString wertNehmen(QStringList& a, const QString& name) {
+    const qsizetype i = a.indexOf(name);
+    if (i < 0) return {};
+    if (i + 1 >= a.size()) throw Abweisung{QStringLiteral("Nach %1 fehlt der Wert.").arg(name)};
+    const QString wert = a.at(i + 1);
+    a.remove(i, 2);
+    return wert;
+}
+
+void gemeinsameDbPruefen(const QString& pfad) {
+    if (!QFileInfo(pfad).isFile()) throw Abweisung{QStringLiteral("Die Datei %1 gibt es nicht.").arg(pfad)};
+}
+
+// Numbers as a bookkeeper reads them: decimal comma, every published digit, no exponent.
+QString zahlText(double x) {
+    QString t = xov::deutsch().toString(x, 'f', 10);
+    while (t.endsWith(QLatin1Char('0'))) t.chop(1);
+    if (t.endsWith(xov::deutsch().decimalPoint())) t.chop(1);
+    return t;
+}
+
+int kurs(const QString& fa, const QString& code, const QString& datumText, const QString& grenzeText, QTextStream& aus) {
+    gemeinsameDbPruefen(fa);
+    const QDate datum = datumAus(datumText);
+    int grenze = xov::KursHoechstalterTage;
+    if (!grenzeText.isNull()) {
+        bool ok = false;
+        grenze = grenzeText.toInt(&ok);
+        if (!ok || grenze < 0) throw Abweisung{QStringLiteral("--hoechstalter erwartet eine Anzahl Tage, nicht \"%1\".").arg(grenzeText)};
+    }
+    const xov::KursAmTag k = xov::kursZumDatum(fa, code, datum, grenze);
+    aus << k.code << " am " << xov::datumAlsText(datum) << ": Kurs vom " << xov::datumAlsText(k.datum) << ", EuroinFremd "
+        << zahlText(k.euroinFremd) << ", FremdinEuro " << zahlText(k.fremdinEuro) << '\n';
+    if (k.veraltet)
+        aus << "Warnung: der Kurs ist " << k.alterTage << " Tage alt (mehr als " << grenze << " Tage); bitte prüfen, ob ein neuerer fehlt.\n";
+    return 0;
+}
+
+int kurseEinlesen(QStringList a, QTextStream& aus) {
+    const bool ersetzen = a.removeAll(QStringLiteral("--ersetzen")) > 0;
+    const QString ab = wertNehmen(a, QStringLiteral("--ab"));
+    const QString bis = wertNehmen(a, QStringLiteral("--bis"));
+    if (a.size() != 3) throw Abweisung{QStringLiteral("Aufruf: xov-db kurse-einlesen GEMEINSAME-DB DATEI [--ab DATUM] [--bis DATUM] [--ersetzen]")};
+    xov::Einleseoptionen o;
+    o.ersetzen = ersetzen;
+    if (!ab.isNull()) o.ab = datumAus(ab);
+    if (!bis.isNull()) o.bis = datumAus(bis);
+    gemeinsameDbPruefen(a.at(1));
+    // The whole file first: a file that breaks off is refused before the database is opened.
+    const auto tage = xov::kursdateiLesen(a.at(2));
+    auto v = xov::verbindungOeffnen(a.at(1), xov::DbPasswort);
+    const auto bilanz = xov::kurseEinlesen(*v, tage, xov::gespeicherteWaehrungen(*v), o);
+    for (const QString& z : xov::bilanzZeilen(bilanz)) aus << z << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream aus(stdout), fehler(stderr);
     QStringList a = app.arguments().mid(1);
+    if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) {
+        try {
+            return kurseEinlesen(a, aus);
+        } catch (const Abweisung& abw) {
+            fehler << abw.satz << '\n';
+            return 1;
+        } catch (const xov::Fehler& f) {
+            fehler << "Fehler " << f.nummer() << ": " << f.beschreibung() << '\n';
+            return 1;
+        }
+    }
     const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;
     if (a.isEmpty() || a.first() == QLatin1String("--help")) return hilfe(aus);
     try {
@@ -146,6 +231,11 @@ int main(int argc, char* argv[]) {
             aus << "angelegt: " << a.at(1) << ", " << a.at(2) << '\n';
         } else if (befehl == QLatin1String("demo") && (a.size() == 3 || a.size() == 4)) {
             demo(a.at(1), a.at(2), a.size() == 4 ? a.at(3) : QString(), langeKurse, aus);
+        } else if (befehl == QLatin1String("kurs")) {
+            QStringList r = a;
+            const QString grenze = wertNehmen(r, QStringLiteral("--hoechstalter"));
+            if (r.size() != 4) return hilfe(aus);
+            return kurs(r.at(1), r.at(2), r.at(3), grenze, aus);
         } else if (befehl == QLatin1String("felder-ergaenzen") && (a.size() == 2 || a.size() == 3)) {
             QStringList neu;
             try {

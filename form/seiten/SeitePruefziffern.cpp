@@ -1,0 +1,70 @@
+// Pages 1 and 2 show a hint beside the UID, the tax number and the creditor ID when a check
+// digit does not fit. A hint only: it holds no field and changes no value.
+
+#include "form/DbListe.h"
+#include "form/InputFeld.h"
+#include "form/Pruefziffern.h"
+#include "form/Seite.h"
+#include "form/frmMandStamm.h"
+
+#include <QLabel>
+
+namespace xov {
+namespace {
+
+void hinweisZeigen(QLabel* l, const QString& text) {
+    l->setText(text);
+    l->setVisible(!text.isEmpty());  // hidden, it takes no room on the page
+}
+
+class Seite1 : public Seite {
+public:
+    using Seite::Seite;
+    void verbinden() override {
+        m_uid = m_dialog.findChild<QLabel*>(QStringLiteral("lblMandUIDHinweis"));
+        m_steuer = m_dialog.findChild<QLabel*>(QStringLiteral("lblSteuerNrHinweis"));
+        m_uid->setStyleSheet(QStringLiteral("color: #a05000;"));
+        m_steuer->setStyleSheet(QStringLiteral("color: #a05000;"));
+        aktualisieren();
+        QObject::connect(m_dialog.feld(QStringLiteral("inpMandUID")), &QLineEdit::textChanged, m_uid, [this] { aktualisieren(); });
+        QObject::connect(m_dialog.feld(QStringLiteral("inpSteuerNr")), &QLineEdit::textChanged, m_steuer, [this] { aktualisieren(); });
+        QObject::connect(m_dialog.cmbFaNr, &QComboBox::currentIndexChanged, m_steuer, [this] { aktualisieren(); });
+    }
+    void zeigen() override {
+        aktualisieren();
+        Seite::zeigen();
+    }
+
+private:
+    void aktualisieren() {
+        hinweisZeigen(m_uid, uidHinweis(m_dialog.feld(QStringLiteral("inpMandUID"))->text()));
+        const DbListe* fa = m_dialog.cmbFaNr;
+        const QVariant faNummer = fa->currentIndex() >= 0 ? fa->currentData() : fa->wert();
+        hinweisZeigen(m_steuer, steuerNrHinweis(faNummer.toString(), m_dialog.feld(QStringLiteral("inpSteuerNr"))->text()));
+    }
+    QLabel* m_uid = nullptr;
+    QLabel* m_steuer = nullptr;
+};
+
+class Seite2 : public Seite {
+public:
+    using Seite::Seite;
+    void verbinden() override {
+        m_kreditor = m_dialog.findChild<QLabel*>(QStringLiteral("lblMandCreditorIDHinweis"));
+        m_kreditor->setStyleSheet(QStringLiteral("color: #a05000;"));
+        InputFeld* feld = m_dialog.feld(QStringLiteral("inpMandCreditorID"));
+        hinweisZeigen(m_kreditor, creditorIdHinweis(feld->text()));
+        QObject::connect(feld, &QLineEdit::textChanged, m_kreditor,
+                         [this](const QString& text) { hinweisZeigen(m_kreditor, creditorIdHinweis(text)); });
+    }
+
+private:
+    QLabel* m_kreditor = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<Seite> seite1(frmMandStamm& dialog, const SeitenDef& def) { return std::make_unique<Seite1>(dialog, def); }
+std::unique_ptr<Seite> seite2(frmMandStamm& dialog, const SeitenDef& def) { return std::make_unique<Seite2>(dialog, def); }
+
+}  // namespace xov

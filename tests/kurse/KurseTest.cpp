@@ -1,0 +1,361 @@
+// Rates a bookkeeper can trust: the rate valid at a date, the central bank's files read into the
+// currencies of the currency page in one transaction, and the check-digit hints.
+
+#include "Hilfen.h"
+#include "form/InputFeld.h"
+#include "form/Pruefziffern.h"
+#include "kurse/IsoWaehrungen.h"
+#include "kurse/Kurs.h"
+#include "kurse/Kurseinlesen.h"
+#include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QProcess>
+#include <QCompleter>
+#include <QAbstractItemView>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+namespace {
+
+const QString csv2024 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-2024.csv");
+const QString xml90 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-90d-auszug.xml");
+const QString xmlTag = QStringLiteral(XOV_KURSDATEN "/eurofxref-daily-auszug.xml");
+
+// The demo databases with the currency page holding USD, IDR, HRK (not quoted in 2024) and SEK,
+// each with one typed rate of 1 December 2023.
+struct Kursdatenbank : test::Datenbanken {
+    Kursdatenbank() {
+        faSql("DELETE FROM AllgWaehrung");
+        const char* codes[] = {"USD", "IDR", "HRK", "SEK"};
+        for (int i = 0; i < 4; ++i)
+            faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
+                  "EuroinFremd, FremdinEuro) VALUES (?, ?, 'Name', 'XX', '2023-12-01', 2, 0.5)",
+                  {i + 1, QString::fromLatin1(codes[i])});
+    }
+    int anzahl() const { return faWert("SELECT count(*) FROM AllgWaehrung").toInt(); }
+    QVector<xov::Einlesebilanz> einlesen(const QString& datei, xov::Einleseoptionen o = {}) const {
+        auto v = xov::verbindungOeffnen(fa, xov::DbPasswort);
+        return xov::kurseEinlesen(*v, xov::kursdateiLesen(datei), xov::gespeicherteWaehrungen(*v), o);
+    }
+};
+
+struct Lauf {
+    int status = -1;
+    QString aus, fehler;
+};
+
+Lauf xovDb(const QStringList& argumente) {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), argumente);
+    Lauf l;
+    if (!p.waitForFinished(60000)) { p.kill(); return l; }
+    l.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    l.aus = QString::fromUtf8(p.readAllStandardOutput());
+    l.fehler = QString::fromUtf8(p.readAllStandardError());
+    return l;
+}
+
+QString abgeschnitten(const QString& quelle, const QString& ziel, double anteil) {
+    QFile q(quelle);
+    q.open(QIODevice::ReadOnly);
+    const QByteArray inhalt = q.readAll();
+    QFile z(ziel);
+    z.open(QIODevice::WriteOnly);
+    z.write(inhalt.left(static_cast<qsizetype>(inhalt.size() * anteil)));
+    return ziel;
+}
+
+}  // namespace
+
+TEST(Referenzkurse, WochenendeUndFeiertagGebenDenKursDesLetztenGeschaeftstags) {
+    Kursdatenbank db;
+    db.einlesen(csv2024);
+    // Saturday 30 March and Easter Monday 1 April 2024: the rate of Maundy Thursday, 28 March.
+    for (const QDate tag : {QDate(2024, 3, 30), QDate(2024, 4, 1)}) {
+        const auto k = xov::kursZumDatum(db.fa, "usd", tag);
+        EXPECT_EQ(k.datum, QDate(2024, 3, 28));
+        EXPECT_EQ(k.euroinFremd, 1.0811);
+        EXPECT_EQ(k.fremdinEuro, xov::kehrwert10(1.0811));
+        EXPECT_FALSE(k.veraltet);
+    }
+    // A published day gives its own rate; an old rate comes with the flag, not refused.
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.0389);
+    const auto alt = xov::kursZumDatum(db.fa, "USD", QDate(2024, 4, 1), 3);
+    EXPECT_TRUE(alt.veraltet);
+    EXPECT_EQ(alt.alterTage, 4);
+    // 1 January 2024 has no rate of its own: the rate typed on 1 December 2023 applies.
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 1, 1)).datum, QDate(2023, 12, 1));
+}
+
+TEST(Referenzkurse, VorDemErstenKursGibtEsEinenFehlerStattEinesErsatzkurses) {
+    Kursdatenbank db;
+    for (const QString& code : {QStringLiteral("USD"), QStringLiteral("JPY")}) {
+        try {
+            xov::kursZumDatum(db.fa, code, QDate(2023, 11, 30));
+            ADD_FAILURE() << "kein Fehler für " << code.toStdString();
+        } catch (const xov::Fehler& f) {
+            EXPECT_EQ(f.nummer(), xov::FehlerNr::KeinAktuellerDatensatz);
+            EXPECT_EQ(f.beschreibung(), QStringLiteral("Für die Währung %1 gibt es keinen Kurs am oder vor dem 30.11.2023.").arg(code));
+        }
+    }
+}
+
+TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndEinZweitesMalFuegtNichtsHinzu) {
+    Kursdatenbank db;
+    const auto erst = db.einlesen(csv2024);
+    EXPECT_EQ(xov::bilanzZeilen(erst), (QStringList{"USD: 256 hinzugefügt, 0 behalten, 0 übersprungen",
+                                                    "IDR: 256 hinzugefügt, 0 behalten, 0 übersprungen",
+                                                    "HRK: 0 hinzugefügt, 0 behalten, 256 übersprungen",
+                                                    "SEK: 256 hinzugefügt, 0 behalten, 0 übersprungen"}));
+    EXPECT_EQ(db.anzahl(), 4 + 3 * 256);
+    // No weekend rows: every stored day is a business day.
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE strftime('%w', AenderDatum) IN ('0', '6')").toInt(), 0);
+    const auto zweit = db.einlesen(csv2024);
+    EXPECT_EQ(zweit.at(0).hinzugefuegt, 0);
+    EXPECT_EQ(zweit.at(0).behalten, 256);
+    EXPECT_EQ(db.anzahl(), 4 + 3 * 256);
+    // Name and country code of the currency are repeated in the new records.
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'Name' AND Laenderkennzeichen = 'XX'").toInt(),
+              db.anzahl());
+}
+
+TEST(Referenzkurse, VorhandenerTagBleibtAusserMitErsetzenUndZeitraumGrenztEin) {
+    Kursdatenbank db;
+    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, EuroinFremd, "
+             "FremdinEuro) VALUES (1, 'USD', 'Name', 'XX', '2024-12-31', 1.1, 0.9)");
+    xov::Einleseoptionen o;
+    o.ab = QDate(2024, 12, 1);
+    const auto b = db.einlesen(csv2024, o);
+    EXPECT_EQ(b.at(0).hinzugefuegt, 19);  // 20 published days in December 2024
+    EXPECT_EQ(b.at(0).behalten, 1);
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.1);
+    o.ersetzen = true;
+    o.bis = QDate(2024, 12, 31);
+    EXPECT_EQ(db.einlesen(csv2024, o).at(0).ersetzt, 20);
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.0389);
+}
+
+TEST(Referenzkurse, KehrwertEinesRupiahKursesBehaeltSeineStellen) {
+    Kursdatenbank db;
+    db.einlesen(csv2024);
+    const auto k = xov::kursZumDatum(db.fa, "IDR", QDate(2024, 12, 31));
+    EXPECT_EQ(k.euroinFremd, 16820.88);
+    EXPECT_EQ(k.fremdinEuro, 0.0000594499);  // 4 places would give 0.0001, an error of 68 %
+    EXPECT_NEAR(k.euroinFremd * k.fremdinEuro, 1.0, 1e-5);
+}
+
+TEST(Referenzkurse, XmlMitEinfachenUndDoppeltenAnfuehrungszeichenFehlendeWaehrungWirdUebersprungen) {
+    Kursdatenbank db;
+    const auto tag = db.einlesen(xmlTag);  // USD, JPY, GBP, TRY, CHF of 2 October 2026
+    EXPECT_EQ(tag.at(0).hinzugefuegt, 1);
+    EXPECT_EQ(tag.at(3).uebersprungen, 1);  // SEK absent
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2026, 10, 4)).euroinFremd, 1.1225);
+    const auto neunzig = db.einlesen(xml90);
+    EXPECT_EQ(neunzig.at(0).hinzugefuegt, 5);
+    EXPECT_EQ(neunzig.at(1).hinzugefuegt, 5);
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2017, 3, 5)).euroinFremd, 1.0565);
+}
+
+TEST(Referenzkurse, AbgebrocheneDateiFuegtNichtsHinzuUndNenntDieStelle) {
+    Kursdatenbank db;
+    const QString csv = abgeschnitten(csv2024, db.ordner.filePath("halb.csv"), 0.5);
+    const QString xml = abgeschnitten(xml90, db.ordner.filePath("halb.xml"), 0.5);
+    for (const QString& datei : {csv, xml}) {
+        const Lauf l = xovDb({"kurse-einlesen", db.fa, datei});
+        EXPECT_EQ(l.status, 1);
+        EXPECT_TRUE(l.fehler.contains(datei + QStringLiteral(", Zeile "))) << l.fehler.toStdString();
+        EXPECT_TRUE(l.aus.isEmpty());
+        EXPECT_EQ(db.anzahl(), 4);
+    }
+    // A failure while writing takes back what the same file wrote before it.
+    db.faSql("CREATE TRIGGER halt BEFORE INSERT ON AllgWaehrung WHEN NEW.AenderDatum = '2024-06-03' "
+             "BEGIN SELECT RAISE(ABORT, 'halt'); END");
+    EXPECT_THROW(db.einlesen(csv2024), xov::Fehler);
+    EXPECT_EQ(db.anzahl(), 4);
+}
+
+TEST(Referenzkurse, WerkzeugNenntKursWarnungUndBilanz) {
+    Kursdatenbank db;
+    Lauf l = xovDb({"kurse-einlesen", db.fa, csv2024, "--bis", "2024-03-31"});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_TRUE(l.aus.startsWith(QStringLiteral("USD: 63 hinzugefügt, 0 behalten, 0 übersprungen\n"))) << l.aus.toStdString();
+    l = xovDb({"kurs", db.fa, "USD", "30.03.2024"});
+    EXPECT_EQ(l.status, 0);
+    EXPECT_EQ(l.aus, QStringLiteral("USD am 30.03.2024: Kurs vom 28.03.2024, EuroinFremd 1,0811, FremdinEuro 0,9249838128\n"));
+    l = xovDb({"kurs", db.fa, "USD", "2024-04-12"});
+    EXPECT_EQ(l.status, 0);
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("Warnung: der Kurs ist 15 Tage alt (mehr als 7 Tage)"))) << l.aus.toStdString();
+    l = xovDb({"kurs", db.fa, "CHF", "2024-04-12"});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs am oder vor dem 12.04.2024."))) << l.fehler.toStdString();
+    EXPECT_TRUE(l.aus.isEmpty());
+}
+
+TEST(Pruefziffern, HinweisNurWennDiePrueffzifferNichtPasst) {
+    EXPECT_EQ(xov::uidHinweis("ATU13585627"), "");
+    EXPECT_EQ(xov::uidHinweis("ATU 4608 0404"), "");
+    EXPECT_EQ(xov::uidHinweis("ATU13585626"), QStringLiteral("Prüfziffer der UID passt nicht"));
+    EXPECT_EQ(xov::uidHinweis(""), "");
+    EXPECT_EQ(xov::uidHinweis("DE123456789"), "");
+    EXPECT_NE(xov::uidHinweis("ATU1358562"), "");
+
+    EXPECT_EQ(xov::steuerNrHinweis("59", "119/9013"), "");
+    EXPECT_EQ(xov::steuerNrHinweis("59", "119/9012"), QStringLiteral("Prüfziffer der Steuernummer passt nicht"));
+    EXPECT_EQ(xov::steuerNrHinweis("", "119/9012"), "");   // no office chosen: nothing to check
+    EXPECT_EQ(xov::steuerNrHinweis("59", ""), "");
+
+    EXPECT_EQ(xov::creditorIdHinweis("AT29HXR00000037632"), "");
+    EXPECT_EQ(xov::creditorIdHinweis("DE98ZZZ09999999999"), "");
+    EXPECT_EQ(xov::creditorIdHinweis("AT12ZZZ00000000001"), QStringLiteral("Prüfziffer der Kreditor-ID passt nicht"));
+    EXPECT_EQ(xov::creditorIdHinweis("AT88ZZZ00000000001"), "");
+    EXPECT_EQ(xov::creditorIdHinweis(""), "");
+}
+
+TEST(Pruefziffern, HinweiseNebenDenFeldernHaltenNichtsAufUndAendernNichts) {
+    test::Datenbanken db;  // the demo numbers are invented: none of the three check digits fits
+    {
+        test::Dialog d(test::info(db));
+        auto* uid = d->findChild<QLabel*>("lblMandUIDHinweis");
+        auto* steuer = d->findChild<QLabel*>("lblSteuerNrHinweis");
+        ASSERT_TRUE(uid && steuer);
+        EXPECT_TRUE(uid->isVisible());
+        EXPECT_EQ(uid->text(), QStringLiteral("Prüfziffer der UID passt nicht"));
+        EXPECT_EQ(steuer->text(), QStringLiteral("Prüfziffer der Steuernummer passt nicht"));
+        test::tippen(d->feld("inpMandUID"), "ATU13585627");
+        EXPECT_FALSE(uid->isVisible());
+        test::tippen(d->feld("inpSteuerNr"), "123/4561");  // office 07: 07 123456 1
+        EXPECT_FALSE(steuer->isVisible());
+        test::tippen(d->feld("inpMandUID"), "ATU13585626");
+        EXPECT_TRUE(uid->isVisible());
+
+        test::tabKlicken(d, 2);
+        auto* kreditor = d->findChild<QLabel*>("lblMandCreditorIDHinweis");
+        ASSERT_TRUE(kreditor);
+        EXPECT_EQ(kreditor->text(), QStringLiteral("Prüfziffer der Kreditor-ID passt nicht"));
+        EXPECT_TRUE(kreditor->isVisible());
+        test::tippen(d->feld("inpMandCreditorID"), "AT29HXR00000037632");
+        EXPECT_FALSE(kreditor->isVisible());
+        test::tippen(d->feld("inpMandCreditorID"), "AT12ZZZ00000000001");
+        EXPECT_TRUE(kreditor->isVisible());
+        ASSERT_TRUE(d.escape());
+    }
+    // A wrong check digit is stored as typed.
+    EXPECT_EQ(db.mandWert("SELECT MandUID FROM AllgMandDaten").toString(), QStringLiteral("ATU13585626"));
+    EXPECT_EQ(db.mandWert("SELECT MandCreditorID FROM AllgMandDaten").toString(), QStringLiteral("AT12ZZZ00000000001"));
+    EXPECT_EQ(db.mandWert("SELECT MandSteuerNr FROM AllgMandDaten").toString(), QStringLiteral("123/4561"));
+}
+
+TEST(Referenzkurse, KnopfAufDerWaehrungsseiteLiestEinUndDerVerlaufZeigtEsSofort) {
+    test::Datenbanken db;  // USD, CHF and GBP in rows 1 to 3
+    const int vorher = db.faWert("SELECT count(*) FROM AllgWaehrung").toInt();
+    QVariantList info = test::info(db);
+    info[61] = 1;  // the currency page is part of this call
+    test::Dialog d(info);
+    auto* knopf = d->findChild<QPushButton*>("cmdKurseEinlesen");
+    ASSERT_TRUE(knopf);
+    EXPECT_FALSE(knopf->isVisible());
+    test::tabKlicken(d, 8);
+    ASSERT_TRUE(knopf->isVisible());
+    EXPECT_EQ(knopf->text(), QStringLiteral("Kurse einlesen…"));
+    auto* raster = d->findChild<QTableView*>("TDBGridWährung");
+    ASSERT_TRUE(raster);
+    const int zeilen = raster->model()->rowCount();
+
+    // The file is typed into the file dialog; the summary is answered with OK.
+    QTimer waehlen;
+    waehlen.callOnTimeout([&] {
+        if (auto* f = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            f->selectFile(xmlTag);
+            QMetaObject::invokeMethod(f, "accept", Qt::QueuedConnection);
+            waehlen.stop();
+        }
+    });
+    waehlen.start(10);
+    test::Meldungen meldungen;
+    QTest::mouseClick(knopf, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 5000));
+    EXPECT_EQ(meldungen.texte.first(), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
+                                                      "CHF: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
+                                                      "GBP: 1 hinzugefügt, 0 behalten, 0 übersprungen").arg(xmlTag));
+    EXPECT_EQ(raster->model()->rowCount(), zeilen + 1);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), vorher + 3);
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 2 AND AenderDatum = '2026-10-02'").toDouble(), 0.9279);
+    test::tabKlicken(d, 1);
+    EXPECT_FALSE(knopf->isVisible());
+    ASSERT_TRUE(d.escape());
+}
+
+TEST(IsoWaehrungen, DeutscheNamenAusIcuUnbekannterCodeGibtKeinen) {
+    EXPECT_EQ(xov::isoWaehrungsname("usd"), QStringLiteral("US-Dollar"));
+    EXPECT_EQ(xov::isoWaehrungsname("JPY"), QStringLiteral("Japanischer Yen"));
+    EXPECT_EQ(xov::isoWaehrungsname("XYZ"), "");
+    EXPECT_EQ(xov::isoWaehrungsname("US"), "");
+    const QStringList& liste = xov::isoWaehrungen();
+    EXPECT_TRUE(liste.contains(QStringLiteral("USD – US-Dollar")));
+    EXPECT_TRUE(liste.contains(QStringLiteral("EUR – Euro")));
+    EXPECT_FALSE(liste.filter(QRegularExpression("^DEM")).size() > 0);  // not in use any more
+    EXPECT_GT(liste.size(), 140);
+}
+
+TEST(IsoWaehrungen, BekannterCodeGibtDenNamenUnbekannterIstNurEinHinweis) {
+    test::Datenbanken db;  // USD, CHF and GBP in rows 1 to 3
+    QVariantList info = test::info(db);
+    info[61] = 1;
+    test::Dialog d(info);
+    test::tabKlicken(d, 8);
+    auto* code = d->feld(QStringLiteral("inpWährungsBezKurz(3)"));
+    auto* name = d->feld(QStringLiteral("inpWährungsBezLang(3)"));
+    auto* hinweis = d->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(3)"));
+    ASSERT_TRUE(hinweis);
+    EXPECT_FALSE(hinweis->isVisible());
+    test::tippen(code, "jpy");
+    QTest::keyClick(code, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return name->text() == QStringLiteral("Japanischer Yen"); }, 2000)) << name->text().toStdString();
+    EXPECT_FALSE(hinweis->isVisible());
+
+    // An unknown code: a hint beside the row, and the field keeps it.
+    auto* code5 = d->feld(QStringLiteral("inpWährungsBezKurz(4)"));
+    auto* hinweis5 = d->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(4)"));
+    test::tippen(code5, "QQQ");
+    EXPECT_TRUE(hinweis5->isVisible());
+    EXPECT_EQ(hinweis5->text(), QStringLiteral("QQQ ist kein bekannter ISO-Währungscode"));
+    EXPECT_EQ(code5->text(), QStringLiteral("QQQ"));
+    ASSERT_TRUE(d.escape());
+}
+
+TEST(Referenzkurse, KnopfFehltImEingeschraenktenModus) {
+    test::Datenbanken db;
+    QVariantList info = test::info(db);
+    info[61] = 1;
+    info[9] = 20;  // restricted mode
+    test::Dialog d(info);
+    test::tabKlicken(d, 8);
+    ASSERT_TRUE(d->cmdNeuerKurs->isVisible());  // the currency page is shown
+    EXPECT_FALSE(d->findChild<QPushButton*>("cmdKurseEinlesen")->isVisible());
+    ASSERT_TRUE(d.escape());
+}
+
+TEST(Referenzkurse, ZipMitDerCsvWirdGelesenEinAbgeschnittenesNicht) {
+    Kursdatenbank db;
+    QFile csv(csv2024);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray inhalt = csv.readAll();
+    const QString zipPfad = db.ordner.filePath("eurofxref-hist.zip");
+    int fehler = 0;
+    zip_t* zip = zip_open(QFile::encodeName(zipPfad).constData(), ZIP_CREATE | ZIP_TRUNCATE, &fehler);
+    ASSERT_TRUE(zip);
+    zip_source_t* quelle = zip_source_buffer(zip, inhalt.constData(), static_cast<zip_uint64_t>(inhalt.size()), 0);
+    ASSERT_GE(zip_file_add(zip, "eurofxref-hist.csv", quelle, ZIP_FL_OVERWRITE), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+
+    const QString halb = abgeschnitten(zipPfad, db.ordner.filePath("halb.zip"), 0.5);
+    EXPECT_THROW(db.einlesen(halb), xov::Fehler);
+    EXPECT_EQ(db.anzahl(), 4);
+    EXPECT_EQ(db.einlesen(zipPfad).at(0).hinzugefuegt, 256);
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "SEK", QDate(2024, 12, 30)).euroinFremd, 11.4865);
+}
