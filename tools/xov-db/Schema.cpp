@@ -105,9 +105,9 @@ void demoFuellen(const QString& mandPfad, const QString& faPfad, const QString& 
         setze("MandDvr", 4711);
         setze("MandBagatellBetrag", 5.0);
         setze("MandMahnspesen", 12.5);
-        setze("MandUID", "ATU12345678");
+        setze("MandUID", "ATU13585627");
         setze("MandVoranmPeriode", 1);
-        setze("MandSteuerNr", "123/4567");
+        setze("MandSteuerNr", "123/4561");
         setze("MandReferat", 12);
         setze("MandFaNr", 7);
         setze("MandUVAID1", "gruber01");
@@ -118,7 +118,7 @@ void demoFuellen(const QString& mandPfad, const QString& faPfad, const QString& 
         setze("MandMiKontoNr", "28312345678");
         setze("MandMikoBezeich", "Erste Bank Mieteneingangskonto");
         setze("MandMikoKurzbez", "Erste Miete");
-        setze("MandCreditorID", "AT12ZZZ00000012345");
+        setze("MandCreditorID", "AT29HXR00000037632");
         setze("MandBuchjahr", jahr);
         setze("MandMonStatusDatum", QStringLiteral("%1.%2").arg(QDate::currentDate().month(), 2, 10, QLatin1Char('0')).arg(jahr));
         setze("MandAnwNummer", 1);
