@@ -1,0 +1,236 @@
+// The rate-entry frame of the currency page: finding the rate of a date, saving, changing and
+// deleting a rate, the date and rate fields entered and left, a new rate, and the reciprocal.
+
+#include "currency/Kursverlauf.h"
+#include "currency/Waehrungsseite.h"
+#include "currency/WaehrungsseiteIntern.h"
+#include "form/InputFeld.h"
+#include "platform/Datenquelle.h"
+#include "platform/Fehler.h"
+#include "platform/Meldung.h"
+#include "platform/Variant.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <cmath>
+
+using namespace xov;
+using namespace xov::waehrung;
+
+bool Waehrungsseite::KursZumDatumSuchen() {
+    const auto datum = datumAusText(inpWährungsDatum->text());
+    if (!datum) return false;
+    const auto kurs = m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
+    if (!kurs) return false;
+    GemerkterEuroinFremd = kurs->euroinFremd;
+    GemerkterFremdinEuro = kurs->fremdinEuro;
+    return true;
+}
+
+bool Waehrungsseite::WährungscodeVergeben() {
+    const QString c = code(AktuelleWährungsZeile).toUpper();
+    if (c.isEmpty()) return false;
+    const auto wid = m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
+    if (!wid) return false;
+    DoppelteWID = *wid;
+    return true;
+}
+
+void Waehrungsseite::KursSpeichern() { kursSpeichern(); }
+
+bool Waehrungsseite::kursSpeichern() {
+    const int r = AktuelleWährungsZeile, n = r + 1;
+    const QString d = inpWährungsDatum->Text();
+    // A. The frame.
+    if (keinDatum(d)) return true;
+    const auto datum = datumAusText(d);
+    if (!datum) {
+        Meldung(DatumKeinDatum);
+        fokusNach(inpWährungsDatum);
+        return false;
+    }
+    const std::pair<InputFeld*, double*> kursfelder[] = {{inpEuroinFremd, &GemerkterEuroinFremd}, {inpFremdinEuro, &GemerkterFremdinEuro}};
+    for (const auto& [feld, gemerkt] : kursfelder) {
+        if (feld->text().trimmed().isEmpty() || zahlIn(feld)) continue;
+        Meldung(keineZahlIn(feld == inpEuroinFremd ? QStringLiteral("EuroinFremd") : QStringLiteral("FremdinEuro")));
+        if (*gemerkt > 0) feld->setzeZahl(*gemerkt);
+        KursAbgewiesen = true;
+        feld->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (inpFremdinEuro->text().trimmed().isEmpty() || inpEuroinFremd->text().trimmed().isEmpty()) return true;
+    const double eif = *zahlIn(inpEuroinFremd), fie = *zahlIn(inpFremdinEuro);
+
+    // B. Both rates 0: the rate of that date is deleted.
+    if (eif == 0 && fie == 0) {
+        const int antwort = Meldung(QStringLiteral("Wollen Sie den WährungsKurs für ") + Anf + code(r) + Anf +
+                                        QStringLiteral(" vom ") + datumAlsText(*datum) + QStringLiteral(" löschen?"),
+                                    3);
+        if (antwort == Antwort::Nein) {
+            fokusNach(inpEuroinFremd);
+            return false;
+        }
+        if (antwort != Antwort::Ja) {
+            fokusNach(inpWährungsDatum);
+            return false;
+        }
+        m_daten.kursLoeschen(n, *datum);
+        KursHistorieLaden(static_cast<qint16>(r));
+        for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+        return true;
+    }
+
+    // C. Saving.
+    InputFeld* codeFeld = inpWährungsBezKurz[r];
+    if (codeFeld->text().isEmpty()) {
+        Meldung(KeinCode);
+        fokusNach(codeFeld);
+        return false;
+    }
+    if (WährungscodeVergeben()) {
+        Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(DoppelteWID));
+        fokusNach(codeFeld);
+        return false;
+    }
+    if (KursZumDatumSuchen()) {
+        // The record of this date is changed.
+        if (inpEuroinFremd->text() == QLatin1String("0") || inpFremdinEuro->text() == QLatin1String("0")) return true;
+        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv && eif != 0) {
+            inpFremdinEuro->setzeZahl(KehrwertRunden(eif));
+            inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+        }
+        m_daten.kursAendern(n, *datum, {eif, *zahlIn(inpFremdinEuro)});
+        KursHistorieLaden(static_cast<qint16>(r));
+        m_verlauf->bisZeile(GemerkteGridZeile);
+        if (GemerkteGridZeile < m_verlauf->rowCount()) {
+            Schalter s(m_rasterWirdGesetzt);
+            TDBGridWährung->setCurrentIndex(m_verlauf->index(GemerkteGridZeile, 0));
+        }
+        return true;
+    }
+    // A record is added: the first rate of this date, for a new currency its first record.
+    if (codeFeld->text().size() != 3) {
+        Meldung(CodeLaenge);
+        fokusNach(codeFeld);
+        return false;
+    }
+    codeFeld->setzeText(codeFeld->text().toUpper());
+    InputFeld* landFeld = inpLänderKürzel[r];
+    if (landFeld->text().size() > 3) {
+        Meldung(LandLaenge);
+        fokusNach(landFeld);
+        return false;
+    }
+    landFeld->setzeText(landFeld->text().toUpper());
+    m_daten.kursEinfuegen({n, codeFeld->text(), inpWährungsBezLang[r]->text(), landFeld->text()}, *datum, {eif, fie});
+    KursHistorieLaden(static_cast<qint16>(r));
+    rasterZeigen(true);
+    return true;
+}
+
+void Waehrungsseite::datumBetreten() {
+    if (code(AktuelleWährungsZeile).isEmpty()) {
+        if (auto* beenden = m_seite->window()->findChild<QPushButton*>(QStringLiteral("cmdBeenden")); beenden && beenden->isVisible())
+            beenden->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    EingangsDatum = inpWährungsDatum->text();
+    kursbeschriftungSetzen(code(AktuelleWährungsZeile));
+}
+
+void Waehrungsseite::datumVerlassen() {
+    if (code(AktuelleWährungsZeile).isEmpty()) {
+        inpWährungsBezLang[0]->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const QString text = inpWährungsDatum->text();
+    // An empty date is no date yet: nothing to look up, nothing to save, no reason to hold the user.
+    if (keinDatum(text)) return;
+    if (!datumAusText(text)) {
+        fokusNach(inpWährungsDatum);
+        Meldung(NurDatum);
+        return;
+    }
+    if (text != EingangsDatum) {
+        inpEuroinFremd->setzeText(QString());
+        inpFremdinEuro->setzeText(QString());
+        if (KursZumDatumSuchen()) {
+            inpEuroinFremd->setzeZahl(GemerkterEuroinFremd);
+            inpFremdinEuro->setzeZahl(GemerkterFremdinEuro);
+        }
+        KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
+    } else if (KursAbgewiesen) {
+        KursAbgewiesen = false;
+    } else {
+        kursSpeichern();
+    }
+}
+
+void Waehrungsseite::euroinFremdBetreten() {
+    if (keinDatum(inpWährungsDatum->Text())) {
+        inpWährungsDatum->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    UmrechnungAktiv = false;
+    m_euroinFremdEingang = inpEuroinFremd->text();
+}
+
+void Waehrungsseite::euroinFremdVerlassen() {
+    // Only a leave that saved moves on to the other rate: after a refusal the focus is where the
+    // user must act.
+    bool gespeichert = false;
+    if (KursAbgewiesen) KursAbgewiesen = false;
+    else gespeichert = kursSpeichern();
+    if (!kehrwertEintragen()) return;
+    if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+}
+
+bool Waehrungsseite::kehrwertEintragen() {
+    const auto x = zahlIn(inpEuroinFremd);
+    // The reciprocal of 0 does not exist: the other rate stays as it is. A rate the user only
+    // passed through keeps the other rate as stored (a bank's rate need not be the exact
+    // reciprocal); only a changed rate, or one without its other rate, gets it computed.
+    if (!x || *x == 0 || UmrechnungAktiv) return false;
+    if (inpEuroinFremd->text() == m_euroinFremdEingang && !inpFremdinEuro->text().trimmed().isEmpty()) return false;
+    inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+    return true;
+}
+
+bool Waehrungsseite::eingabeAbschliessen() {
+    QWidget* fokus = QApplication::focusWidget();
+    if (fokus != inpEuroinFremd && fokus != inpFremdinEuro) return true;
+    if (KursAbgewiesen) return false;
+    if (fokus == inpEuroinFremd) kehrwertEintragen();
+    m_euroinFremdEingang = inpEuroinFremd->text();
+    return kursSpeichern();
+}
+
+void Waehrungsseite::fremdinEuroVerlassen() {
+    if (KursAbgewiesen) KursAbgewiesen = false;
+    else kursSpeichern();
+}
+
+void Waehrungsseite::neuerKurs() {
+    if (code(AktuelleWährungsZeile).isEmpty()) return;
+    if (Frame7->isVisible()) {
+        inpEuroinFremd->setzeText(QString());
+        inpFremdinEuro->setzeText(QString());
+    } else {
+        Frame7->show();
+    }
+    inpWährungsDatum->setzeText(QString());
+    GemerkterEuroinFremd = 0;
+    GemerkterFremdinEuro = 0;
+    inpWährungsDatum->setFocus(Qt::OtherFocusReason);
+}
+
+void Waehrungsseite::umrechnen() {
+    const auto x = zahlIn(inpEuroinFremd);
+    // Nothing to compute from an empty field, text that is no number, or 0.
+    if (!x || *x == 0) return;
+    inpFremdinEuro->setzeZahl(KehrwertRunden(*x));
+    UmrechnungAktiv = true;
+    inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+}
