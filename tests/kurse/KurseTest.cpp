@@ -217,7 +217,9 @@ TEST(Pruefziffern, HinweisNurWennDiePrueffzifferNichtPasst) {
 }
 
 TEST(Pruefziffern, HinweiseNebenDenFeldernHaltenNichtsAufUndAendernNichts) {
-    test::Datenbanken db;  // the demo numbers are invented: none of the three check digits fits
+    test::Datenbanken db;
+    // Numbers whose check digits do not fit, as a client may have stored them.
+    db.mandSql("UPDATE AllgMandDaten SET MandUID = 'ATU12345678', MandSteuerNr = '123/4567', MandCreditorID = 'AT12ZZZ00000012345'");
     {
         test::Dialog d(test::info(db));
         auto* uid = d->findChild<QLabel*>("lblMandUIDHinweis");
