@@ -82,7 +82,9 @@ bool Waehrungsseite::kursSpeichern() {
         return true;
     }
 
-    // C. Saving.
+    // C. Saving. A pair with one rate 0 is no rate: nothing is stored, for a new date as for an
+    // existing one (a reciprocal that rounds to 0 at 10 places included).
+    if (eif == 0 || fie == 0) return true;
     InputFeld* codeFeld = inpWährungsBezKurz[r];
     if (codeFeld->text().isEmpty()) {
         Meldung(KeinCode);
@@ -96,7 +98,6 @@ bool Waehrungsseite::kursSpeichern() {
     }
     if (KursZumDatumSuchen()) {
         // The record of this date is changed.
-        if (inpEuroinFremd->text() == QLatin1String("0") || inpFremdinEuro->text() == QLatin1String("0")) return true;
         if (GemerkterEuroinFremd != eif && !UmrechnungAktiv && eif != 0) {
             inpFremdinEuro->setzeZahl(KehrwertRunden(eif));
             inpFremdinEuro->setFocus(Qt::OtherFocusReason);

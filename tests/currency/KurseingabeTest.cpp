@@ -175,3 +175,22 @@ TEST(Kurseingabe, LangerVerlaufBleibtNachDemAendernTieferZeileStehen) {
     EXPECT_EQ(db.faWert("SELECT EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2021-05-14'").toString(), "170.0|0.0059");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
 }
+
+// A pair with one rate 0 is no rate: not for a new date, and not when the reciprocal of a huge
+// rate rounds to 0 at 10 places.
+TEST(Kurseingabe, EinKursVonNullWirdNieGespeichert) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    const QString vorher = alle(db);
+    s.neuerKurs(QStringLiteral("04.03.2024"));
+    s.tippen(s.eif(), QStringLiteral("99999999999999999999"));
+    s.weiter();
+    EXPECT_EQ(alle(db), vorher);
+    s.neuerKurs(QStringLiteral("05.03.2024"));
+    s.tippen(s.eif(), QStringLiteral("0"));
+    s.tippen(s.fie(), QStringLiteral("0,5"));
+    EXPECT_EQ(alle(db), vorher);
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
+}
