@@ -122,6 +122,20 @@ QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) 
     return u;
 }
 
+Lauf xovDb(const QStringList& argumente) {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), argumente);
+    Lauf l;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        return l;
+    }
+    l.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    l.aus = QString::fromUtf8(p.readAllStandardOutput());
+    l.fehler = QString::fromUtf8(p.readAllStandardError());
+    return l;
+}
+
 void tabKlicken(Dialog& d, int seite) {
     const int i = d->TabStrip1->indexVon(seite);
     QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());

@@ -82,6 +82,13 @@ QStringList zeile(const Datenbanken& db);
 // The entries of `nachher` that are not in `vorher`.
 QStringList unterschiede(const QStringList& vorher, const QStringList& nachher);
 
+// The database tool run as its own process, as an administrator runs it.
+struct Lauf {
+    int status = -1;  // exit status; -1 when it crashed or did not finish in a minute
+    QString aus, fehler;
+};
+Lauf xovDb(const QStringList& argumente);
+
 // Clicks the tab of the page with the mouse.
 void tabKlicken(Dialog& d, int seite);
 // Clicks into the field, selects its text and types over it ("" deletes it).

@@ -20,6 +20,9 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+using test::Lauf;
+using test::xovDb;
+
 namespace {
 
 const QString csv2024 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-2024.csv");
@@ -43,22 +46,6 @@ struct Kursdatenbank : test::Datenbanken {
         return xov::kurseEinlesen(*v, xov::kursdateiLesen(datei), xov::gespeicherteWaehrungen(*v), o);
     }
 };
-
-struct Lauf {
-    int status = -1;
-    QString aus, fehler;
-};
-
-Lauf xovDb(const QStringList& argumente) {
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), argumente);
-    Lauf l;
-    if (!p.waitForFinished(60000)) { p.kill(); return l; }
-    l.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    l.aus = QString::fromUtf8(p.readAllStandardOutput());
-    l.fehler = QString::fromUtf8(p.readAllStandardError());
-    return l;
-}
 
 QString abgeschnitten(const QString& quelle, const QString& ziel, double anteil) {
     QFile q(quelle);

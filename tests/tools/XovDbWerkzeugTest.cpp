@@ -12,23 +12,10 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+using test::Lauf;
+using test::xovDb;
+
 namespace {
-
-struct Lauf {
-    int status = -1;
-    QString aus, fehler;
-};
-
-Lauf xovDb(const QStringList& argumente) {
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), argumente);
-    Lauf l;
-    if (!p.waitForFinished(60000)) { p.kill(); return l; }
-    l.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    l.aus = QString::fromUtf8(p.readAllStandardOutput());
-    l.fehler = QString::fromUtf8(p.readAllStandardError());
-    return l;
-}
 
 QByteArray pruefsumme(const QString& pfad) {
     QFile f(pfad);
