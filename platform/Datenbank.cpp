@@ -5,16 +5,27 @@
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
 #include "platform/Zusicherung.h"
+#include "platform/postgres/Postgres.h"
 #include "platform/sqlcipher/SqlCipher.h"
+
+#include <QFile>
 
 namespace xov {
 
 std::shared_ptr<Verbindung> verbindungOeffnen(const Verbindungsangabe& angabe) {
-    return sqlcipher::oeffnen(angabe, false);
+    return angabe.server() ? postgres::oeffnen(angabe, false) : sqlcipher::oeffnen(angabe, false);
 }
 
 std::shared_ptr<Verbindung> datenbankAnlegen(const Verbindungsangabe& angabe) {
-    return sqlcipher::oeffnen(angabe, true);
+    return angabe.server() ? postgres::oeffnen(angabe, true) : sqlcipher::oeffnen(angabe, true);
+}
+
+void datenbankEntfernen(const Verbindungsangabe& angabe) {
+    if (angabe.server()) {
+        postgres::entfernen(angabe);
+    } else if (QFile::exists(angabe.datei) && !QFile::remove(angabe.datei)) {
+        fehlerWerfen(FehlerNr::NurLesen, angabe.datei);
+    }
 }
 
 std::shared_ptr<Verbindung> Verbindungen::oeffnen(const Verbindungsangabe& angabe) {

@@ -1,7 +1,7 @@
 #pragma once
 // The narrow interface between the data sources and a database engine, and the one factory that
-// opens a connection for a Verbindungsangabe. SQLCipher files serve today (platform/sqlcipher/);
-// a server engine stands beside them by implementing Verbindung and being chosen in the factory.
+// opens a connection for a Verbindungsangabe: SQLCipher for database files (platform/sqlcipher/),
+// PostgreSQL for server addresses (platform/postgres/).
 //
 // Every SQL text that runs through it is standard SQL with bound parameters: typed text never
 // travels inside the SQL text.
@@ -47,15 +47,18 @@ public:
                                         const QStringList& spalten) = 0;
     // The columns of a table; 3078 when there is no such table.
     virtual QStringList spaltenVon(const QString& tabelle) = 0;
+    // The tables of the database (the engine's own catalogue left out).
+    virtual QStringList tabellen() = 0;
     // Explicit transactions; nested ones join the outer one.
     virtual void beginnen() = 0;
     virtual void bestaetigen() = 0;
     virtual void zuruecknehmen() = 0;
 };
 
-// Opens the database. Error numbers every engine keeps: 3024 when the database is missing, 3031
-// when the password does not open it (or it is damaged), 3356 when another process holds it
-// exclusively.
+// Opens the database. Error numbers every engine keeps: 3024 when the database (or its server) is
+// missing, 3031 when the password does not open it (or a file is damaged), 3356 when another
+// process holds a file exclusively; later 3260 for a row another connection holds locked and 3151
+// when the server went away.
 std::shared_ptr<Verbindung> verbindungOeffnen(const Verbindungsangabe& angabe);
 inline std::shared_ptr<Verbindung> verbindungOeffnen(const QString& datei, const QString& passwort) {
     return verbindungOeffnen(Verbindungsangabe{datei, passwort});
@@ -65,6 +68,9 @@ std::shared_ptr<Verbindung> datenbankAnlegen(const Verbindungsangabe& angabe);
 inline std::shared_ptr<Verbindung> datenbankAnlegen(const QString& datei, const QString& passwort) {
     return datenbankAnlegen(Verbindungsangabe{datei, passwort});
 }
+
+// Removes a database: the file, or the database on its server. One that does not exist is no error.
+void datenbankEntfernen(const Verbindungsangabe& angabe);
 
 // The open connections of one caller (the dialog of one call), shared by its data sources:
 // opening costs tens of milliseconds (the key is derived). A connection stays open as long as a

@@ -28,6 +28,9 @@ QString standardBeschreibung(int nummer) {
     case FehlerNr::DatensatzGeaendert:
         return QStringLiteral("Der Datensatz wurde nicht gespeichert: er wurde seit dem Lesen von einem anderen Benutzer "
                               "geändert oder gelöscht, oder er ist nicht eindeutig");
+    case FehlerNr::VerbindungUnterbrochen: return QStringLiteral("Die Verbindung zum Datenbankserver ist unterbrochen");
+    case FehlerNr::DatensatzGesperrt:
+        return QStringLiteral("Aktualisieren nicht möglich; der Datensatz ist zurzeit von einem anderen Benutzer gesperrt");
     case FehlerNr::SpalteFehlt: return QStringLiteral("Element in dieser Auflistung nicht gefunden");
     case FehlerNr::ExklusivGesperrt: return QStringLiteral("Die Datenbank ist von einem anderen Benutzer exklusiv geöffnet");
     case FehlerNr::Gesperrt: return QStringLiteral("Die Datenbank ist von einem anderen Benutzer gesperrt; bitte später erneut versuchen");

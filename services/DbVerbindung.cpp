@@ -26,6 +26,8 @@ void Set_DBConnect(QObject* form, Aufruf& aufruf) {
 }
 
 void Set_DBPassword(const QString& pfad) {
+    // A database on a server keeps its own logins; there is no file to encrypt.
+    if (Verbindungsangabe::istServerAdresse(pfad)) return;
     try {
         sqlcipher::passwortVergeben(pfad, DbPasswort, QStringLiteral("AllgMandDaten"));
     } catch (const Fehler& f) {

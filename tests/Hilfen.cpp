@@ -1,6 +1,8 @@
 #include "Hilfen.h"
 #include "form/TabStrip.h"
 #include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+#include "platform/Variant.h"
 #include "tools/xov-db/Schema.h"
 #include "component/Aufrufinformation.h"
 
@@ -16,11 +18,49 @@
 
 namespace test {
 
+const char* engineName(Engine e) { return e == Engine::Server ? "Server" : "Datei"; }
+
+QString testServer() { return qEnvironmentVariable("XOV_PG_TEST"); }
+
+namespace {
+// Names of server databases unique to this process and object.
+QString serverName(const char* art) {
+    static int laufend = 0;
+    return QStringLiteral("xovt_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend).arg(QLatin1String(art));
+}
+}  // namespace
+
 Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
     mand = ordner.filePath(QStringLiteral("mandant.db"));
     fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
     xovdb::anlegen(mand, fa, passwort, ohneSpalten);
     if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
+}
+
+Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen) : engine(e) {
+    const QString passwort = xov::DbPasswort;
+    if (e == Engine::Server) {
+        mand = testServer() + serverName("mand");
+        fa = testServer() + serverName("fa");
+    } else {
+        mand = ordner.filePath(QStringLiteral("mandant.db"));
+        fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
+    }
+    xovdb::anlegen(mand, fa, passwort, ohneSpalten);
+    if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
+}
+
+Datenbanken::~Datenbanken() {
+    if (engine != Engine::Server) return;
+    for (const QString& d : {mand, fa}) {
+        try { xov::datenbankEntfernen({d, xov::DbPasswort}); } catch (const xov::Fehler& f) {
+            ADD_FAILURE() << "Testdatenbank bleibt: " << f.what();
+        }
+    }
+}
+
+QString Datenbanken::fehlend() const {
+    return engine == Engine::Server ? testServer() + QStringLiteral("xovt_gibt_es_nicht") : ordner.filePath(QStringLiteral("fehlt.db"));
 }
 
 void Datenbanken::mandSql(const QString& sql, const QVariantList& p) const {
@@ -106,6 +146,21 @@ bool Dialog::escape() {
 }
 
 QStringList zeile(const test::Datenbanken& db) {
+    if (db.engine == Engine::Server) {
+        // The server keeps types strictly; a value shows with its kind as SQLite's quote() would.
+        const auto e = xov::verbindungOeffnen(db.mand, xov::DbPasswort)->abfragen(QStringLiteral("SELECT * FROM AllgMandDaten"));
+        QStringList werte;
+        for (int i = 0; i < e.spalten.size() && !e.zeilen.isEmpty(); ++i) {
+            const QVariant w = e.zeilen.first().at(i);
+            QString t = xov::istNull(w) ? QStringLiteral("NULL")
+                        : w.typeId() == QMetaType::QString ? QLatin1Char('\'') + w.toString() + QLatin1Char('\'')
+                        : w.typeId() == QMetaType::QDate ? QLatin1Char('\'') + w.toDate().toString(Qt::ISODate) + QLatin1Char('\'')
+                                                          : w.toString();
+            for (const auto& s : xovdb::mandantenSpalten())
+                if (s.name.compare(e.spalten.at(i), Qt::CaseInsensitive) == 0) werte << s.name + QLatin1Char('=') + t;
+        }
+        return werte;
+    }
     QStringList spalten;
     for (const auto& s : xovdb::mandantenSpalten()) spalten << QStringLiteral("quote(%1)").arg(s.name);
     const QString alles = db.mandWert(QStringLiteral("SELECT %1 FROM AllgMandDaten").arg(spalten.join(QStringLiteral(" || '|' || ")))).toString();

@@ -21,12 +21,30 @@ inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.jo
 
 namespace test {
 
+// The engines a test can run on: encrypted files, or databases on the test server that
+// scripts/test starts (its address in XOV_PG_TEST).
+enum class Engine { Datei, Server };
+const char* engineName(Engine e);
+// The test server's address ("postgresql://xov@127.0.0.1:PORT/"), "" when none runs.
+QString testServer();
+// Skips the current test when it needs the server and none runs.
+#define XOV_SERVER_NOETIG(engine) \
+    if ((engine) == test::Engine::Server && test::testServer().isEmpty()) GTEST_SKIP() << "kein Testserver (XOV_PG_TEST)"
+
 struct Datenbanken {
     QTemporaryDir ordner;
-    QString mand, fa;
+    QString mand, fa;   // file paths, or server addresses
+    test::Engine engine = Engine::Datei;
     // Demo databases for `jahr`, keyed with the fixed password; `ohneSpalten` drops columns.
     explicit Datenbanken(int jahr = 2024, const QStringList& ohneSpalten = {}, bool fuellen = true,
                          const QString& passwort = QStringLiteral("lagerbestand4"));
+    // The same on the chosen engine; databases on the server are dropped again at the end.
+    explicit Datenbanken(test::Engine e, int jahr = 2024, const QStringList& ohneSpalten = {}, bool fuellen = true);
+    ~Datenbanken();
+    Datenbanken(const Datenbanken&) = delete;
+    Datenbanken& operator=(const Datenbanken&) = delete;
+    // A database of the engine that does not exist.
+    QString fehlend() const;
     // Runs SQL on the client or shared database with the fixed password.
     void mandSql(const QString& sql, const QVariantList& p = {}) const;
     void faSql(const QString& sql, const QVariantList& p = {}) const;

@@ -157,6 +157,14 @@ public:
         return namen;
     }
 
+    QStringList tabellen() override {
+        QStringList namen;
+        for (const auto& z : abfragen(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                                     "name NOT LIKE 'sqlite%' ORDER BY name")).zeilen)
+            namen << z.at(0).toString();
+        return namen;
+    }
+
     // Nested writes (a row write inside the tool's transaction) join the outer one. The depth
     // counts only transactions that really began: a BEGIN refused by a lock leaves it as it was,
     // so that the next transaction issues its own BEGIN and can be rolled back.

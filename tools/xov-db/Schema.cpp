@@ -69,12 +69,13 @@ void gemeinsamAnlegen(const QString& faPfad, const QString& passwort) {
 
 void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort, const QStringList& ohneSpalten) {
     for (const QString& p : {mandPfad, faPfad})
-        if (QFileInfo::exists(p)) xov::fehlerWerfen(xov::FehlerNr::DateiVorhanden, p);
+        if (!xov::Verbindungsangabe::istServerAdresse(p) && QFileInfo::exists(p))
+            xov::fehlerWerfen(xov::FehlerNr::DateiVorhanden, p);
     mandantAnlegen(mandPfad, passwort, ohneSpalten);
     try {
         gemeinsamAnlegen(faPfad, passwort);
     } catch (...) {
-        QFile::remove(mandPfad);
+        try { xov::datenbankEntfernen({mandPfad, passwort}); } catch (...) {}
         throw;
     }
 }

@@ -1,0 +1,354 @@
+// PostgreSQL behind the Verbindung interface through libpq: one server connection, statements
+// prepared once per text, parameters always bound, values converted by the column's type.
+//
+// Connections ask for TLS and use it when the server offers it (sslmode "prefer", unless the
+// address says otherwise). The password goes to libpq as a parameter of its own; it is never part
+// of an address, a log or a message (addresses are shown without a password they may carry).
+// A connection the server dropped is re-established at the next statement outside a transaction.
+
+#include "platform/postgres/Fehlerabbildung.h"
+#include "platform/postgres/Postgres.h"
+#include "platform/postgres/Sql.h"
+#include "platform/Fehler.h"
+#include "platform/Variant.h"
+
+#include <libpq-fe.h>
+#include <poll.h>
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace xov::postgres {
+namespace {
+
+// Type numbers of pg_type; they are fixed across server versions.
+constexpr Oid BoolOid = 16, ByteaOid = 17, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26, Float4Oid = 700,
+              Float8Oid = 701, NumericOid = 1700, DateOid = 1082, TimestampOid = 1114, TimestamptzOid = 1184;
+constexpr int VerbindenSekunden = 10;
+constexpr int SperreWartenMs = 3000;  // a row another connection holds: 3260 after this time
+
+struct ErgebnisFrei { void operator()(PGresult* r) const { PQclear(r); } };
+using Ergebnis = std::unique_ptr<PGresult, ErgebnisFrei>;
+
+QVariant wert(const PGresult* r, int zeile, int spalte) {
+    if (PQgetisnull(r, zeile, spalte)) return nullWert();
+    const char* t = PQgetvalue(r, zeile, spalte);
+    const QByteArray text(t, PQgetlength(r, zeile, spalte));
+    switch (PQftype(r, spalte)) {
+    case BoolOid: return QVariant(text == "t");
+    case Int2Oid: case Int4Oid: case Int8Oid: case OidOid: return QVariant(text.toLongLong());
+    case Float4Oid: case Float8Oid: case NumericOid:
+        if (text == "NaN") return QVariant(std::numeric_limits<double>::quiet_NaN());
+        if (text == "Infinity") return QVariant(std::numeric_limits<double>::infinity());
+        if (text == "-Infinity") return QVariant(-std::numeric_limits<double>::infinity());
+        return QVariant(text.toDouble());
+    case DateOid: {
+        const QDate d = QDate::fromString(QString::fromLatin1(text), Qt::ISODate);
+        return d.isValid() ? QVariant(d) : QVariant(QString::fromUtf8(text));
+    }
+    case TimestampOid: case TimestamptzOid: {
+        const QDateTime d = QDateTime::fromString(QString::fromLatin1(text).replace(QLatin1Char(' '), QLatin1Char('T')), Qt::ISODate);
+        return d.isValid() ? QVariant(d) : QVariant(QString::fromUtf8(text));
+    }
+    case ByteaOid: {
+        size_t laenge = 0;
+        unsigned char* roh = PQunescapeBytea(reinterpret_cast<const unsigned char*>(t), &laenge);
+        const QByteArray b(reinterpret_cast<const char*>(roh), qsizetype(laenge));
+        PQfreemem(roh);
+        return b;
+    }
+    default: return QString::fromUtf8(text);
+    }
+}
+
+// A parameter as libpq takes it: text (or bytes for binary values), null for Null and Empty. The
+// server gives it the type of the column it meets, so "12,5" for a number column is refused (13).
+struct Parameter {
+    QByteArray text;
+    bool null = false;
+    bool binaer = false;
+};
+
+Parameter parameter(const QVariant& v) {
+    if (istNull(v) || istLeer(v)) return {{}, true, false};
+    switch (v.typeId()) {
+    case QMetaType::Bool: return {v.toBool() ? "-1" : "0"};
+    case QMetaType::Int: case QMetaType::Short: case QMetaType::LongLong: case QMetaType::UInt:
+    case QMetaType::Long: case QMetaType::UShort:
+        return {QByteArray::number(v.toLongLong())};
+    case QMetaType::Double: case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (std::isnan(d)) return {"NaN"};
+        if (std::isinf(d)) return {d > 0 ? "Infinity" : "-Infinity"};
+        return {QByteArray::number(d, 'g', QLocale::FloatingPointShortest)};
+    }
+    case QMetaType::QByteArray: return {v.toByteArray(), false, true};
+    case QMetaType::QDate: case QMetaType::QDateTime: return {v.toDate().toString(Qt::ISODate).toUtf8()};
+    default: return {v.toString().toUtf8()};
+    }
+}
+
+// Statements that the extended protocol may prepare and the cache keeps; the others (tables,
+// transactions) run unprepared.
+bool vorbereitbar(const QString& sql) {
+    const QString anfang = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+    return anfang == QLatin1String("SELECT") || anfang == QLatin1String("INSERT") || anfang == QLatin1String("UPDATE") ||
+           anfang == QLatin1String("DELETE") || anfang == QLatin1String("WITH");
+}
+
+// The database named in a server address.
+QString datenbankname(const QString& adresse) {
+    char* fehler = nullptr;
+    PQconninfoOption* optionen = PQconninfoParse(adresse.toUtf8().constData(), &fehler);
+    if (!optionen) {
+        const QString text = fehler ? QString::fromUtf8(fehler).trimmed() : QString();
+        PQfreemem(fehler);
+        throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 ist ungültig (%2)").arg(adresse, text));
+    }
+    QString name;
+    for (PQconninfoOption* o = optionen; o->keyword; ++o)
+        if (qstrcmp(o->keyword, "dbname") == 0 && o->val) name = QString::fromUtf8(o->val);
+    PQconninfoFree(optionen);
+    if (name.isEmpty())
+        throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 nennt keine Datenbank").arg(adresse));
+    return name;
+}
+
+// Connects without blocking longer than VerbindenSekunden; messages are verbose so that the
+// SQLSTATE of a refused login can be read (the server's text is in its own language).
+PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
+    const QByteArray adresse = a.datei.toUtf8(), passwort = a.passwort.toUtf8();
+    const QByteArray optionen = "-c lock_timeout=" + QByteArray::number(SperreWartenMs);
+    std::vector<const char*> schluessel{"sslmode", "application_name", "client_encoding", "options"};
+    std::vector<const char*> werte{"prefer", "xovMandStamm", "UTF8", optionen.constData()};
+    if (!passwort.isEmpty()) { schluessel.push_back("password"); werte.push_back(passwort.constData()); }
+    schluessel.push_back("dbname"); werte.push_back(adresse.constData());  // the address overrides the defaults above
+    if (andereDatenbank) { schluessel.push_back("dbname"); werte.push_back(andereDatenbank); }
+    schluessel.push_back(nullptr); werte.push_back(nullptr);
+    PGconn* c = PQconnectStartParams(schluessel.data(), werte.data(), 1);
+    if (!c) fehlerWerfen(FehlerNr::EngineBasis + 7, a.anzeige());
+    PQsetErrorVerbosity(c, PQERRORS_VERBOSE);
+    PostgresPollingStatusType s = PQstatus(c) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
+    while (s != PGRES_POLLING_OK && s != PGRES_POLLING_FAILED) {
+        pollfd p{PQsocket(c), short(s == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        if (::poll(&p, 1, VerbindenSekunden * 1000) <= 0) break;
+        s = PQconnectPoll(c);
+    }
+    if (s == PGRES_POLLING_OK) {
+        PQsetErrorVerbosity(c, PQERRORS_DEFAULT);
+        return c;
+    }
+    const QString meldung = QString::fromUtf8(PQerrorMessage(c));
+    PQfinish(c);
+    serverFehler(zustandAusMeldung(meldung), satzAusMeldung(meldung), a.anzeige());
+}
+
+class PgVerbindung final : public Verbindung {
+public:
+    explicit PgVerbindung(const Verbindungsangabe& a) : m_angabe(a), m_conn(verbinden(a, nullptr)) {}
+    ~PgVerbindung() override { PQfinish(m_conn); }
+
+    Abfrageergebnis abfragen(const QString& sql, const QVariantList& parameter = {}) override {
+        const Uebersetzung* u = nullptr;
+        const Ergebnis r = ausfuehrenRoh(sql, parameter, &u);
+        Abfrageergebnis erg;
+        const int spalten = PQnfields(r.get()), zeilen = PQntuples(r.get());
+        for (int s = 0; s < spalten; ++s) {
+            const QString name = QString::fromUtf8(PQfname(r.get(), s));
+            erg.spalten << u->schreibweisen.value(name, name);
+        }
+        erg.zeilen.reserve(zeilen);
+        for (int z = 0; z < zeilen; ++z) {
+            QVector<QVariant> zeile;
+            zeile.reserve(spalten);
+            for (int s = 0; s < spalten; ++s) zeile << wert(r.get(), z, s);
+            erg.zeilen << zeile;
+        }
+        return erg;
+    }
+
+    qint64 ausfuehren(const QString& sql, const QVariantList& parameter = {}) override {
+        const Ergebnis r = ausfuehrenRoh(sql, parameter, nullptr);
+        return QByteArray(PQcmdTuples(r.get())).toLongLong();
+    }
+
+    QVector<QVariant> einfuegen(const QString& tabelle, const Spaltenwerte& werte, const QStringList& spalten) override {
+        QStringList namen, platz, lesen;
+        QVariantList param;
+        for (const auto& [name, w] : werte) { namen << bezeichner(name); platz << QStringLiteral("?"); param << w; }
+        for (const QString& s : spalten) lesen << bezeichner(s);
+        const QString t = bezeichner(tabelle);
+        const QString zurueck = lesen.isEmpty() ? QString() : QStringLiteral(" RETURNING ") + lesen.join(u',');
+        const auto erg = abfragen(namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(t, zurueck)
+                                                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
+                                                        .arg(t, namen.join(u','), platz.join(u','), zurueck),
+                                  param);
+        if (lesen.isEmpty()) return {};
+        if (erg.zeilen.size() != 1) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz, tabelle);
+        return erg.zeilen.first();
+    }
+
+    QStringList spaltenVon(const QString& tabelle) override {
+        QStringList namen;
+        const auto erg = abfragen(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema = "
+                                                 "current_schema() AND table_name = ? ORDER BY ordinal_position"),
+                                  {tabelle.toLower()});
+        for (const auto& z : erg.zeilen) namen << z.at(0).toString();
+        if (namen.isEmpty()) fehlerWerfen(FehlerNr::TabelleFehlt, tabelle);
+        return namen;
+    }
+
+    QStringList tabellen() override {
+        QStringList namen;
+        const auto erg = abfragen(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = "
+                                                 "current_schema() AND table_type = 'BASE TABLE' ORDER BY table_name"));
+        for (const auto& z : erg.zeilen) namen << z.at(0).toString();
+        return namen;
+    }
+
+    void beginnen() override {
+        if (m_tiefe == 0) ausfuehren(QStringLiteral("BEGIN"));
+        ++m_tiefe;
+    }
+    // A transaction in which a statement failed can only be rolled back (the server's COMMIT
+    // would silently roll it back): that is reported, not taken for success.
+    void bestaetigen() override {
+        if (m_tiefe == 0) return;
+        if (m_tiefe == 1) {
+            if (PQtransactionStatus(m_conn) == PQTRANS_INERROR)
+                throw Fehler(FehlerNr::EngineBasis + 1, QStringLiteral("Die Änderungen wurden nicht gespeichert: ein Schritt "
+                                                                       "der Transaktion ist fehlgeschlagen"));
+            ausfuehren(QStringLiteral("COMMIT"));
+        }
+        --m_tiefe;
+    }
+    void zuruecknehmen() override {
+        if (m_tiefe == 0) return;
+        if (--m_tiefe == 0 && PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+            ausfuehren(QStringLiteral("ROLLBACK"));
+    }
+
+private:
+    struct Anweisung {
+        QByteArray name;  // empty: runs unprepared
+        Uebersetzung uebersetzung;
+    };
+
+    // A connection the server dropped comes back here, before the next statement; inside a
+    // transaction that is lost with it, the statement fails instead.
+    void bereit() {
+        if (PQstatus(m_conn) == CONNECTION_OK) return;
+        const bool inTransaktion = m_tiefe > 0;
+        m_anweisungen.clear();
+        m_tiefe = 0;
+        PGconn* neu = nullptr;
+        try { neu = verbinden(m_angabe, nullptr); } catch (const Fehler&) {}
+        if (neu) { PQfinish(m_conn); m_conn = neu; }
+        if (!neu || inTransaktion)
+            throw Fehler(FehlerNr::VerbindungUnterbrochen,
+                         QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen%2")
+                             .arg(m_angabe.anzeige(), neu ? QStringLiteral("; die begonnene Änderung wurde nicht gespeichert")
+                                                          : QStringLiteral(" und lässt sich nicht wieder aufbauen")));
+    }
+
+    [[noreturn]] void fehlschlag(const PGresult* r) {
+        const char* zustand = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+        const char* satz = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+        const QString text = QString::fromUtf8(satz ? satz : PQerrorMessage(m_conn)).trimmed();
+        if (PQstatus(m_conn) != CONNECTION_OK) {
+            m_tiefe = 0;
+            m_anweisungen.clear();
+            serverFehler(QStringLiteral("08006"), text, m_angabe.anzeige());
+        }
+        serverFehler(QString::fromLatin1(zustand ? zustand : "XX000"), text, m_angabe.anzeige());
+    }
+
+    const Anweisung& anweisung(const QString& sql, bool neu) {
+        auto it = m_anweisungen.find(sql);
+        if (it != m_anweisungen.end() && !neu) return *it;
+        Anweisung a{{}, uebersetzen(sql)};
+        if (vorbereitbar(sql)) {
+            a.name = "xov" + QByteArray::number(++m_naechste);
+            const Ergebnis r(PQprepare(m_conn, a.name.constData(), a.uebersetzung.sql.toUtf8().constData(), 0, nullptr));
+            if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) fehlschlag(r.get());
+        }
+        return *m_anweisungen.insert(sql, a);
+    }
+
+    Ergebnis ausfuehrenRoh(const QString& sql, const QVariantList& werte, const Uebersetzung** u) {
+        bereit();
+        for (int versuch = 0;; ++versuch) {
+            const Anweisung& a = anweisung(sql, versuch > 0);
+            const int n = a.uebersetzung.parameter;
+            if (werte.size() > n)
+                fehlerWerfen(FehlerNr::EngineBasis + 25, QStringLiteral("mehr Werte als Platzhalter"));
+            const auto anzahl = static_cast<size_t>(n);
+            std::vector<Parameter> p(anzahl, Parameter{{}, true, false});
+            std::vector<const char*> zeiger(anzahl);
+            std::vector<int> laengen(anzahl), formate(anzahl);
+            for (int i = 0; i < n; ++i) {
+                if (i < werte.size()) p[size_t(i)] = parameter(werte.at(i));
+                zeiger[size_t(i)] = p[size_t(i)].null ? nullptr : p[size_t(i)].text.constData();
+                laengen[size_t(i)] = int(p[size_t(i)].text.size());
+                formate[size_t(i)] = p[size_t(i)].binaer ? 1 : 0;
+            }
+            Ergebnis r(a.name.isEmpty()
+                           ? PQexecParams(m_conn, a.uebersetzung.sql.toUtf8().constData(), n, nullptr, zeiger.data(),
+                                          laengen.data(), formate.data(), 0)
+                           : PQexecPrepared(m_conn, a.name.constData(), n, zeiger.data(), laengen.data(), formate.data(), 0));
+            const auto status = PQresultStatus(r.get());
+            if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+                if (u) *u = &m_anweisungen.find(sql)->uebersetzung;
+                return r;
+            }
+            // A prepared SELECT * whose table gained a column must be prepared anew; outside a
+            // transaction that is safe to do once.
+            const char* zustand = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE);
+            if (versuch == 0 && m_tiefe == 0 && zustand && qstrcmp(zustand, "0A000") == 0 && !a.name.isEmpty()) continue;
+            fehlschlag(r.get());
+        }
+    }
+
+    Verbindungsangabe m_angabe;
+    PGconn* m_conn;
+    QHash<QString, Anweisung> m_anweisungen;
+    int m_naechste = 0;
+    int m_tiefe = 0;
+};
+
+// A second connection to the server's maintenance database, for creating and dropping.
+struct Wartung {
+    explicit Wartung(const Verbindungsangabe& a) : conn(verbinden(a, "postgres")) {}
+    ~Wartung() { PQfinish(conn); }
+    void ausfuehren(const QString& sql, const QString& adresse) {
+        const Ergebnis r(PQexec(conn, sql.toUtf8().constData()));
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+            const char* zustand = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE);
+            const char* satz = PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY);
+            serverFehler(QString::fromLatin1(zustand ? zustand : "XX000"), QString::fromUtf8(satz ? satz : ""), adresse);
+        }
+    }
+    PGconn* conn;
+};
+
+}  // namespace
+
+std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen) {
+    if (anlegen) {
+        const QString name = datenbankname(angabe.datei);
+        Wartung(angabe).ausfuehren(QStringLiteral("CREATE DATABASE ") + bezeichner(name), angabe.anzeige());
+    }
+    return std::make_shared<PgVerbindung>(angabe);
+}
+
+void entfernen(const Verbindungsangabe& angabe) {
+    const QString name = datenbankname(angabe.datei);
+    Wartung(angabe).ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(bezeichner(name)),
+                               angabe.anzeige());
+}
+
+}  // namespace xov::postgres
