@@ -31,6 +31,14 @@ QString serverName(const char* art) {
 }  // namespace
 
 Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
+    if (qEnvironmentVariable("XOV_TEST_ENGINE") == QLatin1String("Server") && passwort == xov::DbPasswort) {
+        engine = Engine::Server;
+        mand = testServer() + serverName("mand");
+        fa = testServer() + serverName("fa");
+        xovdb::anlegen(mand, fa, passwort, ohneSpalten);
+        if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
+        return;
+    }
     mand = ordner.filePath(QStringLiteral("mandant.db"));
     fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
     xovdb::anlegen(mand, fa, passwort, ohneSpalten);
