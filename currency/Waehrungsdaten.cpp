@@ -47,7 +47,7 @@ std::optional<int> Waehrungsdaten::codeVergebenAn(const QString& code, int wid) 
     // Compared exactly: a code is never a pattern. Two ranges, so that an index on the code and
     // WID finds the answer without walking the currency's own records.
     if (abfragen(QStringLiteral("SELECT WID FROM (SELECT WID FROM AllgWaehrung WHERE Waehrungscode = ? AND WID < ? UNION ALL "
-                                "SELECT WID FROM AllgWaehrung WHERE Waehrungscode = ? AND WID > ?) LIMIT 1"),
+                                "SELECT WID FROM AllgWaehrung WHERE Waehrungscode = ? AND WID > ?) AS andere LIMIT 1"),
                  {code, wid, code, wid}) == 0)
         return std::nullopt;
     return alsInt32(m_quelle->Recordset()->Fields(QStringLiteral("WID")).Value());

@@ -153,28 +153,47 @@ bool Dialog::escape() {
     return !form->isVisible();
 }
 
-QStringList zeile(const test::Datenbanken& db) {
-    if (db.engine == Engine::Server) {
-        // The server keeps types strictly; a value shows with its kind as SQLite's quote() would.
-        const auto e = xov::verbindungOeffnen(db.mand, xov::DbPasswort)->abfragen(QStringLiteral("SELECT * FROM AllgMandDaten"));
-        QStringList werte;
-        for (int i = 0; i < e.spalten.size() && !e.zeilen.isEmpty(); ++i) {
-            const QVariant w = e.zeilen.first().at(i);
-            QString t = xov::istNull(w) ? QStringLiteral("NULL")
-                        : w.typeId() == QMetaType::QString ? QLatin1Char('\'') + w.toString() + QLatin1Char('\'')
-                        : w.typeId() == QMetaType::QDate ? QLatin1Char('\'') + w.toDate().toString(Qt::ISODate) + QLatin1Char('\'')
-                                                          : w.toString();
-            for (const auto& s : xovdb::mandantenSpalten())
-                if (s.name.compare(e.spalten.at(i), Qt::CaseInsensitive) == 0) werte << s.name + QLatin1Char('=') + t;
+namespace {
+QString quoteText(const QVariant& w) {
+    if (xov::istNull(w)) return QStringLiteral("NULL");
+    switch (w.typeId()) {
+    case QMetaType::LongLong: case QMetaType::Int: return w.toString();
+    case QMetaType::Double: {
+        QString z = QString::number(w.toDouble(), 'g', 15);
+        if (!z.contains(QLatin1Char('.')) && !z.contains(QLatin1Char('n'))) {
+            const qsizetype e = z.indexOf(QLatin1Char('e'));
+            z.insert(e < 0 ? z.size() : e, QStringLiteral(".0"));
         }
-        return werte;
+        return z;
     }
-    QStringList spalten;
-    for (const auto& s : xovdb::mandantenSpalten()) spalten << QStringLiteral("quote(%1)").arg(s.name);
-    const QString alles = db.mandWert(QStringLiteral("SELECT %1 FROM AllgMandDaten").arg(spalten.join(QStringLiteral(" || '|' || ")))).toString();
-    QStringList werte = alles.split(QLatin1Char('|'));
-    for (int i = 0; i < werte.size() && i < xovdb::mandantenSpalten().size(); ++i)
-        werte[i] = xovdb::mandantenSpalten().at(i).name + QLatin1Char('=') + werte.at(i);
+    case QMetaType::QDate: return QLatin1Char('\'') + w.toDate().toString(Qt::ISODate) + QLatin1Char('\'');
+    case QMetaType::QByteArray: return QStringLiteral("X'") + QString::fromLatin1(w.toByteArray().toHex().toUpper()) + QLatin1Char('\'');
+    default: return QLatin1Char('\'') + w.toString().replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+    }
+}
+}  // namespace
+
+bool serverLauf() { return qEnvironmentVariable("XOV_TEST_ENGINE") == QLatin1String("Server"); }
+
+QString gespeichert(const QString& datenbank, const QString& sql, const QVariantList& p) {
+    const auto e = xov::verbindungOeffnen(datenbank, xov::DbPasswort)->abfragen(sql, p);
+    QStringList zeilen;
+    for (const auto& z : e.zeilen) {
+        QStringList werte;
+        for (const QVariant& w : z) werte << quoteText(w);
+        zeilen << werte.join(QLatin1Char('|'));
+    }
+    return zeilen.join(QStringLiteral(" ; "));
+}
+
+QStringList zeile(const test::Datenbanken& db) {
+    const auto e = xov::verbindungOeffnen(db.mand, xov::DbPasswort)->abfragen(QStringLiteral("SELECT * FROM AllgMandDaten"));
+    QStringList werte;
+    if (e.zeilen.isEmpty()) return werte;
+    for (const auto& s : xovdb::mandantenSpalten())
+        for (int i = 0; i < e.spalten.size(); ++i)
+            if (s.name.compare(e.spalten.at(i), Qt::CaseInsensitive) == 0)
+                werte << s.name + QLatin1Char('=') + quoteText(e.zeilen.first().at(i));
     return werte;
 }
 

@@ -94,6 +94,16 @@ struct Dialog {
     std::unique_ptr<frmMandStamm> form;
 };
 
+// The rows of `sql` on the database (file or server), each value as SQLite's quote() shows it
+// ('text', 12, 12.5, 170.0, NULL; a date 'YYYY-MM-DD'), columns joined by "|", rows by " ; ".
+// The same text on both engines, so that a number stored as text shows.
+QString gespeichert(const QString& datenbank, const QString& sql, const QVariantList& p = {});
+// Runs under XOV_TEST_ENGINE=Server: the dialog tests then use databases on the test server.
+bool serverLauf();
+// Skips a test that is about files only (encryption, file locks, SQLite's loose column types).
+#define XOV_NUR_DATEI(grund) \
+    if (test::serverLauf()) GTEST_SKIP() << "nur für Datenbankdateien: " << (grund)
+
 // Every column of the client row with its stored type, as SQLite quotes it ("MandPlz=1060",
 // "MandOrt='Wien'"): 12 and '12' differ.
 QStringList zeile(const Datenbanken& db);

@@ -9,6 +9,16 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
+namespace {
+// A run on the server engine without a test server has nothing to test.
+class OhneServer : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (test::serverLauf() && test::testServer().isEmpty()) GTEST_SKIP() << "kein Testserver (XOV_PG_TEST)";
+    }
+};
+}  // namespace
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir laufzeit;
@@ -23,5 +33,6 @@ int main(int argc, char** argv) {
     // The second process of the tests that hold or share a database with this one.
     if (argc > 1 && qstrcmp(argv[1], "--xov-helfer") == 0) return test::helferAusfuehren();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new OhneServer);
     return RUN_ALL_TESTS();
 }

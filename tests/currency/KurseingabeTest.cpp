@@ -19,8 +19,8 @@ using test::waehrung;
 namespace {
 
 QString alle(test::Datenbanken& db) {
-    return db.faWert("SELECT group_concat(x, ' ; ') FROM (SELECT WID || '|' || quote(Waehrungscode) || '|' || quote(AenderDatum) || '|' || "
-                     "quote(EuroinFremd) || '|' || quote(FremdinEuro) AS x FROM AllgWaehrung ORDER BY WID, AenderDatum)").toString();
+    return test::gespeichert(db.fa, "SELECT WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro FROM AllgWaehrung "
+                                    "ORDER BY WID, AenderDatum");
 }
 
 void zweiWaehrungen(test::Datenbanken& db) {
@@ -115,9 +115,9 @@ TEST(Kurseingabe, GespeicherteKurseSindZahlenMitIsoDatum) {
     s.neuerKurs("4.3.24");
     s.tippen(s.eif(), "1,0875");
     s.weiter();
-    EXPECT_EQ(db.faWert("SELECT typeof(AenderDatum) || '|' || AenderDatum || '|' || typeof(EuroinFremd) || '|' || typeof(FremdinEuro) || '|' || "
-                        "EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-04'").toString(),
-              "text|2024-03-04|real|real|1.0875|0.9195402299");
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT AenderDatum, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND "
+                                       "AenderDatum = '2024-03-04'"),
+              "'2024-03-04'|1.0875|0.9195402299");
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), 4);
     EXPECT_TRUE(s.d->escape());
     EXPECT_EQ(test::unterschiede(mandVorher, test::zeile(db)), QStringList());
@@ -172,7 +172,7 @@ TEST(Kurseingabe, LangerVerlaufBleibtNachDemAendernTieferZeileStehen) {
     s.tippen(s.fie(), "0,0059");
     EXPECT_EQ(s.raster()->currentIndex().row(), 1500);
     EXPECT_EQ(s.rasterZeile(1500), QStringList({"14.05.2021", "170", "0,0059"}));
-    EXPECT_EQ(db.faWert("SELECT EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2021-05-14'").toString(), "170.0|0.0059");
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2021-05-14'"), "170.0|0.0059");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
 }
 

@@ -169,10 +169,9 @@ TEST(Kurse, ErsterKursLegtDieWaehrungAn) {
     EXPECT_EQ(s.fie()->text(), "0,2314814815");
     s.weiter();
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
-    EXPECT_EQ(db.faWert("SELECT WID || '|' || Waehrungscode || '|' || WaehrungscodeBezeichnung || '|' || Laenderkennzeichen || '|' || "
-                        "AenderDatum || '|' || typeof(EuroinFremd) || '|' || EuroinFremd || '|' || FremdinEuro "
-                        "FROM AllgWaehrung WHERE WID = 5").toString(),
-              "5|PLN|Polnischer Zloty|PL|2024-03-01|real|4.32|0.2314814815");
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
+                                       "EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 5"),
+              "5|'PLN'|'Polnischer Zloty'|'PL'|'2024-03-01'|4.32|0.2314814815");
     EXPECT_TRUE(s.raster()->isVisible());
     EXPECT_EQ(s.rasterZeile(0), QStringList({"01.03.2024", "4,32", "0,2314814815"}));
 }
@@ -194,7 +193,7 @@ TEST(Kurse, CodeUndLaenderkennzeichenBeimErstenKurs) {
     EXPECT_TRUE(test::fokusAuf(s.kurz(0)));
     s.tippen(s.kurz(0), "chf");
     s.tippen(s.fie(), "0,5");
-    EXPECT_EQ(db.faWert("SELECT WID || Waehrungscode || Laenderkennzeichen || EuroinFremd FROM AllgWaehrung").toString(), "1CHFAUT2.0");
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT WID, Waehrungscode, Laenderkennzeichen, EuroinFremd FROM AllgWaehrung"), "1|'CHF'|'AUT'|2.0");
 }
 
 TEST(Kurse, ZweitesSpeichernAmSelbenTagAendertDenDatensatz) {

@@ -3,6 +3,7 @@
 // leave, and never invites typing that cannot be stored. Driven with keys and clicks on real files.
 
 #include "Hilfen.h"
+#include "platform/Fehler.h"
 #include "services/DbVerbindung.h"
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
@@ -29,7 +30,8 @@ const QStringList LeereZahlen = {"MandBagatellBetrag", "MandMahnspesen", "MandRe
 
 void zahlenLeeren(const test::Datenbanken& db) {
     db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET %1 = NULL").arg(LeereZahlen.join(QStringLiteral(" = NULL, "))));
-    db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
+    // Values a field cannot show as typed; only a file's loose column types hold them.
+    if (!test::serverLauf()) db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
 }
 
 using test::unterschiede;
@@ -48,7 +50,8 @@ TEST(Unveraendert, OeffnenBlaetternUndSchliessenLaesstDieZeileWieSieWar) {
     test::Datenbanken db;
     zahlenLeeren(db);
     const QStringList vorher = zeile(db);
-    ASSERT_TRUE(vorher.contains("MandEurKurs=NULL") && vorher.contains("MandZahlschKorrPunkte=12.7")) << vorher.join(' ').toStdString();
+    ASSERT_TRUE(vorher.contains("MandEurKurs=NULL") && (test::serverLauf() || vorher.contains("MandZahlschKorrPunkte=12.7")))
+        << vorher.join(' ').toStdString();
     test::Meldungen meldungen;
     {
         test::Dialog d(test::info(db));
@@ -83,7 +86,7 @@ TEST(Unveraendert, LeereDvrWirdAbsichtlichNull) {
     db.mandSql("UPDATE AllgMandDaten SET MandDvr = NULL");
     test::Dialog d(test::info(db));
     EXPECT_TRUE(d.escape());
-    EXPECT_EQ(db.mandWert("SELECT quote(MandDvr) FROM AllgMandDaten").toString(), QStringLiteral("0"));
+    EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandDvr FROM AllgMandDaten"), QStringLiteral("0"));
 }
 
 // Stored values the field cannot show as typed (a minus where none may be typed, text in a
@@ -93,7 +96,12 @@ class GespeicherteWerte : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(GespeicherteWerte, OeffnenUndSchliessenOhneEingabe) {
     test::Datenbanken db;
-    db.mandSql(QString::fromUtf8(GetParam()));
+    try {
+        db.mandSql(QString::fromUtf8(GetParam()));
+    } catch (const xov::Fehler& f) {
+        XOV_NUR_DATEI(f.what());  // a server refuses to store such a value in the first place
+        throw;
+    }
     const QStringList vorher = zeile(db);
     test::Meldungen meldungen;
     {
@@ -146,7 +154,7 @@ TEST_P(Zahleneingabe, NurZahlenErreichenDieDatenbank) {
         tippen(betrag, "1.234,5");
     }
     EXPECT_TRUE(d.escape());
-    EXPECT_NE(db.mandWert("SELECT typeof(MandBagatellBetrag) FROM AllgMandDaten").toString(), QStringLiteral("text"));
+    EXPECT_FALSE(test::gespeichert(db.mand, "SELECT MandBagatellBetrag FROM AllgMandDaten").startsWith(u'\''));  // no text
     if (g.meldung) {
         EXPECT_EQ(db.mandWert("SELECT MandBagatellBetrag FROM AllgMandDaten").toDouble(), 1234.5);
     }
@@ -295,8 +303,8 @@ TEST(Tasten, EnterBleibtAufDerSeiteUndDrueecktKeinenKnopf) {
 
 TEST(Tasten, MausradUeberEinerNichtBetretenenListeAendertNichts) {
     test::Datenbanken db;
-    const QString fa = db.mandWert("SELECT quote(MandFaNr) FROM AllgMandDaten").toString();
-    const QString periode = db.mandWert("SELECT quote(MandVoranmPeriode) FROM AllgMandDaten").toString();
+    const QString fa = test::gespeichert(db.mand, "SELECT MandFaNr FROM AllgMandDaten");
+    const QString periode = test::gespeichert(db.mand, "SELECT MandVoranmPeriode FROM AllgMandDaten");
     {
         test::Dialog d(test::info(db));
         for (QComboBox* liste : {static_cast<QComboBox*>(d->cmbFaNr), d->liste("cmbVoranmPeriode")}) {
@@ -306,8 +314,8 @@ TEST(Tasten, MausradUeberEinerNichtBetretenenListeAendertNichts) {
         }
         EXPECT_TRUE(d.escape());
     }
-    EXPECT_EQ(db.mandWert("SELECT quote(MandFaNr) FROM AllgMandDaten").toString(), fa);
-    EXPECT_EQ(db.mandWert("SELECT quote(MandVoranmPeriode) FROM AllgMandDaten").toString(), periode);
+    EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandFaNr FROM AllgMandDaten"), fa);
+    EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandVoranmPeriode FROM AllgMandDaten"), periode);
 }
 
 // --- Page keys in an open list --------------------------------------------------------------

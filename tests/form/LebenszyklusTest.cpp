@@ -170,6 +170,7 @@ TEST_P(Schliessen, EingabeErreichtDieDatenbank) {
 INSTANTIATE_TEST_SUITE_P(EscapeBeendenSchliessfeld, Schliessen, ::testing::Values(0, 1, 2));
 
 TEST(Schliessen, FehlgeschlagenesSchreibenHaeltDenDialogOffen) {
+    XOV_NUR_DATEI("eine Datei, die ein zweiter Prozess exklusiv hält");
     test::Datenbanken db;
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
