@@ -2,7 +2,7 @@
 pakete_installieren() {
     local noetig=(qt6-base-dev qt6-translations-l10n libsqlcipher-dev sqlcipher libgtest-dev libgmock-dev
                   libbenchmark-dev ninja-build cmake g++ pkg-config xvfb xauth
-                  clang libclang-rt-14-dev libzip-dev libicu-dev libpq-dev postgresql)
+                  clang libclang-rt-14-dev libzip-dev libicu-dev libpq-dev postgresql openssl)
     local fehlend=()
     for p in "${noetig[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")

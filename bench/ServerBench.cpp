@@ -1,0 +1,135 @@
+// Speed on a database server over loopback, beside what libpq alone needs for the same work:
+// opening the dialog beside two bare connects plus the same widgets, and one account check beside
+// one bare prepared lookup. The server's address comes from XOV_PG_TEST (scripts/pg-cluster.sh);
+// without it these benchmarks report that they were skipped.
+
+#include "component/Aufrufinformation.h"
+#include "form/frmMandStamm.h"
+#include "platform/Datenbank.h"
+#include "platform/Datenquelle.h"
+#include "tools/xov-db/Schema.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDate>
+#include <benchmark/benchmark.h>
+#include <libpq-fe.h>
+
+namespace {
+
+QString server() { return qEnvironmentVariable("XOV_PG_TEST"); }
+
+struct Serverdaten {
+    QString mand, fa;
+    Serverdaten() {
+        const QString n = QString::number(QCoreApplication::applicationPid());
+        mand = server() + "xovbench_" + n + "_mand";
+        fa = server() + "xovbench_" + n + "_fa";
+        xovdb::anlegen(mand, fa, xov::DbPasswort);
+        xovdb::demoFuellen(mand, fa, xov::DbPasswort, 2024);
+        auto v = xov::verbindungOeffnen(mand, xov::DbPasswort);
+        xov::Transaktion t(*v);
+        for (int i = 0; i < 100000; ++i)
+            v->ausfuehren("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (?,?,?)",
+                          {2024, QString::number(100000 + i), QStringLiteral("Konto %1").arg(i)});
+        t.bestaetigen();
+    }
+    ~Serverdaten() {
+        for (const QString& d : {mand, fa}) try { xov::datenbankEntfernen({d, xov::DbPasswort}); } catch (...) {}
+    }
+};
+
+Serverdaten* daten() {
+    if (server().isEmpty()) return nullptr;
+    static Serverdaten d;
+    return &d;
+}
+
+PGconn* bareVerbindung(const QString& adresse) {
+    const QByteArray a = adresse.toUtf8(), pw = xov::DbPasswort.toUtf8();
+    const char* k[] = {"password", "dbname", nullptr};
+    const char* w[] = {pw.constData(), a.constData(), nullptr};
+    return PQconnectdbParams(k, w, 1);
+}
+
+QVariantList info(const Serverdaten& d) {
+    QVariantList i(100);
+    i[0] = d.mand;
+    i[1] = d.fa;
+    i[2] = 0;
+    i[4] = QStringLiteral("Access 2000;");
+    i[5] = QDate(2024, 3, 1);
+    i[9] = 0;
+    i[10] = 0;
+    i[11] = 2024;
+    i[60] = QVariantList(201, 0);
+    return i;
+}
+
+// The dialog as Mand_Aufruf opens it, on the server: widgets, connections, loading, shown.
+void BM_ServerDialogOeffnen(benchmark::State& state) {
+    auto* d = daten();
+    if (!d) { state.SkipWithError("kein Testserver (XOV_PG_TEST)"); return; }
+    for (auto _ : state) {
+        xov::Aufruf aufruf = xov::aufrufUebernehmen(info(*d));
+        frmMandStamm form(aufruf);
+        form.Form_Load();
+        form.show();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ServerDialogOeffnen)->Unit(benchmark::kMillisecond);
+
+// The bare limit: the same widgets shown, and two libpq connections to the same databases.
+void BM_ServerDialogBlank(benchmark::State& state) {
+    auto* d = daten();
+    if (!d) { state.SkipWithError("kein Testserver (XOV_PG_TEST)"); return; }
+    for (auto _ : state) {
+        xov::Aufruf aufruf = xov::aufrufUebernehmen(info(*d));
+        frmMandStamm form(aufruf);
+        PGconn* m = bareVerbindung(d->mand);
+        PGconn* f = bareVerbindung(d->fa);
+        form.show();
+        QApplication::processEvents();
+        PQfinish(m);
+        PQfinish(f);
+    }
+}
+BENCHMARK(BM_ServerDialogBlank)->Unit(benchmark::kMillisecond);
+
+// One account check as the dialog makes it: a lookup through a data source.
+void BM_ServerKontoNachschlagen(benchmark::State& state) {
+    auto* d = daten();
+    if (!d) { state.SkipWithError("kein Testserver (XOV_PG_TEST)"); return; }
+    xov::Datenquelle q("KKData");
+    q.setDatabaseName(d->mand);
+    q.setConnect("Access;pwd=" + xov::DbPasswort + ";");
+    int i = 0;
+    for (auto _ : state) {
+        q.setRecordSource("SELECT KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? AND KontoNr = ?",
+                          {2024, QString::number(100000 + (i++ * 7919) % 100000)});
+        q.Refresh();
+        benchmark::DoNotOptimize(q.Recordset()->RecordCount());
+    }
+}
+BENCHMARK(BM_ServerKontoNachschlagen)->Unit(benchmark::kMicrosecond);
+
+// The bare limit: one prepared lookup through libpq.
+void BM_ServerKontoBlank(benchmark::State& state) {
+    auto* d = daten();
+    if (!d) { state.SkipWithError("kein Testserver (XOV_PG_TEST)"); return; }
+    PGconn* c = bareVerbindung(d->mand);
+    PQclear(PQprepare(c, "k", "SELECT kontobezeichnung FROM objkanzleikontenstamm WHERE kontojj = $1 AND kontonr = $2", 0, nullptr));
+    int i = 0;
+    for (auto _ : state) {
+        const QByteArray nr = QByteArray::number(100000 + (i++ * 7919) % 100000);
+        const char* w[] = {"2024", nr.constData()};
+        PGresult* r = PQexecPrepared(c, "k", 2, w, nullptr, nullptr, 0);
+        benchmark::DoNotOptimize(PQntuples(r));
+        PQclear(r);
+    }
+    PQfinish(c);
+}
+BENCHMARK(BM_ServerKontoBlank)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

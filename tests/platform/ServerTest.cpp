@@ -1,0 +1,111 @@
+// What only a database server brings: TLS, logins whose password must never show, connections the
+// server drops, and a server that goes away while the dialog is open and comes back.
+
+#include "Hilfen.h"
+#include "form/InputFeld.h"
+#include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+#include "tools/xov-db/Schema.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace xov;
+
+namespace {
+
+Fehler fehlerVon(const std::function<void()>& f) {
+    try { f(); } catch (const Fehler& e) { return e; }
+    return Fehler(0, {});
+}
+
+// A server of this test's own, which it may stop and start again.
+class EigenerServer {
+public:
+    EigenerServer() {
+        const QString aus = skript(QStringLiteral("pg_cluster_starten; echo \"ORDNER=$PG_ORDNER\""));
+        const auto m = QRegularExpression(QStringLiteral("Testserver: (\\S+) in .*\\nORDNER=(\\S+)")).match(aus);
+        if (m.hasMatch()) { adresse = m.captured(1); m_ordner = m.captured(2); }
+    }
+    ~EigenerServer() {
+        if (!m_ordner.isEmpty()) skript(QStringLiteral("PG_ORDNER=%1; pg_cluster_stoppen").arg(m_ordner));
+    }
+    bool anhalten() { return skript(QStringLiteral("pg_cluster_anhalten %1 && echo ok").arg(m_ordner)).contains("ok"); }
+    bool fortsetzen() { return skript(QStringLiteral("pg_cluster_fortsetzen %1 && echo ok").arg(m_ordner)).contains("ok"); }
+    QString adresse;
+
+private:
+    static QString skript(const QString& befehl) {
+        QProcess p;
+        p.start(QStringLiteral("bash"), {QStringLiteral("-c"),
+                                         QStringLiteral("source '%1/scripts/pg-cluster.sh'; %2").arg(QStringLiteral(XOV_QUELLEN), befehl)});
+        p.waitForFinished(120000);
+        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    }
+    QString m_ordner;
+};
+
+}  // namespace
+
+TEST(Server, VerbindungMitTlsUndKennwortNieImText) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    EXPECT_EQ(verbindungOeffnen(db.mand, DbPasswort)
+                  ->abfragen(QStringLiteral("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()")).zeilen.value(0).value(0),
+              QVariant(true));
+
+    const Fehler falsch = fehlerVon([&] { verbindungOeffnen(db.mand, QStringLiteral("geheim4711")); });
+    EXPECT_EQ(falsch.nummer(), FehlerNr::FalschesPasswort);
+    EXPECT_FALSE(QString::fromUtf8(falsch.what()).contains(QStringLiteral("geheim4711"))) << falsch.what();
+
+    // A password written into the address never shows either.
+    QString mitKennwort = db.fehlend();
+    mitKennwort.replace(QStringLiteral("://xov@"), QStringLiteral("://xov:%1@").arg(DbPasswort));
+    const Fehler fehlt = fehlerVon([&] { verbindungOeffnen(mitKennwort, QString()); });
+    EXPECT_EQ(fehlt.nummer(), FehlerNr::DateiNichtGefunden);
+    EXPECT_FALSE(QString::fromUtf8(fehlt.what()).contains(DbPasswort)) << fehlt.what();
+    EXPECT_TRUE(QString::fromUtf8(fehlt.what()).contains(QStringLiteral("xov@127.0.0.1"))) << fehlt.what();
+}
+
+TEST(Server, VomServerGetrennteVerbindungKommtZurueck) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    auto v = verbindungOeffnen(db.mand, DbPasswort);
+    const QString sql = QStringLiteral("SELECT MandOrt FROM AllgMandDaten");
+    EXPECT_EQ(v->abfragen(sql).zeilen.value(0).value(0).toString(), QStringLiteral("Wien"));
+    verbindungOeffnen(db.mand, DbPasswort)
+        ->abfragen(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() "
+                                  "AND pid <> pg_backend_pid()"));
+    const Fehler weg = fehlerVon([&] { v->abfragen(sql); });
+    EXPECT_EQ(weg.nummer(), FehlerNr::VerbindungUnterbrochen) << weg.what();
+    EXPECT_EQ(v->abfragen(sql).zeilen.value(0).value(0).toString(), QStringLiteral("Wien"));  // connected again
+}
+
+TEST(Server, ServerWegBeimSpeichernDialogBleibtOffenUndSpeichertSpaeter) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    EigenerServer server;
+    ASSERT_FALSE(server.adresse.isEmpty());
+    const QString mand = server.adresse + QStringLiteral("mandant"), fa = server.adresse + QStringLiteral("gemeinsam");
+    xovdb::anlegen(mand, fa, DbPasswort);
+    xovdb::demoFuellen(mand, fa, DbPasswort, 2024);
+    test::Datenbanken dateien;  // only for the call information's shape
+    QVariantList info = test::info(dateien);
+    info[0] = mand;
+    info[1] = fa;
+
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
+    ASSERT_TRUE(server.anhalten());
+    EXPECT_FALSE(d.schliessen());
+    ASSERT_EQ(meldungen.texte.size(), 1);
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3151:"))) << meldungen.texte.first().toStdString();
+    EXPECT_EQ(d->feld("inpMandAnschrift")->text(), QStringLiteral("Neubaugasse 7"));
+
+    ASSERT_TRUE(server.fortsetzen());
+    EXPECT_TRUE(d.schliessen()) << meldungen.texte.join('|').toStdString();  // closing again saves
+    EXPECT_EQ(verbindungOeffnen(mand, DbPasswort)->abfragen(QStringLiteral("SELECT MandAnschrift FROM AllgMandDaten")).zeilen[0][0].toString(),
+              QStringLiteral("Neubaugasse 7"));
+}
