@@ -79,6 +79,7 @@ bool Waehrungsseite::kursSpeichern() {
         m_daten.kursLoeschen(n, *datum);
         KursHistorieLaden(static_cast<qint16>(r));
         for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+        gelesenMerken(*datum, std::nullopt);
         return true;
     }
 
@@ -96,13 +97,28 @@ bool Waehrungsseite::kursSpeichern() {
         fokusNach(codeFeld);
         return false;
     }
-    if (KursZumDatumSuchen()) {
+    // The rate stored now, and the one the user saw: when they differ, another workstation changed
+    // or entered the rate of this day meanwhile, and the user decides whose rate stays.
+    const auto gespeichert = m_daten.kursAm(n, *datum);
+    const auto alt = gesehen(*datum, gespeichert);
+    if (!(gespeichert == alt)) return kursAbgleichen(*datum, eigenerKurs(alt, eif));
+    if (gespeichert) {
         // The record of this date is changed.
-        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv && eif != 0) {
-            inpFremdinEuro->setzeZahl(KehrwertRunden(eif));
+        GemerkterEuroinFremd = gespeichert->euroinFremd;
+        GemerkterFremdinEuro = gespeichert->fremdinEuro;
+        const Waehrungsdaten::Kurs neu = eigenerKurs(alt, eif);
+        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv) {
+            inpFremdinEuro->setzeZahl(neu.fremdinEuro);
             inpFremdinEuro->setFocus(Qt::OtherFocusReason);
         }
-        m_daten.kursAendern(n, *datum, {eif, *zahlIn(inpFremdinEuro)});
+        try {
+            m_daten.kursAendern(n, *datum, *gespeichert, neu);
+        } catch (const Fehler& f) {
+            // Changed at another workstation between the look and the write.
+            if (f.nummer() != FehlerNr::DatensatzGeaendert) throw;
+            return kursAbgleichen(*datum, neu);
+        }
+        gelesenMerken(*datum, neu);
         KursHistorieLaden(static_cast<qint16>(r));
         m_verlauf->bisZeile(GemerkteGridZeile);
         if (GemerkteGridZeile < m_verlauf->rowCount()) {
@@ -125,7 +141,14 @@ bool Waehrungsseite::kursSpeichern() {
         return false;
     }
     landFeld->setzeText(landFeld->text().toUpper());
-    m_daten.kursEinfuegen({n, codeFeld->text(), inpWährungsBezLang[r]->text(), landFeld->text()}, *datum, {eif, fie});
+    try {
+        m_daten.kursEinfuegen({n, codeFeld->text(), inpWährungsBezLang[r]->text(), landFeld->text()}, *datum, {eif, fie});
+    } catch (const Fehler& f) {
+        // Another workstation entered the rate of this day between the look and the write.
+        if (f.nummer() != FehlerNr::DoppelterSchluessel) throw;
+        return kursAbgleichen(*datum, {eif, fie});
+    }
+    gelesenMerken(*datum, Waehrungsdaten::Kurs{eif, fie});
     KursHistorieLaden(static_cast<qint16>(r));
     rasterZeigen(true);
     return true;
@@ -157,10 +180,13 @@ void Waehrungsseite::datumVerlassen() {
     if (text != EingangsDatum) {
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());
-        if (KursZumDatumSuchen()) {
+        const bool gefunden = KursZumDatumSuchen();
+        if (gefunden) {
             inpEuroinFremd->setzeZahl(GemerkterEuroinFremd);
             inpFremdinEuro->setzeZahl(GemerkterFremdinEuro);
         }
+        gelesenMerken(*datumAusText(text),
+                      gefunden ? std::optional(Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro}) : std::nullopt);
         KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
     } else if (KursAbgewiesen) {
         KursAbgewiesen = false;
@@ -205,7 +231,15 @@ bool Waehrungsseite::eingabeAbschliessen() {
     if (KursAbgewiesen) return false;
     if (fokus == inpEuroinFremd) kehrwertEintragen();
     m_euroinFremdEingang = inpEuroinFremd->text();
-    return kursSpeichern();
+    // A rate that cannot be written (database locked or gone) is reported; the page and the
+    // dialog stay open with it, so that it can be saved once the database is back.
+    try {
+        return kursSpeichern();
+    } catch (...) {
+        if (!m_zustand.fehlerMelden) throw;
+        m_zustand.fehlerMelden(aktuellerFehler());
+        return false;
+    }
 }
 
 void Waehrungsseite::fremdinEuroVerlassen() {
@@ -224,6 +258,7 @@ void Waehrungsseite::neuerKurs() {
     inpWährungsDatum->setzeText(QString());
     GemerkterEuroinFremd = 0;
     GemerkterFremdinEuro = 0;
+    m_gelesen.reset();
     inpWährungsDatum->setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,6 +1,7 @@
 #include "currency/Waehrungsdaten.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
+#include "platform/Fehler.h"
 #include "platform/Variant.h"
 
 using namespace xov;
@@ -53,14 +54,18 @@ std::optional<int> Waehrungsdaten::codeVergebenAn(const QString& code, int wid) 
     return alsInt32(m_quelle->Recordset()->Fields(QStringLiteral("WID")).Value());
 }
 
-std::optional<Waehrungsdaten::Kurs> Waehrungsdaten::kursAm(int wid, const QDate& datum) {
-    if (abfragen(EinKurs, {wid, datum}) == 0) return std::nullopt;
+Waehrungsdaten::Kurs Waehrungsdaten::kursDesSatzes() const {
     Recordset* rs = m_quelle->Recordset();
     auto zahl = [&](const char* spalte) {
         const QVariant v = rs->Fields(QString::fromLatin1(spalte)).Value();
         return istNull(v) ? 0.0 : alsDouble(v);
     };
     return Kurs{zahl("EuroinFremd"), zahl("FremdinEuro")};
+}
+
+std::optional<Waehrungsdaten::Kurs> Waehrungsdaten::kursAm(int wid, const QDate& datum) {
+    if (abfragen(EinKurs, {wid, datum}) == 0) return std::nullopt;
+    return kursDesSatzes();
 }
 
 int Waehrungsdaten::allenSetzen(int wid, const QString& spalte, const QString& wert) {
@@ -79,7 +84,12 @@ int Waehrungsdaten::allenSetzen(int wid, const QString& spalte, const QString& w
 }
 
 void Waehrungsdaten::kursEinfuegen(const Waehrung& w, const QDate& datum, const Kurs& kurs) {
-    abfragen(EinKurs, {w.wid, datum}, true);
+    auto v = verbindung();
+    Transaktion t(*v);
+    // Looked up inside the writing transaction: a rate of that day another workstation entered
+    // since the dialog looked is found here, where no key on currency and day refuses it.
+    if (abfragen(EinKurs, {w.wid, datum}, true) > 0)
+        fehlerWerfen(FehlerNr::DoppelterSchluessel, QStringLiteral("AllgWaehrung: WID %1 am %2").arg(w.wid).arg(datumAlsText(datum)));
     Recordset* rs = m_quelle->Recordset();
     rs->AddNew();
     rs->Fields(QStringLiteral("Waehrungscode")).setValue(w.code);
@@ -90,16 +100,24 @@ void Waehrungsdaten::kursEinfuegen(const Waehrung& w, const QDate& datum, const 
     rs->Fields(QStringLiteral("FremdinEuro")).setValue(kurs.fremdinEuro);
     rs->Fields(QStringLiteral("WID")).setValue(w.wid);
     rs->Update();
+    t.bestaetigen();
 }
 
-bool Waehrungsdaten::kursAendern(int wid, const QDate& datum, const Kurs& kurs) {
-    if (abfragen(EinKurs, {wid, datum}, true) == 0) return false;
+void Waehrungsdaten::kursAendern(int wid, const QDate& datum, const Kurs& alt, const Kurs& neu) {
+    auto v = verbindung();
+    Transaktion t(*v);
+    // The record is written back identified by every value as read here, so that a change made
+    // between this read and the write is refused as well.
+    m_quelle->setRecordSource(EinKurs, {wid, datum}, Schreibziel{QStringLiteral("AllgWaehrung"), {}});
+    m_quelle->Refresh();
     Recordset* rs = m_quelle->Recordset();
+    if (rs->RecordCount() != 1 || !(kursDesSatzes() == alt))
+        fehlerWerfen(FehlerNr::DatensatzGeaendert, QStringLiteral("AllgWaehrung: WID %1 am %2").arg(wid).arg(datumAlsText(datum)));
     rs->Edit();
-    rs->Fields(QStringLiteral("EuroinFremd")).setValue(kurs.euroinFremd);
-    rs->Fields(QStringLiteral("FremdinEuro")).setValue(kurs.fremdinEuro);
+    rs->Fields(QStringLiteral("EuroinFremd")).setValue(neu.euroinFremd);
+    rs->Fields(QStringLiteral("FremdinEuro")).setValue(neu.fremdinEuro);
     rs->Update();
-    return true;
+    t.bestaetigen();
 }
 
 bool Waehrungsdaten::kursLoeschen(int wid, const QDate& datum) {

@@ -24,6 +24,7 @@ public:
     };
     struct Kurs {
         double euroinFremd = 0, fremdinEuro = 0;
+        friend bool operator==(const Kurs&, const Kurs&) = default;
     };
 
     // One entry per currency and spelling, in WID order.
@@ -36,16 +37,22 @@ public:
     // Writes the value into the column of every record of the currency, all or nothing; returns
     // how many records the currency has.
     int allenSetzen(int wid, const QString& spalte, const QString& wert);
+    // Adds the rate of a day in one transaction: 3022 when the currency has a rate of that day
+    // already, also where the table has no key on currency and day.
     void kursEinfuegen(const Waehrung& w, const QDate& datum, const Kurs& kurs);
-    bool kursAendern(int wid, const QDate& datum, const Kurs& kurs);
+    // Changes the rate of a day from `alt`, as it was read, to `neu`: 3197 when the record is gone
+    // or holds another rate (changed at another workstation since).
+    void kursAendern(int wid, const QDate& datum, const Kurs& alt, const Kurs& neu);
     bool kursLoeschen(int wid, const QDate& datum);
 
     // The connection of FAData's database, shared with every other user of that file.
     std::shared_ptr<xov::Verbindung> verbindung() const;
 
 private:
-    // Runs the query through FAData and returns the number of records.
-    // Points FAData at the query; `schreibbar`: its records can be written back.
+    // Points FAData at the query, runs it and returns the number of records; with `schreibbar`
+    // its records can be written back, identified by currency and day.
     int abfragen(const QString& sql, const QVariantList& parameter, bool schreibbar = false);
+    // The rate of the record FAData is on; a missing rate reads 0.
+    Kurs kursDesSatzes() const;
     xov::Datenquelle* m_quelle;
 };

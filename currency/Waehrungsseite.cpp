@@ -176,6 +176,7 @@ void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
         } else {
             rasterZeigen(false);
             for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+            m_gelesen.reset();
             Frame7->show();
         }
         QWidget* fokus = QApplication::focusWidget();
@@ -253,9 +254,10 @@ void Waehrungsseite::rahmenFuellen(int zeile) {
     inpWährungsDatum->setzeText(datumAlsText(m_verlauf->datum(zeile)));
     inpEuroinFremd->setzeZahl(m_verlauf->euroinFremd(zeile));
     inpFremdinEuro->setzeZahl(m_verlauf->fremdinEuro(zeile));
-    // What the frame shows is what a refused entry gets back.
+    // What the frame shows is what a refused entry gets back, and what saving compares with.
     GemerkterEuroinFremd = m_verlauf->euroinFremd(zeile);
     GemerkterFremdinEuro = m_verlauf->fremdinEuro(zeile);
+    gelesenMerken(m_verlauf->datum(zeile), Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro});
 }
 
 void Waehrungsseite::KursHistorieLaden(qint16 zeile) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "currency/Waehrungsdaten.h"
 
@@ -89,6 +90,25 @@ private:
 
     // false: a message was shown and the focus moved to the field concerned.
     bool kursSpeichern();
+    // The rate of a day as this dialog last read it (none: no rate that day). Saving compares the
+    // stored rate with it, so that a rate another workstation changed or entered since is never
+    // overwritten unseen (Kursabgleich.cpp).
+    struct Gelesen {
+        int wid = 0;
+        QDate datum;
+        std::optional<Waehrungsdaten::Kurs> kurs;
+    };
+    void gelesenMerken(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
+    // What the user saw for the day; for a day this dialog did not read, the stored rate.
+    std::optional<Waehrungsdaten::Kurs> gesehen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& gespeichert) const;
+    // The rate the user means: EuroinFremd as typed, FremdinEuro its reciprocal where EuroinFremd
+    // differs from the rate seen (unless converted on purpose), otherwise as typed.
+    Waehrungsdaten::Kurs eigenerKurs(const std::optional<Waehrungsdaten::Kurs>& gesehen, double eif) const;
+    // The stored rate of the day is not the one the user saw: the user decides whose rate stays.
+    // false when the user cancelled (nothing stored, the typed rate stays).
+    bool kursAbgleichen(const QDate& datum, const Waehrungsdaten::Kurs& eigener);
+    // The frame and the history after a settled rate (none: the day has no rate).
+    void kursZeigen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
     void kursbeschriftungSetzen(const QString& code);
     void rasterZeigen(bool sichtbar);
     bool rasterHatZeile() const;
@@ -105,6 +125,7 @@ private:
     bool m_rasterWirdGesetzt = false;  // the program moves the grid's current row
     QString m_euroinFremdEingang;      // EuroinFremd as it was when the field was entered
     int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
+    std::optional<Gelesen> m_gelesen;
 
     std::array<InputFeld*, 20> inpWährungsBezLang{};
     std::array<InputFeld*, 20> inpWährungsBezKurz{};

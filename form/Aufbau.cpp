@@ -65,7 +65,10 @@ public:
     bool eventFilter(QObject* o, QEvent* ereignis) override {
         if (ereignis->type() == QEvent::FocusOut) {
             const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
-            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) static_cast<QLineEdit*>(o)->setCursorPosition(0);
+            // A field destroyed while it has the focus loses it from QWidget's destructor: no
+            // QLineEdit any more, which qobject_cast tells.
+            auto* e = qobject_cast<QLineEdit*>(o);
+            if (e && grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) e->setCursorPosition(0);
         }
         return false;
     }

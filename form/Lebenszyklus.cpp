@@ -1,4 +1,4 @@
-// Loading the dialog, the client record and the tax offices; help; closing.
+// Loading the dialog, the client record and the tax offices; help; the checks before closing.
 
 #include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
@@ -16,7 +16,6 @@
 #include "services/Skalierung.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
@@ -222,38 +221,6 @@ void frmMandStamm::strukturHinweis(int nummer) {
 bool frmMandStamm::Form_QueryUnload() { return Fehlerprüfungen_0(); }
 
 void frmMandStamm::reject() { close(); }  // Escape closes like the close box
-
-void frmMandStamm::closeEvent(QCloseEvent* e) {
-    if (m_entladen) {
-        e->accept();
-        return;
-    }
-    if (Form_QueryUnload()) {
-        e->ignore();
-        return;
-    }
-    // Write the edited row. When that fails (locked by another workstation, disk full, file
-    // gone) the user hears of it and the dialog stays open with everything typed.
-    // The checks of the page have just passed: the row's validation need not repeat them (and a
-    // chart that cannot be read is reported once per closing attempt, not twice).
-    m_geradeGeprueft = true;
-    try {
-        const bool geschrieben = MAData->zeileSchreiben(Datenquelle::Schliessen);
-        m_geradeGeprueft = false;
-        if (!geschrieben) {
-            e->ignore();
-            return;
-        }
-    } catch (...) {
-        m_geradeGeprueft = false;
-        fehlerMelden(QStringLiteral("xovMandStamm, beim Speichern der Mandanten-Stammdaten"));
-        e->ignore();
-        return;
-    }
-    m_entladen = true;
-    e->accept();
-    QDialog::done(QDialog::Rejected);
-}
 
 void frmMandStamm::HilfeKontext() {
     if (!m_aufruf.FormBereit) return;

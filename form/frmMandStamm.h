@@ -120,6 +120,10 @@ private:
     void dauerhaftSperren(const QString& name);
     void ohneZeileSperren();
     void strukturHinweis(int nummer);
+    // Writing the client row when closing (Speichern.cpp): false when the dialog stays open.
+    bool zeileSpeichern();
+    // The row was changed by another workstation: settles it with the user; false on cancel.
+    bool zeileAbgleichen();
 
     xov::Aufruf& m_aufruf;
     std::array<std::unique_ptr<xov::Seite>, 8> m_seite;

@@ -65,6 +65,47 @@ bool Datenquelle::geaendert() const {
     return false;
 }
 
+Spaltenwerte Datenquelle::ausstehendeWerte() const {
+    Spaltenwerte werte;
+    if (!m_recordset) return werte;
+    for (const Bindung& b : m_bindungen)
+        if (b.wert && b.geaendert && b.geaendert() && m_recordset->hatSpalte(b.spalte)) werte << qMakePair(b.spalte, b.wert());
+    return werte;
+}
+
+QVector<QVariant> Datenquelle::zeileNeuLesen() {
+    xov::Recordset* rs = Recordset();
+    if (rs->Eof() || rs->Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz, objectName());
+    const Abfrageergebnis e = verbindung()->abfragen(m_recordSource, m_parameter);
+    // The fresh result's column for each column of the open one.
+    QVector<int> quelle;
+    for (const QString& s : rs->spalten()) {
+        int i = int(e.spalten.size()) - 1;
+        while (i >= 0 && e.spalten.at(i).compare(s, Qt::CaseInsensitive) != 0) --i;
+        if (i < 0) fehlerWerfen(FehlerNr::SpalteFehlt, s);
+        quelle << i;
+    }
+    QVector<QVector<QVariant>> gefunden;
+    for (const QVector<QVariant>& z : e.zeilen) {
+        bool passt = true;
+        for (const QString& k : std::as_const(m_ziel.schluessel))
+            passt = passt && z.at(quelle.at(rs->spalteVon(k))) == rs->Fields(k).Value();
+        if (!passt) continue;
+        QVector<QVariant> zeile;
+        for (int i : std::as_const(quelle)) zeile << z.at(i);
+        gefunden << zeile;
+    }
+    if (gefunden.size() != 1) fehlerWerfen(FehlerNr::DatensatzGeaendert, m_ziel.tabelle);
+    return gefunden.first();
+}
+
+void Datenquelle::zeileUebernehmen(const QVector<QVariant>& zeile, const QStringList& zeigen) {
+    xov::Recordset* rs = Recordset();
+    rs->zeileErneuern(zeile);
+    for (const Bindung& b : std::as_const(m_bindungen))
+        if (zeigen.contains(b.spalte, Qt::CaseInsensitive) && rs->hatSpalte(b.spalte)) b.anzeigen(rs->Fields(b.spalte).Value());
+}
+
 bool Datenquelle::zeileSchreiben(int aktion) {
     if (!m_recordset || m_recordset->Eof() || m_recordset->Bof()) return true;
     bool speichern = geaendert();

@@ -54,6 +54,18 @@ public:
     // when Validate cancelled; a failed write raises its number and the row stays as it was.
     bool zeileSchreiben(int aktion = Speichern);
 
+    // When a write found the row changed by another workstation (3197):
+    // The changed bound columns, each with the value its control would write.
+    Spaltenwerte ausstehendeWerte() const;
+    // The current row as it is stored now, read by running the record source again, in the
+    // columns of the open result; nothing is shown. Found by the key columns, or for a table
+    // without key as the one row of the result; 3197 when it is gone or not unique.
+    QVector<QVariant> zeileNeuLesen();
+    // Takes that row as the current row: the next write is checked against it. The controls bound
+    // to the columns `zeigen` show the stored value; every other control keeps what it shows, so
+    // what the user typed there is still written.
+    void zeileUebernehmen(const QVector<QVariant>& zeile, const QStringList& zeigen);
+
     std::function<void(int& aktion, bool& speichern)> beiValidate;
     std::function<void()> beiReposition;
 

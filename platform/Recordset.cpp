@@ -152,6 +152,14 @@ void Recordset::Delete() {
     Q_EMIT positionChanged();
 }
 
+void Recordset::zeileErneuern(const QVector<QVariant>& werte) {
+    if (m_modus != Modus::Keiner) fehlerWerfen(FehlerNr::AktualisierenOhneEdit);
+    if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
+    if (!XOV_ASSERT(werte.size() == m_spaltenNamen.size())) fehlerWerfen(FehlerNr::DatensatzGeaendert, m_ziel.tabelle);
+    m_zeilen[m_pos] = werte;
+    Q_EMIT dataChanged(index(m_pos, 0), index(m_pos, columnCount() - 1));
+}
+
 Recordset::Bookmark Recordset::LastModified() const {
     if (m_zuletztGeaendert < 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
     return m_zuletztGeaendert;

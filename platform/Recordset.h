@@ -57,6 +57,9 @@ public:
     void Update();        // writes the buffer; a failure raises its number and leaves the row as it was
     void CancelUpdate();
     void Delete();
+    // The current row as read afresh, e.g. after another workstation changed it: the next write is
+    // checked against these values. Not while an edit is pending (3020).
+    void zeileErneuern(const QVector<QVariant>& werte);
     bool imEditModus() const { return m_modus != Modus::Keiner; }
     Bookmark LastModified() const;
     Bookmark bookmark() const;
