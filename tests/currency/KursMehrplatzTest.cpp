@@ -162,6 +162,7 @@ TEST(KursMehrplatz, EinfuegenPrueftDenTagInDerSchreibtransaktion) {
 // typed rate stays in the frame, also when the dialog is closed then; once the database is free,
 // leaving the field again stores it.
 TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
+    XOV_NUR_DATEI("eine Datei, die ein zweiter Prozess exklusiv hält");
     test::Datenbanken db;
     usd(db);
     test::Meldungen m;
