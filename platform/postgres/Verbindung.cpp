@@ -210,8 +210,11 @@ public:
         return namen;
     }
 
+    // Serializable, as a file's writers are serialized: a transaction that reads before it
+    // writes (is this day's rate there yet?) cannot interleave with another workstation's doing
+    // the same; the loser gets 3260 and nothing of it is written.
     void beginnen() override {
-        if (m_tiefe == 0) ausfuehren(QStringLiteral("BEGIN"));
+        if (m_tiefe == 0) ausfuehren(QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE"));
         ++m_tiefe;
     }
     // A transaction in which a statement failed can only be rolled back (the server's COMMIT

@@ -7,6 +7,7 @@
 #include "platform/Fehler.h"
 #include "tools/xov-db/Schema.h"
 
+#include <QDate>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -108,4 +109,23 @@ TEST(Server, ServerWegBeimSpeichernDialogBleibtOffenUndSpeichertSpaeter) {
     EXPECT_TRUE(d.schliessen()) << meldungen.texte.join('|').toStdString();  // closing again saves
     EXPECT_EQ(verbindungOeffnen(mand, DbPasswort)->abfragen(QStringLiteral("SELECT MandAnschrift FROM AllgMandDaten")).zeilen[0][0].toString(),
               QStringLiteral("Neubaugasse 7"));
+}
+
+TEST(Server, GleichzeitigeTransaktionenLegenNieZweiKurseEinesTagesAn) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    // A table without the unique key: only the transactions keep the day unique.
+    db.faSql(QStringLiteral("ALTER TABLE AllgWaehrung DROP CONSTRAINT allgwaehrung_wid_aenderdatum_key"));
+    auto a = verbindungOeffnen(db.fa, DbPasswort), b = verbindungOeffnen(db.fa, DbPasswort);
+    const QString zaehlen = QStringLiteral("SELECT count(*) FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = ?");
+    const QString einfuegen = QStringLiteral("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
+                                             "VALUES (1, 'USD', ?, ?, ?)");
+    const QDate tag(2030, 1, 2);
+    Transaktion ta(*a), tb(*b);
+    for (auto* v : {a.get(), b.get()}) EXPECT_EQ(v->abfragen(zaehlen, {tag}).zeilen[0][0].toInt(), 0);
+    a->ausfuehren(einfuegen, {tag, 1.1, 0.9090909091});
+    b->ausfuehren(einfuegen, {tag, 1.2, 0.8333333333});
+    ta.bestaetigen();
+    EXPECT_EQ(fehlerVon([&] { tb.bestaetigen(); }).nummer(), FehlerNr::DatensatzGesperrt);
+    EXPECT_EQ(db.faWert(QStringLiteral("SELECT count(*) FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2030-01-02'")).toInt(), 1);
 }
