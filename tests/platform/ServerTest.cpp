@@ -5,6 +5,7 @@
 #include "form/InputFeld.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
+#include "platform/postgres/Sql.h"
 #include "tools/xov-db/Schema.h"
 
 #include <QDate>
@@ -100,6 +101,7 @@ TEST(Server, ServerWegBeimSpeichernDialogBleibtOffenUndSpeichertSpaeter) {
     test::Dialog d(info);
     test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
     ASSERT_TRUE(server.anhalten());
+    EXPECT_EQ(fehlerVon([&] { verbindungOeffnen(mand, DbPasswort); }).nummer(), FehlerNr::DateiNichtGefunden);  // no server
     EXPECT_FALSE(d.schliessen());
     ASSERT_EQ(meldungen.texte.size(), 1);
     EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3151:"))) << meldungen.texte.first().toStdString();
@@ -128,4 +130,15 @@ TEST(Server, GleichzeitigeTransaktionenLegenNieZweiKurseEinesTagesAn) {
     ta.bestaetigen();
     EXPECT_EQ(fehlerVon([&] { tb.bestaetigen(); }).nummer(), FehlerNr::DatensatzGesperrt);
     EXPECT_EQ(db.faWert(QStringLiteral("SELECT count(*) FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2030-01-02'")).toInt(), 1);
+}
+
+TEST(Server, SqlTexteWerdenNurAnDenUnterschiedenUebersetzt) {
+    using xov::postgres::uebersetzen;
+    const auto u = uebersetzen(QStringLiteral("SELECT \"MandOrt\", a FROM AllgMandDaten WHERE x = ? AND y = 'Wie? ''So''' AND z = ?"));
+    EXPECT_EQ(u.sql, QStringLiteral("SELECT \"mandort\", a FROM AllgMandDaten WHERE x = $1 AND y = 'Wie? ''So''' AND z = $2"));
+    EXPECT_EQ(u.parameter, 2);
+    EXPECT_EQ(u.schreibweisen.value(QStringLiteral("mandort")), QStringLiteral("MandOrt"));  // result columns get it back
+    EXPECT_EQ(uebersetzen(QStringLiteral("CREATE TABLE T (Kurs REAL, Nr INTEGER, Tag DATE, Real_Name TEXT)")).sql,
+              QStringLiteral("CREATE TABLE T (Kurs DOUBLE PRECISION, Nr BIGINT, Tag DATE, Real_Name TEXT)"));
+    EXPECT_EQ(uebersetzen(QStringLiteral("SELECT 'REAL' -- INTEGER?\n, ? ")).sql, QStringLiteral("SELECT 'REAL' -- INTEGER?\n, $1 "));
 }
