@@ -131,6 +131,9 @@ PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
     schluessel.push_back(nullptr); werte.push_back(nullptr);
     PGconn* c = PQconnectStartParams(schluessel.data(), werte.data(), 1);
     if (!c) fehlerWerfen(FehlerNr::EngineBasis + 7, a.anzeige());
+    // The server's notices ("already exists, skipping") are no failures and not for the user:
+    // libpq would print them to standard error.
+    PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
     PQsetErrorVerbosity(c, PQERRORS_VERBOSE);
     PostgresPollingStatusType s = PQstatus(c) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
     while (s != PGRES_POLLING_OK && s != PGRES_POLLING_FAILED) {
