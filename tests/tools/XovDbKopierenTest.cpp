@@ -55,6 +55,20 @@ TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     EXPECT_EQ(inhalt(mandS2), inhalt(db.mand));
 }
 
+TEST(XovDbKopieren, DateiInNeueDateiUndNieInEineGefuellte) {
+    test::Datenbanken db(test::Engine::Datei);
+    schwierigeWerte(db);
+    const QString mand = db.ordner.filePath("kopie-mandant.db"), fa = db.ordner.filePath("kopie-gemeinsam.db");
+    Lauf l = xovDb({"kopieren", db.mand, mand, db.fa, fa});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(mand), inhalt(db.mand));
+    EXPECT_EQ(inhalt(fa), inhalt(db.fa));
+    l = xovDb({"kopieren", db.fa, fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle AllgFaDaten)").arg(fa))) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(fa), inhalt(db.fa));
+}
+
 TEST(XovDbKopieren, ZielMitDatenOderFremdesZielBleibtUnveraendert) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken quelle(test::Engine::Datei, 2023);
@@ -67,19 +81,13 @@ TEST(XovDbKopieren, ZielMitDatenOderFremdesZielBleibtUnveraendert) {
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("enthält bereits Daten (Tabelle AllgMandDaten)"))) << l.fehler.toStdString();
     EXPECT_EQ(inhalt(ziel.mand), mandVorher);
 
-    // A shared database is no target for a client database; a file target with data is refused too.
+    // A shared database is no target for a client database.
     ziel.faSql("DELETE FROM AllgFaDaten");
     ziel.faSql("DELETE FROM AllgWaehrung");
     l = xovDb({"kopieren", quelle.mand, ziel.fa});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("ist keine Mandanten-Datenbank der Anwendung"))) << l.fehler.toStdString();
     EXPECT_TRUE(inhalt(ziel.fa).isEmpty());
-    test::Datenbanken datei(test::Engine::Datei);
-    const QStringList dateiVorher = inhalt(datei.fa);
-    l = xovDb({"kopieren", quelle.fa, datei.fa});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten").arg(datei.fa))) << l.fehler.toStdString();
-    EXPECT_EQ(inhalt(datei.fa), dateiVorher);
 }
 
 TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
@@ -108,7 +116,7 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     EXPECT_FALSE(vorhanden(faNeu));
 }
 
-TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertWirdZurueckgenommen) {
+TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertBleibtWieEsWar) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     // A client database of an older version lacks a column: named, nothing written.
     test::Datenbanken quelle(test::Engine::Datei);
@@ -130,4 +138,16 @@ TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertWirdZurueckgenommen) {
                                                  "Spalte AenderDatum: gelesen Text „2020-03-01 10:30“, im Ziel Datum 01.03.2020")))
         << l.fehler.toStdString();
     EXPECT_FALSE(vorhanden(faS));
+
+    // A file stores the server's NaN as Null: found, and the new file goes again.
+    test::Datenbanken server(test::Engine::Server);
+    server.faSql("UPDATE AllgWaehrung SET EuroinFremd = 'NaN' WHERE WID = 3");
+    const QString datei = quelle.ordner.filePath("vom-server.db");
+    l = xovDb({"kopieren", server.fa, datei});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
+                                                 "Spalte EuroinFremd: gelesen keine Zahl (NaN), im Ziel leer (Null)")))
+        << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 war in diesem Lauf angelegt und ist wieder entfernt.").arg(datei)));
+    EXPECT_FALSE(QFile::exists(datei));
 }

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <algorithm>
+#include <cmath>
 
 namespace xovdb {
 
@@ -45,7 +46,12 @@ QVector<QPair<QStringList, int>> sortiert(const Zeilen& zeilen) {
 QString wertAlsText(const QVariant& w) {
     if (xov::istNull(w) || xov::istLeer(w)) return QStringLiteral("leer (Null)");
     switch (w.typeId()) {
-    case QMetaType::Double: case QMetaType::Float: return QStringLiteral("Zahl ") + QString::number(w.toDouble(), 'g', 17);
+    case QMetaType::Double: case QMetaType::Float: {
+        const double d = w.toDouble();
+        if (std::isnan(d)) return QStringLiteral("keine Zahl (NaN)");
+        if (std::isinf(d)) return d > 0 ? QStringLiteral("unendlich") : QStringLiteral("minus unendlich");
+        return QStringLiteral("Zahl ") + xov::deutsch().toString(d, 'g', QLocale::FloatingPointShortest);
+    }
     case QMetaType::Int: case QMetaType::Short: case QMetaType::LongLong: case QMetaType::Long:
     case QMetaType::UInt: case QMetaType::UShort:
         return QStringLiteral("ganze Zahl ") + QString::number(w.toLongLong());
