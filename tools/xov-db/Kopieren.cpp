@@ -43,6 +43,12 @@ struct Kopierfehler {
 
 bool server(const QString& db) { return xov::Verbindungsangabe::istServerAdresse(db); }
 
+// A file that does not open with the suite's password (or is no database at all); a lock or a
+// server's refusal is reported as what it is.
+bool fremdeDatei(const xov::Fehler& f, const QString& db) {
+    return !server(db) && f.nummer() == xov::FehlerNr::FalschesPasswort;
+}
+
 QStringList suiteTabellen() { return mandantenTabellen() + gemeinsameTabellen(); }
 
 bool alleDa(const QStringList& vorhanden, const QStringList& noetig) {
@@ -96,7 +102,7 @@ Quelle quelleLesen(const QString& db) {
         v = xov::verbindungOeffnen(db, xov::DbPasswort);
         vorhanden = v->tabellen();
     } catch (const xov::Fehler& f) {
-        if (server(db)) throw;
+        if (!fremdeDatei(f, db)) throw;
         throw Abweisung{QStringLiteral("%1 ist keine Datenbank der Anwendung (%2); nichts wurde kopiert.").arg(dieDatenbank(db), f.beschreibung())};
     }
     Quelle q;
@@ -141,7 +147,7 @@ Ziel zielPruefen(const QString& db, const Quelle& q) {
         z.v = xov::verbindungOeffnen(db, xov::DbPasswort);
         vorhanden = z.v->tabellen();
     } catch (const xov::Fehler& f) {
-        if (server(db)) throw;
+        if (!fremdeDatei(f, db)) throw;
         throw Abweisung{fremd.left(fremd.size() - 1) + QStringLiteral(" (") + f.beschreibung() + QStringLiteral(").")};
     }
     if ((q.mandant && !alleDa(vorhanden, mandantenTabellen())) || (q.gemeinsam && !alleDa(vorhanden, gemeinsameTabellen())))
