@@ -105,16 +105,18 @@ QString datenbankname(const QString& adresse) {
     char* fehler = nullptr;
     PQconninfoOption* optionen = PQconninfoParse(adresse.toUtf8().constData(), &fehler);
     if (!optionen) {
-        const QString text = fehler ? QString::fromUtf8(fehler).trimmed() : QString();
+        // libpq quotes the whole address in its message, a password in it included.
+        const QString anzeige = Verbindungsangabe{adresse, {}}.anzeige();
+        const QString text = fehler ? QString::fromUtf8(fehler).trimmed().replace(adresse, anzeige) : QString();
         PQfreemem(fehler);
-        throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 ist ungültig (%2)").arg(adresse, text));
+        throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 ist ungültig (%2)").arg(anzeige, text));
     }
     QString name;
     for (PQconninfoOption* o = optionen; o->keyword; ++o)
         if (qstrcmp(o->keyword, "dbname") == 0 && o->val) name = QString::fromUtf8(o->val);
     PQconninfoFree(optionen);
     if (name.isEmpty())
-        throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 nennt keine Datenbank").arg(adresse));
+        throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 nennt keine Datenbank").arg(Verbindungsangabe{adresse, {}}.anzeige()));
     return name;
 }
 
@@ -131,6 +133,9 @@ PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
     schluessel.push_back(nullptr); werte.push_back(nullptr);
     PGconn* c = PQconnectStartParams(schluessel.data(), werte.data(), 1);
     if (!c) fehlerWerfen(FehlerNr::EngineBasis + 7, a.anzeige());
+    // The server's notices ("already exists, skipping") are no failures and not for the user:
+    // libpq would print them to standard error.
+    PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
     PQsetErrorVerbosity(c, PQERRORS_VERBOSE);
     PostgresPollingStatusType s = PQstatus(c) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
     while (s != PGRES_POLLING_OK && s != PGRES_POLLING_FAILED) {
@@ -142,7 +147,7 @@ PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
         PQsetErrorVerbosity(c, PQERRORS_DEFAULT);
         return c;
     }
-    const QString meldung = QString::fromUtf8(PQerrorMessage(c));
+    const QString meldung = QString::fromUtf8(PQerrorMessage(c)).replace(a.datei, a.anzeige());  // an address that does not parse is quoted whole
     PQfinish(c);
     serverFehler(zustandAusMeldung(meldung), satzAusMeldung(meldung), a.anzeige());
 }

@@ -2,6 +2,7 @@
 // values are checked before the call; the help is German throughout.
 
 #include "Hilfen.h"
+#include "tools/WerkzeugHilfen.h"
 #include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 
@@ -91,4 +92,18 @@ TEST(XovMandstamm, BilderOhneWartendeMeldung) {
     const QImage seite1(daten.filePath("schlecht/seite-1.png"));
     ASSERT_FALSE(seite1.isNull());
     EXPECT_GT(seite1.width(), 500);  // the dialog, several hundred pixels wide; a box is narrower
+}
+
+TEST(XovMandstamm, DemoAufDemServerLegtNurFehlendeDatenbankenAn) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::werkzeug::Serverdatenbanken s;
+    const QString mand = s.neu("mand"), fa = s.neu("fa");
+    QTemporaryDir daten;
+    for (const char* lauf : {"erster", "zweiter"}) {
+        const Lauf l = host({"--demo", "-m", mand, "-f", fa, "--bilder", daten.filePath(QLatin1String(lauf))}, daten.path());
+        EXPECT_EQ(l.status, 0) << lauf << ": " << l.fehler.toStdString();
+        EXPECT_TRUE(QFile::exists(daten.filePath(QStringLiteral("%1/seite-8.png").arg(QLatin1String(lauf)))));
+    }
+    EXPECT_EQ(test::werkzeug::zeilen(mand, "AllgMandDaten"), 1);
+    EXPECT_FALSE(QFile::exists(daten.filePath("mandant.db")));  // the files stay the default only
 }

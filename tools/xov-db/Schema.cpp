@@ -45,26 +45,43 @@ void kontenTabelleAnlegen(Verbindung& v) {
 QStringList mandantenTabellen() { return {QStringLiteral("AllgMandDaten"), QStringLiteral("ObjKanzleiKontenstamm")}; }
 QStringList gemeinsameTabellen() { return {QStringLiteral("AllgFaDaten"), QStringLiteral("AllgWaehrung")}; }
 
-void mandantAnlegen(const QString& mandPfad, const QString& passwort, const QStringList& ohneSpalten) {
-    auto mand = xov::datenbankAnlegen(mandPfad, passwort);
+void mandantenTabellenAnlegen(Verbindung& mand, const QStringList& ohneSpalten) {
     QStringList spalten;
     for (const auto& s : mandantenSpalten())
         if (!ohneSpalten.contains(s.name, Qt::CaseInsensitive)) spalten << s.name + QLatin1Char(' ') + s.typ;
-    xov::Transaktion t(*mand);
-    mand->ausfuehren(QStringLiteral("CREATE TABLE AllgMandDaten (%1)").arg(spalten.join(QStringLiteral(", "))));
-    kontenTabelleAnlegen(*mand);
+    xov::Transaktion t(mand);
+    mand.ausfuehren(QStringLiteral("CREATE TABLE AllgMandDaten (%1)").arg(spalten.join(QStringLiteral(", "))));
+    kontenTabelleAnlegen(mand);
     t.bestaetigen();
 }
 
-void gemeinsamAnlegen(const QString& faPfad, const QString& passwort) {
-    auto fa = xov::datenbankAnlegen(faPfad, passwort);
-    xov::Transaktion t(*fa);
-    fa->ausfuehren("CREATE TABLE AllgFaDaten (FaNummer INTEGER, FaName TEXT, FaNummerAlt INTEGER, "
-                   "FaAnschrift TEXT, FaPlz INTEGER, FaOrt TEXT)");
-    fa->ausfuehren("CREATE TABLE AllgWaehrung (WID INTEGER NOT NULL, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
-                   "Laenderkennzeichen TEXT, AenderDatum DATE NOT NULL, EuroinFremd REAL, FremdinEuro REAL, "
-                   "UNIQUE (WID, AenderDatum))");
+void gemeinsameTabellenAnlegen(Verbindung& fa) {
+    xov::Transaktion t(fa);
+    fa.ausfuehren("CREATE TABLE AllgFaDaten (FaNummer INTEGER, FaName TEXT, FaNummerAlt INTEGER, "
+                  "FaAnschrift TEXT, FaPlz INTEGER, FaOrt TEXT)");
+    fa.ausfuehren("CREATE TABLE AllgWaehrung (WID INTEGER NOT NULL, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
+                  "Laenderkennzeichen TEXT, AenderDatum DATE NOT NULL, EuroinFremd REAL, FremdinEuro REAL, "
+                  "UNIQUE (WID, AenderDatum))");
     t.bestaetigen();
+}
+
+void mandantAnlegen(const QString& mandPfad, const QString& passwort, const QStringList& ohneSpalten) {
+    mandantenTabellenAnlegen(*xov::datenbankAnlegen(mandPfad, passwort), ohneSpalten);
+}
+
+void gemeinsamAnlegen(const QString& faPfad, const QString& passwort) {
+    gemeinsameTabellenAnlegen(*xov::datenbankAnlegen(faPfad, passwort));
+}
+
+bool datenbankVorhanden(const QString& db, const QString& passwort) {
+    if (!xov::Verbindungsangabe::istServerAdresse(db)) return QFileInfo::exists(db);
+    try {
+        xov::verbindungOeffnen(db, passwort);
+        return true;
+    } catch (const xov::Fehler& f) {
+        if (f.nummer() == xov::FehlerNr::DateiNichtGefunden) return false;
+        throw;
+    }
 }
 
 void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort, const QStringList& ohneSpalten) {

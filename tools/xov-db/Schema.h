@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+namespace xov { class Verbindung; }
+
 namespace xovdb {
 
 struct Spaltendefinition {
@@ -23,6 +25,12 @@ void anlegen(const QString& mandPfad, const QString& faPfad, const QString& pass
              const QStringList& ohneSpalten = {});
 void mandantAnlegen(const QString& mandPfad, const QString& passwort, const QStringList& ohneSpalten = {});
 void gemeinsamAnlegen(const QString& faPfad, const QString& passwort);
+// The tables of either kind in an open database, in one transaction (joining an outer one).
+void mandantenTabellenAnlegen(xov::Verbindung& mand, const QStringList& ohneSpalten = {});
+void gemeinsameTabellenAnlegen(xov::Verbindung& fa);
+// Whether the database exists: the file, or the database on its server (3024 from the server
+// means it is not there; any other failure to connect is thrown).
+bool datenbankVorhanden(const QString& db, const QString& passwort);
 
 // The tables by which a database of the suite is known, and those the demo data fill.
 QStringList mandantenTabellen();   // AllgMandDaten, ObjKanzleiKontenstamm

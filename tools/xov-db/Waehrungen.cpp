@@ -10,8 +10,20 @@ namespace xovdb {
 
 namespace {
 
-// Whether the table has a unique index on exactly (WID, AenderDatum), declared with the table or later.
-bool eindeutigerSchluessel(xov::Verbindung& v) {
+// Whether the table has a unique index on exactly (WID, AenderDatum), declared with the table or
+// later. Each engine keeps its indexes in its own catalogue.
+bool eindeutigerSchluessel(xov::Verbindung& v, bool server) {
+    if (server) {
+        // "CREATE UNIQUE INDEX name ON schema.allgwaehrung USING btree (wid, aenderdatum)"
+        const auto erg = v.abfragen(QStringLiteral("SELECT indexdef FROM pg_indexes WHERE schemaname = current_schema() "
+                                                   "AND tablename = 'allgwaehrung'"));
+        for (const auto& z : erg.zeilen) {
+            const QString def = z.value(0).toString().simplified().toLower();
+            if (def.startsWith(QLatin1String("create unique index ")) && def.endsWith(QLatin1String("(wid, aenderdatum)")))
+                return true;
+        }
+        return false;
+    }
     for (const auto& index : v.abfragen(QStringLiteral("PRAGMA index_list(AllgWaehrung)")).zeilen) {
         // seq, name, unique, ...
         if (index.value(2).toInt() != 1) continue;
@@ -38,7 +50,7 @@ QStringList waehrungsSchluesselErgaenzen(const QString& faPfad, const QString& p
     }
     xov::Transaktion t(*v);
     v->ausfuehren(QStringLiteral("CREATE INDEX IF NOT EXISTS AllgWaehrungCode ON AllgWaehrung (Waehrungscode, WID)"));
-    if (doppelt.isEmpty() && !eindeutigerSchluessel(*v))
+    if (doppelt.isEmpty() && !eindeutigerSchluessel(*v, xov::Verbindungsangabe::istServerAdresse(faPfad)))
         v->ausfuehren(QStringLiteral("CREATE UNIQUE INDEX AllgWaehrungWidDatum ON AllgWaehrung (WID, AenderDatum)"));
     t.bestaetigen();
     return doppelt;

@@ -1,6 +1,7 @@
-// xov-db: creates, fills and completes the databases of the client master-data dialog.
-// Every argument is checked before any file is touched; a file the command was not asked to
-// create or fill is never changed, and a refusal names the file in one German sentence.
+// xov-db: creates, fills, completes and copies the databases of the client master-data dialog,
+// files and databases on a server alike. Every argument is checked before any database is
+// touched; a database the command was not asked to create or fill is never changed, and a
+// refusal names it in one German sentence (a server address without its password).
 
 #include "platform/Verbindungsangabe.h"
 #include "platform/Datenbank.h"
@@ -8,14 +9,13 @@
 #include "platform/Variant.h"
 #include "kurse/Kurs.h"
 #include "kurse/Kurseinlesen.h"
+#include "tools/xov-db/Kopieren.h"
+#include "tools/xov-db/Pruefen.h"
 #include "tools/xov-db/Schema.h"
 #include "tools/xov-db/Waehrungen.h"
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -35,54 +35,22 @@ int hilfe(QTextStream& aus) {
            "  xov-db kurse-einlesen GEMEINSAME-DB DATEI [--ab DATUM] [--bis DATUM] [--ersetzen]\n"
            "                                                liest die Referenzkurse der Zentralbank (XML, CSV, Zip)\n"
            "                                                für die Währungen der Seite Fremdwährung ein\n"
-           "Die Datenbanken tragen das feste Kennwort der Anwendung.\n";
+           "  xov-db kopieren VON NACH [VON NACH]          kopiert eine Mandanten- oder gemeinsame Datenbank\n"
+           "                                                vollständig in eine neue oder leere, z.B. von der Datei\n"
+           "                                                auf den Server oder zurück; ein zweites Paar wird mit\n"
+           "                                                dem ersten zusammen übernommen. Jeder Datensatz wird\n"
+           "                                                gezählt und Wert für Wert verglichen; bei einem Fehler\n"
+           "                                                bleibt das Ziel, wie es war\n"
+           "Jede Datenbank ist eine Datei oder eine Serveradresse postgresql://BENUTZER@HOST:PORT/DATENBANK.\n"
+           "Die Datenbanken tragen das feste Kennwort der Anwendung.\n"
+           "Beispiel: einen Mandanten und die gemeinsamen Tabellen auf den Server bringen:\n"
+           "  xov-db kopieren mandant.db postgresql://xov@dbserver/mandant gemeinsam.db postgresql://xov@dbserver/gemeinsam\n";
     aus.flush();
     return 2;
 }
 
-// A refusal: the German sentence that the tool prints instead of doing anything.
-struct Abweisung {
-    QString satz;
-};
-
-// A file that is to be created: it must not exist, and its folder must.
-void neueDateiPruefen(const QString& pfad) {
-    if (pfad.isEmpty()) throw Abweisung{QStringLiteral("Ein Dateiname fehlt.")};
-    if (QFileInfo::exists(pfad))
-        throw Abweisung{QStringLiteral("Die Datei %1 gibt es bereits; sie bleibt unverändert.").arg(pfad)};
-    const QFileInfo ordner(QFileInfo(pfad).absolutePath());
-    if (!ordner.isDir())
-        throw Abweisung{QStringLiteral("Der Ordner %1 für die Datei %2 existiert nicht.").arg(ordner.filePath(), pfad)};
-}
-
-// For `demo`: true when the file must be created; an existing file must be an empty database
-// of the suite of the right kind.
-bool demoZielPruefen(const QString& pfad, const QStringList& tabellen) {
-    if (pfad.isEmpty()) throw Abweisung{QStringLiteral("Ein Dateiname fehlt.")};
-    if (!QFileInfo::exists(pfad)) {
-        neueDateiPruefen(pfad);
-        return true;
-    }
-    const QString fremd = QStringLiteral("Die Datei %1 ist keine %2 der Anwendung; sie bleibt unverändert.")
-                              .arg(pfad, tabellen.contains(QLatin1String("AllgMandDaten")) ? QStringLiteral("Mandanten-Datenbank")
-                                                                                           : QStringLiteral("gemeinsame Datenbank"));
-    if (!QFileInfo(pfad).isFile()) throw Abweisung{fremd};
-    try {
-        auto v = xov::verbindungOeffnen(pfad, xov::DbPasswort);
-        for (const QString& t : tabellen) {
-            const auto namen = v->abfragen(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?"), {t});
-            if (namen.zeilen.at(0).at(0).toInt() == 0) throw Abweisung{fremd};
-        }
-        for (const QString& t : tabellen) {
-            if (v->abfragen(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(t)).zeilen.at(0).at(0).toInt() > 0)
-                throw Abweisung{QStringLiteral("Die Datenbank %1 enthält bereits Daten; Demodaten kommen nur in eine neue oder "
-                                               "leere Datenbank. Sie bleibt unverändert.").arg(pfad)};
-        }
-    } catch (const xov::Fehler& f) {
-        throw Abweisung{fremd.left(fremd.size() - 1) + QStringLiteral(" (") + f.beschreibung() + QStringLiteral(").")};
-    }
-    return false;
-}
+using xovdb::Abweisung;
+using xovdb::anzeige;
 
 int jahrAus(const QString& text) {
     bool ok = false;
@@ -92,18 +60,20 @@ int jahrAus(const QString& text) {
     return jahr;
 }
 
-bool gleicheDatei(const QString& a, const QString& b) {
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() ||
-           (QFileInfo::exists(a) && QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+// The client and the shared database of one call are two different databases.
+void verschiedenPruefen(const QString& mand, const QString& fa) {
+    if (xovdb::gleicheDatenbank(mand, fa))
+        throw Abweisung{QStringLiteral("Mandanten- und gemeinsame Datenbank müssen zwei verschiedene %1 sein (%2).")
+                            .arg(xov::Verbindungsangabe::istServerAdresse(mand) ? QStringLiteral("Datenbanken") : QStringLiteral("Dateien"),
+                                 anzeige(mand))};
 }
 
 void demo(const QString& mand, const QString& fa, const QString& jahrText, bool langeKurse, QTextStream& aus) {
     const int jahr = jahrText.isNull() ? QDate::currentDate().year() : jahrAus(jahrText);
-    if (gleicheDatei(mand, fa))
-        throw Abweisung{QStringLiteral("Mandanten- und gemeinsame Datenbank müssen zwei verschiedene Dateien sein (%1).").arg(mand)};
-    const bool mandNeu = demoZielPruefen(mand, xovdb::mandantenTabellen());
-    const bool faNeu = demoZielPruefen(fa, xovdb::gemeinsameTabellen());
-    // From here on files change; what this run created goes again when a later step fails.
+    verschiedenPruefen(mand, fa);
+    const bool mandNeu = xovdb::demoZielPruefen(mand, xovdb::mandantenTabellen());
+    const bool faNeu = xovdb::demoZielPruefen(fa, xovdb::gemeinsameTabellen());
+    // From here on databases change; what this run created goes again when a later step fails.
     QStringList angelegt;
     try {
         if (mandNeu) { xovdb::mandantAnlegen(mand, xov::DbPasswort); angelegt << mand; }
@@ -111,10 +81,19 @@ void demo(const QString& mand, const QString& fa, const QString& jahrText, bool 
         xovdb::demoFuellen(mand, fa, xov::DbPasswort, jahr);
         if (langeKurse) xovdb::langeKursverlaeufe(fa, xov::DbPasswort);
     } catch (...) {
-        for (const QString& p : angelegt) QFile::remove(p);
+        for (const QString& db : angelegt) {
+            try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
+        }
         throw;
     }
-    aus << "Demodaten für " << jahr << " eingefüllt: " << mand << ", " << fa << '\n';
+    aus << "Demodaten für " << jahr << " eingefüllt: " << anzeige(mand) << ", " << anzeige(fa) << '\n';
+}
+
+// A failure that shows the database is none of the suite: its table is missing, or a file does
+// not open with the suite's password. A server that refuses the login says so itself.
+bool keineDatenbankDerAnwendung(const xov::Fehler& f, const QString& db) {
+    return f.nummer() == xov::FehlerNr::TabelleFehlt ||
+           (f.nummer() == xov::FehlerNr::FalschesPasswort && !xov::Verbindungsangabe::istServerAdresse(db));
 }
 
 // The keys of AllgWaehrung; duplicates are named, never deleted.
@@ -123,14 +102,14 @@ bool waehrungsSchluessel(const QString& fa, QTextStream& aus, QTextStream& fehle
     try {
         doppelt = xovdb::waehrungsSchluesselErgaenzen(fa, xov::DbPasswort);
     } catch (const xov::Fehler& f) {
-        if (f.nummer() != xov::FehlerNr::TabelleFehlt && f.nummer() != xov::FehlerNr::FalschesPasswort) throw;
-        throw Abweisung{QStringLiteral("Die Datei %1 ist keine gemeinsame Datenbank der Anwendung; sie bleibt unverändert.").arg(fa)};
+        if (!keineDatenbankDerAnwendung(f, fa)) throw;
+        throw Abweisung{QStringLiteral("%1 ist keine gemeinsame Datenbank der Anwendung; sie bleibt unverändert.").arg(xovdb::dieDatenbank(fa))};
     }
     if (doppelt.isEmpty()) {
         aus << "AllgWaehrung: ein Kurs je Währung und Tag ist gesichert\n";
         return true;
     }
-    fehler << "AllgWaehrung in " << fa << " enthält mehrere Kurse einer Währung am selben Tag; der eindeutige Schlüssel "
+    fehler << "AllgWaehrung in " << anzeige(fa) << " enthält mehrere Kurse einer Währung am selben Tag; der eindeutige Schlüssel "
               "(WID, AenderDatum) wird erst angelegt, wenn sie bereinigt sind. Nichts wurde gelöscht:\n";
     for (const QString& d : doppelt) fehler << "  " << d << '\n';
     return false;
@@ -154,10 +133,6 @@ QString wertNehmen(QStringList& a, const QString& name) {
     return wert;
 }
 
-void gemeinsameDbPruefen(const QString& pfad) {
-    if (!QFileInfo(pfad).isFile()) throw Abweisung{QStringLiteral("Die Datei %1 gibt es nicht.").arg(pfad)};
-}
-
 // Numbers as a bookkeeper reads them: decimal comma, every published digit, no exponent.
 QString zahlText(double x) {
     QString t = xov::deutsch().toString(x, 'f', 10);
@@ -167,7 +142,7 @@ QString zahlText(double x) {
 }
 
 int kurs(const QString& fa, const QString& code, const QString& datumText, const QString& grenzeText, QTextStream& aus) {
-    gemeinsameDbPruefen(fa);
+    xovdb::vorhandeneDatenbankPruefen(fa);
     const QDate datum = datumAus(datumText);
     int grenze = xov::KursHoechstalterTage;
     if (!grenzeText.isNull()) {
@@ -183,6 +158,20 @@ int kurs(const QString& fa, const QString& code, const QString& datumText, const
     return 0;
 }
 
+// VON NACH [VON NACH]: every name differs from every other.
+void kopieren(const QStringList& namen, QTextStream& aus) {
+    for (int i = 0; i < namen.size(); ++i) {
+        if (namen.at(i).trimmed().isEmpty()) throw Abweisung{QStringLiteral("Ein Datenbankname ist leer.")};
+        for (int j = 0; j < i; ++j)
+            if (xovdb::gleicheDatenbank(namen.at(i), namen.at(j)))
+                throw Abweisung{QStringLiteral("%1 ist zweimal genannt; Quelle und Ziel müssen verschiedene Datenbanken sein.")
+                                    .arg(xovdb::dieDatenbank(namen.at(i)))};
+    }
+    QVector<QPair<QString, QString>> paare;
+    for (int i = 0; i + 1 < namen.size(); i += 2) paare.append({namen.at(i), namen.at(i + 1)});
+    xovdb::kopieren(paare, aus);
+}
+
 int kurseEinlesen(QStringList a, QTextStream& aus) {
     const bool ersetzen = a.removeAll(QStringLiteral("--ersetzen")) > 0;
     const QString ab = wertNehmen(a, QStringLiteral("--ab"));
@@ -192,7 +181,7 @@ int kurseEinlesen(QStringList a, QTextStream& aus) {
     o.ersetzen = ersetzen;
     if (!ab.isNull()) o.ab = datumAus(ab);
     if (!bis.isNull()) o.bis = datumAus(bis);
-    gemeinsameDbPruefen(a.at(1));
+    xovdb::vorhandeneDatenbankPruefen(a.at(1));
     // The whole file first: a file that breaks off is refused before the database is opened.
     const auto tage = xov::kursdateiLesen(a.at(2));
     auto v = xov::verbindungOeffnen(a.at(1), xov::DbPasswort);
@@ -223,14 +212,15 @@ int main(int argc, char* argv[]) {
     try {
         const QString befehl = a.first();
         if (befehl == QLatin1String("anlegen") && a.size() == 3) {
-            if (gleicheDatei(a.at(1), a.at(2)))
-                throw Abweisung{QStringLiteral("Mandanten- und gemeinsame Datenbank müssen zwei verschiedene Dateien sein (%1).").arg(a.at(1))};
-            neueDateiPruefen(a.at(1));
-            neueDateiPruefen(a.at(2));
+            verschiedenPruefen(a.at(1), a.at(2));
+            xovdb::neueDatenbankPruefen(a.at(1));
+            xovdb::neueDatenbankPruefen(a.at(2));
             xovdb::anlegen(a.at(1), a.at(2), xov::DbPasswort);
-            aus << "angelegt: " << a.at(1) << ", " << a.at(2) << '\n';
+            aus << "angelegt: " << anzeige(a.at(1)) << ", " << anzeige(a.at(2)) << '\n';
         } else if (befehl == QLatin1String("demo") && (a.size() == 3 || a.size() == 4)) {
             demo(a.at(1), a.at(2), a.size() == 4 ? a.at(3) : QString(), langeKurse, aus);
+        } else if (befehl == QLatin1String("kopieren") && (a.size() == 3 || a.size() == 5)) {
+            kopieren(a.mid(1), aus);
         } else if (befehl == QLatin1String("kurs")) {
             QStringList r = a;
             const QString grenze = wertNehmen(r, QStringLiteral("--hoechstalter"));
@@ -241,8 +231,9 @@ int main(int argc, char* argv[]) {
             try {
                 neu = xovdb::felderErgaenzen(a.at(1), xov::DbPasswort);
             } catch (const xov::Fehler& f) {
-                if (f.nummer() != xov::FehlerNr::TabelleFehlt && f.nummer() != xov::FehlerNr::FalschesPasswort) throw;
-                throw Abweisung{QStringLiteral("Die Datei %1 ist keine Mandanten-Datenbank der Anwendung; sie bleibt unverändert.").arg(a.at(1))};
+                if (!keineDatenbankDerAnwendung(f, a.at(1))) throw;
+                throw Abweisung{QStringLiteral("%1 ist keine Mandanten-Datenbank der Anwendung; sie bleibt unverändert.")
+                                    .arg(xovdb::dieDatenbank(a.at(1)))};
             }
             aus << (neu.isEmpty() ? QStringLiteral("alle Felder vorhanden") : QStringLiteral("ergänzt: ") + neu.join(QStringLiteral(", ")))
                 << '\n';

@@ -12,7 +12,6 @@
 #include <QDate>
 #include <QDialog>
 #include <QDir>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -93,8 +92,8 @@ int main(int argc, char* argv[]) {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank."));
     p.addHelpOption();
-    const QCommandLineOption mand({"m", "mandant"}, "Pfad der Mandanten-Datenbank (Info 0).", "datei");
-    const QCommandLineOption fa({"f", "finanzamt"}, "Pfad der gemeinsamen Datenbank mit Finanzämtern und Währungen (Info 1).", "datei");
+    const QCommandLineOption mand({"m", "mandant"}, "Mandanten-Datenbank: Pfad oder Serveradresse postgresql://BENUTZER@HOST:PORT/DB (Info 0).", "datei");
+    const QCommandLineOption fa({"f", "finanzamt"}, "Gemeinsame Datenbank mit Finanzämtern und Währungen: Pfad oder Serveradresse (Info 1).", "datei");
     const QCommandLineOption format("format", "Datenbankformat (Info 4): \"Access 2000;\" oder anderes.", "text", "Access 2000;");
     const QCommandLineOption monat("monatsstatus", "Monatsstatus-Datum TT.MM.JJJJ (Info 5); vorgegeben: heute.", "datum");
     const QCommandLineOption hilfeDatei("hilfe", "Hilfedatei im HTML-Format (Info 7).", "datei");
@@ -153,8 +152,8 @@ int main(int argc, char* argv[]) {
             QDir().mkpath(ordner);
             if (!p.isSet(mand)) mandPfad = ordner + QStringLiteral("/mandant.db");
             if (!p.isSet(fa)) faPfad = ordner + QStringLiteral("/gemeinsam.db");
-            // Only absent files are created; an existing database is never overwritten.
-            if (!QFileInfo::exists(mandPfad) && !QFileInfo::exists(faPfad)) {
+            // Only absent databases are created (files or on a server); an existing one is never overwritten.
+            if (!xovdb::datenbankVorhanden(mandPfad, xov::DbPasswort) && !xovdb::datenbankVorhanden(faPfad, xov::DbPasswort)) {
                 xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort);
                 xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, buchjahr);
             }

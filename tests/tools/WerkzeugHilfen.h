@@ -1,0 +1,69 @@
+#pragma once
+// Helpers of the database-tool tests: databases on the test server that a test names and that
+// are dropped at its end, and the whole content of a database to compare two of them.
+
+#include "Hilfen.h"
+#include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+#include "tools/xov-db/Schema.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace test::werkzeug {
+
+// Databases on the test server named for this test, dropped again at its end.
+struct Serverdatenbanken {
+    QStringList adressen;
+    QString neu(const char* art) {
+        static int laufend = 0;  // unique within this process
+        adressen << test::testServer() +
+                        QStringLiteral("xovt_kop_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend).arg(QLatin1String(art));
+        return adressen.last();
+    }
+    Serverdatenbanken() = default;
+    Serverdatenbanken(const Serverdatenbanken&) = delete;
+    Serverdatenbanken& operator=(const Serverdatenbanken&) = delete;
+    ~Serverdatenbanken() {
+        for (const QString& a : adressen) {
+            try { xov::datenbankEntfernen({a, xov::DbPasswort}); } catch (const xov::Fehler& f) { ADD_FAILURE() << f.what(); }
+        }
+    }
+};
+
+inline bool vorhanden(const QString& db) { return xovdb::datenbankVorhanden(db, xov::DbPasswort); }
+
+// Every row of every table, each value with its kind (numbers to the last bit), in a fixed order:
+// two databases with the same list hold the same rows. Names in lower case, as a server gives them.
+inline QStringList inhalt(const QString& db) {
+    auto v = xov::verbindungOeffnen(db, xov::DbPasswort);
+    QStringList alles;
+    for (const QString& t : v->tabellen()) {
+        QStringList spalten = v->spaltenVon(t);
+        for (QString& s : spalten) s = s.toLower();
+        spalten.sort();
+        QStringList namen;
+        for (const QString& s : spalten) namen << xov::bezeichner(s);
+        QStringList zeilen;
+        for (const auto& z : v->abfragen(QStringLiteral("SELECT %1 FROM %2").arg(namen.join(u','), xov::bezeichner(t))).zeilen) {
+            QStringList werte;
+            for (int i = 0; i < z.size(); ++i) {
+                const QVariant& w = z.at(i);
+                const QString text = w.typeId() == QMetaType::Double ? QString::number(w.toDouble(), 'g', 17) : w.toString();
+                werte << spalten.at(i) + QLatin1Char('=') + QString::fromLatin1(w.metaType().name()) + QLatin1Char(':') + text;
+            }
+            zeilen << t.toLower() + QLatin1Char('|') + werte.join(u'|');
+        }
+        zeilen.sort();
+        alles << zeilen;
+    }
+    return alles;
+}
+
+inline qint64 zeilen(const QString& db, const char* tabelle) {
+    return xov::verbindungOeffnen(db, xov::DbPasswort)->abfragen(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(tabelle)))
+        .zeilen.at(0).at(0).toLongLong();
+}
+
+}  // namespace test::werkzeug

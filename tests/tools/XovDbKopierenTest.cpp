@@ -1,0 +1,153 @@
+// `xov-db kopieren` run as the administrator runs it, as a process: a client and the shared tables
+// from a file to the test server and back, every row compared; a target that is not new or empty
+// is refused, and a failure part-way leaves every target as it was.
+
+#include "Hilfen.h"
+#include "tools/WerkzeugHilfen.h"
+#include "tools/xov-db/Schema.h"
+
+#include <gtest/gtest.h>
+
+using test::Lauf;
+using test::xovDb;
+using namespace test::werkzeug;
+
+namespace {
+
+// Demo files with values that a careless copy changes: fractions, integers beyond a double's
+// precision, quotes, umlauts, line breaks, Null.
+void schwierigeWerte(const test::Datenbanken& db) {
+    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
+             "EuroinFremd, FremdinEuro) VALUES (9, 'X''Y', 'Ä\"ß € \n zweite Zeile', NULL, '2099-12-31', ?, ?)",
+             {0.1 + 0.2, 1.0 / 3.0});
+    db.faSql("INSERT INTO AllgFaDaten (FaNummer, FaName, FaNummerAlt, FaPlz) VALUES (9007199254740993, '  Leerzeichen  ', NULL, -1)");
+    db.mandSql("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (2024, '0001', '')");
+}
+
+}  // namespace
+
+TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Datei);
+    schwierigeWerte(db);
+    Serverdatenbanken s;
+    const QString mandS = s.neu("mand"), faS = s.neu("fa");
+    Lauf l = xovDb({"kopieren", db.mand, mandS, db.fa, faS});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("AllgMandDaten: 1 Datensatz kopiert"))) << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("AllgWaehrung: 19 Datensätze kopiert"))) << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("ObjKanzleiKontenstamm: %1 Datensätze kopiert").arg(zeilen(db.mand, "ObjKanzleiKontenstamm"))));
+    EXPECT_EQ(inhalt(mandS), inhalt(db.mand));
+    EXPECT_EQ(inhalt(faS), inhalt(db.fa));
+
+    // Back into new files, and the dialog opens on them as on the originals.
+    const QString mandD = db.ordner.filePath("zurueck-mandant.db"), faD = db.ordner.filePath("zurueck-gemeinsam.db");
+    l = xovDb({"kopieren", mandS, mandD, faS, faD});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(mandD), inhalt(db.mand));
+    EXPECT_EQ(inhalt(faD), inhalt(db.fa));
+    EXPECT_EQ(xov::verbindungOeffnen(mandD, xov::DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size());
+
+    // One database per call works as well; its partner can follow later.
+    const QString mandS2 = s.neu("mand2");
+    l = xovDb({"kopieren", mandD, mandS2});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(mandS2), inhalt(db.mand));
+}
+
+TEST(XovDbKopieren, DateiInNeueDateiUndNieInEineGefuellte) {
+    test::Datenbanken db(test::Engine::Datei);
+    schwierigeWerte(db);
+    const QString mand = db.ordner.filePath("kopie-mandant.db"), fa = db.ordner.filePath("kopie-gemeinsam.db");
+    Lauf l = xovDb({"kopieren", db.mand, mand, db.fa, fa});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(mand), inhalt(db.mand));
+    EXPECT_EQ(inhalt(fa), inhalt(db.fa));
+    l = xovDb({"kopieren", db.fa, fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle AllgFaDaten)").arg(fa))) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(fa), inhalt(db.fa));
+}
+
+TEST(XovDbKopieren, ZielMitDatenOderFremdesZielBleibtUnveraendert) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken quelle(test::Engine::Datei, 2023);
+    test::Datenbanken ziel(test::Engine::Server, 2024);
+    ziel.mandSql("DELETE FROM ObjKanzleiKontenstamm");  // one filled table is enough to refuse
+    const QStringList mandVorher = inhalt(ziel.mand), faVorher = inhalt(ziel.fa);
+    Lauf l = xovDb({"kopieren", quelle.mand, ziel.mand});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(ziel.mand)) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("enthält bereits Daten (Tabelle AllgMandDaten)"))) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(ziel.mand), mandVorher);
+
+    // A shared database is no target for a client database.
+    ziel.faSql("DELETE FROM AllgFaDaten");
+    ziel.faSql("DELETE FROM AllgWaehrung");
+    l = xovDb({"kopieren", quelle.mand, ziel.fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("ist keine Mandanten-Datenbank der Anwendung"))) << l.fehler.toStdString();
+    EXPECT_TRUE(inhalt(ziel.fa).isEmpty());
+}
+
+TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken quelle(test::Engine::Datei);
+    // The file takes a word in an integer column; the server refuses it. The shared tables come
+    // second, so the client database is already copied when the failure comes.
+    quelle.faSql("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES ('zwölf', 'Finanzamt Tippfehler')");
+    Serverdatenbanken s;
+    const QString mandS = s.neu("mand"), faS = s.neu("fa");
+    ASSERT_EQ(xovDb({"anlegen", mandS, faS}).status, 0);
+    Lauf l = xovDb({"kopieren", quelle.mand, mandS, quelle.fa, faS});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("fehlgeschlagen, Tabelle AllgFaDaten: Fehler 13"))) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datenbank %1 bleibt, wie sie war.").arg(mandS))) << l.fehler.toStdString();
+    EXPECT_EQ(zeilen(mandS, "AllgMandDaten"), 0);
+    EXPECT_EQ(zeilen(mandS, "ObjKanzleiKontenstamm"), 0);
+    EXPECT_EQ(zeilen(faS, "AllgFaDaten"), 0);
+
+    // New targets that this run created are removed again.
+    const QString mandNeu = s.neu("mandneu"), faNeu = s.neu("faneu");
+    l = xovDb({"kopieren", quelle.mand, mandNeu, quelle.fa, faNeu});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("war in diesem Lauf angelegt und ist wieder entfernt"))) << l.fehler.toStdString();
+    EXPECT_FALSE(vorhanden(mandNeu));
+    EXPECT_FALSE(vorhanden(faNeu));
+}
+
+TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertBleibtWieEsWar) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    // A client database of an older version lacks a column: named, nothing written.
+    test::Datenbanken quelle(test::Engine::Datei);
+    test::Datenbanken alt(test::Engine::Server, 2024, {"MandFaxNr"});
+    Lauf l = xovDb({"kopieren", quelle.mand, alt.mand});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgMandDaten: dem Ziel fehlt die Spalte MandFaxNr"))) << l.fehler.toStdString();
+    EXPECT_EQ(zeilen(alt.mand, "AllgMandDaten"), 0);
+    EXPECT_EQ(xov::verbindungOeffnen(alt.mand, xov::DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size() - 1);
+
+    // The server keeps a date without the time the file held: the comparison finds it.
+    quelle.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
+                 "VALUES (7, 'SEK', '2020-03-01 10:30', 11.42, 0.0876)");
+    Serverdatenbanken s;
+    const QString faS = s.neu("fa");
+    l = xovDb({"kopieren", quelle.fa, faS});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
+                                                 "Spalte AenderDatum: gelesen Text „2020-03-01 10:30“, im Ziel Datum 01.03.2020")))
+        << l.fehler.toStdString();
+    EXPECT_FALSE(vorhanden(faS));
+
+    // A file stores the server's NaN as Null: found, and the new file goes again.
+    test::Datenbanken server(test::Engine::Server);
+    server.faSql("UPDATE AllgWaehrung SET EuroinFremd = 'NaN' WHERE WID = 3");
+    const QString datei = quelle.ordner.filePath("vom-server.db");
+    l = xovDb({"kopieren", server.fa, datei});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
+                                                 "Spalte EuroinFremd: gelesen keine Zahl (NaN), im Ziel leer (Null)")))
+        << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 war in diesem Lauf angelegt und ist wieder entfernt.").arg(datei)));
+    EXPECT_FALSE(QFile::exists(datei));
+}
