@@ -7,11 +7,20 @@
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
+#include "platform/Variant.h"
 #include "services/Aufruf.h"
 
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <algorithm>
+#include <optional>
 
 namespace xov {
 
@@ -31,7 +40,75 @@ QVector<Einlesewaehrung> waehrungenDerSeite(const frmMandStamm& d) {
     return liste;
 }
 
+// A date field of the options: empty is no limit, anything else must be a date.
+InputFeld* datumsfeld(QDialog* dlg, const QString& name) {
+    auto* f = new InputFeld(dlg);
+    f->setObjectName(name);
+    f->einstellen(InputFeld::Datum, 10, 0, true, true);
+    f->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+    return f;
+}
+
+// What the database tool's options offer (--ab, --bis, --ersetzen), chosen in a small dialog;
+// by default every day of the file, and a day the page has a rate for already keeps it.
+std::optional<Einleseoptionen> optionenWaehlen(QWidget* eltern, const QString& datei, const QVector<Tageskurse>& tage) {
+    QDialog dlg(eltern);
+    dlg.setObjectName(QStringLiteral("dlgKurseEinlesenOptionen"));
+    dlg.setWindowTitle(QStringLiteral("Kurse einlesen"));
+    auto* form = new QFormLayout(&dlg);
+    QString umfang = QStringLiteral("Die Datei enthält keine Kurse.");
+    if (!tage.isEmpty()) {
+        const auto [erster, letzter] = std::minmax_element(tage.begin(), tage.end(), [](const Tageskurse& a, const Tageskurse& b) { return a.datum < b.datum; });
+        umfang = erster->datum == letzter->datum
+                     ? QStringLiteral("Die Datei enthält die Kurse vom %1.").arg(datumAlsText(erster->datum))
+                     : QStringLiteral("Die Datei enthält die Kurse vom %1 bis %2.").arg(datumAlsText(erster->datum), datumAlsText(letzter->datum));
+    }
+    auto* info = new QLabel(QStringLiteral("Datei: %1\n%2").arg(QFileInfo(datei).fileName(), umfang), &dlg);
+    info->setObjectName(QStringLiteral("lblKurseDatei"));
+    form->addRow(info);
+    InputFeld* ab = datumsfeld(&dlg, QStringLiteral("inpKurseAb"));
+    InputFeld* bis = datumsfeld(&dlg, QStringLiteral("inpKurseBis"));
+    form->addRow(QStringLiteral("Ab Datum (leer: ab dem ersten Tag):"), ab);
+    form->addRow(QStringLiteral("Bis Datum (leer: bis zum letzten Tag):"), bis);
+    auto* ersetzen = new QCheckBox(QStringLiteral("Vorhandene Tage mit dem Kurs der Datei ersetzen"), &dlg);
+    ersetzen->setObjectName(QStringLiteral("chkKurseErsetzen"));
+    form->addRow(ersetzen);
+    auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    knoepfe->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Einlesen"));
+    knoepfe->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    form->addRow(knoepfe);
+    Einleseoptionen o;
+    QObject::connect(knoepfe, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    QObject::connect(knoepfe, &QDialogButtonBox::accepted, &dlg, [&] {
+        for (auto [feld, datum] : {std::pair{ab, &o.ab}, std::pair{bis, &o.bis}}) {
+            const QString text = feld->text().trimmed();
+            const auto d = datumAusText(text);
+            if (!text.isEmpty() && !d) {
+                Meldung(QStringLiteral("\"%1\" ist kein Datum. Bitte z.B. 01.12.2024 eingeben oder das Feld leer lassen.").arg(text));
+                feld->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+            *datum = d.value_or(QDate());
+        }
+        if (o.ab.isValid() && o.bis.isValid() && o.bis < o.ab) {
+            Meldung(QStringLiteral("Das Datum \"bis\" liegt vor dem Datum \"ab\"."));
+            bis->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        o.ersetzen = ersetzen->isChecked();
+        dlg.accept();
+    });
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    return o;
+}
+
 void einlesen(frmMandStamm& d, Waehrungsseite& seite) {
+    // Without a window manager no window becomes active again when a dialog or a box over it
+    // closes: the form takes the keyboard back, however this ends.
+    struct Zurueck {
+        QWidget* w;
+        ~Zurueck() { if (w->isVisible()) w->activateWindow(); }
+    } zurueck{&d};
     QFileDialog wahl(&d, QStringLiteral("Kurse einlesen"), QString(),
                      QStringLiteral("Referenzkurse der EZB (*.xml *.csv *.zip);;Alle Dateien (*)"));
     wahl.setObjectName(QStringLiteral("dlgKurseEinlesen"));
@@ -40,8 +117,11 @@ void einlesen(frmMandStamm& d, Waehrungsseite& seite) {
     if (wahl.exec() != QDialog::Accepted || wahl.selectedFiles().isEmpty()) return;
     const QString datei = wahl.selectedFiles().first();
     try {
+        // The whole file first, as the tool reads it: a file that breaks off is refused at once.
         const auto tage = kursdateiLesen(datei);
-        const auto bilanz = kurseEinlesen(*d.FAData->verbindung(), tage, waehrungenDerSeite(d), Einleseoptionen{});
+        const auto optionen = optionenWaehlen(&d, datei, tage);
+        if (!optionen) return;
+        const auto bilanz = kurseEinlesen(*d.FAData->verbindung(), tage, waehrungenDerSeite(d), *optionen);
         seite.WährungenLaden();
         seite.KursHistorieLaden(static_cast<qint16>(seite.AktuelleWährungsZeile));
         Meldung(QStringLiteral("Kurse aus %1 eingelesen:\r\n").arg(datei) + bilanzZeilen(bilanz).join(QStringLiteral("\r\n")), 64);

@@ -1,6 +1,7 @@
 #pragma once
 // "Kurse einlesen…" beside "Neuer Kurs": reads a rate file of the central bank into the
-// currencies of the page through a file dialog and shows what it added, kept and skipped.
+// currencies of the page through a file dialog, with the database tool's options (from, to,
+// replace existing days) in a small dialog, and shows what it added, replaced, kept and skipped.
 
 class frmMandStamm;
 class Waehrungsseite;

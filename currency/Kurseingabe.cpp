@@ -107,9 +107,9 @@ bool Waehrungsseite::kursSpeichern() {
         GemerkterEuroinFremd = gespeichert->euroinFremd;
         GemerkterFremdinEuro = gespeichert->fremdinEuro;
         const Waehrungsdaten::Kurs neu = eigenerKurs(alt, eif);
-        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv) {
+        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv && eif != 0) {
             inpFremdinEuro->setzeZahl(neu.fremdinEuro);
-            inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+            zumKehrwert();
         }
         try {
             m_daten.kursAendern(n, *datum, *gespeichert, neu);
@@ -211,7 +211,25 @@ void Waehrungsseite::euroinFremdVerlassen() {
     if (KursAbgewiesen) KursAbgewiesen = false;
     else gespeichert = kursSpeichern();
     if (!kehrwertEintragen()) return;
-    if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+    if (gespeichert) kehrwertWieAngezeigtSpeichern();
+    if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) zumKehrwert();
+}
+
+void Waehrungsseite::zumKehrwert() {
+    // A user who clicked into a currency row stays there: the row entry shows that row's rate.
+    QWidget* fokus = QApplication::focusWidget();
+    for (int i = 0; i < 20; ++i)
+        if (fokus == inpWährungsBezLang[i] || fokus == inpWährungsBezKurz[i] || fokus == inpLänderKürzel[i]) return;
+    inpFremdinEuro->setFocus(Qt::OtherFocusReason);
+}
+
+void Waehrungsseite::kehrwertWieAngezeigtSpeichern() {
+    // Saving a changed rate of a stored date computed its reciprocal to 4 places; leaving the
+    // field has just shown it to 10. The record gets what the field shows, also when no leave of
+    // FremdinEuro follows (the user clicked elsewhere or closes the dialog).
+    const auto eif = zahlIn(inpEuroinFremd), fie = zahlIn(inpFremdinEuro);
+    if (!eif || !fie || !KursZumDatumSuchen()) return;
+    if (GemerkterEuroinFremd == *eif && GemerkterFremdinEuro != *fie) kursSpeichern();
 }
 
 bool Waehrungsseite::kehrwertEintragen() {
@@ -229,12 +247,21 @@ bool Waehrungsseite::eingabeAbschliessen() {
     QWidget* fokus = QApplication::focusWidget();
     if (fokus != inpEuroinFremd && fokus != inpFremdinEuro) return true;
     if (KursAbgewiesen) return false;
+    const bool geaendert = fokus == inpEuroinFremd && inpEuroinFremd->text() != m_euroinFremdEingang;
     if (fokus == inpEuroinFremd) kehrwertEintragen();
     m_euroinFremdEingang = inpEuroinFremd->text();
     // A rate that cannot be written (database locked or gone) is reported; the page and the
     // dialog stay open with it, so that it can be saved once the database is back.
     try {
-        return kursSpeichern();
+        if (!kursSpeichern()) return false;
+        // As leaving the field would: the reciprocal to 10 places, and stored as shown.
+        if (geaendert && !UmrechnungAktiv) {
+            if (const auto x = zahlIn(inpEuroinFremd); x && *x != 0) {
+                inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+                kehrwertWieAngezeigtSpeichern();
+            }
+        }
+        return true;
     } catch (...) {
         if (!m_zustand.fehlerMelden) throw;
         m_zustand.fehlerMelden(aktuellerFehler());

@@ -3,11 +3,97 @@
 #include "form/InputFeld.h"
 #include "kurse/IsoWaehrungen.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
 
 namespace xov {
 
 namespace {
+
+// The list shows "USD – US-Dollar"; matching and the text put into the field are the code alone.
+QStandardItemModel* codeModell(QObject* eltern) {
+    auto* m = new QStandardItemModel(eltern);
+    for (const QString& eintrag : isoWaehrungen()) {
+        auto* z = new QStandardItem(eintrag);
+        z->setData(eintrag.left(3), Qt::UserRole);
+        m->appendRow(z);
+    }
+    return m;
+}
+
+// The codes offered to one field: none once the user has typed three letters. A code has three,
+// so the list would offer only what is typed already and stand in the way of Tab, Enter and
+// Escape.
+class Angebot : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void anbieten(bool ja) {
+        if (ja == m_ja) return;
+        m_ja = ja;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int, const QModelIndex&) const override { return m_ja; }
+
+private:
+    bool m_ja = true;
+};
+
+// The completion of one code field. While its list is open, the list receives the keys: Tab and
+// Shift+Tab close it and reach the field as if there had been no list; Enter puts the entry
+// chosen with the arrow keys into the field, or, with none chosen, closes the list and reaches
+// the field; Escape only closes the list. Everything else is QCompleter's.
+class Codevervollstaendigung : public QCompleter {
+public:
+    Codevervollstaendigung(QAbstractItemModel* codes, InputFeld* feld) : QCompleter(feld), m_feld(feld), m_angebot(new Angebot(this)) {
+        m_angebot->setSourceModel(codes);
+        setModel(m_angebot);
+        setCompletionRole(Qt::UserRole);
+        setCaseSensitivity(Qt::CaseInsensitive);
+        setCompletionMode(QCompleter::PopupCompletion);
+        m_liste = popup();
+        m_liste->setMinimumWidth(feld->fontMetrics().horizontalAdvance(QStringLiteral("XXX – Ostkaribischer Dollar____")));
+        // Only what the user types decides; the arrow keys in the list write the field too.
+        connect(feld, &QLineEdit::textEdited, m_angebot, [this](const QString& text) { m_angebot->anbieten(text.trimmed().size() < 3); });
+        feld->setCompleter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        // m_liste, not popup(): while the list is being made, its own events pass through here.
+        if (m_liste && o == m_liste && e->type() == QEvent::KeyPress && m_liste->isVisible()) {
+            const int taste = static_cast<QKeyEvent*>(e)->key();
+            const bool enter = taste == Qt::Key_Return || taste == Qt::Key_Enter;
+            if (enter || taste == Qt::Key_Tab || taste == Qt::Key_Backtab) {
+                const QModelIndex gewaehlt = m_liste->currentIndex();
+                m_liste->hide();
+                if (enter && gewaehlt.isValid()) {
+                    m_feld->setzeText(gewaehlt.data(completionRole()).toString());
+                    m_angebot->anbieten(false);
+                } else {
+                    QCoreApplication::sendEvent(m_feld, e);
+                }
+                return true;
+            }
+        }
+        // Without a window manager the platform may make the list the active window after it
+        // has closed again; the dialog, still open, takes the keyboard and the focus back.
+        if (m_liste && o == m_liste && e->type() == QEvent::WindowActivate && !m_liste->isVisible() && m_feld->window()->isVisible())
+            m_feld->window()->activateWindow();
+        return QCompleter::eventFilter(o, e);
+    }
+
+private:
+    InputFeld* m_feld;
+    Angebot* m_angebot;
+    QAbstractItemView* m_liste = nullptr;
+};
 
 void hinweisSetzen(QLabel* l, const QString& code) {
     const QString c = code.trimmed().toUpper();
@@ -20,11 +106,13 @@ void hinweisSetzen(QLabel* l, const QString& code) {
 }  // namespace
 
 void waehrungscodesVerbinden(QWidget* seite) {
+    QStandardItemModel* codes = codeModell(seite);
     for (int r = 0; r < 20; ++r) {
         auto* code = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezKurz(%1)").arg(r));
         auto* name = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezLang(%1)").arg(r));
         auto* hinweis = seite->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(%1)").arg(r));
         if (!code || !name || !hinweis) continue;
+        new Codevervollstaendigung(codes, code);
         hinweis->setStyleSheet(QStringLiteral("color: #a05000;"));
         hinweisSetzen(hinweis, code->text());
         QObject::connect(code, &QLineEdit::textChanged, hinweis, [hinweis](const QString& text) { hinweisSetzen(hinweis, text); });

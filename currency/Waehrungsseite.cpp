@@ -167,7 +167,9 @@ void Waehrungsseite::SeiteVorbereiten() {
 
 void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
     EingangsText = feld->text();
-    if (i != AktuelleWährungsZeile) {
+    // The current row's history was loaded with the page, except in restricted mode: then its
+    // first entry loads it like any other row's.
+    if (i != AktuelleWährungsZeile || m_verlaufZeile != i) {
         KursHistorieLaden(static_cast<qint16>(i));
         AktuelleWährungsZeile = i;
         if (rasterHatZeile()) {
@@ -263,7 +265,9 @@ void Waehrungsseite::rahmenFuellen(int zeile) {
 void Waehrungsseite::KursHistorieLaden(qint16 zeile) {
     {
         Schalter s(m_rasterWirdGesetzt);
+        m_verlaufZeile = -1;
         m_verlauf->laden(m_daten.verbindung(), zeile + 1);
+        m_verlaufZeile = zeile;
         if (m_verlauf->rowCount() < 1) {
             Frame7->show();
             rasterZeigen(false);

@@ -83,6 +83,10 @@ private:
     void euroinFremdVerlassen();
     // Writes 1 / EuroinFremd to 10 places into FremdinEuro where that rate changed; true then.
     bool kehrwertEintragen();
+    // After that: a stored rate of this date gets the reciprocal as the field shows it.
+    void kehrwertWieAngezeigtSpeichern();
+    // The focus on to FremdinEuro after its rate was computed.
+    void zumKehrwert();
     void fremdinEuroVerlassen();
     void neuerKurs();
     void umrechnen();
@@ -123,6 +127,7 @@ private:
     Waehrungsdaten m_daten;
     Kursverlauf* m_verlauf;
     bool m_rasterWirdGesetzt = false;  // the program moves the grid's current row
+    int m_verlaufZeile = -1;            // the row whose history the grid holds; -1: none loaded
     QString m_euroinFremdEingang;      // EuroinFremd as it was when the field was entered
     int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
     std::optional<Gelesen> m_gelesen;

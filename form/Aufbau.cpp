@@ -63,12 +63,11 @@ public:
         });
     }
     bool eventFilter(QObject* o, QEvent* ereignis) override {
-        if (ereignis->type() == QEvent::FocusOut) {
+        // qobject_cast: a field that is destroyed while it has the focus still gets a focus-out.
+        auto* e = qobject_cast<QLineEdit*>(o);
+        if (e && ereignis->type() == QEvent::FocusOut) {
             const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
-            // A field destroyed while it has the focus loses it from QWidget's destructor: no
-            // QLineEdit any more, which qobject_cast tells.
-            auto* e = qobject_cast<QLineEdit*>(o);
-            if (e && grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) e->setCursorPosition(0);
+            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) e->setCursorPosition(0);
         }
         return false;
     }

@@ -102,7 +102,92 @@ TEST(Kurseingabe, SeitenwechselVerliertDenGetipptenKursNicht) {
                                        << s.eif()->text().toStdString();
 }
 
+// A rate of a stored date changed and left: the record holds the reciprocal the field shows (10
+// places), whether the user goes on to FremdinEuro or clicks elsewhere.
+TEST(Kurseingabe, GeaenderterKursSpeichertDenKehrwertWieErAngezeigtWird) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.rasterKlicken(0);  // 01.03.2024: 1,085 and 0,9217
+    s.tippen(s.eif(), "3");
+    ASSERT_TRUE(test::fokusAuf(s.fie()));
+    EXPECT_EQ(s.fie()->text(), "0,3333333333");
+    const QString usd0103 = "SELECT EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-01'";
+    EXPECT_EQ(db.faWert(usd0103).toString(), "3.0|0.3333333333");
+    EXPECT_EQ(s.rasterZeile(0), QStringList({"01.03.2024", "3", "0,3333333333"}));
+    // Typed, then another currency clicked: no later leave of FremdinEuro stores it.
+    s.tippen(s.eif(), "1,2", false);
+    QTest::mouseClick(s.lang(1), Qt::LeftButton);
+    QTest::qWait(200);
+    EXPECT_EQ(db.faWert(usd0103).toString(), "1.2|0.8333333333");
+    // The Enter key's conversion keeps its four places.
+    QTest::mouseClick(s.lang(0), Qt::LeftButton);
+    QTest::qWait(200);
+    s.tippen(s.eif(), "3", false);
+    QTest::keyClick(s.eif(), Qt::Key_Return);
+    Seite::ruhe();
+    s.weiter();
+    EXPECT_EQ(db.faWert(usd0103).toString(), "3.0|0.3333");
+    // Typed, then Escape closes the dialog.
+    s.rasterKlicken(0);
+    s.tippen(s.eif(), "6", false);
+    EXPECT_TRUE(s.d->escape());
+    EXPECT_EQ(db.faWert(usd0103).toString(), "6.0|0.1666666667");
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
+}
+
+// A rate half typed, then a field of another currency clicked: the focus is where the user
+// clicked, with or without a history in that row; the typed rate is stored for its own currency.
+TEST(Kurseingabe, KlickInEineAndereZeileLaesstDenFokusDort) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.rasterKlicken(0);
+    s.tippen(s.eif(), "1,2", false);
+    QTest::mouseClick(s.lang(1), Qt::LeftButton);
+    QTest::qWait(200);
+    EXPECT_TRUE(test::fokusAuf(s.lang(1))) << QApplication::focusWidget()->objectName().toStdString();
+    EXPECT_EQ(s.datum()->text(), "01.03.2024");
+    EXPECT_EQ(s.eif()->text(), "0,942");  // CHF's rate
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-01'").toDouble(), 1.2);
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE WID = 2").toString(), "0.942|1.0616");
+    // Into the code field of a row without a currency yet.
+    s.rasterKlicken(0);
+    s.tippen(s.eif(), "0,95", false);
+    QTest::mouseClick(s.kurz(4), Qt::LeftButton);
+    QTest::qWait(200);
+    EXPECT_TRUE(test::fokusAuf(s.kurz(4))) << QApplication::focusWidget()->objectName().toStdString();
+    EXPECT_EQ(s.eif()->text(), "");
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 2 AND AenderDatum = '2024-03-01'").toDouble(), 0.95);
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
+}
+
 // ---- restricted mode ----
+
+// Names and codes are locked, the country codes and rates are not: entering the first
+// currency's row shows its history as for every other row.
+TEST(Kurseingabe, EingeschraenktZeigtAuchDenVerlaufDerErstenWaehrung) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db, 20);
+    QTest::mouseClick(s.land(0), Qt::LeftButton);
+    QTest::qWait(200);
+    ASSERT_TRUE(s.raster()->isVisible());
+    ASSERT_EQ(s.raster()->model()->rowCount(), 2);
+    EXPECT_EQ(s.rasterZeile(0), QStringList({"01.03.2024", "1,085", "0,9217"}));
+    EXPECT_EQ(s.datum()->text(), "01.03.2024");
+    EXPECT_EQ(s.label("lblFremd"), "1 USD =\nxxx EUR");
+    QTest::mouseClick(s.land(1), Qt::LeftButton);
+    QTest::qWait(200);
+    EXPECT_EQ(s.rasterZeile(0), QStringList({"01.03.2024", "0,942", "1,0616"}));
+    QTest::mouseClick(s.land(0), Qt::LeftButton);
+    QTest::qWait(200);
+    EXPECT_EQ(s.raster()->model()->rowCount(), 2);
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
+}
 
 // ---- what looked fine ----
 
@@ -194,3 +279,4 @@ TEST(Kurseingabe, EinKursVonNullWirdNieGespeichert) {
     EXPECT_EQ(alle(db), vorher);
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
 }
+

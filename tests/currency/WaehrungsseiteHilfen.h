@@ -55,8 +55,10 @@ struct Seite {
         for (QChar c : text) QTest::sendKeyEvent(QTest::Click, feld, Qt::Key_unknown, QString(c), Qt::NoModifier);
         if (verlassen) weiter();
     }
+    // Tab as the keyboard sends it: to an open completion list, else to the focus field.
     void weiter() {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* liste = QApplication::activePopupWidget();
+        QTest::keyClick(liste ? liste : QApplication::focusWidget(), Qt::Key_Tab);
         ruhe();
     }
     void rasterKlicken(int z) {

@@ -12,10 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QProcess>
-#include <QCompleter>
-#include <QAbstractItemView>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -239,46 +236,6 @@ TEST(Pruefziffern, HinweiseNebenDenFeldernHaltenNichtsAufUndAendernNichts) {
     EXPECT_EQ(db.mandWert("SELECT MandSteuerNr FROM AllgMandDaten").toString(), QStringLiteral("123/4561"));
 }
 
-TEST(Referenzkurse, KnopfAufDerWaehrungsseiteLiestEinUndDerVerlaufZeigtEsSofort) {
-    test::Datenbanken db;  // USD, CHF and GBP in rows 1 to 3
-    const int vorher = db.faWert("SELECT count(*) FROM AllgWaehrung").toInt();
-    QVariantList info = test::info(db);
-    info[61] = 1;  // the currency page is part of this call
-    test::Dialog d(info);
-    auto* knopf = d->findChild<QPushButton*>("cmdKurseEinlesen");
-    ASSERT_TRUE(knopf);
-    EXPECT_FALSE(knopf->isVisible());
-    test::tabKlicken(d, 8);
-    ASSERT_TRUE(knopf->isVisible());
-    EXPECT_EQ(knopf->text(), QStringLiteral("Kurse einlesen…"));
-    auto* raster = d->findChild<QTableView*>("TDBGridWährung");
-    ASSERT_TRUE(raster);
-    const int zeilen = raster->model()->rowCount();
-
-    // The file is typed into the file dialog; the summary is answered with OK.
-    QTimer waehlen;
-    waehlen.callOnTimeout([&] {
-        if (auto* f = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            f->selectFile(xmlTag);
-            QMetaObject::invokeMethod(f, "accept", Qt::QueuedConnection);
-            waehlen.stop();
-        }
-    });
-    waehlen.start(10);
-    test::Meldungen meldungen;
-    QTest::mouseClick(knopf, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 5000));
-    EXPECT_EQ(meldungen.texte.first(), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
-                                                      "CHF: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
-                                                      "GBP: 1 hinzugefügt, 0 behalten, 0 übersprungen").arg(xmlTag));
-    EXPECT_EQ(raster->model()->rowCount(), zeilen + 1);
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), vorher + 3);
-    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 2 AND AenderDatum = '2026-10-02'").toDouble(), 0.9279);
-    test::tabKlicken(d, 1);
-    EXPECT_FALSE(knopf->isVisible());
-    ASSERT_TRUE(d.escape());
-}
-
 TEST(IsoWaehrungen, DeutscheNamenAusIcuUnbekannterCodeGibtKeinen) {
     EXPECT_EQ(xov::isoWaehrungsname("usd"), QStringLiteral("US-Dollar"));
     EXPECT_EQ(xov::isoWaehrungsname("JPY"), QStringLiteral("Japanischer Yen"));
@@ -314,18 +271,6 @@ TEST(IsoWaehrungen, BekannterCodeGibtDenNamenUnbekannterIstNurEinHinweis) {
     EXPECT_TRUE(hinweis5->isVisible());
     EXPECT_EQ(hinweis5->text(), QStringLiteral("QQQ ist kein bekannter ISO-Währungscode"));
     EXPECT_EQ(code5->text(), QStringLiteral("QQQ"));
-    ASSERT_TRUE(d.escape());
-}
-
-TEST(Referenzkurse, KnopfFehltImEingeschraenktenModus) {
-    test::Datenbanken db;
-    QVariantList info = test::info(db);
-    info[61] = 1;
-    info[9] = 20;  // restricted mode
-    test::Dialog d(info);
-    test::tabKlicken(d, 8);
-    ASSERT_TRUE(d->cmdNeuerKurs->isVisible());  // the currency page is shown
-    EXPECT_FALSE(d->findChild<QPushButton*>("cmdKurseEinlesen")->isVisible());
     ASSERT_TRUE(d.escape());
 }
 

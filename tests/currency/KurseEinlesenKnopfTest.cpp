@@ -1,0 +1,148 @@
+// "Kurse einlesen…" on the currency page: a rate file chosen in the file dialog, the tool's
+// options chosen in a small dialog by typing and clicking, the summary, and the history at once.
+
+#include "currency/WaehrungsseiteHilfen.h"
+#include "form/InputFeld.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+using test::Seite;
+
+namespace {
+
+const QString csv2024 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-2024.csv");
+const QString xmlTag = QStringLiteral(XOV_KURSDATEN "/eurofxref-daily-auszug.xml");
+
+// Answers the file dialog with the file, then hands the options dialog to `optionen`, which
+// acts in it as a user does.
+struct Einlesen {
+    QTimer timer;
+    bool dateiGewaehlt = false, optionenGesehen = false;
+    Einlesen(const QString& datei, std::function<void(QDialog*)> optionen) {
+        timer.callOnTimeout([this, datei, optionen] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (auto* f = qobject_cast<QFileDialog*>(w); f && !dateiGewaehlt) {
+                dateiGewaehlt = true;
+                f->selectFile(datei);
+                QMetaObject::invokeMethod(f, "accept", Qt::QueuedConnection);
+            } else if (w && w->objectName() == QLatin1String("dlgKurseEinlesenOptionen") && !optionenGesehen) {
+                optionenGesehen = true;
+                optionen(qobject_cast<QDialog*>(w));
+            }
+        });
+        timer.start(10);
+    }
+};
+
+QPushButton* knopf(QDialog* dlg, QDialogButtonBox::StandardButton b) { return dlg->findChild<QDialogButtonBox*>()->button(b); }
+
+}  // namespace
+
+TEST(Referenzkurse, KnopfAufDerWaehrungsseiteLiestEinUndDerVerlaufZeigtEsSofort) {
+    test::Datenbanken db;  // USD, CHF and GBP in rows 1 to 3
+    const int vorher = db.faWert("SELECT count(*) FROM AllgWaehrung").toInt();
+    QVariantList info = test::info(db);
+    info[61] = 1;  // the currency page is part of this call
+    test::Dialog d(info);
+    auto* einlesenKnopf = d->findChild<QPushButton*>("cmdKurseEinlesen");
+    ASSERT_TRUE(einlesenKnopf);
+    EXPECT_FALSE(einlesenKnopf->isVisible());
+    test::tabKlicken(d, 8);
+    ASSERT_TRUE(einlesenKnopf->isVisible());
+    EXPECT_EQ(einlesenKnopf->text(), QStringLiteral("Kurse einlesen…"));
+    auto* raster = d->findChild<QTableView*>("TDBGridWährung");
+    ASSERT_TRUE(raster);
+    const int zeilen = raster->model()->rowCount();
+
+    // The options as they come: Enter in the first field reads every day and keeps existing ones.
+    QString umfang;
+    Einlesen e(xmlTag, [&](QDialog* dlg) {
+        umfang = dlg->findChild<QLabel*>("lblKurseDatei")->text();
+        EXPECT_TRUE(dlg->findChild<InputFeld*>("inpKurseAb")->text().isEmpty());
+        EXPECT_FALSE(dlg->findChild<QCheckBox*>("chkKurseErsetzen")->isChecked());
+        QTest::keyClick(dlg->findChild<InputFeld*>("inpKurseAb"), Qt::Key_Return);
+    });
+    test::Meldungen meldungen;
+    QTest::mouseClick(einlesenKnopf, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 5000));
+    EXPECT_EQ(umfang, QStringLiteral("Datei: eurofxref-daily-auszug.xml\nDie Datei enthält die Kurse vom 02.10.2026."));
+    EXPECT_EQ(meldungen.texte.first(), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
+                                                      "CHF: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
+                                                      "GBP: 1 hinzugefügt, 0 behalten, 0 übersprungen").arg(xmlTag));
+    EXPECT_EQ(raster->model()->rowCount(), zeilen + 1);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), vorher + 3);
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 2 AND AenderDatum = '2026-10-02'").toDouble(), 0.9279);
+    test::tabKlicken(d, 1);
+    EXPECT_FALSE(einlesenKnopf->isVisible());
+    ASSERT_TRUE(d.escape());
+}
+
+// From, to and replacing existing days, as the tool's --ab, --bis and --ersetzen; a date that is
+// none is refused with a message and the dialog stays; Abbrechen reads nothing.
+TEST(Referenzkurse, KnopfMitZeitraumUndErsetzenWieDasWerkzeug) {
+    test::Datenbanken db;
+    db.faSql("DELETE FROM AllgWaehrung");
+    test::waehrung(db, 1, "USD", "US-Dollar", "USA", {{QDate(2024, 12, 31), 1.1, 0.9091}});
+    test::waehrung(db, 2, "SEK", "Schwedische Krone", "S", {{QDate(2023, 12, 1), 11.0, 0.0909}});
+    test::Meldungen meldungen;
+    Seite s(db);
+    auto* einlesenKnopf = s->findChild<QPushButton*>("cmdKurseEinlesen");
+    {
+        Einlesen abgebrochen(csv2024, [](QDialog* dlg) { QTest::mouseClick(knopf(dlg, QDialogButtonBox::Cancel), Qt::LeftButton); });
+        QTest::mouseClick(einlesenKnopf, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return abgebrochen.optionenGesehen && !QApplication::activeModalWidget(); }, 5000));
+        QTest::qWait(100);
+    }
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), 2);
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join("|").toStdString();
+
+    EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));  // the keyboard is the page's again
+    Einlesen e(csv2024, [&](QDialog* dlg) {
+        auto* ab = dlg->findChild<InputFeld*>("inpKurseAb");
+        auto* bis = dlg->findChild<InputFeld*>("inpKurseBis");
+        QTest::keyClicks(ab, "32.12.2024");
+        QTest::mouseClick(knopf(dlg, QDialogButtonBox::Ok), Qt::LeftButton);
+        EXPECT_EQ(meldungen.texte.value(0), QStringLiteral("\"32.12.2024\" ist kein Datum. Bitte z.B. 01.12.2024 eingeben oder das Feld leer lassen."));
+        EXPECT_TRUE(dlg->isVisible());
+        ab->selectAll();
+        QTest::keyClicks(ab, "1.12.24");
+        QTest::keyClicks(bis, "30.11.2024");
+        QTest::mouseClick(knopf(dlg, QDialogButtonBox::Ok), Qt::LeftButton);
+        EXPECT_EQ(meldungen.texte.value(1), QStringLiteral("Das Datum \"bis\" liegt vor dem Datum \"ab\"."));
+        bis->selectAll();
+        QTest::keyClicks(bis, "31.12.2024");
+        QTest::mouseClick(dlg->findChild<QCheckBox*>("chkKurseErsetzen"), Qt::LeftButton);
+        QTest::mouseClick(knopf(dlg, QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    QTest::mouseClick(einlesenKnopf, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return meldungen.texte.size() >= 3; }, 10000));
+    EXPECT_EQ(meldungen.texte.at(2), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 19 hinzugefügt, 1 ersetzt, 0 behalten, 0 übersprungen\n"
+                                                    "SEK: 20 hinzugefügt, 0 behalten, 0 übersprungen").arg(csv2024));
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.0389);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE AenderDatum < '2024-12-01' AND AenderDatum > '2024-01-01'").toInt(), 0);
+    // The history of the current row (USD) shows the new rates at once, the replaced one first.
+    ASSERT_EQ(s.raster()->model()->rowCount(), 20);
+    EXPECT_EQ(s.rasterZeile(0).mid(0, 2), QStringList({"31.12.2024", "1,0389"}));
+    // The keyboard is the page's again.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));
+    s.tippen(s.land(1), "se");
+    EXPECT_EQ(db.faWert("SELECT count(DISTINCT Laenderkennzeichen) || Laenderkennzeichen FROM AllgWaehrung WHERE WID = 2").toString(), "1SE");
+}
+
+TEST(Referenzkurse, KnopfFehltImEingeschraenktenModus) {
+    test::Datenbanken db;
+    QVariantList info = test::info(db);
+    info[61] = 1;
+    info[9] = 20;  // restricted mode
+    test::Dialog d(info);
+    test::tabKlicken(d, 8);
+    ASSERT_TRUE(d->cmdNeuerKurs->isVisible());  // the currency page is shown
+    EXPECT_FALSE(d->findChild<QPushButton*>("cmdKurseEinlesen")->isVisible());
+    ASSERT_TRUE(d.escape());
+}
