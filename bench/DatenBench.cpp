@@ -2,6 +2,7 @@
 // account check makes it, and loading the client row as the dialog does.
 
 #include "platform/Verbindungsangabe.h"
+#include "bench/BenchHilfen.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "tools/xov-db/Schema.h"
@@ -19,12 +20,7 @@ struct Kontenstamm {
     Kontenstamm() {
         xovdb::anlegen(mand, fa, xov::DbPasswort);
         xovdb::demoFuellen(mand, fa, xov::DbPasswort, 2024);
-        auto v = xov::verbindungOeffnen(mand, xov::DbPasswort);
-        xov::Transaktion t(*v);
-        for (int i = 0; i < 100000; ++i)
-            v->ausfuehren("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (?,?,?)",
-                          {2024, QString::number(100000 + i), QStringLiteral("Konto %1").arg(i)});
-        t.bestaetigen();
+        kontenEinfuegen(*xov::verbindungOeffnen(mand, xov::DbPasswort), 100000);
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "component/Aufrufinformation.h"
 #include "form/frmMandStamm.h"
+#include "bench/BenchHilfen.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "tools/xov-db/Schema.h"
@@ -27,12 +28,7 @@ struct Serverdaten {
         fa = server() + "xovbench_" + n + "_fa";
         xovdb::anlegen(mand, fa, xov::DbPasswort);
         xovdb::demoFuellen(mand, fa, xov::DbPasswort, 2024);
-        auto v = xov::verbindungOeffnen(mand, xov::DbPasswort);
-        xov::Transaktion t(*v);
-        for (int i = 0; i < 100000; ++i)
-            v->ausfuehren("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (?,?,?)",
-                          {2024, QString::number(100000 + i), QStringLiteral("Konto %1").arg(i)});
-        t.bestaetigen();
+        kontenEinfuegen(*xov::verbindungOeffnen(mand, xov::DbPasswort), 100000);
     }
     ~Serverdaten() {
         for (const QString& d : {mand, fa}) try { xov::datenbankEntfernen({d, xov::DbPasswort}); } catch (...) {}

@@ -48,6 +48,20 @@ QString bezeichner(const QString& name) {
     return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
+QString einfuegenSql(const QString& tabelle, const Spaltenwerte& werte, QVariantList& parameter) {
+    QStringList namen, platz;
+    for (const auto& [name, w] : werte) { namen << bezeichner(name); platz << QStringLiteral("?"); parameter << w; }
+    const QString t = bezeichner(tabelle);
+    return namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t)
+                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(t, namen.join(u','), platz.join(u','));
+}
+
+QString spaltenliste(const QStringList& spalten) {
+    QStringList namen;
+    for (const QString& s : spalten) namen << bezeichner(s);
+    return namen.join(u',');
+}
+
 namespace {
 
 // "a = ? AND b IS NULL ...": the row as it was read, by its key columns or by all columns.

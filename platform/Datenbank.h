@@ -96,6 +96,11 @@ void zeileLoeschen(Verbindung& v, const Schreibziel& ziel, const QStringList& sp
                    const QVector<QVariant>& gelesen);
 // A name quoted as an SQL identifier.
 QString bezeichner(const QString& name);
+// "INSERT INTO t (a, b) VALUES (?, ?)" for the values (or "... DEFAULT VALUES" without any), the
+// values appended to `parameter`; the engines add how they read the new row back.
+QString einfuegenSql(const QString& tabelle, const Spaltenwerte& werte, QVariantList& parameter);
+// The columns as a list of quoted names, "a,b".
+QString spaltenliste(const QStringList& spalten);
 
 // Rolls back unless bestaetigen() was called.
 class Transaktion {

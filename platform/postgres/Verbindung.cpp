@@ -182,17 +182,11 @@ public:
     }
 
     QVector<QVariant> einfuegen(const QString& tabelle, const Spaltenwerte& werte, const QStringList& spalten) override {
-        QStringList namen, platz, lesen;
         QVariantList param;
-        for (const auto& [name, w] : werte) { namen << bezeichner(name); platz << QStringLiteral("?"); param << w; }
-        for (const QString& s : spalten) lesen << bezeichner(s);
-        const QString t = bezeichner(tabelle);
-        const QString zurueck = lesen.isEmpty() ? QString() : QStringLiteral(" RETURNING ") + lesen.join(u',');
-        const auto erg = abfragen(namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(t, zurueck)
-                                                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
-                                                        .arg(t, namen.join(u','), platz.join(u','), zurueck),
-                                  param);
-        if (lesen.isEmpty()) return {};
+        QString sql = einfuegenSql(tabelle, werte, param);
+        if (!spalten.isEmpty()) sql += QStringLiteral(" RETURNING ") + spaltenliste(spalten);
+        const auto erg = abfragen(sql, param);
+        if (spalten.isEmpty()) return {};
         if (erg.zeilen.size() != 1) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz, tabelle);
         return erg.zeilen.first();
     }

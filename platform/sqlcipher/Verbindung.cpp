@@ -133,16 +133,11 @@ public:
     // The new row is read back by its rowid inside the inserting transaction: SQLite 3.15 knows
     // no RETURNING. The rowid never leaves this engine.
     QVector<QVariant> einfuegen(const QString& tabelle, const Spaltenwerte& werte, const QStringList& spalten) override {
-        QStringList namen, platz, lesen;
         QVariantList param;
-        for (const auto& [name, w] : werte) { namen << bezeichner(name); platz << QStringLiteral("?"); param << w; }
-        for (const QString& s : spalten) lesen << bezeichner(s);
-        const QString t = bezeichner(tabelle);
+        const QString sql = einfuegenSql(tabelle, werte, param);
         Transaktion tr(*this);
-        ausfuehren(namen.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t)
-                                   : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(t, namen.join(u','), platz.join(u',')),
-                   param);
-        const auto erg = abfragen(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(lesen.join(u','), t),
+        ausfuehren(sql, param);
+        const auto erg = abfragen(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(spaltenliste(spalten), bezeichner(tabelle)),
                                   {QVariant(sqlite3_last_insert_rowid(m_db))});
         if (erg.zeilen.size() != 1) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz, tabelle);
         tr.bestaetigen();
