@@ -146,9 +146,13 @@ QVector<Tageskurse> kursdateiLesen(const QString& pfad) {
     const QByteArray anfang = f.peek(4);
     if (anfang.startsWith("PK\x03\x04")) {
         f.close();
-        return kurseAusCsv(csvAusZip(pfad), pfad);
+        QByteArray csv = csvAusZip(pfad);
+        if (csv.startsWith("\xEF\xBB\xBF")) csv.remove(0, 3);
+        return kurseAusCsv(csv, pfad);
     }
-    const QByteArray inhalt = f.readAll();
+    QByteArray inhalt = f.readAll();
+    // Files saved by spreadsheets and editors often begin with a UTF-8 byte order mark.
+    if (inhalt.startsWith("\xEF\xBB\xBF")) inhalt.remove(0, 3);
     const QByteArray kopf = inhalt.left(200).trimmed();
     if (kopf.startsWith('<')) return kurseAusXml(inhalt, pfad);
     return kurseAusCsv(inhalt, pfad);

@@ -100,10 +100,17 @@ bool vorbereitbar(const QString& sql) {
            anfang == QLatin1String("DELETE") || anfang == QLatin1String("WITH");
 }
 
-// The database named in a server address.
+// The address as libpq reads it: libpq knows its scheme only in lower case.
+QByteArray libpqAdresse(const QString& adresse) {
+    const qsizetype schema = adresse.indexOf(QLatin1String("://"));
+    return (adresse.left(schema).toLower() + adresse.mid(schema)).toUtf8();
+}
+
+// The database named in a server address: one the server can hold (it cuts names after 63
+// bytes, which would make two names one).
 QString datenbankname(const QString& adresse) {
     char* fehler = nullptr;
-    PQconninfoOption* optionen = PQconninfoParse(adresse.toUtf8().constData(), &fehler);
+    PQconninfoOption* optionen = PQconninfoParse(libpqAdresse(adresse).constData(), &fehler);
     if (!optionen) {
         // libpq quotes the whole address in its message, a password in it included.
         const QString anzeige = Verbindungsangabe{adresse, {}}.anzeige();
@@ -117,13 +124,17 @@ QString datenbankname(const QString& adresse) {
     PQconninfoFree(optionen);
     if (name.isEmpty())
         throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 nennt keine Datenbank").arg(Verbindungsangabe{adresse, {}}.anzeige()));
+    if (name.toUtf8().size() > 63)
+        throw Fehler(FehlerNr::DateiNichtGefunden,
+                     QStringLiteral("Der Datenbankname „%1“ ist länger als die 63 Bytes, die ein Datenbankserver unterscheidet; "
+                                    "bitte einen kürzeren Namen wählen").arg(name));
     return name;
 }
 
 // Connects without blocking longer than VerbindenSekunden; messages are verbose so that the
 // SQLSTATE of a refused login can be read (the server's text is in its own language).
 PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
-    const QByteArray adresse = a.datei.toUtf8(), passwort = a.passwort.toUtf8();
+    const QByteArray adresse = libpqAdresse(a.datei), passwort = a.passwort.toUtf8();
     const QByteArray optionen = "-c lock_timeout=" + QByteArray::number(SperreWartenMs);
     std::vector<const char*> schluessel{"sslmode", "application_name", "client_encoding", "options"};
     std::vector<const char*> werte{"prefer", "xovMandStamm", "UTF8", optionen.constData()};
@@ -154,7 +165,8 @@ PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
 
 class PgVerbindung final : public Verbindung {
 public:
-    explicit PgVerbindung(const Verbindungsangabe& a) : m_angabe(a), m_conn(verbinden(a, nullptr)) {}
+    // An address without a database would reach the user's default database: refused first.
+    explicit PgVerbindung(const Verbindungsangabe& a) : m_angabe(a), m_conn((datenbankname(a.datei), verbinden(a, nullptr))) {}
     ~PgVerbindung() override { PQfinish(m_conn); }
 
     Abfrageergebnis abfragen(const QString& sql, const QVariantList& parameter = {}) override {

@@ -142,3 +142,23 @@ TEST(Server, SqlTexteWerdenNurAnDenUnterschiedenUebersetzt) {
               QStringLiteral("CREATE TABLE T (Kurs DOUBLE PRECISION, Nr BIGINT, Tag DATE, Real_Name TEXT)"));
     EXPECT_EQ(uebersetzen(QStringLiteral("SELECT 'REAL' -- INTEGER?\n, ? ")).sql, QStringLiteral("SELECT 'REAL' -- INTEGER?\n, $1 "));
 }
+
+TEST(Server, AdressenWieAdministratorenSieSchreiben) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    // A password as a query parameter never shows either.
+    const Fehler abgewiesen = fehlerVon([&] { verbindungOeffnen(db.fa + QStringLiteral("?password=geheim4711"), QString()); });
+    EXPECT_EQ(abgewiesen.nummer(), FehlerNr::FalschesPasswort);
+    EXPECT_FALSE(QString::fromUtf8(abgewiesen.what()).contains(QStringLiteral("geheim4711"))) << abgewiesen.what();
+    // The scheme in capitals, as some write it, reaches the same server.
+    QString gross = db.fa;
+    gross.replace(QStringLiteral("postgresql://"), QStringLiteral("POSTGRESQL://"));
+    EXPECT_GT(verbindungOeffnen(gross, DbPasswort)->abfragen(QStringLiteral("SELECT count(*) FROM AllgFaDaten")).zeilen[0][0].toInt(), 0);
+    // No database named, or a name the server would cut: refused before anything is created.
+    EXPECT_TRUE(QString::fromUtf8(fehlerVon([&] { verbindungOeffnen(test::testServer(), DbPasswort); }).what())
+                    .contains(QStringLiteral("nennt keine Datenbank")));
+    const QString lang = test::testServer() + QString(40, QChar(u'ä'));
+    EXPECT_EQ(fehlerVon([&] { datenbankAnlegen(lang, DbPasswort); }).nummer(), FehlerNr::DateiNichtGefunden);
+    EXPECT_EQ(fehlerVon([&] { verbindungOeffnen(test::testServer() + QString(31, QChar(u'ä')), DbPasswort); }).nummer(),
+              FehlerNr::DateiNichtGefunden);  // the cut name was not created
+}
