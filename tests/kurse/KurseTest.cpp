@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -160,6 +161,24 @@ TEST(Referenzkurse, AbgebrocheneDateiFuegtNichtsHinzuUndNenntDieStelle) {
     db.faSql("CREATE TRIGGER halt BEFORE INSERT ON AllgWaehrung WHEN NEW.AenderDatum = '2024-06-03' "
              "BEGIN SELECT RAISE(ABORT, 'halt'); END");
     EXPECT_THROW(db.einlesen(csv2024), xov::Fehler);
+    EXPECT_EQ(db.anzahl(), 4);
+}
+
+TEST(Referenzkurse, DateiMitByteOrderMarkUndVertauschterZeitraum) {
+    Kursdatenbank db;
+    // As spreadsheets and editors save them: a byte order mark before the first line.
+    for (const QString& quelle : {csv2024, xmlTag}) {
+        QFile q(quelle);
+        ASSERT_TRUE(q.open(QIODevice::ReadOnly));
+        QFile z(db.ordner.filePath(QStringLiteral("bom-") + QFileInfo(quelle).fileName()));
+        ASSERT_TRUE(z.open(QIODevice::WriteOnly));
+        z.write("\xEF\xBB\xBF" + q.readAll());
+        z.close();
+        EXPECT_FALSE(xov::kursdateiLesen(z.fileName()).isEmpty()) << z.fileName().toStdString();
+    }
+    const Lauf l = xovDb({"kurse-einlesen", db.fa, csv2024, "--ab", "01.12.2024", "--bis", "01.11.2024"});
+    EXPECT_EQ(l.status, 1) << l.aus.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("--bis 01.11.2024 liegt vor --ab 01.12.2024"))) << l.fehler.toStdString();
     EXPECT_EQ(db.anzahl(), 4);
 }
 

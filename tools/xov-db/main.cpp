@@ -181,6 +181,9 @@ int kurseEinlesen(QStringList a, QTextStream& aus) {
     o.ersetzen = ersetzen;
     if (!ab.isNull()) o.ab = datumAus(ab);
     if (!bis.isNull()) o.bis = datumAus(bis);
+    if (o.ab.isValid() && o.bis.isValid() && o.bis < o.ab)
+        throw Abweisung{QStringLiteral("--bis %1 liegt vor --ab %2: kein Tag dazwischen, nichts wurde eingelesen.")
+                            .arg(xov::datumAlsText(o.bis), xov::datumAlsText(o.ab))};
     xovdb::vorhandeneDatenbankPruefen(a.at(1));
     // The whole file first: a file that breaks off is refused before the database is opened.
     const auto tage = xov::kursdateiLesen(a.at(2));
