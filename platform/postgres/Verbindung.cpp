@@ -18,6 +18,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -351,16 +352,43 @@ struct Wartung {
 
 }  // namespace
 
+// Databases of this process that were there already, empty, when they were to be created: an
+// administrator may create the databases for a role that may not create any. Removing one of
+// them takes back only what this process put in, the database itself stays.
+QSet<QString>& uebernommen() {
+    static QSet<QString> namen;
+    return namen;
+}
+
 std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen) {
     if (anlegen) {
         const QString name = datenbankname(angabe.datei);
+        std::shared_ptr<Verbindung> vorhanden;
+        try {
+            vorhanden = std::make_shared<PgVerbindung>(angabe);
+        } catch (const Fehler& f) {
+            if (f.nummer() != FehlerNr::DateiNichtGefunden) throw;
+        }
+        if (vorhanden) {
+            if (!vorhanden->tabellen().isEmpty()) fehlerWerfen(FehlerNr::DateiVorhanden, angabe.anzeige());
+            uebernommen().insert(angabe.anzeige());
+            return vorhanden;
+        }
         Wartung(angabe).ausfuehren(QStringLiteral("CREATE DATABASE ") + bezeichner(name), angabe.anzeige());
+        uebernommen().remove(angabe.anzeige());
     }
     return std::make_shared<PgVerbindung>(angabe);
 }
 
 void entfernen(const Verbindungsangabe& angabe) {
     const QString name = datenbankname(angabe.datei);
+    if (uebernommen().contains(angabe.anzeige())) {
+        auto v = std::make_shared<PgVerbindung>(angabe);
+        Transaktion t(*v);
+        for (const QString& tabelle : v->tabellen()) v->ausfuehren(QStringLiteral("DROP TABLE %1 CASCADE").arg(bezeichner(tabelle)));
+        t.bestaetigen();
+        return;
+    }
     Wartung(angabe).ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(bezeichner(name)),
                                angabe.anzeige());
 }

@@ -111,7 +111,7 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     const QString mandNeu = s.neu("mandneu"), faNeu = s.neu("faneu");
     l = xovDb({"kopieren", quelle.mand, mandNeu, quelle.fa, faNeu});
     EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("war in diesem Lauf angelegt und ist wieder entfernt"))) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("war vor diesem Lauf leer oder nicht vorhanden und ist es wieder"))) << l.fehler.toStdString();
     EXPECT_FALSE(vorhanden(mandNeu));
     EXPECT_FALSE(vorhanden(faNeu));
 }

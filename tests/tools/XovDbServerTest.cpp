@@ -134,3 +134,24 @@ TEST(XovDbServer, KennwortStehtInKeinerMeldung) {
         }
     }
 }
+
+TEST(XovDbServer, LeereDatenbankenDesAdministratorsWerdenGenutztUndBleiben) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    // An administrator creates the databases; the tool finds them empty.
+    Serverdatenbanken s;
+    const QString mand = s.neu("admmand"), fa = s.neu("admfa");
+    auto wartung = xov::verbindungOeffnen(test::testServer() + QStringLiteral("postgres"), xov::DbPasswort);
+    for (const QString& db : {mand, fa}) wartung->ausfuehren(QStringLiteral("CREATE DATABASE ") + xov::bezeichner(db.section(u'/', -1)));
+    test::Datenbanken quelle(test::Engine::Datei);
+    quelle.faSql("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES ('zwölf', 'Finanzamt Tippfehler')");
+    Lauf l = xovDb({"kopieren", quelle.mand, mand, quelle.fa, fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("war vor diesem Lauf leer oder nicht vorhanden und ist es wieder"))) << l.fehler.toStdString();
+    for (const QString& db : {mand, fa}) EXPECT_TRUE(xov::verbindungOeffnen(db, xov::DbPasswort)->tabellen().isEmpty()) << db.toStdString();
+
+    quelle.faSql("DELETE FROM AllgFaDaten WHERE FaName = 'Finanzamt Tippfehler'");
+    l = xovDb({"kopieren", quelle.mand, mand, quelle.fa, fa});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(wert(mand, QStringLiteral("SELECT MandOrt FROM AllgMandDaten")).toString(), QStringLiteral("Wien"));
+    EXPECT_EQ(xovDb({"anlegen", mand, s.neu("nochein")}).status, 1);  // one with tables is never taken over
+}

@@ -1,5 +1,6 @@
 #include "tools/xov-db/Kopieren.h"
 #include "platform/Datenbank.h"
+#include "platform/Verbindungsangabe.h"
 #include "platform/Fehler.h"
 #include "tools/xov-db/Pruefen.h"
 #include "tools/xov-db/Schema.h"
@@ -238,7 +239,11 @@ QString zuruecksetzen(std::vector<Ziel>& ziele, const QVector<Quelle>& quellen, 
             z.v.reset();
             if (z.angelegt) {
                 xov::datenbankEntfernen({z.db, xov::DbPasswort});
-                saetze << QStringLiteral("%1 war in diesem Lauf angelegt und ist wieder entfernt.").arg(name);
+                // A server database may have been there, empty, for this run to fill.
+                saetze << (xov::Verbindungsangabe::istServerAdresse(z.db)
+                               ? QStringLiteral("%1 war vor diesem Lauf leer oder nicht vorhanden und ist es wieder.")
+                               : QStringLiteral("%1 war in diesem Lauf angelegt und ist wieder entfernt."))
+                              .arg(name);
             } else {
                 saetze << (z.neu ? QStringLiteral("%1 wurde nicht angelegt.") : QStringLiteral("%1 bleibt, wie sie war.")).arg(name);
             }

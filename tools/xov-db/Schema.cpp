@@ -76,8 +76,9 @@ void gemeinsamAnlegen(const QString& faPfad, const QString& passwort) {
 bool datenbankVorhanden(const QString& db, const QString& passwort) {
     if (!xov::Verbindungsangabe::istServerAdresse(db)) return QFileInfo::exists(db);
     try {
-        xov::verbindungOeffnen(db, passwort);
-        return true;
+        // An empty database on a server (one an administrator created for the suite) is taken
+        // over as a new one.
+        return !xov::verbindungOeffnen(db, passwort)->tabellen().isEmpty();
     } catch (const xov::Fehler& f) {
         if (f.nummer() == xov::FehlerNr::DateiNichtGefunden) return false;
         throw;
