@@ -185,6 +185,11 @@ void Waehrungsseite::datumVerlassen() {
             inpEuroinFremd->setzeZahl(GemerkterEuroinFremd);
             inpFremdinEuro->setzeZahl(GemerkterFremdinEuro);
         }
+        // The leave is handled after the next field took the focus: a rate shown there now is
+        // selected, so that typing replaces it, and counts as the rate the user entered with.
+        for (InputFeld* f : {inpEuroinFremd, inpFremdinEuro})
+            if (f->hasFocus()) f->selectAll();
+        if (inpEuroinFremd->hasFocus()) m_euroinFremdEingang = inpEuroinFremd->text();
         gelesenMerken(*datumAusText(text),
                       gefunden ? std::optional(Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro}) : std::nullopt);
         KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));

@@ -47,6 +47,23 @@ TEST(Kurseingabe, PunktImKursMachtKeinFachesDaraus) {
     EXPECT_TRUE(s.eif()->text() == "1,5" || !m.texte.isEmpty()) << s.eif()->text().toStdString();
 }
 
+// "Neuer Kurs" on a day that has a rate: the field shows the stored rate selected, so that what the
+// user types replaces it instead of being appended to it (1,0633 and 1,2 must never become 1,063312).
+TEST(Kurseingabe, NeuerKursAufVorhandenemTagErsetztDenKursStattAnzuhaengen) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.neuerKurs("01.03.2024");  // leaves the date with Tab, into EuroinFremd
+    ASSERT_TRUE(test::fokusAuf(s.eif()));
+    EXPECT_EQ(s.eif()->text(), "1,085");
+    QTest::keyClicks(s.eif(), "1,2");
+    EXPECT_EQ(s.eif()->text(), "1,2");
+    s.weiter();
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-01'"), "1.2")
+        << m.texte.join("|").toStdString();
+}
+
 // Tabbing through a stored rate without typing changes nothing in the database.
 TEST(Kurseingabe, DurchtabbenAendertDenGespeichertenKursNicht) {
     test::Datenbanken db;
