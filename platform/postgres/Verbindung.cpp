@@ -275,8 +275,14 @@ private:
         const char* satz = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
         const QString text = QString::fromUtf8(satz ? satz : PQerrorMessage(m_conn)).trimmed();
         if (PQstatus(m_conn) != CONNECTION_OK) {
+            const bool inTransaktion = m_tiefe > 0;
             m_tiefe = 0;
             m_anweisungen.clear();
+            // The server rolls back what the transaction wrote: the user hears that nothing of it is stored.
+            if (inTransaktion)
+                throw Fehler(FehlerNr::VerbindungUnterbrochen,
+                             QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; die begonnene Änderung "
+                                            "wurde nicht gespeichert (Server meldet: %2)").arg(m_angabe.anzeige(), text));
             serverFehler(QStringLiteral("08006"), text, m_angabe.anzeige());
         }
         serverFehler(QString::fromLatin1(zustand ? zustand : "XX000"), text, m_angabe.anzeige());
