@@ -97,16 +97,7 @@ BENCHMARK(BM_ServerDialogBlank)->Unit(benchmark::kMillisecond);
 void BM_ServerKontoNachschlagen(benchmark::State& state) {
     auto* d = daten();
     if (!d) { state.SkipWithError("kein Testserver (XOV_PG_TEST)"); return; }
-    xov::Datenquelle q("KKData");
-    q.setDatabaseName(d->mand);
-    q.setConnect("Access;pwd=" + xov::DbPasswort + ";");
-    int i = 0;
-    for (auto _ : state) {
-        q.setRecordSource("SELECT KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? AND KontoNr = ?",
-                          {2024, QString::number(100000 + (i++ * 7919) % 100000)});
-        q.Refresh();
-        benchmark::DoNotOptimize(q.Recordset()->RecordCount());
-    }
+    kontenNachschlagen(state, d->mand);
 }
 BENCHMARK(BM_ServerKontoNachschlagen)->Unit(benchmark::kMicrosecond);
 
