@@ -33,10 +33,14 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
     if (bilanz.isEmpty()) return bilanz;
 
     Transaktion t(v);
-    QVector<QSet<QDate>> vorhanden(bilanz.size());
+    // The stored days with their rates: a day to replace that holds the file's rates already is
+    // kept, not counted as replaced.
+    QVector<QHash<QDate, QPair<QVariant, QVariant>>> vorhanden(bilanz.size());
     for (int i = 0; i < bilanz.size(); ++i)
-        for (const auto& z : v.abfragen(QStringLiteral("SELECT AenderDatum FROM AllgWaehrung WHERE WID = ?"), {bilanz[i].waehrung.wid}).zeilen)
-            vorhanden[i].insert(z.at(0).typeId() == QMetaType::QDate ? z.at(0).toDate() : QDate::fromString(z.at(0).toString(), Qt::ISODate));
+        for (const auto& z : v.abfragen(QStringLiteral("SELECT AenderDatum, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = ?"),
+                                        {bilanz[i].waehrung.wid}).zeilen)
+            vorhanden[i].insert(z.at(0).typeId() == QMetaType::QDate ? z.at(0).toDate() : QDate::fromString(z.at(0).toString(), Qt::ISODate),
+                                {z.at(1), z.at(2)});
 
     const QString einfuegen = QStringLiteral("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, "
                                              "AenderDatum, EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)");
@@ -54,15 +58,19 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
             if (it == nachCode.constEnd() || gesehen[*it]) continue;
             gesehen[*it] = true;
             Einlesebilanz& b = bilanz[*it];
-            if (vorhanden[*it].contains(tag.datum)) {
-                if (!optionen.ersetzen) { ++b.behalten; continue; }
+            if (const auto alt = vorhanden[*it].constFind(tag.datum); alt != vorhanden[*it].constEnd()) {
+                const auto gleich = [](const QVariant& w, double z) { return w.typeId() == QMetaType::Double && w.toDouble() == z; };
+                if (!optionen.ersetzen || (gleich(alt->first, kurs) && gleich(alt->second, kehrwert10(kurs)))) {
+                    ++b.behalten;
+                    continue;
+                }
                 v.ausfuehren(ersetzen, {kurs, kehrwert10(kurs), b.waehrung.wid, iso});
                 ++b.ersetzt;
                 continue;
             }
             const auto& w = b.waehrung;
             v.ausfuehren(einfuegen, {w.wid, w.code.trimmed().toUpper(), w.name, w.land, iso, kurs, kehrwert10(kurs)});
-            vorhanden[*it].insert(tag.datum);
+            vorhanden[*it].insert(tag.datum, {kurs, kehrwert10(kurs)});
             ++b.hinzugefuegt;
         }
         for (int i = 0; i < bilanz.size(); ++i)

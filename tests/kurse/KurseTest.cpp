@@ -121,7 +121,9 @@ TEST(Referenzkurse, VorhandenerTagBleibtAusserMitErsetzenUndZeitraumGrenztEin) {
     EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.1);
     o.ersetzen = true;
     o.bis = QDate(2024, 12, 31);
-    EXPECT_EQ(db.einlesen(csv2024, o).at(0).ersetzt, 20);
+    const auto ersetzt = db.einlesen(csv2024, o).at(0);
+    EXPECT_EQ(ersetzt.ersetzt, 1);    // the one day whose stored rate differs from the file's
+    EXPECT_EQ(ersetzt.behalten, 19);  // the days read before hold the file's rates already
     EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.0389);
 }
 
