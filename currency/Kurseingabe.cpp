@@ -29,15 +29,6 @@ bool Waehrungsseite::KursZumDatumSuchen() {
     return true;
 }
 
-bool Waehrungsseite::WährungscodeVergeben() {
-    const QString c = code(AktuelleWährungsZeile).toUpper();
-    if (c.isEmpty()) return false;
-    const auto wid = m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
-    if (!wid) return false;
-    DoppelteWID = *wid;
-    return true;
-}
-
 void Waehrungsseite::KursSpeichern() { kursSpeichern(); }
 
 bool Waehrungsseite::kursSpeichern() {
@@ -218,6 +209,10 @@ void Waehrungsseite::euroinFremdVerlassen() {
     if (!kehrwertEintragen()) return;
     if (gespeichert) kehrwertWieAngezeigtSpeichern();
     if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) zumKehrwert();
+    // The user left the rate entry (clicked into a currency row): no leave of FremdinEuro follows,
+    // so the pair is stored now, as that leave would store it.
+    QWidget* fokus = QApplication::focusWidget();
+    if (gespeichert && fokus && fokus != inpFremdinEuro && fokus != inpWährungsDatum && fokus != inpEuroinFremd) kursSpeichern();
 }
 
 void Waehrungsseite::zumKehrwert() {

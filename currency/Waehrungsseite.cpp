@@ -285,4 +285,13 @@ void Waehrungsseite::rasterZeileGewaehlt(int zeile) {
     GemerkteGridZeile = static_cast<qint16>(zeile);
 }
 
-// ---- rate entry ----
+// ---- a code used in two rows ----
+
+bool Waehrungsseite::WährungscodeVergeben() {
+    const QString c = code(AktuelleWährungsZeile).toUpper();
+    if (c.isEmpty()) return false;
+    const auto wid = m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
+    if (!wid) return false;
+    DoppelteWID = *wid;
+    return true;
+}

@@ -262,6 +262,9 @@ void frmMandStamm::untenAufbauen() {
     cmdBeenden = new QPushButton(QStringLiteral("Beenden"), fraUntererTeil);
     cmdBeenden->setObjectName(QStringLiteral("cmdBeenden"));
     for (QPushButton* k : {cmdHilfe, cmdNeuerKurs, cmdBeenden}) k->setAutoDefault(false);
+    // A click on "Beenden" leaves the focus in the field: closing then saves what is typed there
+    // exactly as Escape does, instead of the field's leave running half-way while the dialog closes.
+    cmdBeenden->setFocusPolicy(Qt::TabFocus);
     unten->addWidget(cmdHilfe);
     unten->addSpacing(twips(120));
     unten->addWidget(lblAuswahlMonStatusText);

@@ -64,6 +64,37 @@ TEST(Kurseingabe, NeuerKursAufVorhandenemTagErsetztDenKursStattAnzuhaengen) {
         << m.texte.join("|").toStdString();
 }
 
+// A rate typed and then "Beenden" clicked with the mouse is stored as Escape stores it.
+TEST(Kurseingabe, BeendenPerMausSpeichertDenGetipptenKurs) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.neuerKurs("04.03.2024");
+    s.tippen(s.eif(), "1,6", false);
+    QTest::mouseClick(s->cmdBeenden, Qt::LeftButton);
+    s.ruhe();
+    if (s->isVisible()) QTest::mouseClick(s->cmdBeenden, Qt::LeftButton);  // a first click may only leave the field
+    s.ruhe();
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-04'"),
+              "1.6|0.625") << m.texte.join("|").toStdString();
+}
+
+// A rate typed and then another currency row clicked is stored for its own currency.
+TEST(Kurseingabe, KlickInAndereWaehrungSpeichertDenGetipptenKurs) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.neuerKurs("04.03.2024");
+    s.tippen(s.eif(), "1,2", false);
+    QTest::mouseClick(s.lang(1), Qt::LeftButton);
+    s.ruhe();
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-04'"),
+              "1.2|0.8333333333") << m.texte.join("|").toStdString();
+}
+
 // Tabbing through a stored rate without typing changes nothing in the database.
 TEST(Kurseingabe, DurchtabbenAendertDenGespeichertenKursNicht) {
     test::Datenbanken db;
