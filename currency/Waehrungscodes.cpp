@@ -19,6 +19,7 @@ namespace {
 QStandardItemModel* codeModell(QObject* eltern) {
     auto* m = new QStandardItemModel(eltern);
     for (const QString& eintrag : isoWaehrungen()) {
+        if (eintrag.startsWith(QLatin1String("EUR"))) continue;  // the home currency is no foreign one
         auto* z = new QStandardItem(eintrag);
         z->setData(eintrag.left(3), Qt::UserRole);
         m->appendRow(z);
@@ -96,8 +97,9 @@ private:
 };
 
 void hinweisSetzen(QLabel* l, const QString& code) {
+    // Only a whole code gets the hint; the first letters of one are no unknown code yet.
     const QString c = code.trimmed().toUpper();
-    const QString text = c.isEmpty() || !isoWaehrungsname(c).isEmpty() ? QString()
+    const QString text = c.size() < 3 || !isoWaehrungsname(c).isEmpty() ? QString()
                                                                         : QStringLiteral("%1 ist kein bekannter ISO-Währungscode").arg(c);
     l->setText(text);
     l->setVisible(!text.isEmpty());  // hidden, it takes no room
@@ -116,11 +118,17 @@ void waehrungscodesVerbinden(QWidget* seite) {
         hinweis->setStyleSheet(QStringLiteral("color: #a05000;"));
         hinweisSetzen(hinweis, code->text());
         QObject::connect(code, &QLineEdit::textChanged, hinweis, [hinweis](const QString& text) { hinweisSetzen(hinweis, text); });
-        // Leaving a known code with the name still empty: the German name, written like typed text.
+        // Leaving a known code with the name still empty, or still holding the name this filled in
+        // for an earlier code (one refused as used in another row, say): the German name, written
+        // like typed text. A name the user typed stays.
         QObject::connect(code, &InputFeld::LostFocus, name, [code, name] {
-            if (!name->text().trimmed().isEmpty() || !name->isEnabled()) return;
-            const QString deutsch = isoWaehrungsname(code->text());
-            if (!deutsch.isEmpty()) name->setzeText(deutsch.left(name->maxLength()));
+            if (!name->isEnabled()) return;
+            const QString vorher = name->property("xovNameVomCode").toString();
+            if (!name->text().trimmed().isEmpty() && (vorher.isEmpty() || name->text() != vorher)) return;
+            const QString deutsch = isoWaehrungsname(code->text()).left(name->maxLength());
+            if (deutsch.isEmpty() || deutsch == name->text()) return;
+            name->setzeText(deutsch);
+            name->setProperty("xovNameVomCode", deutsch);
         });
     }
 }

@@ -285,9 +285,21 @@ TEST(IsoWaehrungen, BekannterCodeGibtDenNamenUnbekannterIstNurEinHinweis) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return name->text() == QStringLiteral("Japanischer Yen"); }, 2000)) << name->text().toStdString();
     EXPECT_FALSE(hinweis->isVisible());
 
-    // An unknown code: a hint beside the row, and the field keeps it.
+    // The name filled in follows the next code; one the user typed stays.
+    test::tippen(code, "cad");
+    QTest::keyClick(code, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return name->text() == QStringLiteral("Kanadischer Dollar"); }, 2000)) << name->text().toStdString();
+    test::tippen(name, "Loonie");
+    test::tippen(code, "jpy");
+    QTest::keyClick(code, Qt::Key_Tab);
+    QTest::qWait(100);
+    EXPECT_EQ(name->text(), QStringLiteral("Loonie"));
+
+    // An unknown code: a hint beside the row once the code is whole, and the field keeps it.
     auto* code5 = d->feld(QStringLiteral("inpWährungsBezKurz(4)"));
     auto* hinweis5 = d->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(4)"));
+    test::tippen(code5, "QQ");
+    EXPECT_FALSE(hinweis5->isVisible());
     test::tippen(code5, "QQQ");
     EXPECT_TRUE(hinweis5->isVisible());
     EXPECT_EQ(hinweis5->text(), QStringLiteral("QQQ ist kein bekannter ISO-Währungscode"));
