@@ -161,6 +161,7 @@ void Waehrungsseite::SeiteVorbereiten() {
     if (!eingeschraenkt) KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
     // The history is read, not edited in place; a click selects the whole rate.
     TDBGridWährung->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TDBGridWährung->setTabKeyNavigation(false);  // Tab leaves the grid; the arrow keys walk its days
     TDBGridWährung->setSelectionBehavior(QAbstractItemView::SelectRows);
     kursbeschriftungSetzen(code(AktuelleWährungsZeile));
 }

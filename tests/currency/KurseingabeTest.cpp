@@ -95,6 +95,18 @@ TEST(Kurseingabe, KlickInAndereWaehrungSpeichertDenGetipptenKurs) {
               "1.2|0.8333333333") << m.texte.join("|").toStdString();
 }
 
+// Tab leaves the rate history instead of walking its cells (and changing the day shown) forever.
+TEST(Kurseingabe, TabVerlaesstDenKursverlauf) {
+    test::Datenbanken db;
+    zweiWaehrungen(db);
+    Seite s(db);
+    s.rasterKlicken(0);
+    ASSERT_TRUE(test::fokusAuf(s.raster()));
+    QTest::keyClick(s.raster(), Qt::Key_Tab);
+    s.ruhe();
+    EXPECT_NE(QApplication::focusWidget(), s.raster());
+}
+
 // Tabbing through a stored rate without typing changes nothing in the database.
 TEST(Kurseingabe, DurchtabbenAendertDenGespeichertenKursNicht) {
     test::Datenbanken db;
