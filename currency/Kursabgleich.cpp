@@ -101,3 +101,17 @@ void Waehrungsseite::kursZeigen(const QDate& datum, const std::optional<Kurs>& k
     m_euroinFremdEingang = inpEuroinFremd->text();
     KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
 }
+
+bool Waehrungsseite::kopfAbgleichen(int zeile, const QString& spalte, const QString& bezeichnung, InputFeld* feld) {
+    const auto gespeichert = m_daten.wertVon(zeile + 1, spalte);
+    if (!gespeichert || *gespeichert == EingangsText || *gespeichert == feld->text()) return true;
+    const QString CrLf = QStringLiteral("\r\n");
+    const QString text =
+        QStringLiteral("%1 der Währung in Zeile %2 wurde inzwischen an einem anderen Arbeitsplatz geändert.").arg(bezeichnung).arg(zeile + 1) +
+        CrLf + CrLf + QStringLiteral("%1: anderer Arbeitsplatz %2%3%2, Ihre Eingabe %2%4%2").arg(bezeichnung, Anf, *gespeichert, feld->text()) +
+        CrLf + CrLf + QStringLiteral("Wollen Sie Ihre Eingabe speichern?") + CrLf + QStringLiteral("Ja: Ihre Eingabe speichern") + CrLf +
+        QStringLiteral("Nein: den Wert des anderen Arbeitsplatzes übernehmen");
+    if (Meldung(text, 4 + 32) == Antwort::Ja) return true;
+    feld->setzeText(*gespeichert);
+    return false;
+}

@@ -44,6 +44,12 @@ QString Waehrungsdaten::codeVon(int wid) {
     return text(m_quelle->Recordset()->Fields(QStringLiteral("Waehrungscode")).Value());
 }
 
+std::optional<QString> Waehrungsdaten::wertVon(int wid, const QString& spalte) {
+    if (abfragen(QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC LIMIT 1"), {wid}) == 0)
+        return std::nullopt;
+    return text(m_quelle->Recordset()->Fields(spalte).Value());
+}
+
 std::optional<int> Waehrungsdaten::codeVergebenAn(const QString& code, int wid) {
     // Compared exactly: a code is never a pattern. Two ranges, so that an index on the code and
     // WID finds the answer without walking the currency's own records.

@@ -31,6 +31,8 @@ public:
     QVector<Waehrung> waehrungen();
     // The code stored for the currency, "" when it has no record.
     QString codeVon(int wid);
+    // What the newest record of the currency holds in `spalte` ("" when empty); none without records.
+    std::optional<QString> wertVon(int wid, const QString& spalte);
     // The WID of another currency that uses exactly this code.
     std::optional<int> codeVergebenAn(const QString& code, int wid);
     std::optional<Kurs> kursAm(int wid, const QDate& datum);

@@ -196,6 +196,7 @@ void Waehrungsseite::nameVerlassen(int i) {
     const QString name = inpWährungsBezLang[i]->text();
     if (name == EingangsText) return;
     // Without a record nothing is stored: the name goes in with the currency's first rate.
+    if (!kopfAbgleichen(i, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Die Bezeichnung"), inpWährungsBezLang[i])) return;
     m_daten.allenSetzen(i + 1, QStringLiteral("WaehrungscodeBezeichnung"), name);
 }
 
@@ -229,7 +230,8 @@ void Waehrungsseite::codeVerlassen(int i) {
 
 void Waehrungsseite::landVerlassen(int i) {
     InputFeld* feld = inpLänderKürzel[i];
-    if (feld->text() != EingangsText) m_daten.allenSetzen(i + 1, QStringLiteral("Laenderkennzeichen"), feld->text().toUpper());
+    if (feld->text() != EingangsText && kopfAbgleichen(i, QStringLiteral("Laenderkennzeichen"), QStringLiteral("Das Länderkennzeichen"), feld))
+        m_daten.allenSetzen(i + 1, QStringLiteral("Laenderkennzeichen"), feld->text().toUpper());
     if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
 }
 

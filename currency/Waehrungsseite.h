@@ -111,6 +111,9 @@ private:
     // The stored rate of the day is not the one the user saw: the user decides whose rate stays.
     // false when the user cancelled (nothing stored, the typed rate stays).
     bool kursAbgleichen(const QDate& datum, const Waehrungsdaten::Kurs& eigener);
+    // Before a currency's name or country is written: when another workstation changed it since
+    // the user entered the field, the user decides whose value stays. False: the other's stays.
+    bool kopfAbgleichen(int zeile, const QString& spalte, const QString& bezeichnung, InputFeld* feld);
     // The frame and the history after a settled rate (none: the day has no rate).
     void kursZeigen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
     void kursbeschriftungSetzen(const QString& code);

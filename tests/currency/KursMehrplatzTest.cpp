@@ -185,3 +185,22 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     EXPECT_EQ(kurseAm(db, Maerz1), QStringList("1.1/0.9091"));
     EXPECT_EQ(m.texte.size(), 1) << alle(m).toStdString();
 }
+
+// The name of a currency another workstation changed since this dialog showed it: asked, never
+// overwritten in silence; Nein takes the other's name into the field.
+TEST(KursMehrplatz, BezeichnungEinesAnderenArbeitsplatzesWirdNichtStillUeberschrieben) {
+    for (const bool eigene : {true, false}) {
+        test::Datenbanken db;
+        usd(db);
+        test::Meldungen m([&](const QString&) { return eigene ? QMessageBox::Yes : QMessageBox::No; });
+        Seite s(db);
+        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET WaehrungscodeBezeichnung = ? WHERE WID = 1", {QStringLiteral("Dollar A")});
+        s.tippen(s.lang(0), "Dollar B");
+        ASSERT_EQ(m.texte.size(), 1) << m.texte.join("|").toStdString();
+        EXPECT_TRUE(m.texte.first().contains(QStringLiteral("anderer Arbeitsplatz \"Dollar A\", Ihre Eingabe \"Dollar B\"")))
+            << m.texte.first().toStdString();
+        const QString erwartet = eigene ? QStringLiteral("Dollar B") : QStringLiteral("Dollar A");
+        EXPECT_EQ(test::gespeichert(db.fa, "SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 1"), "'" + erwartet + "'");
+        EXPECT_EQ(s.lang(0)->text(), erwartet);
+    }
+}
