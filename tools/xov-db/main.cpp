@@ -199,20 +199,11 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTextStream aus(stdout), fehler(stderr);
     QStringList a = app.arguments().mid(1);
-    if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) {
-        try {
-            return kurseEinlesen(a, aus);
-        } catch (const Abweisung& abw) {
-            fehler << abw.satz << '\n';
-            return 1;
-        } catch (const xov::Fehler& f) {
-            fehler << "Fehler " << f.nummer() << ": " << f.beschreibung() << '\n';
-            return 1;
-        }
-    }
-    const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;
-    if (a.isEmpty() || a.first() == QLatin1String("--help")) return hilfe(aus);
     try {
+        // kurse-einlesen reads its own options.
+        if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) return kurseEinlesen(a, aus);
+        const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;
+        if (a.isEmpty() || a.first() == QLatin1String("--help")) return hilfe(aus);
         const QString befehl = a.first();
         if (befehl == QLatin1String("anlegen") && a.size() == 3) {
             verschiedenPruefen(a.at(1), a.at(2));
