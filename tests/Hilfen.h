@@ -147,6 +147,10 @@ private:
     bool m_bereit = false;
 };
 
+// Whether the user "nobody" may run this test program (as root, with the build folder readable
+// by others; a checkout inside a private temporary folder is not).
+bool nobodyErreichtDasTestprogramm();
+
 // The loop of the second process; main() runs it when started with "--xov-helfer".
 int helferAusfuehren();
 

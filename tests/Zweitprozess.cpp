@@ -58,6 +58,13 @@ QString Zweitprozess::antwort(int ms) {
     return zeile;
 }
 
+bool nobodyErreichtDasTestprogramm() {
+    QProcess p;
+    p.start(QStringLiteral("runuser"), {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), QStringLiteral("test"),
+                                        QStringLiteral("-x"), QCoreApplication::applicationFilePath()});
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 int helferAusfuehren() {
     std::map<QString, std::shared_ptr<xov::Verbindung>> gehalten;
     auto verbindung = [&](const QString& pfad, const QString& pw) {
