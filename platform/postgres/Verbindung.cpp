@@ -19,6 +19,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -395,8 +396,18 @@ void entfernen(const Verbindungsangabe& angabe) {
         t.bestaetigen();
         return;
     }
-    Wartung(angabe).ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(bezeichner(name)),
-                               angabe.anzeige());
+    // FORCE ends the sessions of the database; one of the server's own background workers (the
+    // autovacuum of a fresh database) may not be ended by this role, but finishes within moments.
+    Wartung wartung(angabe);
+    for (int versuch = 0;; ++versuch) {
+        try {
+            wartung.ausfuehren(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(bezeichner(name)), angabe.anzeige());
+            return;
+        } catch (const Fehler& f) {
+            if (f.nummer() != FehlerNr::NurLesen || versuch >= 50) throw;
+            QThread::msleep(100);
+        }
+    }
 }
 
 }  // namespace xov::postgres
