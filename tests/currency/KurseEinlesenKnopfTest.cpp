@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -28,9 +29,13 @@ struct Einlesen {
         timer.callOnTimeout([this, datei, optionen] {
             QWidget* w = QApplication::activeModalWidget();
             if (auto* f = qobject_cast<QFileDialog*>(w); f && !dateiGewaehlt) {
+                // The path into the file name field and Enter, as a user answers it. selectFile()
+                // would leave the field alone once it has the focus, and the dialog then waits.
+                auto* name = f->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (!name) return;
                 dateiGewaehlt = true;
-                f->selectFile(datei);
-                QMetaObject::invokeMethod(f, "accept", Qt::QueuedConnection);
+                name->setText(datei);
+                QTest::keyClick(name, Qt::Key_Return);
             } else if (w && w->objectName() == QLatin1String("dlgKurseEinlesenOptionen") && !optionenGesehen) {
                 optionenGesehen = true;
                 optionen(qobject_cast<QDialog*>(w));
