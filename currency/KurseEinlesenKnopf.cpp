@@ -133,7 +133,7 @@ void einlesen(frmMandStamm& d, Waehrungsseite& seite) {
 }  // namespace
 
 void kurseEinlesenKnopf(frmMandStamm& d, Waehrungsseite& seite) {
-    auto* knopf = new QPushButton(QStringLiteral("Kurse einlesen…"), d.fraUntererTeil);
+    auto* knopf = new QPushButton(QStringLiteral("Kurse &einlesen…"), d.fraUntererTeil);  // Alt+E
     knopf->setObjectName(QStringLiteral("cmdKurseEinlesen"));
     knopf->setAutoDefault(false);
     knopf->hide();

@@ -65,6 +65,10 @@ public:
     bool eventFilter(QObject* o, QEvent* ereignis) override {
         // qobject_cast: a field that is destroyed while it has the focus still gets a focus-out.
         auto* e = qobject_cast<QLineEdit*>(o);
+        // A plain text box entered by the program (a page switch) is selected as Tab selects it.
+        if (e && ereignis->type() == QEvent::FocusIn && !qobject_cast<InputFeld*>(e) &&
+            static_cast<QFocusEvent*>(ereignis)->reason() == Qt::OtherFocusReason)
+            e->selectAll();
         if (e && ereignis->type() == QEvent::FocusOut) {
             const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
             if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) e->setCursorPosition(0);

@@ -1,4 +1,5 @@
 #include "form/InputFeld.h"
+#include "form/InputFeldHinweis.h"
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
 
@@ -6,6 +7,7 @@
 #include <QFocusEvent>
 #include <QTabBar>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QValidator>
@@ -66,9 +68,42 @@ private:
 
 }  // namespace
 
+QString InputFeld::abweisungsHinweis(const QString& neu, const QString& getippt) const {
+    const int max = static_cast<int>(m_maxwert);
+    switch (m_feldtype) {
+    case Textfeld:
+        return QStringLiteral("Höchstens %1 Zeichen.").arg(max);
+    case Monat:
+    case Datum: {
+        const QString form = m_feldtype == Monat ? QStringLiteral("MM.JJJJ") : QStringLiteral("TT.MM.JJJJ");
+        static const QRegularExpression datumzeichen(QStringLiteral("^[0-9.]+$"));
+        if (!datumzeichen.match(getippt).hasMatch()) return QStringLiteral("Nur Ziffern und Punkte: %1.").arg(form);
+        return QStringLiteral("Höchstens %1 Zeichen: %2.").arg(max).arg(form);
+    }
+    default: {
+        static const QRegularExpression zahlzeichen(QStringLiteral("^[0-9.,-]+$"));
+        if (!zahlzeichen.match(getippt).hasMatch()) return QStringLiteral("Nur eine Zahl wie %1.").arg(zahlBeispiel());
+        if (getippt.contains(QLatin1Char('-')) && m_keinminus) return QStringLiteral("Hier ist kein Minus möglich.");
+        if (getippt.contains(QLatin1Char(',')) && dezimalstellen() == 0) return QStringLiteral("Nur ganze Zahlen, ohne Komma.");
+        QString roh = neu;
+        roh.remove(QLatin1Char('.'));
+        if (roh.size() > max) return QStringLiteral("Höchstens %1 Stellen.").arg(max);
+        const int komma = neu.indexOf(QLatin1Char(','));
+        if (komma >= 0 && neu.indexOf(QLatin1Char(','), komma + 1) < 0 && neu.size() - komma - 1 > dezimalstellen())
+            return QStringLiteral("Höchstens %1 Nachkommastellen.").arg(dezimalstellen());
+        return QStringLiteral("So wird es keine Zahl; Beispiel: %1.").arg(zahlBeispiel());
+    }
+    }
+}
+
 InputFeld::InputFeld(QWidget* parent) : QLineEdit(parent) {
     setValidator(new EingabePruefer(this));
     connect(this, &QLineEdit::textEdited, this, [this] { m_geaendert = true; });
+    // A value the program shows in a field just entered by keyboard (a currency row loading as
+    // it is entered) is selected as well: the first key still replaces what is shown.
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (m_frischBetreten && hasFocus()) selectAll();
+    });
 }
 
 void InputFeld::einstellen(int feldtype, double maxwert, int anzdezimalen, bool keinminus, bool keintausendpkt) {
@@ -193,10 +228,39 @@ bool InputFeld::event(QEvent* e) {
     return QLineEdit::event(e);
 }
 
+void InputFeld::mousePressEvent(QMouseEvent* e) {
+    m_frischBetreten = false;
+    QLineEdit::mousePressEvent(e);
+}
+
 void InputFeld::keyPressEvent(QKeyEvent* e) {
+    m_frischBetreten = false;
+    // Alt with a letter is a shortcut that no button answered: never text in the field.
+    if (xov::tipptMitAlt(e)) {
+        xov::eingabeAbweisen(this);
+        e->accept();
+        return;
+    }
     // A field with decimals and without thousands points takes a point, as a numeric keypad
     // sends it, for the decimal comma: "1.5" must never become 15.
-    if (istNumerisch() && dezimalstellen() > 0 && m_keintausendpkt && e->text() == QLatin1String(".")) {
+    const bool punktAlsKomma = istNumerisch() && dezimalstellen() > 0 && m_keintausendpkt && e->text() == QLatin1String(".");
+    // A character the field refuses beeps and says why; the field stays as it was.
+    const QString getippt = punktAlsKomma ? QStringLiteral(",") : e->text();
+    const bool tippt = !getippt.isEmpty() && getippt.at(0).isPrint() && !isReadOnly() &&
+                       !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (tippt) {
+        QString neu = text();
+        const int von = hasSelectedText() ? selectionStart() : cursorPosition();
+        neu.replace(von, hasSelectedText() ? selectedText().size() : 0, getippt);
+        int pos = von + getippt.size();
+        if (neu.size() > maxLength() || (validator() && validator()->validate(neu, pos) == QValidator::Invalid)) {
+            xov::eingabeAbweisen(this, abweisungsHinweis(neu, getippt));
+            e->accept();
+            return;
+        }
+        xov::hinweisVerbergen(this);
+    }
+    if (punktAlsKomma) {
         insert(QStringLiteral(","));
         m_geaendert = true;
         e->accept();
@@ -237,11 +301,18 @@ void InputFeld::focusInEvent(QFocusEvent* e) {
     if (istNumerisch() && !m_keintausendpkt) {
         if (auto z = xov::zahlAusText(text())) setText(formatiert(*z, false));
     }
+    // Entered by keyboard or by the program (Tab, Enter, a page switch, the first focus, back
+    // after a failed check): the whole text is selected, so that typing replaces it. A click
+    // places the cursor where it went.
+    m_frischBetreten = e->reason() != Qt::MouseFocusReason;
+    if (m_frischBetreten) selectAll();
     Q_EMIT GotFocus();
 }
 
 void InputFeld::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
+    if (e->reason() != Qt::PopupFocusReason) xov::hinweisVerbergen(this);
+    if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason) m_frischBetreten = false;
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
     if (istNumerisch()) {
         if (auto z = xov::zahlAusText(text())) setText(formatiert(*z, true));

@@ -65,10 +65,13 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
 
 private:
     QString formatiert(double wert, bool mitTausendern) const;
     QString leerText() const;
+    // Why the field refuses to become `neu` by typing `getippt`, in German.
+    QString abweisungsHinweis(const QString& neu, const QString& getippt) const;
 
     int m_feldtype = Textfeld;
     double m_maxwert = 50;
@@ -76,5 +79,6 @@ private:
     bool m_keinminus = false;
     bool m_keintausendpkt = false;
     bool m_geaendert = false;
+    bool m_frischBetreten = false;  // entered by keyboard, no key or click since
     Qt::FocusReason m_fokusGrund = Qt::OtherFocusReason;
 };

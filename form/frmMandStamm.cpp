@@ -5,6 +5,7 @@
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/Seite.h"
+#include "form/Tastatur.h"
 #include "form/TabStrip.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
@@ -28,6 +29,7 @@ frmMandStamm::frmMandStamm(Aufruf& aufruf, QWidget* parent) : QDialog(parent), m
     listenVerbinden();
     pruefungenVerbinden();
     for (auto& s : m_seite) s->verbinden();
+    tastaturEinrichten(*this);
     TabStrip1->nachWechsel = [this] { nachSeitenwechsel(); };
     TabStrip1->vorWechsel = [this] { return Fehlerprüfungen_0(); };
     MAData->beiValidate = [this](int& aktion, bool&) {

@@ -60,7 +60,7 @@ TEST(Referenzkurse, KnopfAufDerWaehrungsseiteLiestEinUndDerVerlaufZeigtEsSofort)
     EXPECT_FALSE(einlesenKnopf->isVisible());
     test::tabKlicken(d, 8);
     ASSERT_TRUE(einlesenKnopf->isVisible());
-    EXPECT_EQ(einlesenKnopf->text(), QStringLiteral("Kurse einlesen…"));
+    EXPECT_EQ(einlesenKnopf->text(), QStringLiteral("Kurse &einlesen…"));  // shown "Kurse einlesen…", Alt+E
     auto* raster = d->findChild<QTableView*>("TDBGridWährung");
     ASSERT_TRUE(raster);
     const int zeilen = raster->model()->rowCount();

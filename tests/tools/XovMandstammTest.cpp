@@ -66,6 +66,44 @@ TEST(XovMandstamm, HilfeIstDeutsch) {
         EXPECT_FALSE(l.aus.contains(QLatin1String(englisch))) << englisch;
 }
 
+// Without any display (no platform named, DISPLAY empty): the help and the option faults still
+// answer in German, because the options are read before a window system is needed.
+struct OhneAnzeige {
+    const char* name;
+    QStringList argumente;
+    int status;
+    const char* erwartet;  // in standard output for the help, in standard error otherwise
+};
+void PrintTo(const OhneAnzeige& o, std::ostream* os) { *os << o.name; }
+
+class XovMandstammOhneAnzeige : public ::testing::TestWithParam<OhneAnzeige> {};
+
+TEST_P(XovMandstammOhneAnzeige, AntwortetAufDeutsch) {
+    QTemporaryDir daten;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "QT_QPA_PLATFORMTHEME"}) env.remove(QString::fromLatin1(v));
+    env.insert(QStringLiteral("DISPLAY"), QString());
+    env.insert(QStringLiteral("XOV_DATEN"), daten.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), daten.path());
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-mandstamm"), GetParam().argumente);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString aus = QString::fromUtf8(p.readAllStandardOutput()), fehler = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << fehler.toStdString();
+    EXPECT_EQ(p.exitCode(), GetParam().status) << fehler.toStdString();
+    EXPECT_TRUE((GetParam().status == 0 ? aus : fehler).contains(QString::fromUtf8(GetParam().erwartet))) << aus.toStdString() << fehler.toStdString();
+    EXPECT_FALSE(fehler.contains(QStringLiteral("display"))) << fehler.toStdString();
+    EXPECT_TRUE(QDir(daten.path()).entryList(QDir::Files).isEmpty());  // nothing created
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, XovMandstammOhneAnzeige,
+    ::testing::Values(OhneAnzeige{"Hilfe", {"--help"}, 0, "Optionen:"}, OhneAnzeige{"HilfeKurz", {"-h"}, 0, "--mandant <datei>"},
+                      OhneAnzeige{"FalschesJahr", {"--demo", "--jahr", "abc"}, 2, "--jahr \"abc\""},
+                      OhneAnzeige{"UnbekannteOption", {"--gibtsnicht"}, 1, "Unbekannte Option"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(XovMandstamm, BilderOhneWartendeMeldung) {
     test::Datenbanken db(2019);
     QTemporaryDir daten;

@@ -79,18 +79,55 @@ int jahrAus(const QString& wert) {
     return j;
 }
 
-}  // namespace
+// Qt's own window-system arguments ("-platform offscreen", "-style fusion") are the window
+// system's business: the options are read without them, before any window system is needed.
+QStringList ohneFensterArgumente(const QStringList& argumente) {
+    static const QStringList mitWert = {"platform", "platformpluginpath", "platformtheme", "plugin", "display", "style",
+                                        "stylesheet", "qwindowgeometry", "qwindowtitle", "qwindowicon", "session", "geometry"};
+    static const QStringList ohneWert = {"reverse", "nograb", "dograb", "widgetcount"};
+    QStringList rest;
+    for (int i = 0; i < argumente.size(); ++i) {
+        QString name = argumente.at(i);
+        if (i == 0 || !name.startsWith(u'-') || name == QLatin1String("--")) {
+            rest << argumente.at(i);
+            continue;
+        }
+        name.remove(0, name.startsWith(QLatin1String("--")) ? 2 : 1);
+        if (ohneWert.contains(name)) continue;
+        if (mitWert.contains(name)) {
+            ++i;
+            continue;
+        }
+        rest << argumente.at(i);
+    }
+    return rest;
+}
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("xov-mandstamm"));
-    // Qt's own lines of the help ("Aufruf:", "Optionen:", -h) in German: translation before parsing.
-    QTranslator qtDeutsch;
-    if (qtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtDeutsch);
+// Qt's own lines of the help ("Aufruf:", "Optionen:", -h) and its buttons ("&Ja") in German.
+void qtAufDeutsch(QTranslator& t) {
+    if (t.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&t);
+}
+
+// What the options ask for, checked before anything is opened.
+struct Optionen {
+    QString mandPfad, faPfad, format, hilfe, bilder;
+    bool hilfeGesetzt = false, demo = false, eingeschraenkt = false, ohneIndex = false, waehrung = false;
+    int buchjahr = QDate::currentDate().year();
+    QDate monatsstatus = QDate::currentDate();
+    qint32 tabStripNr = 0;
+    QVariantList ids = QVariantList(201, 0);
+};
+
+// Reads and checks the options without a window system, so that --help and a wrong option work
+// on a machine without a display. Ends the run with the help (status 0) or with the option's
+// fault (status 2) through `status`; otherwise returns what was asked for.
+Optionen optionenLesen(const QStringList& argumente, int& status) {
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank."));
+    p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank. "
+                                               "Im Dialog: Strg+Tab/Strg+Umschalt+Tab, Strg+Bild ab/auf oder Alt+1 bis Alt+8 "
+                                               "wechseln die Seite, Alt+B beendet, Alt+N \"Neuer Kurs\", Alt+E \"Kurse einlesen…\", "
+                                               "Alt+K \"Konten-Auswahl\", F1 Hilfe."));
     p.addHelpOption();
     const QCommandLineOption mand({"m", "mandant"}, "Mandanten-Datenbank: Pfad oder Serveradresse postgresql://BENUTZER@HOST:PORT/DB (Info 0).", "datei");
     const QCommandLineOption fa({"f", "finanzamt"}, "Gemeinsame Datenbank mit Finanzämtern und Währungen: Pfad oder Serveradresse (Info 1).", "datei");
@@ -108,54 +145,83 @@ int main(int argc, char* argv[]) {
                                               "jede wird auf die Standardfehlerausgabe geschrieben und mit ihrem Standardknopf "
                                               "beantwortet; nach einer Fehlermeldung endet der Lauf mit Status 1.", "dir");
     p.addOptions({mand, fa, format, monat, hilfeDatei, jahr, eingeschraenkt, ohneIndex, waehrung, hilfeIds, tabStrip, demo, bilder});
-    p.process(app);
+    p.process(argumente);  // --help and unknown options end the run here, as Qt does it
 
-    QTextStream fehler(stderr);
-    QString mandPfad = p.value(mand), faPfad = p.value(fa);
-    int buchjahr = QDate::currentDate().year();
-    QDate monatsstatus = QDate::currentDate();
-    qint32 tabStripNr = 0;
-    QVariantList ids(201, 0);
-    ids[15] = 1000;  // the dialog's topic in the shipped help page
+    Optionen o;
+    o.mandPfad = p.value(mand);
+    o.faPfad = p.value(fa);
+    o.format = p.value(format);
+    o.hilfe = p.value(hilfeDatei);
+    o.hilfeGesetzt = p.isSet(hilfeDatei);
+    o.bilder = p.value(bilder);
+    o.demo = p.isSet(demo);
+    o.eingeschraenkt = p.isSet(eingeschraenkt);
+    o.ohneIndex = p.isSet(ohneIndex);
+    o.waehrung = p.isSet(waehrung);
+    o.ids[15] = 1000;  // the dialog's topic in the shipped help page
     try {
         if (!p.positionalArguments().isEmpty())
             throw FalscheOption{QStringLiteral("Unerwartetes Argument \"%1\".").arg(p.positionalArguments().first())};
-        for (const auto* o : {&mand, &fa, &bilder, &hilfeDatei})
-            if (p.isSet(*o) && p.value(*o).trimmed().isEmpty())
-                throw FalscheOption{QStringLiteral("--%1: der Wert ist leer.").arg(o->names().last())};
-        if (p.isSet(jahr)) buchjahr = jahrAus(p.value(jahr));
+        for (const auto* opt : {&mand, &fa, &bilder, &hilfeDatei})
+            if (p.isSet(*opt) && p.value(*opt).trimmed().isEmpty())
+                throw FalscheOption{QStringLiteral("--%1: der Wert ist leer.").arg(opt->names().last())};
+        if (p.isSet(jahr)) o.buchjahr = jahrAus(p.value(jahr));
         if (p.isSet(monat)) {
             const auto d = xov::datumAusText(p.value(monat));
             if (!d) throw FalscheOption{QStringLiteral("--monatsstatus \"%1\": kein gültiges Datum TT.MM.JJJJ.").arg(p.value(monat))};
-            monatsstatus = *d;
+            o.monatsstatus = *d;
         }
         bool ok = false;
-        tabStripNr = p.value(tabStrip).trimmed().toInt(&ok);
+        o.tabStripNr = p.value(tabStrip).trimmed().toInt(&ok);
         if (!ok) throw FalscheOption{QStringLiteral("--tabstripnr \"%1\": erwartet wird eine ganze Zahl.").arg(p.value(tabStrip))};
         if (p.isSet(hilfeIds)) {
             const QStringList teile = p.value(hilfeIds).split(u',');
-            for (int i = 0; i < teile.size() && i < ids.size(); ++i) {
+            for (int i = 0; i < teile.size() && i < o.ids.size(); ++i) {
                 const short id = teile.at(i).trimmed().toShort(&ok);
                 if (!ok) throw FalscheOption{QStringLiteral("--hilfe-ids: \"%1\" ist keine Kontextnummer (ganze Zahl bis 32767).").arg(teile.at(i))};
-                ids[i] = id;
+                o.ids[i] = id;
             }
         }
     } catch (const FalscheOption& f) {
-        fehler << "Ungültige Option " << f.text << "\n";
-        return 2;
+        QTextStream(stderr) << "Ungültige Option " << f.text << "\n";
+        status = 2;
     }
-    const bool unbeaufsichtigt = p.isSet(bilder);
+    return o;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const QString name = QStringLiteral("xov-mandstamm");
+    Optionen o;
+    {
+        QCoreApplication kern(argc, argv);
+        QCoreApplication::setApplicationName(name);
+        QTranslator qtDeutsch;
+        qtAufDeutsch(qtDeutsch);
+        int status = -1;
+        o = optionenLesen(ohneFensterArgumente(QCoreApplication::arguments()), status);
+        if (status >= 0) return status;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(name);
+    QTranslator qtDeutsch;
+    qtAufDeutsch(qtDeutsch);
+
+    QTextStream fehler(stderr);
+    QString mandPfad = o.mandPfad, faPfad = o.faPfad;
+    const bool unbeaufsichtigt = !o.bilder.isEmpty();
     xov::setzeUnbeaufsichtigt(unbeaufsichtigt);
     try {
-        if (p.isSet(demo) || p.isSet(bilder)) {
+        if (o.demo || !o.bilder.isEmpty()) {
             const QString ordner = datenOrdner();
             QDir().mkpath(ordner);
-            if (!p.isSet(mand)) mandPfad = ordner + QStringLiteral("/mandant.db");
-            if (!p.isSet(fa)) faPfad = ordner + QStringLiteral("/gemeinsam.db");
+            if (o.mandPfad.isEmpty()) mandPfad = ordner + QStringLiteral("/mandant.db");
+            if (o.faPfad.isEmpty()) faPfad = ordner + QStringLiteral("/gemeinsam.db");
             // Only absent databases are created (files or on a server); an existing one is never overwritten.
             if (!xovdb::datenbankVorhanden(mandPfad, xov::DbPasswort) && !xovdb::datenbankVorhanden(faPfad, xov::DbPasswort)) {
                 xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort);
-                xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, buchjahr);
+                xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, o.buchjahr);
             }
         }
         if (mandPfad.isEmpty() || faPfad.isEmpty()) {
@@ -165,22 +231,22 @@ int main(int argc, char* argv[]) {
         QVariantList info(100);
         info[0] = mandPfad;
         info[1] = faPfad;
-        info[2] = p.isSet(ohneIndex) ? 1 : 0;
-        info[4] = p.value(format);
-        info[5] = monatsstatus;
-        QString hilfe = p.value(hilfeDatei);
-        if (!p.isSet(hilfeDatei) && p.isSet(demo)) hilfe = QStringLiteral(XOV_HILFE_QUELLE);
+        info[2] = o.ohneIndex ? 1 : 0;
+        info[4] = o.format;
+        info[5] = o.monatsstatus;
+        QString hilfe = o.hilfe;
+        if (!o.hilfeGesetzt && o.demo) hilfe = QStringLiteral(XOV_HILFE_QUELLE);
         info[7] = hilfe;
-        info[9] = p.isSet(eingeschraenkt) ? 20 : 0;
+        info[9] = o.eingeschraenkt ? 20 : 0;
         info[10] = 0;
-        info[11] = buchjahr;
+        info[11] = o.buchjahr;
         info[20] = QString();
-        info[60] = ids;
-        info[61] = p.isSet(waehrung) || p.isSet(bilder) ? 1 : 0;
+        info[60] = o.ids;
+        info[61] = o.waehrung || !o.bilder.isEmpty() ? 1 : 0;
 
         xovMandStamm komponente;
-        komponente.setTabStripNr(tabStripNr);
-        if (p.isSet(bilder)) QTimer::singleShot(0, [dir = p.value(bilder)] { seitenAlsBilder(dir); });
+        komponente.setTabStripNr(o.tabStripNr);
+        if (!o.bilder.isEmpty()) QTimer::singleShot(0, [dir = o.bilder] { seitenAlsBilder(dir); });
         komponente.Mand_Aufruf(info);
     } catch (const xov::Fehler& f) {
         fehler << "Fehler " << f.nummer() << ": " << f.beschreibung() << '\n';

@@ -1,0 +1,85 @@
+#include "form/InputFeldHinweis.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QTimer>
+
+namespace xov {
+namespace {
+
+int s_abgewiesen = 0;
+const char* const HinweisName = "lblEingabeHinweis";
+const char* const FeldEigenschaft = "xovHinweisFeld";
+
+QLabel* hinweisBauen(QWidget* fenster) {
+    auto* l = new QLabel(fenster);
+    l->setObjectName(QString::fromLatin1(HinweisName));
+    l->setForegroundRole(QPalette::ToolTipText);
+    l->setBackgroundRole(QPalette::ToolTipBase);
+    l->setAutoFillBackground(true);
+    l->setFrameShape(QFrame::Box);
+    l->setMargin(2);
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    l->hide();
+    auto* uhr = new QTimer(l);
+    uhr->setObjectName(QStringLiteral("uhr"));
+    uhr->setSingleShot(true);
+    uhr->setInterval(4000);
+    QObject::connect(uhr, &QTimer::timeout, l, &QWidget::hide);
+    return l;
+}
+
+// Beside the field on the right; where the window ends there, below it, or above it at the bottom.
+void platzieren(QLabel* l, QWidget* feld) {
+    QWidget* fenster = l->parentWidget();
+    l->adjustSize();
+    const QRect f(feld->mapTo(fenster, QPoint(0, 0)), feld->size());
+    QPoint p(f.right() + 4, f.top() + (f.height() - l->height()) / 2);
+    if (p.x() + l->width() > fenster->width()) {
+        p = QPoint(f.left(), f.bottom() + 2);
+        if (p.y() + l->height() > fenster->height()) p.setY(f.top() - l->height() - 2);
+        p.setX(std::max(0, std::min(p.x(), fenster->width() - l->width())));
+    }
+    l->move(p);
+}
+
+}  // namespace
+
+bool tipptMitAlt(const QKeyEvent* e) {
+    const QString t = e->text();
+    if (t.isEmpty() || !t.at(0).isPrint() || !(e->modifiers() & Qt::AltModifier)) return false;
+    // AltGr arrives on some systems as Ctrl+Alt: it types when it gives another character.
+    if (e->modifiers() & Qt::ControlModifier) return t.compare(QKeySequence(e->key()).toString(), Qt::CaseInsensitive) == 0;
+    return true;
+}
+
+QLabel* eingabeHinweis(QWidget* fenster) {
+    return fenster ? fenster->window()->findChild<QLabel*>(QString::fromLatin1(HinweisName), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void eingabeAbweisen(QWidget* feld, const QString& hinweis) {
+    ++s_abgewiesen;
+    QApplication::beep();
+    if (!feld || hinweis.isEmpty()) return;
+    QWidget* fenster = feld->window();
+    QLabel* l = eingabeHinweis(fenster);
+    if (!l) l = hinweisBauen(fenster);
+    l->setText(hinweis);
+    l->setProperty(FeldEigenschaft, QVariant::fromValue(reinterpret_cast<quintptr>(feld)));
+    platzieren(l, feld);
+    l->raise();
+    l->show();
+    l->findChild<QTimer*>(QStringLiteral("uhr"))->start();
+}
+
+void hinweisVerbergen(QWidget* feld) {
+    QLabel* l = feld ? eingabeHinweis(feld) : nullptr;
+    if (!l || !l->isVisible()) return;
+    if (l->property(FeldEigenschaft).value<quintptr>() == reinterpret_cast<quintptr>(feld)) l->hide();
+}
+
+int abgewieseneTasten() { return s_abgewiesen; }
+
+}  // namespace xov

@@ -1,0 +1,118 @@
+#include "form/Tastatur.h"
+#include "form/Feldtabelle.h"
+#include "form/InputFeld.h"
+#include "form/InputFeldHinweis.h"
+#include "form/TabStrip.h"
+#include "form/frmMandStamm.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace xov {
+namespace {
+
+// Sees the keys of the dialog's controls before they do, including controls a page adds later,
+// and the dialog's showing. It belongs to the dialog and ends with it.
+class Tastatur : public QObject {
+public:
+    explicit Tastatur(frmMandStamm& d) : QObject(&d), m_d(d) { qApp->installEventFilter(this); }
+
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && o == &m_d) {
+            ersterFokus();
+        } else if (e->type() == QEvent::KeyPress) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (w && w->window() == &m_d) return taste(w, static_cast<QKeyEvent*>(e));
+        }
+        return false;
+    }
+
+private:
+    bool taste(QWidget* w, QKeyEvent* e) {
+        // Enter on a focused button presses it, as Space does.
+        const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+        if (enter && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (auto* k = qobject_cast<QPushButton*>(w); k && k->hasFocus()) {
+                if (k->isEnabled()) k->click();
+                return true;
+            }
+        }
+        // Alt with a letter that no shortcut answered types nothing into a list or text box (the
+        // input field refuses it itself); nor does Ctrl with a letter pick an entry of a list.
+        if (qobject_cast<InputFeld*>(w)) return false;
+        const bool liste = qobject_cast<QComboBox*>(w);
+        const bool feld = liste || qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w);
+        const bool strgBuchstabe = liste && !e->text().isEmpty() && e->text().at(0).isPrint() &&
+                                   (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+        if (feld && (tipptMitAlt(e) || strgBuchstabe)) {
+            eingabeAbweisen(w);
+            return true;
+        }
+        return false;
+    }
+
+    // The dialog opens with the focus in the start page's field, its text selected: the field
+    // the page names, otherwise its first the keyboard reaches. Set before the dialog shows, so
+    // that showing gives it the focus as Tab would.
+    void ersterFokus() {
+        const int n = m_d.TabStrip1->aktuelleSeite();
+        if (n < 1 || n > 8) return;
+        QWidget* rahmen = m_d.Frame1[n - 1];
+        auto erreichbar = [&](QWidget* w) {
+            return w && rahmen->isAncestorOf(w) && w->isVisibleTo(&m_d) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
+        };
+        if (QWidget* f = m_d.focusWidget(); erreichbar(f)) return;
+        QWidget* ziel = nullptr;
+        if (const QString& name = seitentabelle(n).fokus; !name.isEmpty()) ziel = rahmen->findChild<QWidget*>(name);
+        if (!erreichbar(ziel)) ziel = nullptr;
+        for (QWidget* w = rahmen->nextInFocusChain(); !ziel && w && w != rahmen; w = w->nextInFocusChain())
+            if (erreichbar(w)) ziel = w;
+        if (!ziel) ziel = m_d.TabStrip1;
+        ziel->setFocus(Qt::TabFocusReason);
+    }
+
+    frmMandStamm& m_d;
+};
+
+// A shortcut of the dialog for a button whose caption must stay as it is; it answers while the
+// button is shown and enabled, and presses it as a click does.
+void knopfKuerzel(frmMandStamm& d, QPushButton* k, const QKeySequence& taste) {
+    if (!k) return;
+    k->setToolTip(QStringLiteral("Tastenkürzel: %1").arg(taste.toString(QKeySequence::NativeText)));
+    auto* kuerzel = new QShortcut(taste, &d);
+    QObject::connect(kuerzel, &QShortcut::activated, k, [k] {
+        if (k->isVisible() && k->isEnabled()) k->click();
+    });
+}
+
+}  // namespace
+
+void tastaturEinrichten(frmMandStamm& d) {
+    new Tastatur(d);
+    auto* einlesen = d.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"));
+    // "Beenden" leaves the focus where it is, as a click on it does.
+    knopfKuerzel(d, d.cmdBeenden, QKeySequence(Qt::ALT | Qt::Key_B));
+    knopfKuerzel(d, d.cmdNeuerKurs, QKeySequence(Qt::ALT | Qt::Key_N));
+    knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKontenAuswahl")), QKeySequence(Qt::ALT | Qt::Key_K));
+    if (einlesen) einlesen->setToolTip(QStringLiteral("Tastenkürzel: Alt+E"));
+    // Alt with the tab's position chooses the page, through the same check as a click.
+    for (int i = 0; i < 8; ++i) {
+        auto* kuerzel = new QShortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + i)), &d);
+        QObject::connect(kuerzel, &QShortcut::activated, &d, [&d, i] {
+            if (i < d.TabStrip1->count()) d.TabStrip1->setCurrentIndex(i);
+        });
+    }
+    // The button strip in the order it is shown, left to right.
+    QList<QPushButton*> leiste = d.fraUntererTeil->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly);
+    std::sort(leiste.begin(), leiste.end(), [](const QPushButton* a, const QPushButton* b) {
+        return a->parentWidget()->layout()->indexOf(a) < b->parentWidget()->layout()->indexOf(b);
+    });
+    for (int i = 1; i < leiste.size(); ++i) QWidget::setTabOrder(leiste[i - 1], leiste[i]);
+}
+
+}  // namespace xov

@@ -1,0 +1,416 @@
+// A fast typist at the shown dialog: entering a field by keyboard selects it so that typing
+// replaces it, Alt never types, Enter presses a focused button, a refused key says so, the
+// dialog opens with the focus in a field, the button strip is visited as it is shown.
+
+#include "Hilfen.h"
+#include "form/Feldtabelle.h"
+#include "form/InputFeld.h"
+#include "form/InputFeldHinweis.h"
+#include "form/TabStrip.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace xov;
+
+namespace {
+
+QWidget* fokus() { return QApplication::focusWidget(); }
+
+std::string name(const QWidget* w) { return w ? w->objectName().toStdString() : std::string("(keiner)"); }
+
+void taste(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::keyClick(fokus(), k, m);
+    QApplication::processEvents();
+}
+
+// A line edit entered by keyboard holds its whole text selected.
+bool ganzMarkiert(QWidget* w) {
+    auto* e = qobject_cast<QLineEdit*>(w);
+    return !e || e->text().isEmpty() || e->selectedText() == e->text();
+}
+
+// Answers whatever window a button opened (file dialog, account picker) by closing it.
+struct FensterSchliesser {
+    QTimer uhr;
+    QStringList geoeffnet;
+    explicit FensterSchliesser(QWidget* dialog) {
+        QObject::connect(&uhr, &QTimer::timeout, [this, dialog] {
+            auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!w || w == dialog || qobject_cast<QMessageBox*>(w)) return;
+            geoeffnet << w->metaObject()->className();
+            w->reject();
+        });
+        uhr.start(20);
+    }
+};
+
+// The page's example value for each kind of input field, as a bookkeeper types it.
+QString beispiel(const InputFeld* f) {
+    switch (f->feldtype()) {
+    case InputFeld::Textfeld: return QStringLiteral("Neu");
+    case InputFeld::Datum: return QStringLiteral("01.02.2024");
+    case InputFeld::Monat: return QStringLiteral("02.2024");
+    default: return f->dezimalstellen() > 0 ? QStringLiteral("12,34") : QStringLiteral("7");
+    }
+}
+
+
+}  // namespace
+
+// --- Entering by keyboard selects, typing replaces, on every page ----------------------------
+
+class TippenErsetzt : public ::testing::TestWithParam<int> {};
+
+TEST_P(TippenErsetzt, TabUndUmschaltTabMarkierenJedesFeldDerSeite) {
+    const int seite = GetParam();
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    if (seite != 1) test::tabKlicken(d, seite);
+    QFrame* rahmen = d->Frame1[seite - 1];
+    ASSERT_TRUE(rahmen->isAncestorOf(fokus())) << name(fokus());
+    EXPECT_TRUE(ganzMarkiert(fokus())) << "nach dem Seitenwechsel: " << name(fokus());
+
+    // Tab through the page: every field arrives selected; typing replaces the value, and the
+    // value goes back before the field is left, so that no check speaks.
+    QSet<int> artenGetippt;
+    QStringList besucht;
+    for (int schritt = 0; schritt < 80 && rahmen->isAncestorOf(fokus()); ++schritt) {
+        QWidget* w = fokus();
+        if (besucht.contains(w->objectName())) break;
+        besucht << w->objectName();
+        EXPECT_TRUE(ganzMarkiert(w)) << name(w) << ": \"" << qobject_cast<QLineEdit*>(w)->selectedText().toStdString() << "\"";
+        auto* f = qobject_cast<InputFeld*>(w);
+        const int art = f ? f->feldtype() * 100 + f->dezimalstellen() : -1;
+        if (f && f->isEnabled() && !artenGetippt.contains(art) && !f->text().isEmpty()) {
+            artenGetippt << art;
+            const QString vorher = f->text(), neu = beispiel(f);
+            QTest::keyClicks(f, neu.toLatin1().constData());
+            EXPECT_EQ(f->text(), neu) << name(f) << " zeigte " << vorher.toStdString();
+            f->selectAll();
+            QTest::keyClicks(f, vorher.toUtf8().constData());
+        }
+        taste(Qt::Key_Tab);
+    }
+    EXPECT_FALSE(artenGetippt.isEmpty()) << besucht.join(' ').toStdString();
+    // Back with Shift+Tab, and on with Enter.
+    if (rahmen->isAncestorOf(fokus()) && besucht.size() >= 2) {
+        QWidget* w = d->steuerelement(besucht.at(1));
+        w->setFocus(Qt::TabFocusReason);
+        taste(Qt::Key_Backtab);
+        EXPECT_EQ(fokus()->objectName(), besucht.at(0));
+        EXPECT_TRUE(ganzMarkiert(fokus())) << "Umschalt+Tab: " << name(fokus());
+        if (qobject_cast<InputFeld*>(fokus())) {
+            taste(Qt::Key_Return);
+            EXPECT_EQ(fokus()->objectName(), besucht.at(1));
+            EXPECT_TRUE(ganzMarkiert(fokus())) << "Enter: " << name(fokus());
+        }
+    }
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+}
+
+// Page 4 shows no field a user can reach.
+INSTANTIATE_TEST_SUITE_P(Seiten, TippenErsetzt, ::testing::Values(1, 2, 3, 5, 6, 7, 8), [](const auto& info) {
+    return "Seite" + std::to_string(info.param);
+});
+
+TEST(TippenErsetzt, BagatellbetragUeberschreibenUndSpeichern) {
+    test::Datenbanken db;
+    db.mandSql("UPDATE AllgMandDaten SET MandBagatellBetrag = 5");
+    {
+        test::Meldungen meldungen;
+        test::Dialog d(test::info(db));
+        InputFeld* vorher = d->feld("inpMandDvr");
+        vorher->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(test::fokusAuf(vorher));
+        taste(Qt::Key_Tab);
+        ASSERT_EQ(fokus(), d->feld("inpMandBagatellBetrag"));
+        QTest::keyClicks(fokus(), "12,34");
+        EXPECT_EQ(d->feld("inpMandBagatellBetrag")->text(), QStringLiteral("12,34"));
+        EXPECT_TRUE(d.escape());
+    }
+    EXPECT_EQ(db.mandWert("SELECT MandBagatellBetrag FROM AllgMandDaten").toDouble(), 12.34);
+}
+
+TEST(TippenErsetzt, MausklickSetztDieSchreibmarke) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    InputFeld* betrag = d->feld("inpMandBagatellBetrag");
+    QTest::mouseClick(betrag, Qt::LeftButton, {}, QPoint(betrag->width() - 4, betrag->height() / 2));
+    ASSERT_TRUE(test::fokusAuf(betrag));
+    EXPECT_FALSE(betrag->hasSelectedText());
+}
+
+// --- Alt never types ---------------------------------------------------------------------------
+
+class AltTippt : public ::testing::TestWithParam<int> {};
+
+TEST_P(AltTippt, NieInEinFeld) {
+    const int seite = GetParam();
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    if (seite != 1) test::tabKlicken(d, seite);
+    int felder = 0;
+    for (QWidget* w : d->Frame1[seite - 1]->findChildren<QWidget*>()) {
+        auto* e = qobject_cast<QLineEdit*>(w);
+        auto* l = qobject_cast<QComboBox*>(w);
+        if ((!e && !l) || (e && qobject_cast<QComboBox*>(e->parentWidget())) || !w->isVisible() || !w->isEnabled()) continue;
+        w->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(test::fokusAuf(w)) << name(w);
+        QApplication::processEvents();  // what entering the field does (a currency row loads its rate)
+        const QString text = e ? e->text() : l->currentText();
+        const int abgewiesen = abgewieseneTasten();
+        int tasten = 0;
+        // Every letter no button answers, with Alt, and Ctrl+Alt giving the key's own letter.
+        for (char c = 'A'; c <= 'Z'; ++c) {
+            if (QByteArray("BNEK").contains(c)) continue;
+            for (auto m : {Qt::KeyboardModifiers(Qt::AltModifier), Qt::AltModifier | Qt::ShiftModifier, Qt::AltModifier | Qt::ControlModifier}) {
+                QTest::keyClick(w, static_cast<Qt::Key>(c), m);
+                ++tasten;
+            }
+        }
+        if (l) {  // Ctrl with a letter does not pick an entry either
+            QTest::keyClick(w, Qt::Key_M, Qt::ControlModifier);
+            ++tasten;
+        }
+        QApplication::processEvents();
+        EXPECT_EQ(e ? e->text() : l->currentText(), text) << name(w);
+        EXPECT_EQ(abgewieseneTasten() - abgewiesen, tasten) << name(w) << ": jede abgewiesene Taste piepst";
+        ++felder;
+    }
+    EXPECT_GT(felder, 0);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Seiten, AltTippt, ::testing::Values(1, 2, 3, 5, 6, 7, 8), [](const auto& info) { return "Seite" + std::to_string(info.param); });
+
+TEST(AltTippt, AltGrZeichenWerdenGetippt) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    InputFeld* name2 = d->feld("inpMandTelefonNr");
+    test::tippen(name2, "info");
+    // AltGr+Q and AltGr+E as some systems send them: Ctrl+Alt with another character.
+    QTest::sendKeyEvent(QTest::Click, name2, Qt::Key_Q, QStringLiteral("@"), Qt::ControlModifier | Qt::AltModifier);
+    QTest::sendKeyEvent(QTest::Click, name2, Qt::Key_E, QString(QChar(0x20AC)), Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(name2->text(), QStringLiteral("info@€"));
+}
+
+TEST(AltTippt, KuerzelEinesVerborgenenKnopfsTipptNichtUndDruecktNichts) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    InputFeld* anschrift = d->feld("inpMandAnschrift");
+    anschrift->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(test::fokusAuf(anschrift));
+    const QString text = anschrift->text();
+    QSignalSpy neuerKurs(d->cmdNeuerKurs, &QPushButton::clicked);
+    for (Qt::Key k : {Qt::Key_N, Qt::Key_E, Qt::Key_K}) QTest::keyClick(anschrift, k, Qt::AltModifier);
+    EXPECT_EQ(anschrift->text(), text);
+    EXPECT_EQ(neuerKurs.count(), 0);
+}
+
+TEST(AltTippt, AltBBeendetUndSpeichertDasGetippte) {
+    test::Datenbanken db;
+    {
+        test::Meldungen meldungen;
+        test::Dialog d(test::info(db));
+        test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 12/3");
+        QTest::keyClick(fokus(), Qt::Key_B, Qt::AltModifier);
+        QApplication::processEvents();
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    }
+    EXPECT_EQ(db.mandWert("SELECT MandAnschrift FROM AllgMandDaten").toString(), QStringLiteral("Neubaugasse 12/3"));
+}
+
+TEST(AltTippt, SeitenwechselPerTasteGehtDurchDiePruefung) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    QTest::keyClick(fokus(), Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 3);
+    QTest::keyClick(fokus(), Qt::Key_1, Qt::AltModifier);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 1);
+    // A postcode 0 keeps the page, whichever key asks.
+    test::tippen(d->feld("inpMandPlz"), "0");
+    for (auto [k, m] : {std::pair{Qt::Key_2, Qt::KeyboardModifiers(Qt::AltModifier)}, {Qt::Key_PageDown, Qt::ControlModifier},
+                        {Qt::Key_Tab, Qt::ControlModifier}}) {
+        QTest::keyClick(fokus(), k, m);
+        QApplication::processEvents();
+        EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 1) << k;
+        test::aktivieren(d.form.get());
+    }
+    EXPECT_EQ(meldungen.texte.size(), 3) << meldungen.texte.join('|').toStdString();
+    test::tippen(d->feld("inpMandPlz"), "1060");
+}
+
+// --- Enter on a focused button -----------------------------------------------------------------
+
+struct KnopfFall {
+    const char* knopf;
+    int seite;
+};
+void PrintTo(const KnopfFall& k, std::ostream* os) { *os << k.knopf; }
+
+class EnterAufKnopf : public ::testing::TestWithParam<KnopfFall> {};
+
+TEST_P(EnterAufKnopf, DruecktIhnWieDieLeertaste) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    FensterSchliesser schliesser(d.form.get());
+    test::tabKlicken(d, GetParam().seite);
+    auto* k = d->findChild<QPushButton*>(GetParam().knopf);
+    ASSERT_TRUE(k && k->isVisible());
+    QSignalSpy gedrueckt(k, &QPushButton::clicked);
+    k->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(test::fokusAuf(k));
+    QTest::keyClick(k, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gedrueckt.count() == 1; }, 2000));
+    if (k == d->cmdBeenden) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }, 2000));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()) == nullptr ||
+                                             QApplication::activeModalWidget()->objectName() == QLatin1String("frmMandStamm"); },
+                                2000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Knoepfe, EnterAufKnopf,
+                         ::testing::Values(KnopfFall{"cmdBeenden", 1}, KnopfFall{"cmdNeuerKurs", 8}, KnopfFall{"cmdKurseEinlesen", 8},
+                                           KnopfFall{"cmdKontenAuswahl", 6}),
+                         [](const auto& info) { return std::string(info.param.knopf); });
+
+// --- The first focus and the button strip ------------------------------------------------------
+
+struct StartFall {
+    const char* name;
+    int tabStripNr;
+    bool eingeschraenkt;
+    const char* feld;
+};
+void PrintTo(const StartFall& s, std::ostream* os) { *os << s.name; }
+
+class ErsterFokus : public ::testing::TestWithParam<StartFall> {};
+
+TEST_P(ErsterFokus, SichtbarImFeldDerStartseite) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[61] = 1;
+    if (GetParam().eingeschraenkt) info[9] = 20;
+    test::Meldungen meldungen;
+    test::Dialog d(info, GetParam().tabStripNr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fokus() && fokus()->objectName() == QString::fromUtf8(GetParam().feld); }, 2000))
+        << name(fokus());
+    EXPECT_TRUE(ganzMarkiert(fokus()));
+    if (auto* f = qobject_cast<InputFeld*>(fokus()); f && f->isEnabled() && f->feldtype() == InputFeld::Textfeld) {
+        QTest::keyClicks(f, "Neu");
+        EXPECT_EQ(f->text(), QStringLiteral("Neu"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Startseiten, ErsterFokus,
+                         ::testing::Values(StartFall{"Anschrift", 0, false, "inpMandAnschrift"},
+                                           StartFall{"Waehrungsstart", 7, false, "inpWährungsBezLang(0)"},
+                                           StartFall{"Eingeschraenkt", 0, true, "TabStrip1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ErsterFokus, DerErsteTabGehtZumZweitenFeld) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    ASSERT_TRUE(test::fokusAuf(d->feld("inpMandAnschrift")));
+    taste(Qt::Key_Tab);
+    EXPECT_EQ(fokus(), d->feld("inpMandPlz")) << name(fokus());
+}
+
+TEST(Knopfleiste, WirdInDerGezeigtenReihenfolgeBesucht) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    test::tabKlicken(d, 8);
+    QList<QPushButton*> leiste;
+    for (auto* k : d->fraUntererTeil->findChildren<QPushButton*>())
+        if (k->isVisible()) leiste << k;
+    ASSERT_EQ(leiste.size(), 3);
+    std::sort(leiste.begin(), leiste.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+    leiste.first()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(test::fokusAuf(leiste.first()));
+    for (int i = 1; i < leiste.size(); ++i) {
+        taste(Qt::Key_Tab);
+        EXPECT_EQ(fokus(), leiste.at(i)) << i << ": " << name(fokus());
+    }
+}
+
+// --- A refused key is never silent ---------------------------------------------------------------
+
+struct Abweisung {
+    const char* name;
+    const char* feld;
+    const char* vorher;  // typed first, accepted
+    const char* taste;   // refused
+    const char* hinweis;
+};
+void PrintTo(const Abweisung& a, std::ostream* os) { *os << a.name; }
+
+class AbgewieseneTaste : public ::testing::TestWithParam<Abweisung> {};
+
+TEST_P(AbgewieseneTaste, PiepstUndSagtWarumOhneDasLayoutZuVerschieben) {
+    const Abweisung& a = GetParam();
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    const int seite = felddef(QString::fromUtf8(a.feld))->seite;
+    if (seite != 1) test::tabKlicken(d, seite);
+    InputFeld* f = d->feld(QString::fromUtf8(a.feld));
+    test::tippen(f, a.vorher);
+    const QString text = f->text();
+    QHash<QWidget*, QRect> lage;
+    for (QWidget* w : d->Frame1[seite - 1]->findChildren<QWidget*>()) lage.insert(w, w->geometry());
+    const int abgewiesen = abgewieseneTasten();
+    QTest::keyClicks(f, a.taste);
+    QApplication::processEvents();
+    EXPECT_EQ(f->text(), text);
+    EXPECT_EQ(abgewieseneTasten() - abgewiesen, 1);
+    QLabel* hinweis = eingabeHinweis(d.form.get());
+    ASSERT_TRUE(hinweis && hinweis->isVisible());
+    EXPECT_EQ(hinweis->text(), QString::fromUtf8(a.hinweis));
+    EXPECT_TRUE(d->rect().contains(hinweis->geometry())) << hinweis->geometry().x() << "," << hinweis->geometry().y();
+    for (auto it = lage.cbegin(); it != lage.cend(); ++it) EXPECT_EQ(it.key()->geometry(), it.value()) << name(it.key());
+    // The next key the field takes clears the hint.
+    QTest::keyClick(f, Qt::Key_Backspace);
+    f->selectAll();
+    QTest::keyClicks(f, a.vorher);
+    EXPECT_FALSE(hinweis->isVisible());
+    // Leaving the field takes it along too.
+    QTest::keyClicks(f, a.taste);
+    EXPECT_TRUE(hinweis->isVisible());
+    taste(Qt::Key_Tab);
+    EXPECT_FALSE(hinweis->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Felder, AbgewieseneTaste,
+    ::testing::Values(Abweisung{"BuchstabeImBetrag", "inpMandBagatellBetrag", "5", "x", "Nur eine Zahl wie 1.234,56."},
+                      Abweisung{"DritteNachkommastelle", "inpMandBagatellBetrag", "12,34", "5", "Höchstens 2 Nachkommastellen."},
+                      Abweisung{"VolleAnschrift", "inpMandAnschrift", "Neubaugasse 12 Hinterhaus Stiege 3 Tuer7", "x",
+                                "Höchstens 40 Zeichen."},
+                      Abweisung{"MinusImDvr", "inpMandDvr", "4711", "-", "Hier ist kein Minus möglich."},
+                      Abweisung{"KommaInDerGanzzahl", "inpMandBuchjahr", "2024", ",", "Nur ganze Zahlen, ohne Komma."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
