@@ -102,7 +102,7 @@ InputFeld::InputFeld(QWidget* parent) : QLineEdit(parent) {
     // A value the program shows in a field just entered by keyboard (a currency row loading as
     // it is entered) is selected as well: the first key still replaces what is shown.
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (m_frischBetreten && hasFocus()) selectAll();
+        if (m_frischBetreten && hasFocus()) ganzMarkieren();
     });
 }
 
@@ -228,6 +228,13 @@ bool InputFeld::event(QEvent* e) {
     return QLineEdit::event(e);
 }
 
+void InputFeld::ganzMarkieren() {
+    // From the end back to the beginning: the cursor stands at the start, so that a text longer
+    // than the field shows its beginning while typing still replaces all of it.
+    const int n = static_cast<int>(text().size());
+    if (n > 0) setSelection(n, -n);
+}
+
 void InputFeld::mousePressEvent(QMouseEvent* e) {
     m_frischBetreten = false;
     QLineEdit::mousePressEvent(e);
@@ -305,7 +312,7 @@ void InputFeld::focusInEvent(QFocusEvent* e) {
     // after a failed check): the whole text is selected, so that typing replaces it. A click
     // places the cursor where it went.
     m_frischBetreten = e->reason() != Qt::MouseFocusReason;
-    if (m_frischBetreten) selectAll();
+    if (m_frischBetreten) ganzMarkieren();
     Q_EMIT GotFocus();
 }
 

@@ -70,6 +70,7 @@ protected:
 private:
     QString formatiert(double wert, bool mitTausendern) const;
     QString leerText() const;
+    void ganzMarkieren();
     // Why the field refuses to become `neu` by typing `getippt`, in German.
     QString abweisungsHinweis(const QString& neu, const QString& getippt) const;
 
