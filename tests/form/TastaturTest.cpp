@@ -414,3 +414,4 @@ INSTANTIATE_TEST_SUITE_P(
                       Abweisung{"KommaInDerGanzzahl", "inpMandBuchjahr", "2024", ",", "Nur ganze Zahlen, ohne Komma."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+
