@@ -42,20 +42,20 @@ private:
                 return true;
             }
         }
-        // Alt with a letter that no shortcut answered types nothing into a list or text box (the
-        // input field refuses it itself); nor does Ctrl with a letter pick an entry of a list.
-        if (qobject_cast<InputFeld*>(w)) return false;
+        if (qobject_cast<InputFeld*>(w)) return false;  // the input field refuses for itself
+        const bool zeichen = !e->text().isEmpty() && e->text().at(0).isPrint();
         // A plain text box that is full beeps and says so, as an input field does.
-        if (auto* t = qobject_cast<QLineEdit*>(w); t && !t->isReadOnly() && !e->text().isEmpty() && e->text().at(0).isPrint() &&
-                                                   !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
-                                                   t->text().size() - t->selectedText().size() >= t->maxLength()) {
+        auto* t = qobject_cast<QLineEdit*>(w);
+        if (t && zeichen && !t->isReadOnly() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+            t->text().size() - t->selectedText().size() >= t->maxLength()) {
             eingabeAbweisen(w, QStringLiteral("Höchstens %1 Zeichen.").arg(t->maxLength()));
             return true;
         }
+        // Alt with a letter that no shortcut answered types nothing into a list or text box; nor
+        // does Ctrl with a letter pick an entry of a list.
         const bool liste = qobject_cast<QComboBox*>(w);
-        const bool feld = liste || qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w);
-        const bool strgBuchstabe = liste && !e->text().isEmpty() && e->text().at(0).isPrint() &&
-                                   (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+        const bool feld = liste || t || qobject_cast<QAbstractSpinBox*>(w);
+        const bool strgBuchstabe = liste && zeichen && (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
         if (feld && (tipptMitAlt(e) || strgBuchstabe)) {
             eingabeAbweisen(w);
             return true;
