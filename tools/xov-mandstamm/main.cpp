@@ -124,10 +124,11 @@ struct Optionen {
 // fault (status 2) through `status`; otherwise returns what was asked for.
 Optionen optionenLesen(const QStringList& argumente, int& status) {
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank. "
-                                               "Im Dialog: Strg+Tab/Strg+Umschalt+Tab, Strg+Bild ab/auf oder Alt+1 bis Alt+8 "
-                                               "wechseln die Seite, Alt+B beendet, Alt+N \"Neuer Kurs\", Alt+E \"Kurse einlesen…\", "
-                                               "Alt+K \"Konten-Auswahl\", F1 Hilfe."));
+    p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank.\n\n"
+                                               "Tasten im Dialog:\n"
+                                               "  Strg+Tab, Strg+Umschalt+Tab, Strg+Bild ab/auf, Alt+1 bis Alt+8: Seite wechseln\n"
+                                               "  Alt+B Beenden, Alt+N Neuer Kurs, Alt+E Kurse einlesen…, Alt+K Konten-Auswahl, F1 Hilfe\n"
+                                               "  Eingabetaste auf einer Schaltfläche drückt sie; in einem Feld geht sie zum nächsten."));
     p.addHelpOption();
     const QCommandLineOption mand({"m", "mandant"}, "Mandanten-Datenbank: Pfad oder Serveradresse postgresql://BENUTZER@HOST:PORT/DB (Info 0).", "datei");
     const QCommandLineOption fa({"f", "finanzamt"}, "Gemeinsame Datenbank mit Finanzämtern und Währungen: Pfad oder Serveradresse (Info 1).", "datei");
