@@ -252,12 +252,13 @@ TEST(AltTippt, SeitenwechselPerTasteGehtDurchDiePruefung) {
 struct KnopfFall {
     const char* knopf;
     int seite;
+    Qt::Key kuerzel;  // with Alt
 };
 void PrintTo(const KnopfFall& k, std::ostream* os) { *os << k.knopf; }
 
 class EnterAufKnopf : public ::testing::TestWithParam<KnopfFall> {};
 
-TEST_P(EnterAufKnopf, DruecktIhnWieDieLeertaste) {
+TEST_P(EnterAufKnopf, DruecktIhnWieDieLeertasteUndSeinKuerzelAuch) {
     test::Datenbanken db;
     auto info = test::info(db);
     info[61] = 1;
@@ -272,17 +273,29 @@ TEST_P(EnterAufKnopf, DruecktIhnWieDieLeertaste) {
     ASSERT_TRUE(test::fokusAuf(k));
     QTest::keyClick(k, Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return gedrueckt.count() == 1; }, 2000));
+    auto nurDerDialog = [] { return !qobject_cast<QDialog*>(QApplication::activeModalWidget()) ||
+                                    QApplication::activeModalWidget()->objectName() == QLatin1String("frmMandStamm"); };
+    EXPECT_TRUE(QTest::qWaitFor(nurDerDialog, 2000));
     if (k == d->cmdBeenden) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }, 2000));
+        return;
     }
-    EXPECT_TRUE(QTest::qWaitFor([] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()) == nullptr ||
-                                             QApplication::activeModalWidget()->objectName() == QLatin1String("frmMandStamm"); },
-                                2000));
+    // The shortcut from a field of the page.
+    test::aktivieren(d.form.get());
+    for (auto* f : d->Frame1[GetParam().seite - 1]->findChildren<InputFeld*>()) {
+        if (!f->isVisible() || !f->isEnabled()) continue;
+        f->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(test::fokusAuf(f));
+        break;
+    }
+    QTest::keyClick(fokus(), GetParam().kuerzel, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gedrueckt.count() == 2; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor(nurDerDialog, 2000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Knoepfe, EnterAufKnopf,
-                         ::testing::Values(KnopfFall{"cmdBeenden", 1}, KnopfFall{"cmdNeuerKurs", 8}, KnopfFall{"cmdKurseEinlesen", 8},
-                                           KnopfFall{"cmdKontenAuswahl", 6}),
+                         ::testing::Values(KnopfFall{"cmdBeenden", 1, Qt::Key_B}, KnopfFall{"cmdNeuerKurs", 8, Qt::Key_N},
+                                           KnopfFall{"cmdKurseEinlesen", 8, Qt::Key_E}, KnopfFall{"cmdKontenAuswahl", 6, Qt::Key_K}),
                          [](const auto& info) { return std::string(info.param.knopf); });
 
 // --- The first focus and the button strip ------------------------------------------------------
