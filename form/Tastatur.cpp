@@ -87,13 +87,17 @@ private:
 };
 
 // A shortcut of the dialog for a button whose caption must stay as it is; it answers while the
-// button is shown and enabled, and presses it as a click does.
+// button is shown and enabled, and presses it as a click does: a button that takes the focus on
+// a click takes it first, so that the field being left is finished (a typed rate stored) before
+// the button acts; "Beenden" leaves the focus in the field, as its click does.
 void knopfKuerzel(frmMandStamm& d, QPushButton* k, const QKeySequence& taste) {
     if (!k) return;
     k->setToolTip(QStringLiteral("Tastenkürzel: %1").arg(taste.toString(QKeySequence::NativeText)));
     auto* kuerzel = new QShortcut(taste, &d);
     QObject::connect(kuerzel, &QShortcut::activated, k, [k] {
-        if (k->isVisible() && k->isEnabled()) k->click();
+        if (!k->isVisible() || !k->isEnabled()) return;
+        if (k->focusPolicy() & Qt::ClickFocus) k->setFocus(Qt::ShortcutFocusReason);
+        k->click();
     });
 }
 
@@ -102,7 +106,6 @@ void knopfKuerzel(frmMandStamm& d, QPushButton* k, const QKeySequence& taste) {
 void tastaturEinrichten(frmMandStamm& d) {
     new Tastatur(d);
     auto* einlesen = d.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"));
-    // "Beenden" leaves the focus where it is, as a click on it does.
     knopfKuerzel(d, d.cmdBeenden, QKeySequence(Qt::ALT | Qt::Key_B));
     knopfKuerzel(d, d.cmdNeuerKurs, QKeySequence(Qt::ALT | Qt::Key_N));
     knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKontenAuswahl")), QKeySequence(Qt::ALT | Qt::Key_K));

@@ -3,6 +3,7 @@
 // dialog opens with the focus in a field, the button strip is visited as it is shown.
 
 #include "Hilfen.h"
+#include "currency/WaehrungsseiteHilfen.h"
 #include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
 #include "form/InputFeldHinweis.h"
@@ -298,6 +299,22 @@ INSTANTIATE_TEST_SUITE_P(Knoepfe, EnterAufKnopf,
                                            KnopfFall{"cmdKurseEinlesen", 8, Qt::Key_E}, KnopfFall{"cmdKontenAuswahl", 6, Qt::Key_K}),
                          [](const auto& info) { return std::string(info.param.knopf); });
 
+// A rate typed and then Alt+B pressed is stored, as when "Beenden" is clicked.
+TEST(AltTippt, AltBSpeichertDenGetipptenKurs) {
+    test::Datenbanken db;
+    db.faSql("DELETE FROM AllgWaehrung");
+    test::waehrung(db, 1, "USD", "US-Dollar", "USA", {{QDate(2024, 1, 2), 1.1, 0.9091}});
+    test::Meldungen meldungen;
+    test::Seite s(db);
+    s.neuerKurs("04.03.2024");
+    s.tippen(s.eif(), "1,6", false);
+    QTest::keyClick(fokus(), Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !s->isVisible(); }, 2000));
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-04'"),
+              QStringLiteral("1.6|0.625"))
+        << meldungen.texte.join('|').toStdString();
+}
+
 // --- The first focus and the button strip ------------------------------------------------------
 
 struct StartFall {
@@ -413,5 +430,3 @@ INSTANTIATE_TEST_SUITE_P(
                       Abweisung{"MinusImDvr", "inpMandDvr", "4711", "-", "Hier ist kein Minus möglich."},
                       Abweisung{"KommaInDerGanzzahl", "inpMandBuchjahr", "2024", ",", "Nur ganze Zahlen, ohne Komma."}),
     [](const auto& info) { return std::string(info.param.name); });
-
-
