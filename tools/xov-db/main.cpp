@@ -204,6 +204,10 @@ int main(int argc, char* argv[]) {
         if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) return kurseEinlesen(a, aus);
         const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;
         if (a.isEmpty() || a.first() == QLatin1String("--help")) return hilfe(aus);
+        if (a.first() == QLatin1String("--version")) {
+            aus << "xov-db " << XOV_VERSION << '\n';
+            return 0;
+        }
         const QString befehl = a.first();
         if (befehl == QLatin1String("anlegen") && a.size() == 3) {
             verschiedenPruefen(a.at(1), a.at(2));

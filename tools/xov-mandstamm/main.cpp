@@ -12,6 +12,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -84,6 +85,7 @@ int jahrAus(const QString& wert) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("xov-mandstamm"));
+    QApplication::setApplicationVersion(QStringLiteral(XOV_VERSION));
     // Qt's own lines of the help ("Aufruf:", "Optionen:", -h) in German: translation before parsing.
     QTranslator qtDeutsch;
     if (qtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -92,6 +94,7 @@ int main(int argc, char* argv[]) {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank."));
     p.addHelpOption();
+    p.addVersionOption();
     const QCommandLineOption mand({"m", "mandant"}, "Mandanten-Datenbank: Pfad oder Serveradresse postgresql://BENUTZER@HOST:PORT/DB (Info 0).", "datei");
     const QCommandLineOption fa({"f", "finanzamt"}, "Gemeinsame Datenbank mit Finanzämtern und Währungen: Pfad oder Serveradresse (Info 1).", "datei");
     const QCommandLineOption format("format", "Datenbankformat (Info 4): \"Access 2000;\" oder anderes.", "text", "Access 2000;");
@@ -169,7 +172,10 @@ int main(int argc, char* argv[]) {
         info[4] = p.value(format);
         info[5] = monatsstatus;
         QString hilfe = p.value(hilfeDatei);
-        if (!p.isSet(hilfeDatei) && p.isSet(demo)) hilfe = QStringLiteral(XOV_HILFE_QUELLE);
+        // The demo's help page: the installed one, or in a build folder the one of the sources.
+        if (!p.isSet(hilfeDatei) && p.isSet(demo))
+            hilfe = QFileInfo::exists(QStringLiteral(XOV_HILFE_INSTALLIERT)) ? QStringLiteral(XOV_HILFE_INSTALLIERT)
+                                                                          : QStringLiteral(XOV_HILFE_QUELLE);
         info[7] = hilfe;
         info[9] = p.isSet(eingeschraenkt) ? 20 : 0;
         info[10] = 0;
