@@ -16,6 +16,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
@@ -53,6 +54,17 @@ void seitenAlsBilder(const QString& dir) {
         const QString datei = QStringLiteral("%1/seite-%2.png").arg(dir).arg(i + 1);
         dialog->grab().save(datei);
         aus << datei << '\n';
+    }
+    // The rate chart of the currency page's current currency, when the last page shown offers it.
+    if (auto* knopf = dialog->findChild<QPushButton*>(QStringLiteral("cmdKursgrafik")); knopf && knopf->isVisible()) {
+        knopf->click();
+        if (auto* grafik = dialog->findChild<QDialog*>(QStringLiteral("dlgKursgrafik"))) {
+            QApplication::processEvents();
+            const QString datei = dir + QStringLiteral("/kursgrafik.png");
+            grafik->grab().save(datei);
+            aus << datei << '\n';
+            grafik->close();
+        }
     }
     aus.flush();
     dialog->close();
