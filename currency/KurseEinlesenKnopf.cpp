@@ -18,6 +18,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <algorithm>
 #include <optional>
@@ -119,14 +120,31 @@ void einlesen(frmMandStamm& d, Waehrungsseite& seite) {
     try {
         // The whole file first, as the tool reads it: a file that breaks off is refused at once.
         const auto tage = kursdateiLesen(datei);
-        const auto optionen = optionenWaehlen(&d, datei, tage);
+        auto optionen = optionenWaehlen(&d, datei, tage);
         if (!optionen) return;
+        // A long history shows its progress at once, a short file only when it takes longer than
+        // a moment; "Abbrechen" rolls the one transaction back.
+        QProgressDialog fortschritt(QStringLiteral("Kurse werden eingelesen…"), QStringLiteral("Abbrechen"), 0, 0, &d);
+        fortschritt.setObjectName(QStringLiteral("dlgKurseEinlesenFortschritt"));
+        fortschritt.setWindowTitle(QStringLiteral("Kurse einlesen"));
+        fortschritt.setWindowModality(Qt::WindowModal);
+        fortschritt.setMinimumDuration(tage.size() > 1000 ? 0 : 800);
+        fortschritt.setAutoClose(false);
+        optionen->fortschritt = [&fortschritt](int erledigt, int gesamt) {
+            fortschritt.setMaximum(gesamt);
+            fortschritt.setLabelText(QStringLiteral("Kurse werden eingelesen: %1 von %2 Tagen")
+                                         .arg(QLocale(QLocale::German, QLocale::Germany).toString(erledigt),
+                                              QLocale(QLocale::German, QLocale::Germany).toString(gesamt)));
+            fortschritt.setValue(erledigt);
+            return !fortschritt.wasCanceled();
+        };
         const auto bilanz = kurseEinlesen(*d.FAData->verbindung(), tage, waehrungenDerSeite(d), *optionen);
+        fortschritt.reset();
         seite.WährungenLaden();
         seite.KursHistorieLaden(static_cast<qint16>(seite.AktuelleWährungsZeile));
         Meldung(QStringLiteral("Kurse aus %1 eingelesen:\r\n").arg(datei) + bilanzZeilen(bilanz).join(QStringLiteral("\r\n")), 64);
     } catch (const Fehler& f) {
-        Meldung(f.beschreibung() + QStringLiteral("\r\nEs wurde kein Kurs eingelesen."), 48);
+        Meldung(f.beschreibung() + QStringLiteral("\r\nEs wurde kein Kurs eingelesen."), f.nummer() == FehlerNr::Abgebrochen ? 64 : 48);
     }
 }
 

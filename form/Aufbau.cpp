@@ -6,6 +6,7 @@
 #include "form/InputFeldMehrzeilig.h"
 #include "form/Seite.h"
 #include "form/TabStrip.h"
+#include "form/Zugangsnamen.h"
 #include "form/frmMandStamm.h"
 #include "platform/Datenquelle.h"
 #include "services/Aufruf.h"
@@ -241,6 +242,7 @@ void frmMandStamm::seiteAufbauen(const SeitenDef& s) {
         if (r.rahmenlos) raster->setRowStretch(raster->rowCount(), 1);
         for (int c = 1; c < raster->columnCount(); c += 2) raster->setColumnStretch(c, 1);
     }
+    zugangsnamenSetzen(s, [this](const QString& name) { return m_steuer.value(name); });
 }
 
 void frmMandStamm::untenAufbauen() {

@@ -109,6 +109,7 @@ void tastaturEinrichten(frmMandStamm& d) {
     knopfKuerzel(d, d.cmdBeenden, QKeySequence(Qt::ALT | Qt::Key_B));
     knopfKuerzel(d, d.cmdNeuerKurs, QKeySequence(Qt::ALT | Qt::Key_N));
     knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKontenAuswahl")), QKeySequence(Qt::ALT | Qt::Key_K));
+    knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKursgrafik")), QKeySequence(Qt::ALT | Qt::Key_G));
     if (einlesen) einlesen->setToolTip(QStringLiteral("Tastenkürzel: Alt+E"));
     // Alt with the tab's position chooses the page, through the same check as a click.
     for (int i = 0; i < 8; ++i) {

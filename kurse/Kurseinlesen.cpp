@@ -2,6 +2,7 @@
 
 #include "kurse/Kurs.h"
 #include "platform/Datenbank.h"
+#include "platform/Fehler.h"
 
 #include <QHash>
 #include <QSet>
@@ -47,7 +48,14 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
     const QString ersetzen = QStringLiteral("UPDATE AllgWaehrung SET EuroinFremd = ?, FremdinEuro = ? WHERE WID = ? AND AenderDatum = ?");
     QVector<bool> gesehen(bilanz.size());
     QSet<QDate> tageGelesen;
+    const int gesamt = static_cast<int>(tage.size());
+    int erledigt = 0;
+    const auto melden = [&] {
+        if (optionen.fortschritt && !optionen.fortschritt(erledigt, gesamt))
+            throw Fehler(FehlerNr::Abgebrochen, QStringLiteral("Das Einlesen wurde abgebrochen."));
+    };
     for (const Tageskurse& tag : tage) {
+        if (erledigt++ % 50 == 0) melden();
         if ((optionen.ab.isValid() && tag.datum < optionen.ab) || (optionen.bis.isValid() && tag.datum > optionen.bis)) continue;
         if (tageGelesen.contains(tag.datum)) continue;  // a day twice in one file counts once
         tageGelesen.insert(tag.datum);
@@ -76,6 +84,8 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
         for (int i = 0; i < bilanz.size(); ++i)
             if (!gesehen[i]) ++bilanz[i].uebersprungen;
     }
+    erledigt = gesamt;
+    melden();
     t.bestaetigen();
     return bilanz;
 }

@@ -5,6 +5,7 @@
 #include "kurse/Kursdatei.h"
 
 #include <QStringList>
+#include <functional>
 
 namespace xov {
 class Verbindung;
@@ -17,6 +18,9 @@ struct Einlesewaehrung {
 struct Einleseoptionen {
     QDate ab, bis;          // invalid: no limit
     bool ersetzen = false;  // a record of a day that exists already gets the published rate
+    // Told how many of the file's days are done, now and then and at the end; false cancels the
+    // import (Fehler Abgebrochen), and nothing is stored.
+    std::function<bool(int erledigt, int gesamt)> fortschritt;
 };
 
 struct Einlesebilanz {

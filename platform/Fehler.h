@@ -16,6 +16,7 @@ namespace xov {
 namespace FehlerNr {
 constexpr int Ueberlauf = 6;               // overflow in a conversion
 constexpr int IndexAusserhalb = 9;         // subscript out of range
+constexpr int Abgebrochen = 18;            // the user cancelled a running operation
 constexpr int Typunvertraeglich = 13;      // type mismatch
 constexpr int InternerFehler = 51;         // a failure that is not ours (std::exception)
 constexpr int NullUnzulaessig = 94;        // invalid use of null

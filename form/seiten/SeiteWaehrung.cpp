@@ -2,6 +2,7 @@
 // by the currency page's own unit (currency/), which also checks its rate fields itself.
 
 #include "currency/KurseEinlesenKnopf.h"
+#include "currency/Kursgrafik.h"
 #include "currency/Waehrungscodes.h"
 #include "currency/Waehrungsseite.h"
 #include "form/Seite.h"
@@ -32,6 +33,7 @@ public:
              }},
             &d);
         kurseEinlesenKnopf(d, *m_waehrung);
+        kursgrafikKnopf(d);
         waehrungscodesVerbinden(d.Frame1[7]);
     }
 

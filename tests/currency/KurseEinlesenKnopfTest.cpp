@@ -3,10 +3,12 @@
 
 #include "currency/WaehrungsseiteHilfen.h"
 #include "form/InputFeld.h"
+#include "kurse/LangeKursdatei.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QProgressDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -138,6 +140,32 @@ TEST(Referenzkurse, KnopfMitZeitraumUndErsetzenWieDasWerkzeug) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));
     s.tippen(s.land(1), "se");
     EXPECT_EQ(db.faWert("SELECT count(DISTINCT Laenderkennzeichen) || Laenderkennzeichen FROM AllgWaehrung WHERE WID = 2").toString(), "1SE");
+}
+
+// A long history shows its progress at once; "Abbrechen" stores nothing and says so.
+TEST(Referenzkurse, FortschrittMitAbbrechenSpeichertNichts) {
+    test::Datenbanken db;
+    const QStringList vorher = test::gespeichert(db.fa, QStringLiteral("SELECT WID, AenderDatum, EuroinFremd FROM AllgWaehrung ORDER BY WID, AenderDatum")).split(QStringLiteral(" ; "));
+    const QString datei = test::langeKursdatei(db.ordner.path(), 1500);
+    test::Meldungen meldungen;
+    Seite s(db);
+    QString beschriftung;
+    QTimer abbrechen;
+    abbrechen.callOnTimeout([&] {
+        auto* f = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!f || !f->isVisible() || !beschriftung.isEmpty()) return;
+        beschriftung = f->labelText();
+        QTest::mouseClick(f->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    abbrechen.start(10);
+    Einlesen e(datei, [](QDialog* dlg) { QTest::keyClick(dlg->findChild<InputFeld*>("inpKurseAb"), Qt::Key_Return); });
+    QTest::mouseClick(s->findChild<QPushButton*>("cmdKurseEinlesen"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 20000));
+    EXPECT_TRUE(beschriftung.startsWith(QStringLiteral("Kurse werden eingelesen: "))) << beschriftung.toStdString();
+    EXPECT_TRUE(beschriftung.endsWith(QStringLiteral(" von 1.500 Tagen"))) << beschriftung.toStdString();
+    EXPECT_EQ(meldungen.texte.first(), QStringLiteral("Das Einlesen wurde abgebrochen.\nEs wurde kein Kurs eingelesen."));
+    EXPECT_EQ(test::gespeichert(db.fa, QStringLiteral("SELECT WID, AenderDatum, EuroinFremd FROM AllgWaehrung ORDER BY WID, AenderDatum")).split(QStringLiteral(" ; ")), vorher);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));
 }
 
 TEST(Referenzkurse, KnopfFehltImEingeschraenktenModus) {

@@ -1,3 +1,4 @@
+#include "tools/xov-db/Fortschritt.h"
 #include "tools/xov-db/Kopieren.h"
 #include "platform/Datenbank.h"
 #include "platform/Verbindungsangabe.h"
@@ -6,6 +7,7 @@
 #include "tools/xov-db/Schema.h"
 #include "tools/xov-db/Zeilenvergleich.h"
 
+#include <functional>
 #include <QFileInfo>
 #include <memory>
 #include <vector>
@@ -164,7 +166,7 @@ Ziel zielPruefen(const QString& db, const Quelle& q) {
 }
 
 // Inserts the rows, several per statement, then counts them and compares them with the source.
-void tabelleFuellen(xov::Verbindung& v, const Tabelle& t) {
+void tabelleFuellen(xov::Verbindung& v, const Tabelle& t, const std::function<void(qint64)>& eingefuegt) {
     const QStringList zielSpalten = v.spaltenVon(t.name);
     QStringList fehlend, anzeige;
     for (const QString& s : t.spalten) {
@@ -190,6 +192,7 @@ void tabelleFuellen(xov::Verbindung& v, const Tabelle& t) {
         for (int z = i; z < i + k; ++z)
             for (const QVariant& w : t.zeilen.at(z)) werte << w;
         v.ausfuehren(k == jeAnweisung ? voll : anweisung(k), werte);
+        eingefuegt(k);
     }
     const qint64 gezaehlt = anzahl(v, t.name);
     if (gezaehlt != t.zeilen.size())
@@ -201,7 +204,7 @@ void tabelleFuellen(xov::Verbindung& v, const Tabelle& t) {
 
 // Creates the target where it is new and fills every table inside the target's one transaction,
 // which stays open until every pair is done.
-void zielFuellen(Ziel& z, const Quelle& q) {
+void zielFuellen(Ziel& z, const Quelle& q, const std::function<void(qint64)>& eingefuegt) {
     try {
         if (z.neu) {
             z.v = xov::datenbankAnlegen(z.db, xov::DbPasswort);
@@ -215,7 +218,7 @@ void zielFuellen(Ziel& z, const Quelle& q) {
     }
     for (const Tabelle& t : q.tabellen) {
         try {
-            tabelleFuellen(*z.v, t);
+            tabelleFuellen(*z.v, t, eingefuegt);
         } catch (const xov::Fehler& f) {
             throw Kopierfehler{t.name, QStringLiteral("Fehler %1: %2").arg(QString::number(f.nummer()), f.beschreibung())};
         }
@@ -263,9 +266,14 @@ void kopieren(const QVector<QPair<QString, QString>>& paare, QTextStream& aus) {
     for (int i = 0; i < paare.size(); ++i) ziele.push_back(zielPruefen(paare.at(i).second, quellen.at(i)));
 
     // From here on targets change; on any failure every one of them is put back.
+    qint64 gesamt = 0, erledigt = 0;
+    for (const Quelle& q : quellen)
+        for (const Tabelle& t : q.tabellen) gesamt += t.zeilen.size();
+    Fortschrittszeile zeile(QStringLiteral("Kopieren"), QStringLiteral("Datensätzen"));
+    const auto eingefuegt = [&](qint64 n) { zeile.zeigen(erledigt += n, gesamt); };
     int i = 0;
     try {
-        for (; i < paare.size(); ++i) zielFuellen(ziele[size_t(i)], quellen.at(i));
+        for (; i < paare.size(); ++i) zielFuellen(ziele[size_t(i)], quellen.at(i), eingefuegt);
     } catch (const Kopierfehler& k) {
         const QString wo = k.tabelle.isEmpty() ? QString() : QStringLiteral(", Tabelle ") + schreibweise(k.tabelle);
         throw Abweisung{QStringLiteral("Kopieren von %1 nach %2 fehlgeschlagen%3: %4. %5")

@@ -56,7 +56,8 @@ QStringList waehrungsSchluesselErgaenzen(const QString& faPfad, const QString& p
     return doppelt;
 }
 
-void langeKursverlaeufe(const QString& faPfad, const QString& passwort, int proWaehrung) {
+void langeKursverlaeufe(const QString& faPfad, const QString& passwort, int proWaehrung,
+                        const std::function<void(qint64, qint64)>& fortschritt) {
     struct W { const char* code; const char* name; const char* land; double kurs; };
     const W waehrungen[20] = {
         {"USD", "US-Dollar", "USA", 1.0850},          {"CHF", "Schweizer Franken", "CH", 0.9420},
@@ -82,6 +83,7 @@ void langeKursverlaeufe(const QString& faPfad, const QString& passwort, int proW
                           {w + 1, QString::fromLatin1(a.code), QString::fromUtf8(a.name), QString::fromLatin1(a.land),
                            heute.addDays(-tag), eif, std::round(10000 / eif) / 10000});
         }
+        if (fortschritt) fortschritt(qint64(w + 1) * proWaehrung, qint64(20) * proWaehrung);
     }
     t.bestaetigen();
     waehrungsSchluesselErgaenzen(faPfad, passwort);

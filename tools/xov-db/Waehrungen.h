@@ -1,6 +1,7 @@
 #pragma once
 // The currency table's keys and the long demo history of the database tool.
 
+#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,8 @@ namespace xovdb {
 QStringList waehrungsSchluesselErgaenzen(const QString& faPfad, const QString& passwort);
 
 // Replaces the currencies by 20 currencies with `proWaehrung` daily rates each, the newest today.
-void langeKursverlaeufe(const QString& faPfad, const QString& passwort, int proWaehrung = 2000);
+// `fortschritt` is told how many of the records are written, now and then.
+void langeKursverlaeufe(const QString& faPfad, const QString& passwort, int proWaehrung = 2000,
+                        const std::function<void(qint64 erledigt, qint64 gesamt)>& fortschritt = {});
 
 }  // namespace xovdb

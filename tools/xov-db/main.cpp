@@ -9,6 +9,7 @@
 #include "platform/Variant.h"
 #include "kurse/Kurs.h"
 #include "kurse/Kurseinlesen.h"
+#include "tools/xov-db/Fortschritt.h"
 #include "tools/xov-db/Kopieren.h"
 #include "tools/xov-db/Pruefen.h"
 #include "tools/xov-db/Schema.h"
@@ -79,7 +80,10 @@ void demo(const QString& mand, const QString& fa, const QString& jahrText, bool 
         if (mandNeu) { xovdb::mandantAnlegen(mand, xov::DbPasswort); angelegt << mand; }
         if (faNeu) { xovdb::gemeinsamAnlegen(fa, xov::DbPasswort); angelegt << fa; }
         xovdb::demoFuellen(mand, fa, xov::DbPasswort, jahr);
-        if (langeKurse) xovdb::langeKursverlaeufe(fa, xov::DbPasswort);
+        if (langeKurse) {
+            xovdb::Fortschrittszeile zeile(QStringLiteral("Kursverläufe anlegen"), QStringLiteral("Kursen"));
+            xovdb::langeKursverlaeufe(fa, xov::DbPasswort, 2000, [&zeile](qint64 erledigt, qint64 gesamt) { zeile.zeigen(erledigt, gesamt); });
+        }
     } catch (...) {
         for (const QString& db : angelegt) {
             try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
@@ -188,6 +192,8 @@ int kurseEinlesen(QStringList a, QTextStream& aus) {
     // The whole file first: a file that breaks off is refused before the database is opened.
     const auto tage = xov::kursdateiLesen(a.at(2));
     auto v = xov::verbindungOeffnen(a.at(1), xov::DbPasswort);
+    xovdb::Fortschrittszeile zeile(QStringLiteral("Kurse einlesen"), QStringLiteral("Tagen"));
+    o.fortschritt = [&zeile](int erledigt, int gesamt) { return zeile.zeigen(erledigt, gesamt); };
     const auto bilanz = xov::kurseEinlesen(*v, tage, xov::gespeicherteWaehrungen(*v), o);
     for (const QString& z : xov::bilanzZeilen(bilanz)) aus << z << '\n';
     return 0;
@@ -204,6 +210,10 @@ int main(int argc, char* argv[]) {
         if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) return kurseEinlesen(a, aus);
         const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;
         if (a.isEmpty() || a.first() == QLatin1String("--help")) return hilfe(aus);
+        if (a.first() == QLatin1String("--version")) {
+            aus << "xov-db " << XOV_VERSION << '\n';
+            return 0;
+        }
         const QString befehl = a.first();
         if (befehl == QLatin1String("anlegen") && a.size() == 3) {
             verschiedenPruefen(a.at(1), a.at(2));

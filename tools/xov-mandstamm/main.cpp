@@ -12,9 +12,11 @@
 #include <QDate>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
@@ -52,6 +54,17 @@ void seitenAlsBilder(const QString& dir) {
         const QString datei = QStringLiteral("%1/seite-%2.png").arg(dir).arg(i + 1);
         dialog->grab().save(datei);
         aus << datei << '\n';
+    }
+    // The rate chart of the currency page's current currency, when the last page shown offers it.
+    if (auto* knopf = dialog->findChild<QPushButton*>(QStringLiteral("cmdKursgrafik")); knopf && knopf->isVisible()) {
+        knopf->click();
+        if (auto* grafik = dialog->findChild<QDialog*>(QStringLiteral("dlgKursgrafik"))) {
+            QApplication::processEvents();
+            const QString datei = dir + QStringLiteral("/kursgrafik.png");
+            grafik->grab().save(datei);
+            aus << datei << '\n';
+            grafik->close();
+        }
     }
     aus.flush();
     dialog->close();
@@ -127,9 +140,10 @@ Optionen optionenLesen(const QStringList& argumente, int& status) {
     p.setApplicationDescription(QStringLiteral("Öffnet die Mandanten-Stammdaten auf einer Mandanten- und einer gemeinsamen Datenbank.\n\n"
                                                "Tasten im Dialog:\n"
                                                "  Strg+Tab, Strg+Umschalt+Tab, Strg+Bild ab/auf, Alt+1 bis Alt+8: Seite wechseln\n"
-                                               "  Alt+B Beenden, Alt+N Neuer Kurs, Alt+E Kurse einlesen…, Alt+K Konten-Auswahl, F1 Hilfe\n"
+                                               "  Alt+B Beenden, Alt+N Neuer Kurs, Alt+E Kurse einlesen…, Alt+G Kursgrafik…, Alt+K Konten-Auswahl, F1 Hilfe\n"
                                                "  Eingabetaste auf einer Schaltfläche drückt sie; in einem Feld geht sie zum nächsten."));
     p.addHelpOption();
+    p.addVersionOption();
     const QCommandLineOption mand({"m", "mandant"}, "Mandanten-Datenbank: Pfad oder Serveradresse postgresql://BENUTZER@HOST:PORT/DB (Info 0).", "datei");
     const QCommandLineOption fa({"f", "finanzamt"}, "Gemeinsame Datenbank mit Finanzämtern und Währungen: Pfad oder Serveradresse (Info 1).", "datei");
     const QCommandLineOption format("format", "Datenbankformat (Info 4): \"Access 2000;\" oder anderes.", "text", "Access 2000;");
@@ -198,6 +212,7 @@ int main(int argc, char* argv[]) {
     {
         QCoreApplication kern(argc, argv);
         QCoreApplication::setApplicationName(name);
+        QCoreApplication::setApplicationVersion(QStringLiteral(XOV_VERSION));
         QTranslator qtDeutsch;
         qtAufDeutsch(qtDeutsch);
         int status = -1;
@@ -236,7 +251,10 @@ int main(int argc, char* argv[]) {
         info[4] = o.format;
         info[5] = o.monatsstatus;
         QString hilfe = o.hilfe;
-        if (!o.hilfeGesetzt && o.demo) hilfe = QStringLiteral(XOV_HILFE_QUELLE);
+        // The demo's help page: the installed one, or in a build folder the one of the sources.
+        if (!o.hilfeGesetzt && o.demo)
+            hilfe = QFileInfo::exists(QStringLiteral(XOV_HILFE_INSTALLIERT)) ? QStringLiteral(XOV_HILFE_INSTALLIERT)
+                                                                          : QStringLiteral(XOV_HILFE_QUELLE);
         info[7] = hilfe;
         info[9] = o.eingeschraenkt ? 20 : 0;
         info[10] = 0;
