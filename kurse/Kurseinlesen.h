@@ -17,6 +17,7 @@ struct Einlesewaehrung {
 struct Einleseoptionen {
     QDate ab, bis;          // invalid: no limit
     bool ersetzen = false;  // a record of a day that exists already gets the published rate
+    QString datei;          // the file read, named with its SHA-256 in the change log
 };
 
 struct Einlesebilanz {
