@@ -6,13 +6,17 @@
 
 #include <QDate>
 
+inline const QStringList Waehrungsspalten = {QStringLiteral("Waehrungscode"), QStringLiteral("WaehrungscodeBezeichnung"),
+                                             QStringLiteral("Laenderkennzeichen"), QStringLiteral("EuroinFremd"),
+                                             QStringLiteral("FremdinEuro")};
+
 // Before a change of every record of the currency; eintragen() after it.
 inline xov::Satzprotokoll waehrungProtokollieren(xov::Verbindung& v, int wid) {
     return xov::Satzprotokoll(v, QStringLiteral("AllgWaehrung"), {QStringLiteral("WID")}, {wid},
-                              {QStringLiteral("WID"), QStringLiteral("AenderDatum")});
+                              {QStringLiteral("WID"), QStringLiteral("AenderDatum")}, Waehrungsspalten);
 }
 // Before a rate of one day is added, changed or deleted; eintragen() after it.
 inline xov::Satzprotokoll kursProtokollieren(xov::Verbindung& v, int wid, const QDate& datum) {
     return xov::Satzprotokoll(v, QStringLiteral("AllgWaehrung"), {QStringLiteral("WID"), QStringLiteral("AenderDatum")}, {wid, datum},
-                              {QStringLiteral("WID"), QStringLiteral("AenderDatum")});
+                              {QStringLiteral("WID"), QStringLiteral("AenderDatum")}, Waehrungsspalten);
 }

@@ -28,7 +28,7 @@ const QStringList& inhaltSpalten() {
     return s;
 }
 
-QVariant textOderNull(const QString& t) { return t.isNull() ? nullWert() : QVariant(t); }
+QVariant textOderNull(const QString& t) { return t.isEmpty() ? nullWert() : QVariant(t); }
 
 // Who and where, the same for every entry of this process.
 struct Herkunft {
@@ -207,7 +207,7 @@ void Aenderungsprotokoll::eintragen(const QString& tabelle, const QString& schlu
     e.rolle = rolle.isEmpty() ? nullWert() : QVariant(rolle);
     e.programm = h.programm;
     e.tabelle = tabelle;
-    e.schluessel = schluessel;
+    e.schluessel = textOderNull(schluessel);
     e.spalte = istLeer(spalte) ? nullWert() : spalte;
     const bool mitWerten = !istLeer(spalte) && !istNull(spalte);
     e.alterTyp = mitWerten ? QVariant(wertTyp(alt)) : nullWert();
@@ -215,7 +215,7 @@ void Aenderungsprotokoll::eintragen(const QString& tabelle, const QString& schlu
     e.neuerTyp = mitWerten ? QVariant(wertTyp(neu)) : nullWert();
     e.neuerWert = mitWerten ? wertText(neu) : nullWert();
     e.art = art;
-    e.bemerkung = istLeer(bemerkung) ? nullWert() : bemerkung;
+    e.bemerkung = istLeer(bemerkung) || bemerkung.toString().isEmpty() ? nullWert() : bemerkung;
     e.hash = kettenHash(m_hash, e);
     m_v.ausfuehren(QStringLiteral("INSERT INTO AllgAenderungsprotokoll (Nr, Zeitpunkt, Arbeitsplatz, Benutzer, Datenbankrolle, Programm, "
                                   "Tabelle, Schluessel, Spalte, AlterTyp, AlterWert, NeuerTyp, NeuerWert, Art, Bemerkung, Hash) "
@@ -241,7 +241,9 @@ Zeilenprotokoll::Zeilenprotokoll(Datenquelle& quelle, const QString& tabelle) : 
     if (!quelle.hatRecordset()) return;
     Recordset* rs = quelle.Recordset();
     // Nothing to write: no transaction either, so that a closing without changes never waits for a lock.
-    if (rs->Eof() || rs->Bof() || quelle.ausstehendeWerte().isEmpty()) return;
+    const Spaltenwerte ausstehend = quelle.ausstehendeWerte();
+    if (rs->Eof() || rs->Bof() || ausstehend.isEmpty()) return;
+    for (const auto& [name, w] : ausstehend) m_schreibweise.insert(name.toLower(), name);
     for (const QString& s : rs->spalten()) m_vorher << rs->Fields(s).Value();
     m_v = quelle.verbindung();
     m_t = std::make_unique<Transaktion>(*m_v);
@@ -265,24 +267,30 @@ void Zeilenprotokoll::abschliessen() {
         } catch (const Fehler&) {
             gespeichert = nachher;
         }
-        Aenderungsprotokoll(*m_v).zeileEintragen(m_tabelle, QString(), rs->spalten(), m_vorher, gespeichert, Aenderungsart::Geaendert);
+        // The columns as the fields spell them (a server reports them in lower case).
+        QStringList spalten = rs->spalten();
+        for (QString& s : spalten) s = m_schreibweise.value(s.toLower(), s);
+        Aenderungsprotokoll(*m_v).zeileEintragen(m_tabelle, QString(), spalten, m_vorher, gespeichert, Aenderungsart::Geaendert);
     }
     m_t->bestaetigen();
     m_t.reset();
 }
 
 Satzprotokoll::Satzprotokoll(Verbindung& v, const QString& tabelle, const QStringList& bereichSpalten, const QVariantList& bereich,
-                             const QStringList& satzschluessel)
-    : m_v(v), m_tabelle(tabelle), m_bereichSpalten(bereichSpalten), m_satzschluessel(satzschluessel), m_bereich(bereich) {
+                             const QStringList& satzschluessel, const QStringList& spalten)
+    : m_v(v), m_tabelle(tabelle), m_bereichSpalten(bereichSpalten), m_satzschluessel(satzschluessel), m_spalten(spalten),
+      m_bereich(bereich) {
     m_vorher = lesen();
 }
 
 Satzprotokoll::Saetze Satzprotokoll::lesen() {
     QStringList wo;
     for (const QString& s : m_bereichSpalten) wo << bezeichner(s) + QStringLiteral(" = ?");
-    const auto erg = m_v.abfragen(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(bezeichner(m_tabelle), wo.join(QStringLiteral(" AND "))),
+    // Named columns, so that every engine gives them back as spelled here.
+    const auto erg = m_v.abfragen(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                      .arg(spaltenliste(m_satzschluessel + m_spalten), bezeichner(m_tabelle), wo.join(QStringLiteral(" AND "))),
                                   m_bereich);
-    return {erg.spalten, erg.zeilen};
+    return {m_satzschluessel + m_spalten, erg.zeilen};
 }
 
 void Satzprotokoll::eintragen(const QString& art) {
@@ -305,8 +313,7 @@ void Satzprotokoll::eintragen(const QString& art) {
         return saetze;
     };
     const QVector<Satz> alt = ordnen(m_vorher), neu = ordnen(nachher);
-    QStringList spalten = nachher.spalten.isEmpty() ? m_vorher.spalten : nachher.spalten;
-    for (const QString& k : m_satzschluessel) spalten.removeIf([&k](const QString& s) { return s.compare(k, Qt::CaseInsensitive) == 0; });
+    const QStringList& spalten = m_spalten;
 
     struct Aenderung {
         QString spalte, satz, art;

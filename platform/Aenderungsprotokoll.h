@@ -8,6 +8,7 @@
 // its number (ketteFinden).
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -108,18 +109,19 @@ private:
     Datenquelle& m_quelle;
     QString m_tabelle;
     QVector<QVariant> m_vorher;
+    QHash<QString, QString> m_schreibweise;
     std::shared_ptr<Verbindung> m_v;
     std::unique_ptr<Transaktion> m_t;
 };
 
-// The change of the records of `tabelle` where `bereich` holds (e.g. WID = 3): reads them before
-// the change, and eintragen() reads them again and enters what was added, changed or deleted,
-// each record identified by `satzschluessel`. Identical changes of several records (a currency's
+// The change of the records of `tabelle` where `bereich` holds (e.g. WID = 3): reads their
+// columns `spalten` before the change, and eintragen() reads them again and enters what was
+// added, changed or deleted, each record identified by `satzschluessel`. Identical changes of several records (a currency's
 // name in each of its rates) become one entry naming the range and the number of records.
 class Satzprotokoll {
 public:
     Satzprotokoll(Verbindung& v, const QString& tabelle, const QStringList& bereichSpalten, const QVariantList& bereich,
-                  const QStringList& satzschluessel);
+                  const QStringList& satzschluessel, const QStringList& spalten);
     void eintragen(const QString& art = {});
 
 private:
@@ -130,7 +132,7 @@ private:
     Saetze lesen();
     Verbindung& m_v;
     QString m_tabelle;
-    QStringList m_bereichSpalten, m_satzschluessel;
+    QStringList m_bereichSpalten, m_satzschluessel, m_spalten;
     QVariantList m_bereich;
     Saetze m_vorher;
 };
