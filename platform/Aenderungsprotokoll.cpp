@@ -167,7 +167,6 @@ bool protokollTabelleAnlegen(Verbindung& v) {
                                 "Arbeitsplatz TEXT, Benutzer TEXT, Datenbankrolle TEXT, Programm TEXT, Tabelle TEXT NOT NULL, "
                                 "Schluessel TEXT, Spalte TEXT, AlterTyp TEXT, AlterWert TEXT, NeuerTyp TEXT, NeuerWert TEXT, "
                                 "Art TEXT NOT NULL, Bemerkung TEXT, Hash TEXT NOT NULL)"));
-    v.ausfuehren(QStringLiteral("CREATE INDEX AllgAenderungsprotokollFeld ON AllgAenderungsprotokoll (Tabelle, Spalte)"));
     if (!v.rolle().isEmpty()) {
         // On a server the log only grows: whoever writes through the application's role cannot
         // change or remove an entry; what an administrator does past this the chain shows.
