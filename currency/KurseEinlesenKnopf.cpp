@@ -79,6 +79,7 @@ std::optional<Einleseoptionen> optionenWaehlen(QWidget* eltern, const QString& d
     knoepfe->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     form->addRow(knoepfe);
     Einleseoptionen o;
+    o.datei = datei;
     QObject::connect(knoepfe, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     QObject::connect(knoepfe, &QDialogButtonBox::accepted, &dlg, [&] {
         for (auto [feld, datum] : {std::pair{ab, &o.ab}, std::pair{bis, &o.bis}}) {

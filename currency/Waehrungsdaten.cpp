@@ -1,4 +1,5 @@
 #include "currency/Waehrungsdaten.h"
+#include "currency/Waehrungsprotokoll.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
@@ -80,11 +81,13 @@ int Waehrungsdaten::allenSetzen(int wid, const QString& spalte, const QString& w
     Recordset* rs = m_quelle->Recordset();
     auto v = verbindung();
     Transaktion t(*v);
+    auto protokoll = waehrungProtokollieren(*v, wid);
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
         rs->Edit();
         rs->Fields(spalte).setValue(wert);
         rs->Update();
     }
+    protokoll.eintragen();
     t.bestaetigen();
     return anzahl;
 }
@@ -105,7 +108,9 @@ void Waehrungsdaten::kursEinfuegen(const Waehrung& w, const QDate& datum, const 
     rs->Fields(QStringLiteral("EuroinFremd")).setValue(kurs.euroinFremd);
     rs->Fields(QStringLiteral("FremdinEuro")).setValue(kurs.fremdinEuro);
     rs->Fields(QStringLiteral("WID")).setValue(w.wid);
+    auto protokoll = kursProtokollieren(*v, w.wid, datum);
     rs->Update();
+    protokoll.eintragen();
     t.bestaetigen();
 }
 
@@ -119,15 +124,22 @@ void Waehrungsdaten::kursAendern(int wid, const QDate& datum, const Kurs& alt, c
     Recordset* rs = m_quelle->Recordset();
     if (rs->RecordCount() != 1 || !(kursDesSatzes() == alt))
         fehlerWerfen(FehlerNr::DatensatzGeaendert, QStringLiteral("AllgWaehrung: WID %1 am %2").arg(wid).arg(datumAlsText(datum)));
+    auto protokoll = kursProtokollieren(*v, wid, datum);
     rs->Edit();
     rs->Fields(QStringLiteral("EuroinFremd")).setValue(neu.euroinFremd);
     rs->Fields(QStringLiteral("FremdinEuro")).setValue(neu.fremdinEuro);
     rs->Update();
+    protokoll.eintragen();
     t.bestaetigen();
 }
 
 bool Waehrungsdaten::kursLoeschen(int wid, const QDate& datum) {
+    auto v = verbindung();
+    Transaktion t(*v);
     if (abfragen(EinKurs, {wid, datum}, true) == 0) return false;
+    auto protokoll = kursProtokollieren(*v, wid, datum);
     m_quelle->Recordset()->Delete();
+    protokoll.eintragen();
+    t.bestaetigen();
     return true;
 }

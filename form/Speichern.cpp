@@ -7,6 +7,7 @@
 #include "form/DbListe.h"
 #include "form/Feldtabelle.h"
 #include "form/frmMandStamm.h"
+#include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
@@ -123,7 +124,10 @@ bool frmMandStamm::zeileSpeichern() {
     // a change made while the user decides is found by the next round's write.
     for (int runde = 0;; ++runde) {
         try {
-            return MAData->zeileSchreiben(Datenquelle::Schliessen);
+            Zeilenprotokoll protokoll(*MAData, QStringLiteral("AllgMandDaten"));  // the write and its log entries: all or nothing
+            const bool geschrieben = MAData->zeileSchreiben(Datenquelle::Schliessen);
+            protokoll.abschliessen();
+            return geschrieben;
         } catch (const Fehler& f) {
             if (f.nummer() != FehlerNr::DatensatzGeaendert || runde >= 20) throw;
         }

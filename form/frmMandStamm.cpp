@@ -2,6 +2,7 @@
 // the client row.
 
 #include "form/frmMandStamm.h"
+#include "form/Aenderungsverlauf.h"
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/Seite.h"
@@ -30,6 +31,7 @@ frmMandStamm::frmMandStamm(Aufruf& aufruf, QWidget* parent) : QDialog(parent), m
     pruefungenVerbinden();
     for (auto& s : m_seite) s->verbinden();
     tastaturEinrichten(*this);
+    aenderungsverlaufAnbieten(*this);  // "Änderungsverlauf…" in the fields' context menus
     TabStrip1->nachWechsel = [this] { nachSeitenwechsel(); };
     TabStrip1->vorWechsel = [this] { return Fehlerprüfungen_0(); };
     MAData->beiValidate = [this](int& aktion, bool&) {

@@ -1,5 +1,6 @@
 #include "kurse/Kurseinlesen.h"
 
+#include "kurse/Einleseprotokoll.h"
 #include "kurse/Kurs.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
@@ -34,6 +35,7 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
     if (bilanz.isEmpty()) return bilanz;
 
     Transaktion t(v);
+    Aenderungsprotokoll protokoll(v);
     // The stored days with their rates: a day to replace that holds the file's rates already is
     // kept, not counted as replaced.
     QVector<QHash<QDate, QPair<QVariant, QVariant>>> vorhanden(bilanz.size());
@@ -73,6 +75,7 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
                     continue;
                 }
                 v.ausfuehren(ersetzen, {kurs, kehrwert10(kurs), b.waehrung.wid, iso});
+                ersetztProtokollieren(protokoll, b.waehrung.wid, tag.datum, *alt, kurs, kehrwert10(kurs));
                 ++b.ersetzt;
                 continue;
             }
@@ -86,6 +89,7 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
     }
     erledigt = gesamt;
     melden();
+    einlesenProtokollieren(protokoll, optionen, bilanz);
     t.bestaetigen();
     return bilanz;
 }

@@ -21,6 +21,7 @@ struct Einleseoptionen {
     // Told how many of the file's days are done, now and then and at the end; false cancels the
     // import (Fehler Abgebrochen), and nothing is stored.
     std::function<bool(int erledigt, int gesamt)> fortschritt;
+    QString datei;          // the file read, named with its SHA-256 in the change log
 };
 
 struct Einlesebilanz {

@@ -53,6 +53,8 @@ public:
     virtual void beginnen() = 0;
     virtual void bestaetigen() = 0;
     virtual void zuruecknehmen() = 0;
+    // The database role the connection logged in as on a server; empty for a file.
+    virtual QString rolle() { return {}; }
 };
 
 // Opens the database. Error numbers every engine keeps: 3024 when the database (or its server) is

@@ -141,6 +141,7 @@ public:
     void senden(const QStringList& befehl);   // without waiting for the answer
     QString antwort(int ms = 60000);          // the next answer line
     QString befehl(const QStringList& befehl, int ms = 60000) { senden(befehl); return antwort(ms); }
+    void toeten();                             // SIGKILL, whatever it is doing
 private:
     QProcess m_prozess;
     QByteArray m_puffer;

@@ -10,7 +10,9 @@
 
 #include "Hilfen.h"
 #include "services/DbVerbindung.h"
+#include "currency/Waehrungsdaten.h"
 #include "platform/Datenbank.h"
+#include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
 #include "services/DbVerbindung.h"
 
@@ -37,6 +39,11 @@ Zweitprozess::Zweitprozess(const QStringList& vorspann) {
 Zweitprozess::~Zweitprozess() {
     m_prozess.closeWriteChannel();
     if (!m_prozess.waitForFinished(10000)) m_prozess.kill();
+}
+
+void Zweitprozess::toeten() {
+    m_prozess.kill();
+    m_prozess.waitForFinished(10000);
 }
 
 void Zweitprozess::senden(const QStringList& befehl) {
@@ -103,6 +110,18 @@ int helferAusfuehren() {
                     }
                 }
                 schreiben(QStringLiteral("ok\t") + meldungen.texte.join(u'|').replace(u'\n', u' ') + u'\t' + wert);
+            } else if (befehl == QLatin1String("umbenennen")) {
+                // Renames currency 1 over and over as the currency page does, until it is killed.
+                xov::Datenquelle quelle(QStringLiteral("FAData"));
+                quelle.setDatabaseName(t.value(1));
+                quelle.setConnect(QStringLiteral("Access 2000;pwd=") + xov::DbPasswort + QLatin1Char(';'));
+                Waehrungsdaten daten(&quelle);
+                schreiben(QStringLiteral("laeuft"));
+                for (int i = 1; i <= t.value(2).toInt(); ++i) {
+                    daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Name %1").arg(i));
+                    schreiben(QString::number(i));  // stored with its entry
+                }
+                schreiben(QStringLiteral("ok"));
             } else if (befehl == QLatin1String("schliessen")) {
                 gehalten.clear();
                 schreiben(QStringLiteral("ok"));

@@ -247,6 +247,7 @@ public:
         if (--m_tiefe == 0 && PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) != PQTRANS_IDLE)
             ausfuehren(QStringLiteral("ROLLBACK"));
     }
+    QString rolle() override { return QString::fromUtf8(PQuser(m_conn)); }
 
 private:
     struct Anweisung {

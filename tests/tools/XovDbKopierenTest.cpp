@@ -24,6 +24,13 @@ void schwierigeWerte(const test::Datenbanken& db) {
     db.mandSql("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (2024, '0001', '')");
 }
 
+// The content without the change log: each copy adds its own entry to the target's log.
+QStringList daten(const QString& db) {
+    QStringList l = inhalt(db);
+    l.removeIf([](const QString& z) { return z.startsWith(QLatin1String("allgaenderungsprotokoll|")); });
+    return l;
+}
+
 }  // namespace
 
 TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
@@ -37,22 +44,22 @@ TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     EXPECT_TRUE(l.aus.contains(QStringLiteral("AllgMandDaten: 1 Datensatz kopiert"))) << l.aus.toStdString();
     EXPECT_TRUE(l.aus.contains(QStringLiteral("AllgWaehrung: 19 Datensätze kopiert"))) << l.aus.toStdString();
     EXPECT_TRUE(l.aus.contains(QStringLiteral("ObjKanzleiKontenstamm: %1 Datensätze kopiert").arg(zeilen(db.mand, "ObjKanzleiKontenstamm"))));
-    EXPECT_EQ(inhalt(mandS), inhalt(db.mand));
-    EXPECT_EQ(inhalt(faS), inhalt(db.fa));
+    EXPECT_EQ(daten(mandS), daten(db.mand));
+    EXPECT_EQ(daten(faS), daten(db.fa));
 
     // Back into new files, and the dialog opens on them as on the originals.
     const QString mandD = db.ordner.filePath("zurueck-mandant.db"), faD = db.ordner.filePath("zurueck-gemeinsam.db");
     l = xovDb({"kopieren", mandS, mandD, faS, faD});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
-    EXPECT_EQ(inhalt(mandD), inhalt(db.mand));
-    EXPECT_EQ(inhalt(faD), inhalt(db.fa));
+    EXPECT_EQ(daten(mandD), daten(db.mand));
+    EXPECT_EQ(daten(faD), daten(db.fa));
     EXPECT_EQ(xov::verbindungOeffnen(mandD, xov::DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size());
 
     // One database per call works as well; its partner can follow later.
     const QString mandS2 = s.neu("mand2");
     l = xovDb({"kopieren", mandD, mandS2});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
-    EXPECT_EQ(inhalt(mandS2), inhalt(db.mand));
+    EXPECT_EQ(daten(mandS2), daten(db.mand));
 }
 
 TEST(XovDbKopieren, DateiInNeueDateiUndNieInEineGefuellte) {
@@ -61,12 +68,12 @@ TEST(XovDbKopieren, DateiInNeueDateiUndNieInEineGefuellte) {
     const QString mand = db.ordner.filePath("kopie-mandant.db"), fa = db.ordner.filePath("kopie-gemeinsam.db");
     Lauf l = xovDb({"kopieren", db.mand, mand, db.fa, fa});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
-    EXPECT_EQ(inhalt(mand), inhalt(db.mand));
-    EXPECT_EQ(inhalt(fa), inhalt(db.fa));
+    EXPECT_EQ(daten(mand), daten(db.mand));
+    EXPECT_EQ(daten(fa), daten(db.fa));
     l = xovDb({"kopieren", db.fa, fa});
     EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle AllgFaDaten)").arg(fa))) << l.fehler.toStdString();
-    EXPECT_EQ(inhalt(fa), inhalt(db.fa));
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle ").arg(fa))) << l.fehler.toStdString();
+    EXPECT_EQ(daten(fa), daten(db.fa));
 }
 
 TEST(XovDbKopieren, ZielMitDatenOderFremdesZielBleibtUnveraendert) {

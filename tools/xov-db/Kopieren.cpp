@@ -1,6 +1,8 @@
 #include "tools/xov-db/Fortschritt.h"
 #include "tools/xov-db/Kopieren.h"
+#include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenbank.h"
+#include "tools/xov-db/Protokoll.h"
 #include "platform/Verbindungsangabe.h"
 #include "platform/Fehler.h"
 #include "tools/xov-db/Pruefen.h"
@@ -52,7 +54,7 @@ bool fremdeDatei(const xov::Fehler& f, const QString& db) {
     return !server(db) && f.nummer() == xov::FehlerNr::FalschesPasswort;
 }
 
-QStringList suiteTabellen() { return mandantenTabellen() + gemeinsameTabellen(); }
+QStringList suiteTabellen() { return mandantenTabellen() + gemeinsameTabellen() << xov::ProtokollTabelle; }
 
 bool alleDa(const QStringList& vorhanden, const QStringList& noetig) {
     for (const QString& t : noetig)
@@ -273,7 +275,10 @@ void kopieren(const QVector<QPair<QString, QString>>& paare, QTextStream& aus) {
     const auto eingefuegt = [&](qint64 n) { zeile.zeigen(erledigt += n, gesamt); };
     int i = 0;
     try {
-        for (; i < paare.size(); ++i) zielFuellen(ziele[size_t(i)], quellen.at(i), eingefuegt);
+        for (; i < paare.size(); ++i) {
+            zielFuellen(ziele[size_t(i)], quellen.at(i), eingefuegt);
+            kopieProtokollieren(*ziele[size_t(i)].v, anzeige(paare.at(i).first), anzeige(paare.at(i).second));
+        }
     } catch (const Kopierfehler& k) {
         const QString wo = k.tabelle.isEmpty() ? QString() : QStringLiteral(", Tabelle ") + schreibweise(k.tabelle);
         throw Abweisung{QStringLiteral("Kopieren von %1 nach %2 fehlgeschlagen%3: %4. %5")

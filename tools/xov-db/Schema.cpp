@@ -1,6 +1,8 @@
 #include "tools/xov-db/Schema.h"
 #include "form/Feldtabelle.h"
+#include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenbank.h"
+#include "tools/xov-db/Protokoll.h"
 #include "platform/Fehler.h"
 
 #include <cmath>
@@ -52,6 +54,7 @@ void mandantenTabellenAnlegen(Verbindung& mand, const QStringList& ohneSpalten) 
     xov::Transaktion t(mand);
     mand.ausfuehren(QStringLiteral("CREATE TABLE AllgMandDaten (%1)").arg(spalten.join(QStringLiteral(", "))));
     kontenTabelleAnlegen(mand);
+    xov::protokollTabelleAnlegen(mand);
     t.bestaetigen();
 }
 
@@ -62,6 +65,7 @@ void gemeinsameTabellenAnlegen(Verbindung& fa) {
     fa.ausfuehren("CREATE TABLE AllgWaehrung (WID INTEGER NOT NULL, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
                   "Laenderkennzeichen TEXT, AenderDatum DATE NOT NULL, EuroinFremd REAL, FremdinEuro REAL, "
                   "UNIQUE (WID, AenderDatum))");
+    xov::protokollTabelleAnlegen(fa);
     t.bestaetigen();
 }
 
@@ -238,6 +242,7 @@ QStringList felderErgaenzen(const QString& mandPfad, const QString& passwort) {
         ergaenzt << s.name;
     }
     kontenTabelleAnlegen(*mand);
+    strukturProtokollieren(*mand, QStringLiteral("AllgMandDaten"), ergaenzt);
     t.bestaetigen();
     return ergaenzt;
 }

@@ -2,6 +2,7 @@
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
+#include "tools/xov-db/Protokoll.h"
 
 #include <QDate>
 #include <cmath>
@@ -52,6 +53,7 @@ QStringList waehrungsSchluesselErgaenzen(const QString& faPfad, const QString& p
     v->ausfuehren(QStringLiteral("CREATE INDEX IF NOT EXISTS AllgWaehrungCode ON AllgWaehrung (Waehrungscode, WID)"));
     if (doppelt.isEmpty() && !eindeutigerSchluessel(*v, xov::Verbindungsangabe::istServerAdresse(faPfad)))
         v->ausfuehren(QStringLiteral("CREATE UNIQUE INDEX AllgWaehrungWidDatum ON AllgWaehrung (WID, AenderDatum)"));
+    strukturProtokollieren(*v, QStringLiteral("AllgWaehrung"), {});
     t.bestaetigen();
     return doppelt;
 }

@@ -11,6 +11,7 @@
 #include "kurse/Kurseinlesen.h"
 #include "tools/xov-db/Fortschritt.h"
 #include "tools/xov-db/Kopieren.h"
+#include "tools/xov-db/Protokoll.h"
 #include "tools/xov-db/Pruefen.h"
 #include "tools/xov-db/Schema.h"
 #include "tools/xov-db/Waehrungen.h"
@@ -42,6 +43,10 @@ int hilfe(QTextStream& aus) {
            "                                                dem ersten zusammen übernommen. Jeder Datensatz wird\n"
            "                                                gezählt und Wert für Wert verglichen; bei einem Fehler\n"
            "                                                bleibt das Ziel, wie es war\n"
+           "  xov-db protokoll DB [--ab DATUM] [--bis DATUM] [--tabelle T] [--feld F] [--pruefen]\n"
+           "                                                listet das Änderungsprotokoll der Datenbank; mit --pruefen\n"
+           "                                                wird die Kette der Prüfsummen vom ersten Eintrag an geprüft\n"
+           "                                                (Rückgabe 1 und der erste beschädigte Eintrag, wenn sie bricht)\n"
            "Jede Datenbank ist eine Datei oder eine Serveradresse postgresql://BENUTZER@HOST:PORT/DATENBANK.\n"
            "Die Datenbanken tragen das feste Kennwort der Anwendung.\n"
            "Beispiel: einen Mandanten und die gemeinsamen Tabellen auf den Server bringen:\n"
@@ -183,6 +188,7 @@ int kurseEinlesen(QStringList a, QTextStream& aus) {
     if (a.size() != 3) throw Abweisung{QStringLiteral("Aufruf: xov-db kurse-einlesen GEMEINSAME-DB DATEI [--ab DATUM] [--bis DATUM] [--ersetzen]")};
     xov::Einleseoptionen o;
     o.ersetzen = ersetzen;
+    o.datei = a.at(2);
     if (!ab.isNull()) o.ab = datumAus(ab);
     if (!bis.isNull()) o.bis = datumAus(bis);
     if (o.ab.isValid() && o.bis.isValid() && o.bis < o.ab)
@@ -208,6 +214,7 @@ int main(int argc, char* argv[]) {
     try {
         // kurse-einlesen reads its own options.
         if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) return kurseEinlesen(a, aus);
+        if (a.size() >= 1 && a.first() == QLatin1String("protokoll")) return xovdb::protokollBefehl(a.mid(1), aus, fehler);
         const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;
         if (a.isEmpty() || a.first() == QLatin1String("--help")) return hilfe(aus);
         if (a.first() == QLatin1String("--version")) {

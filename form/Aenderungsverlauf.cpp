@@ -1,0 +1,214 @@
+#include "form/Aenderungsverlauf.h"
+#include "currency/Waehrungsseite.h"
+#include "form/Feldtabelle.h"
+#include "form/frmMandStamm.h"
+#include "platform/Aenderungsprotokoll.h"
+#include "platform/Datenbank.h"
+#include "platform/Datenquelle.h"
+#include "platform/Fehler.h"
+
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace xov;
+
+namespace {
+
+// What a field shows the history of.
+struct Verlaufsziel {
+    QString bezeichnung;   // the field as the user knows it
+    QString tabelle;
+    QStringList spalten;
+    int zeile = -1;        // currency page: the row of the currency; -2: the current row
+};
+
+QString ohneDoppelpunkt(QString t) {
+    t = t.trimmed();
+    while (t.endsWith(QLatin1Char(':'))) t.chop(1);
+    return t.trimmed();
+}
+
+QString text(const QVariant& v) { return v.isNull() || !v.isValid() || v.metaType().id() == QMetaType::Nullptr ? QString() : v.toString(); }
+
+class Verlaufsfenster : public QDialog {
+public:
+    Verlaufsfenster(frmMandStamm& d, const Verlaufsziel& ziel, int wid) : QDialog(&d) {
+        setObjectName(QStringLiteral("frmAenderungsverlauf"));
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle(QStringLiteral("Änderungsverlauf – ") + ziel.bezeichnung);
+        auto* layout = new QVBoxLayout(this);
+        auto* hinweis = new QLabel(this);
+        hinweis->setObjectName(QStringLiteral("lblVerlaufHinweis"));
+        auto* tabelle = new QTableWidget(0, 6, this);
+        tabelle->setObjectName(QStringLiteral("tblVerlauf"));
+        tabelle->setHorizontalHeaderLabels({QStringLiteral("Wann"), QStringLiteral("Wo"), QStringLiteral("Wer"), QStringLiteral("Was"),
+                                            QStringLiteral("Alt"), QStringLiteral("Neu")});
+        tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
+        tabelle->verticalHeader()->hide();
+        tabelle->horizontalHeader()->setStretchLastSection(true);
+        auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Close, this);
+        knoepfe->button(QDialogButtonBox::Close)->setText(QStringLiteral("Schließen"));
+        connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::close);
+        layout->addWidget(hinweis);
+        layout->addWidget(tabelle);
+        layout->addWidget(knoepfe);
+        resize(720, 320);
+
+        try {
+            Datenquelle* quelle = ziel.tabelle == QLatin1String("AllgMandDaten") ? d.MAData : d.FAData;
+            auto v = quelle->verbindung();
+            if (!protokollVorhanden(*v)) {
+                hinweis->setText(QStringLiteral("Diese Datenbank hat noch kein Änderungsprotokoll."));
+                return;
+            }
+            QVector<Protokolleintrag> liste;
+            for (const QString& s : ziel.spalten) liste += protokollLesen(*v, ziel.tabelle, s);
+            if (wid > 0) {
+                const QString eigen = QStringLiteral("WID=%1").arg(wid);
+                liste.removeIf([&eigen](const Protokolleintrag& e) {
+                    const QString k = text(e.schluessel);
+                    return k != eigen && !k.startsWith(eigen + QStringLiteral(", "));
+                });
+            }
+            std::sort(liste.begin(), liste.end(), [](const Protokolleintrag& a, const Protokolleintrag& b) { return a.nr > b.nr; });
+            hinweis->setText(liste.isEmpty() ? QStringLiteral("Für dieses Feld sind keine Änderungen protokolliert.")
+                                             : QStringLiteral("%1, neueste zuerst").arg(liste.size() == 1 ? QStringLiteral("1 Änderung")
+                                                                                                            : QStringLiteral("%1 Änderungen").arg(liste.size())));
+            tabelle->setRowCount(int(liste.size()));
+            for (int z = 0; z < liste.size(); ++z) {
+                const Protokolleintrag& e = liste.at(z);
+                QString wer = text(e.benutzer);
+                if (!text(e.rolle).isEmpty()) wer += QStringLiteral(" (") + text(e.rolle) + QLatin1Char(')');
+                QString was = text(e.art);
+                const QString k = text(e.schluessel);
+                const qsizetype tag = k.indexOf(QLatin1String("AenderDatum="));
+                if (tag >= 0) {
+                    const QDate d = QDate::fromString(k.mid(tag + 12, 10), Qt::ISODate);
+                    was += QStringLiteral(", Kurs vom ") + (d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : k.mid(tag + 12));
+                }
+                if (!ziel.spalten.isEmpty() && ziel.spalten.size() > 1) was += QStringLiteral(", ") + text(e.spalte);
+                if (!text(e.bemerkung).isEmpty()) was += QStringLiteral(" (") + text(e.bemerkung) + QLatin1Char(')');
+                const QStringList zellen = {zeitpunktAnzeige(e.zeitpunkt), text(e.arbeitsplatz), wer, was,
+                                            wertAnzeige(e.alterTyp, e.alterWert), wertAnzeige(e.neuerTyp, e.neuerWert)};
+                for (int s = 0; s < zellen.size(); ++s) {
+                    auto* zelle = new QTableWidgetItem(zellen.at(s));
+                    zelle->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);  // read only
+                    tabelle->setItem(z, s, zelle);
+                }
+            }
+            tabelle->resizeColumnsToContents();
+        } catch (const Fehler& f) {
+            hinweis->setText(QStringLiteral("Der Änderungsverlauf lässt sich nicht lesen (Fehler %1: %2).").arg(f.nummer()).arg(f.beschreibung()));
+        }
+    }
+};
+
+// Watches the fields for the context menu and adds the entry to the field's own menu.
+class Verlaufsmenue : public QObject {
+public:
+    explicit Verlaufsmenue(frmMandStamm& d) : QObject(&d), m_d(d) {}
+    void anbieten(QWidget* feld, Verlaufsziel ziel) {
+        m_ziele.insert(feld, std::move(ziel));
+        feld->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* feld = qobject_cast<QWidget*>(o);
+        if (!feld || !m_ziele.contains(feld)) return false;
+        if (e->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Menu || (k->key() == Qt::Key_F10 && k->modifiers() == Qt::ShiftModifier)) {
+                m_taste.start();
+                const QRect schreibmarke = feld->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+                zeigen(feld, feld->mapToGlobal(schreibmarke.isValid() ? schreibmarke.bottomLeft() : feld->rect().center()));
+                return true;
+            }
+        } else if (e->type() == QEvent::ContextMenu) {
+            const auto* c = static_cast<QContextMenuEvent*>(e);
+            // The platform may follow the menu key with its own event: one menu only.
+            if (c->reason() == QContextMenuEvent::Keyboard && m_taste.isValid() && m_taste.elapsed() < 500) return true;
+            zeigen(feld, c->globalPos());
+            return true;
+        }
+        return false;
+    }
+
+private:
+    void zeigen(QWidget* feld, const QPoint& wo) {
+        auto* zeile = qobject_cast<QLineEdit*>(feld);
+        QMenu* menue = zeile ? zeile->createStandardContextMenu() : new QMenu(feld);
+        menue->setAttribute(Qt::WA_DeleteOnClose);
+        menue->setObjectName(QStringLiteral("mnuFeld"));
+        if (!menue->isEmpty()) menue->addSeparator();
+        QAction* verlauf = menue->addAction(QStringLiteral("Änderungsverlauf…"));
+        verlauf->setObjectName(QStringLiteral("actAenderungsverlauf"));
+        const QPointer<QWidget> ziel(feld);
+        connect(verlauf, &QAction::triggered, this, [this, ziel] {
+            if (ziel) oeffnen(ziel);
+        });
+        menue->popup(wo);
+    }
+
+    void oeffnen(QWidget* feld) {
+        const Verlaufsziel& ziel = m_ziele[feld];
+        int wid = 0;
+        if (ziel.zeile >= 0) wid = ziel.zeile + 1;
+        if (ziel.zeile == -2)
+            if (auto* seite = m_d.findChild<Waehrungsseite*>()) wid = seite->AktuelleWährungsZeile + 1;
+        Verlaufsziel z = ziel;
+        if (wid > 0) z.bezeichnung += QStringLiteral(" der Währung in Zeile %1").arg(wid);
+        auto* fenster = new Verlaufsfenster(m_d, z, wid);
+        fenster->show();
+        fenster->raise();
+        fenster->activateWindow();
+    }
+
+    frmMandStamm& m_d;
+    QHash<QWidget*, Verlaufsziel> m_ziele;
+    QElapsedTimer m_taste;
+};
+
+}  // namespace
+
+void aenderungsverlaufAnbieten(frmMandStamm& d) {
+    auto* menue = new Verlaufsmenue(d);
+    for (const FeldDef& f : feldtabelle()) {
+        if (f.spalte.isEmpty()) continue;
+        auto* w = d.findChild<QWidget*>(f.name);
+        if (!w) continue;
+        QString bezeichnung = ohneDoppelpunkt(f.label);
+        bool zahl = false;
+        bezeichnung.toInt(&zahl);
+        if (bezeichnung.isEmpty() || zahl) bezeichnung = f.spalte;
+        menue->anbieten(w, {bezeichnung, QStringLiteral("AllgMandDaten"), {f.spalte}});
+    }
+    const QString waehrung = QStringLiteral("AllgWaehrung");
+    for (int i = 0; i < 20; ++i) {
+        const QVector<std::pair<QString, Verlaufsziel>> zeile = {
+            {QStringLiteral("inpWährungsBezLang(%1)").arg(i), {QStringLiteral("Währungsbezeichnung"), waehrung, {QStringLiteral("WaehrungscodeBezeichnung")}, i}},
+            {QStringLiteral("inpWährungsBezKurz(%1)").arg(i), {QStringLiteral("Währungscode"), waehrung, {QStringLiteral("Waehrungscode")}, i}},
+            {QStringLiteral("inpLänderKürzel(%1)").arg(i), {QStringLiteral("Länderkürzel"), waehrung, {QStringLiteral("Laenderkennzeichen")}, i}}};
+        for (const auto& [name, ziel] : zeile)
+            if (auto* w = d.findChild<QWidget*>(name)) menue->anbieten(w, ziel);
+    }
+    const QStringList kurse = {QStringLiteral("EuroinFremd"), QStringLiteral("FremdinEuro")};
+    for (const auto& [name, ziel] : QVector<std::pair<const char*, Verlaufsziel>>{
+             {"inpWährungsDatum", {QStringLiteral("Kurse"), waehrung, kurse, -2}},
+             {"inpEuroinFremd", {QStringLiteral("Kurs 1 EUR in Fremdwährung"), waehrung, {kurse.at(0)}, -2}},
+             {"inpFremdinEuro", {QStringLiteral("Kurs 1 Fremdwährungseinheit in EUR"), waehrung, {kurse.at(1)}, -2}},
+             {"TDBGridWährung", {QStringLiteral("Kurse"), waehrung, kurse, -2}}})
+        if (auto* w = d.findChild<QWidget*>(QString::fromUtf8(name))) menue->anbieten(w, ziel);
+}

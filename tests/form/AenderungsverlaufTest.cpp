@@ -1,0 +1,130 @@
+// "Änderungsverlauf…" in a field's context menu: by right click, the menu key and Shift+F10, on
+// page 1 for the field's column and on page 8 for the currency of the row; newest first.
+
+#include "Hilfen.h"
+#include "currency/Waehrungsdaten.h"
+#include "form/InputFeld.h"
+#include "form/TabStrip.h"
+#include "platform/Datenquelle.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QSysInfo>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace xov;
+using test::Engine;
+
+namespace {
+
+enum class Ausloeser { RechteMaustaste, Menuetaste, UmschaltF10 };
+
+QMenu* menueOeffnen(QWidget* feld, Ausloeser wie) {
+    switch (wie) {
+    case Ausloeser::RechteMaustaste: {
+        QContextMenuEvent ereignis(QContextMenuEvent::Mouse, QPoint(5, 5), feld->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(feld, &ereignis);
+        break;
+    }
+    case Ausloeser::Menuetaste: QTest::keyClick(feld, Qt::Key_Menu); break;
+    case Ausloeser::UmschaltF10: QTest::keyClick(feld, Qt::Key_F10, Qt::ShiftModifier); break;
+    }
+    QMenu* menue = nullptr;
+    QTest::qWaitFor([&] { return (menue = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; }, 2000);
+    return menue;
+}
+
+// Opens the history window of the field through its context menu; its rows as "Wann|Wo|Wer|Was|Alt|Neu"
+// without the time.
+QStringList verlauf(test::Dialog& d, QWidget* feld, Ausloeser wie = Ausloeser::RechteMaustaste, QString* titel = nullptr) {
+    QMenu* menue = menueOeffnen(feld, wie);
+    if (!menue) {
+        ADD_FAILURE() << "kein Kontextmenü";
+        return {};
+    }
+    QAction* eintrag = menue->findChild<QAction*>(QStringLiteral("actAenderungsverlauf"));
+    EXPECT_TRUE(eintrag);
+    if (!eintrag) return {};
+    EXPECT_EQ(eintrag->text(), QStringLiteral("Änderungsverlauf…"));
+    EXPECT_GT(menue->actions().size(), 2) << "das übliche Menü des Feldes fehlt";
+    eintrag->trigger();
+    menue->close();
+    QWidget* fenster = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (fenster = d->findChild<QWidget*>(QStringLiteral("frmAenderungsverlauf"))) && fenster->isVisible(); }, 2000));
+    if (!fenster) return {};
+    if (titel) *titel = fenster->windowTitle();
+    auto* tabelle = fenster->findChild<QTableWidget*>(QStringLiteral("tblVerlauf"));
+    QStringList zeilen;
+    for (int z = 0; z < tabelle->rowCount(); ++z) {
+        EXPECT_FALSE(tabelle->item(z, 0)->flags() & Qt::ItemIsEditable);
+        QStringList zellen;
+        for (int s = 1; s < tabelle->columnCount(); ++s) zellen << tabelle->item(z, s)->text();
+        zeilen << zellen.join(u'|');
+    }
+    delete fenster;
+    return zeilen;
+}
+
+class Aenderungsverlauf : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override { XOV_SERVER_NOETIG(GetParam()); }
+};
+
+}  // namespace
+
+TEST_P(Aenderungsverlauf, FeldDerSeite1NeuesteZuerstAufJedemWeg) {
+    test::Datenbanken db(GetParam());
+    for (const char* ort : {"Graz", "Linz"}) {
+        test::Dialog d(test::info(db));
+        test::tippen(d->feld("inpMandOrt"), ort);
+        ASSERT_TRUE(d.schliessen());
+    }
+    test::Dialog d(test::info(db));
+    const QString wer = QStringLiteral("%1|").arg(QSysInfo::machineHostName());
+    for (Ausloeser wie : {Ausloeser::RechteMaustaste, Ausloeser::Menuetaste, Ausloeser::UmschaltF10}) {
+        QString titel;
+        const QStringList l = verlauf(d, d->feld("inpMandOrt"), wie, &titel);
+        ASSERT_EQ(l.size(), 2) << l.join('\n').toStdString();
+        EXPECT_TRUE(l.at(0).startsWith(wer)) << l.at(0).toStdString();
+        EXPECT_TRUE(l.at(0).endsWith("|geändert|\"Graz\"|\"Linz\"")) << l.at(0).toStdString();
+        EXPECT_TRUE(l.at(1).endsWith("|geändert|\"Wien\"|\"Graz\"")) << l.at(1).toStdString();
+        EXPECT_EQ(titel, QStringLiteral("Änderungsverlauf – Ort"));
+    }
+    // A field without changes opens an empty window; the dialog still closes as ever.
+    EXPECT_TRUE(verlauf(d, d->feld("inpMandPlz")).isEmpty());
+    EXPECT_TRUE(d.schliessen());
+}
+
+TEST_P(Aenderungsverlauf, Seite8ZeigtDieWaehrungDerZeile) {
+    test::Datenbanken db(GetParam());
+    {
+        Datenquelle quelle(QStringLiteral("FAData"));
+        quelle.setDatabaseName(db.fa);
+        quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
+        Waehrungsdaten daten(&quelle);
+        daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"));
+        daten.allenSetzen(2, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Franken"));
+        daten.kursEinfuegen({1, "USD", "Dollar", "USA"}, QDate(2024, 3, 4), {1.0825, 0.9238});
+    }
+    auto info = test::info(db);
+    info[61] = 1;
+    test::Dialog d(info);
+    test::tabKlicken(d, 8);
+    ASSERT_EQ(d->TabStrip1->aktuelleSeite(), 8);
+    QString titel;
+    QStringList l = verlauf(d, d->feld(QStringLiteral("inpWährungsBezLang(1)")), Ausloeser::RechteMaustaste, &titel);
+    ASSERT_EQ(l.size(), 1) << l.join('\n').toStdString();
+    EXPECT_TRUE(l.at(0).endsWith("|geändert (in 6 Datensätzen)|\"Schweizer Franken\"|\"Franken\"")) << l.at(0).toStdString();
+    EXPECT_EQ(titel, QStringLiteral("Änderungsverlauf – Währungsbezeichnung der Währung in Zeile 2"));
+    EXPECT_TRUE(verlauf(d, d->feld(QStringLiteral("inpWährungsBezKurz(1)"))).isEmpty());
+    // The rate fields: the current row's currency (row 1, USD).
+    l = verlauf(d, d->feld(QStringLiteral("inpEuroinFremd")), Ausloeser::UmschaltF10);
+    ASSERT_EQ(l.size(), 1) << l.join('\n').toStdString();
+    EXPECT_TRUE(l.at(0).endsWith("|hinzugefügt, Kurs vom 04.03.2024|(kein Wert)|1,0825")) << l.at(0).toStdString();
+    EXPECT_TRUE(d.schliessen());
+}
+
+INSTANTIATE_TEST_SUITE_P(DateiUndServer, Aenderungsverlauf, ::testing::Values(Engine::Datei, Engine::Server),
+                         [](const auto& info) { return std::string(test::engineName(info.param)); });

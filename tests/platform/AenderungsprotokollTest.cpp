@@ -1,0 +1,279 @@
+// The change log on both engines: every kind of change leaves its entries with the values as
+// stored, in the transaction of the change; a failure or a rollback leaves neither.
+
+#include "Hilfen.h"
+#include "currency/Waehrungsdaten.h"
+#include "form/InputFeld.h"
+#include "kurse/Kursdatei.h"
+#include "kurse/Kurseinlesen.h"
+#include "platform/Aenderungsprotokoll.h"
+#include "platform/Datenbank.h"
+#include "platform/Datenquelle.h"
+#include "platform/Fehler.h"
+#include "platform/Variant.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace xov;
+using test::Engine;
+
+namespace {
+
+// "Tabelle|Schluessel|Spalte|Art|AlterTyp:AlterWert -> NeuerTyp:NeuerWert|Bemerkung" per entry.
+QStringList eintraege(const QString& db) {
+    QStringList l;
+    auto v = verbindungOeffnen(db, DbPasswort);
+    for (const Protokolleintrag& e : protokollLesen(*v)) {
+        const auto t = [](const QVariant& w) { return istNull(w) ? QStringLiteral("∅") : w.toString(); };
+        l << QStringLiteral("%1|%2|%3|%4|%5:%6 -> %7:%8|%9")
+                 .arg(t(e.tabelle), t(e.schluessel), t(e.spalte), t(e.art), t(e.alterTyp), t(e.alterWert), t(e.neuerTyp),
+                      t(e.neuerWert), t(e.bemerkung));
+    }
+    return l;
+}
+
+bool ketteGanz(const QString& db) {
+    auto v = verbindungOeffnen(db, DbPasswort);
+    return !ketteFinden(protokollLesen(*v)).has_value();
+}
+
+// A failure between the change and its entry: the database refuses the entry.
+void eintragVerweigern(const test::Datenbanken& db, const QString& ziel) {
+    auto v = verbindungOeffnen(ziel, DbPasswort);
+    if (db.engine == Engine::Server) {
+        v->ausfuehren(QStringLiteral("CREATE FUNCTION kaputt() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                     "BEGIN RAISE EXCEPTION 'eingespeister Fehler'; END $$"));
+        v->ausfuehren(QStringLiteral("CREATE TRIGGER kaputt BEFORE INSERT ON AllgAenderungsprotokoll FOR EACH ROW EXECUTE FUNCTION kaputt()"));
+    } else {
+        v->ausfuehren(QStringLiteral("CREATE TRIGGER kaputt BEFORE INSERT ON AllgAenderungsprotokoll "
+                                     "BEGIN SELECT RAISE(ABORT, 'eingespeister Fehler'); END"));
+    }
+}
+
+class Protokoll : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override { XOV_SERVER_NOETIG(GetParam()); }
+};
+
+struct Waehrungsquelle {
+    explicit Waehrungsquelle(const test::Datenbanken& db) : quelle(QStringLiteral("FAData")), daten(&quelle) {
+        quelle.setDatabaseName(db.fa);
+        quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
+    }
+    Datenquelle quelle;
+    Waehrungsdaten daten;
+};
+
+}  // namespace
+
+TEST_P(Protokoll, MandantenzeileJeGeaendertesFeldMitTypUndHerkunft) {
+    test::Datenbanken db(GetParam());
+    {
+        test::Dialog d(test::info(db));
+        test::tippen(d->feld("inpMandOrt"), "Graz");
+        test::tippen(d->feld("inpMandPlz"), "8010");
+        ASSERT_TRUE(d.schliessen());
+    }
+    EXPECT_EQ(eintraege(db.mand), QStringList({"AllgMandDaten|∅|MandPlz|geändert|Ganzzahl:1060 -> Ganzzahl:8010|∅",
+                                               "AllgMandDaten|∅|MandOrt|geändert|Text:Wien -> Text:Graz|∅"}));
+    auto v = verbindungOeffnen(db.mand, DbPasswort);
+    const auto alle = protokollLesen(*v);
+    ASSERT_EQ(alle.size(), 2);
+    const Protokolleintrag& e = alle.first();
+    EXPECT_EQ(e.nr, 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z$")).match(e.zeitpunkt.toString()).hasMatch())
+        << e.zeitpunkt.toString().toStdString();
+    EXPECT_EQ(e.arbeitsplatz.toString(), QSysInfo::machineHostName());
+    EXPECT_FALSE(e.benutzer.toString().isEmpty());
+    EXPECT_TRUE(e.programm.toString().contains(QLatin1String("xovMandStamm 1.")));
+    EXPECT_EQ(istNull(e.rolle), GetParam() == Engine::Datei);  // on a server the role it logged in as
+    EXPECT_TRUE(ketteGanz(db.mand));
+    // Closing again without a change adds nothing.
+    {
+        test::Dialog d(test::info(db));
+        ASSERT_TRUE(d.schliessen());
+    }
+    EXPECT_EQ(eintraege(db.mand).size(), 2);
+}
+
+TEST_P(Protokoll, WaehrungUndKurseHinzugefuegtGeaendertGeloescht) {
+    test::Datenbanken db(GetParam());
+    Waehrungsquelle w(db);
+    const QDate tag(2024, 3, 4);
+    w.daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"));
+    w.daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, tag, {11.5, 0.087});
+    w.daten.kursAendern(4, tag, {11.5, 0.087}, {11.25, 0.087});
+    ASSERT_TRUE(w.daten.kursLoeschen(4, tag));
+    EXPECT_EQ(eintraege(db.fa),
+              QStringList({"AllgWaehrung|WID=1|WaehrungscodeBezeichnung|geändert|Text:US-Dollar -> Text:Dollar|in 6 Datensätzen",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Waehrungscode|hinzugefügt|Null:∅ -> Text:NOK|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|WaehrungscodeBezeichnung|hinzugefügt|Null:∅ -> Text:Norwegische Krone|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Laenderkennzeichen|hinzugefügt|Null:∅ -> Text:N|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|EuroinFremd|hinzugefügt|Null:∅ -> Zahl:11.5|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|FremdinEuro|hinzugefügt|Null:∅ -> Zahl:0.087|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|EuroinFremd|geändert|Zahl:11.5 -> Zahl:11.25|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Waehrungscode|gelöscht|Text:NOK -> Null:∅|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|WaehrungscodeBezeichnung|gelöscht|Text:Norwegische Krone -> Null:∅|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Laenderkennzeichen|gelöscht|Text:N -> Null:∅|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|EuroinFremd|gelöscht|Zahl:11.25 -> Null:∅|∅",
+                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|FremdinEuro|gelöscht|Zahl:0.087 -> Null:∅|∅"}));
+    EXPECT_TRUE(ketteGanz(db.fa));
+}
+
+TEST_P(Protokoll, KurseinlesenEinEintragJeEinlesenUndJeErsetztemKurs) {
+    test::Datenbanken db(GetParam());
+    const QString datei = QStringLiteral(XOV_KURSDATEN "/eurofxref-daily-auszug.xml");
+    const auto tage = kursdateiLesen(datei);
+    ASSERT_FALSE(tage.isEmpty());
+    const QDate tag = tage.first().datum;
+    const QString iso = tag.toString(Qt::ISODate);
+    auto v = verbindungOeffnen(db.fa, DbPasswort);
+    Einleseoptionen o;
+    o.datei = datei;
+    kurseEinlesen(*v, tage, gespeicherteWaehrungen(*v), o);
+    v->ausfuehren(QStringLiteral("UPDATE AllgWaehrung SET EuroinFremd = 2.5 WHERE WID = 1 AND AenderDatum = ?"), {tag});
+    o.ersetzen = true;
+    kurseEinlesen(*v, tage, gespeicherteWaehrungen(*v), o);
+
+    const QStringList l = eintraege(db.fa);
+    ASSERT_EQ(l.size(), 3) << l.join('\n').toStdString();
+    QFile f(datei);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString summe = QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
+    EXPECT_TRUE(l.at(0).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 3 hinzugefügt, 0 ersetzt;"));
+    EXPECT_TRUE(l.at(0).contains("SHA-256 " + summe));
+    EXPECT_TRUE(l.at(0).contains("eurofxref-daily-auszug.xml"));
+    EXPECT_TRUE(l.at(0).contains("USD: 1 hinzugefügt, 0 behalten"));
+    EXPECT_TRUE(l.at(1).startsWith("AllgWaehrung|WID=1, AenderDatum=" + iso + "|EuroinFremd|aus Kursdatei|Zahl:2.5 -> Zahl:")) << l.at(1).toStdString();
+    EXPECT_TRUE(l.at(2).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 0 hinzugefügt, 1 ersetzt;"));
+    EXPECT_TRUE(ketteGanz(db.fa));
+}
+
+// A failure between the change and its entry: neither is stored, the caller hears of it.
+TEST_P(Protokoll, FehlerZwischenAenderungUndEintragLaesstBeides) {
+    test::Datenbanken db(GetParam());
+    eintragVerweigern(db, db.fa);
+    eintragVerweigern(db, db.mand);
+    Waehrungsquelle w(db);
+    EXPECT_THROW(w.daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar")), Fehler);
+    EXPECT_THROW(w.daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, QDate(2024, 3, 4), {11.5, 0.087}), Fehler);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'US-Dollar'").toInt(), 6);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 4").toInt(), 0);
+
+    // The client row written through its data source, as the dialog writes it.
+    Datenquelle quelle(QStringLiteral("MAData"));
+    quelle.setDatabaseName(db.mand);
+    quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
+    quelle.setRecordSource(QStringLiteral("SELECT * FROM AllgMandDaten"), {}, Schreibziel{QStringLiteral("AllgMandDaten"), {}});
+    quelle.Refresh();
+    quelle.binden({QStringLiteral("MandOrt"), [](const QVariant&) {}, [] { return QVariant(QStringLiteral("Graz")); }, [] { return true; }});
+    {
+        Zeilenprotokoll p(quelle, QStringLiteral("AllgMandDaten"));
+        EXPECT_TRUE(quelle.zeileSchreiben());
+        EXPECT_THROW(p.abschliessen(), Fehler);
+    }
+    EXPECT_EQ(db.mandWert("SELECT MandOrt FROM AllgMandDaten").toString(), QStringLiteral("Wien"));
+    EXPECT_EQ(db.mandWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 0);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 0);
+}
+
+// A writer killed at any moment leaves each change with its entry or neither: every record of the
+// currency holds the name of the last entry, and each entry starts where the one before ended.
+TEST_P(Protokoll, GetoeteterProzessHinterlaesstBeidesOderKeines) {
+    test::Datenbanken db(GetParam());
+    for (int runde = 1; runde <= 4; ++runde) {
+        test::Zweitprozess p;
+        ASSERT_TRUE(p.bereit());
+        p.senden({QStringLiteral("umbenennen"), db.fa, QStringLiteral("100000")});
+        ASSERT_EQ(p.antwort(), QStringLiteral("laeuft"));
+        // A different moment each round: after a few more renames than the round before, while
+        // the next one is on its way.
+        for (int i = 1; i <= runde * 3; ++i) ASSERT_EQ(p.antwort(), QString::number(i));
+        p.toeten();
+    }
+    auto v = verbindungOeffnen(db.fa, DbPasswort);
+    const auto alle = protokollLesen(*v);
+    ASSERT_GE(alle.size(), 4);
+    QVariant name = QStringLiteral("US-Dollar");
+    for (const Protokolleintrag& e : alle) {
+        EXPECT_EQ(e.alterWert.toString(), name.toString()) << "Nr. " << e.nr;
+        name = e.neuerWert;
+    }
+    const auto namen = v->abfragen(QStringLiteral("SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 1")).zeilen;
+    ASSERT_EQ(namen.size(), 1);
+    EXPECT_EQ(namen.first().first().toString(), name.toString());
+    EXPECT_FALSE(ketteFinden(alle).has_value());
+}
+
+TEST_P(Protokoll, ZurueckgenommeneAenderungHinterlaesstKeinenEintrag) {
+    test::Datenbanken db(GetParam());
+    Waehrungsquelle w(db);
+    {
+        Transaktion t(*w.daten.verbindung());
+        w.daten.allenSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"));
+        w.daten.kursEinfuegen({2, "CHF", "Schweizer Franken", "CHE"}, QDate(2024, 3, 4), {0.95, 1.0526});
+    }
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 0);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE Laenderkennzeichen = 'CHE'").toInt(), 0);
+    // The next change continues the chain from its true end.
+    w.daten.allenSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"));
+    EXPECT_EQ(eintraege(db.fa), QStringList("AllgWaehrung|WID=2|Laenderkennzeichen|geändert|Text:CH -> Text:CHE|in 6 Datensätzen"));
+    EXPECT_TRUE(ketteGanz(db.fa));
+}
+
+INSTANTIATE_TEST_SUITE_P(DateiUndServer, Protokoll, ::testing::Values(Engine::Datei, Engine::Server),
+                         [](const auto& info) { return std::string(test::engineName(info.param)); });
+
+// The canonical form tells Null from "", and every column counts.
+TEST(Protokollkette, KanonischeFormUndHash) {
+    Protokolleintrag e;
+    e.nr = 7;
+    e.zeitpunkt = QStringLiteral("2026-12-06T22:35:12.345Z");
+    e.tabelle = QStringLiteral("AllgMandDaten");
+    e.spalte = QStringLiteral("MandOrt");
+    e.alterTyp = QStringLiteral("Text");
+    e.alterWert = QString(QLatin1String(""));
+    e.neuerTyp = QStringLiteral("Null");
+    e.art = QStringLiteral("geändert");
+    EXPECT_EQ(kanonischeForm(e), QByteArray("1:7" "24:2026-12-06T22:35:12.345Z" "-" "-" "-" "-" "13:AllgMandDaten" "-" "7:MandOrt"
+                                            "4:Text" "0:" "4:Null" "-" "9:geändert" "-"));
+    Protokolleintrag f = e;
+    f.alterWert = nullWert();
+    EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(ErsterVorgaenger, f));
+    EXPECT_EQ(kettenHash(ErsterVorgaenger, e).size(), 64);
+    EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(QString(64, QLatin1Char('1')), e));
+}
+
+struct Wertfall {
+    const char* name;
+    QVariant wert;
+    const char* typ;
+    const char* text;
+    const char* anzeige;
+};
+
+class Protokollwerte : public ::testing::TestWithParam<Wertfall> {};
+
+TEST_P(Protokollwerte, TypTextUndAnzeige) {
+    const Wertfall& f = GetParam();
+    EXPECT_EQ(wertTyp(f.wert), QString::fromUtf8(f.typ));
+    EXPECT_EQ(wertText(f.wert).toString(), QString::fromUtf8(f.text));
+    EXPECT_EQ(wertAnzeige(wertTyp(f.wert), wertText(f.wert)), QString::fromUtf8(f.anzeige));
+    EXPECT_TRUE(gleichGespeichert(wertAus(wertTyp(f.wert), wertText(f.wert)), f.wert));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Werte, Protokollwerte,
+    ::testing::Values(Wertfall{"Null", nullWert(), "Null", "", "(kein Wert)"},
+                      Wertfall{"LeererText", QString(QLatin1String("")), "Text", "", "\"\""},
+                      Wertfall{"TextMitUmlaut", QStringLiteral("Söhne"), "Text", "Söhne", "\"Söhne\""},
+                      Wertfall{"Ganzzahl", QVariant(qint64(1060)), "Ganzzahl", "1060", "1060"},
+                      Wertfall{"ZahlJedeStelle", QVariant(0.1 + 0.2), "Zahl", "0.30000000000000004", "0,30000000000000004"},
+                      Wertfall{"Kurs", QVariant(1.085), "Zahl", "1.085", "1,085"},
+                      Wertfall{"Datum", QVariant(QDate(2024, 3, 4)), "Datum", "2024-03-04", "04.03.2024"}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -1,0 +1,178 @@
+// xov-db protokoll: the German listing, and the check of the chain against entries edited,
+// deleted, inserted or moved afterwards: in a file with the sqlcipher shell, on the server as its
+// superuser past the trigger. The application's role cannot change the log on a server.
+
+#include "WerkzeugHilfen.h"
+#include "currency/Waehrungsdaten.h"
+#include "platform/Aenderungsprotokoll.h"
+#include "platform/Datenquelle.h"
+#include "platform/Variant.h"
+
+#include <QProcess>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace xov;
+using test::Engine;
+
+namespace {
+
+// Five entries: a currency renamed, a rate added (five columns) — enough to tamper in the middle.
+void fuenfEintraege(const test::Datenbanken& db) {
+    Datenquelle quelle(QStringLiteral("FAData"));
+    quelle.setDatabaseName(db.fa);
+    quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
+    Waehrungsdaten daten(&quelle);
+    daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"));
+    daten.kursAendern(1, db.faWert("SELECT max(AenderDatum) FROM AllgWaehrung WHERE WID = 1").toDate(),
+                      {db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 ORDER BY AenderDatum DESC LIMIT 1").toDouble(),
+                       db.faWert("SELECT FremdinEuro FROM AllgWaehrung WHERE WID = 1 ORDER BY AenderDatum DESC LIMIT 1").toDouble()},
+                      {1.25, 0.8});
+    daten.allenSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"));
+    daten.allenSetzen(3, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Pfund Sterling"));
+}
+
+// Runs SQL past the application: the sqlcipher shell on a file, psql as the superuser on the
+// server (with the log's trigger switched off for the session, as an administrator could).
+bool vorbeiSql(const test::Datenbanken& db, const QString& sql) {
+    QProcess p;
+    if (db.engine == Engine::Server) {
+        const QUrl url(db.fa);
+        const QString bin = qEnvironmentVariable("XOV_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin"));
+        p.start(bin + QStringLiteral("/psql"), {QStringLiteral("-h"), qEnvironmentVariable("XOV_PG_ORDNER"), QStringLiteral("-p"),
+                                                QString::number(url.port()), QStringLiteral("-U"), QStringLiteral("postgres"),
+                                                QStringLiteral("-d"), url.path().mid(1), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                                                QStringLiteral("-c"), QStringLiteral("SET session_replication_role = replica; ") + sql});
+    } else {
+        p.start(QStringLiteral("sqlcipher"), {QStringLiteral("-bail"), QStringLiteral("-cmd"), QStringLiteral("PRAGMA key='lagerbestand4'"), db.fa, sql});
+    }
+    if (!p.waitForFinished(30000)) return false;
+    if (p.exitCode() != 0) ADD_FAILURE() << p.readAllStandardError().toStdString();
+    return p.exitCode() == 0;
+}
+
+struct Eingriff {
+    const char* name;
+    const char* sql;
+    int nr;  // the entry the check must name
+};
+
+class Manipulation : public ::testing::TestWithParam<std::tuple<Engine, Eingriff>> {};
+
+}  // namespace
+
+TEST_P(Manipulation, PruefenNenntDenErstenBeschaedigtenEintrag) {
+    const auto& [engine, eingriff] = GetParam();
+    XOV_SERVER_NOETIG(engine);
+    if (engine == Engine::Server && qEnvironmentVariable("XOV_PG_ORDNER").isEmpty()) GTEST_SKIP() << "kein XOV_PG_ORDNER";
+    test::Datenbanken db(engine);
+    fuenfEintraege(db);
+    ASSERT_EQ(db.faWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 5);
+    test::Lauf ok = test::xovDb({"protokoll", db.fa, "--pruefen"});
+    EXPECT_EQ(ok.status, 0) << ok.fehler.toStdString();
+    EXPECT_TRUE(ok.aus.contains("unversehrt: 5 Einträge")) << ok.aus.toStdString();
+
+    ASSERT_TRUE(vorbeiSql(db, QString::fromUtf8(eingriff.sql)));
+    const test::Lauf l = test::xovDb({"protokoll", db.fa, "--pruefen"});
+    EXPECT_EQ(l.status, 1) << l.aus.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Erster beschädigter Eintrag: Nr. %1\n").arg(eingriff.nr))) << l.fehler.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DateiUndServer, Manipulation,
+    ::testing::Combine(
+        ::testing::Values(Engine::Datei, Engine::Server),
+        ::testing::Values(
+            Eingriff{"WertGeaendert", "UPDATE AllgAenderungsprotokoll SET NeuerWert = '1.3' WHERE Nr = 3", 3},
+            Eingriff{"BemerkungGeaendert", "UPDATE AllgAenderungsprotokoll SET Bemerkung = NULL WHERE Nr = 4", 4},
+            Eingriff{"Geloescht", "DELETE FROM AllgAenderungsprotokoll WHERE Nr = 2", 2},
+            Eingriff{"LetzterGeloeschtUndErsetzt",
+                     "DELETE FROM AllgAenderungsprotokoll WHERE Nr = 5; INSERT INTO AllgAenderungsprotokoll "
+                     "(Nr, Zeitpunkt, Tabelle, Art, Hash) VALUES (5, '2026-01-01T00:00:00.000Z', 'AllgWaehrung', 'geändert', "
+                     "'0000000000000000000000000000000000000000000000000000000000000000')", 5},
+            Eingriff{"Eingefuegt",
+                     "UPDATE AllgAenderungsprotokoll SET Nr = -Nr WHERE Nr >= 3; UPDATE AllgAenderungsprotokoll SET Nr = 1 - Nr WHERE Nr < 0; "
+                     "INSERT INTO AllgAenderungsprotokoll (Nr, Zeitpunkt, Arbeitsplatz, Benutzer, Datenbankrolle, Programm, Tabelle, "
+                     "Schluessel, Spalte, AlterTyp, AlterWert, NeuerTyp, NeuerWert, Art, Bemerkung, Hash) SELECT 3, Zeitpunkt, "
+                     "Arbeitsplatz, Benutzer, Datenbankrolle, Programm, Tabelle, Schluessel, Spalte, AlterTyp, AlterWert, NeuerTyp, "
+                     "'9.99', Art, Bemerkung, Hash FROM AllgAenderungsprotokoll WHERE Nr = 2", 3},
+            Eingriff{"Umgestellt",
+                     "UPDATE AllgAenderungsprotokoll SET Nr = -2 WHERE Nr = 2; UPDATE AllgAenderungsprotokoll SET Nr = 2 WHERE Nr = 4; "
+                     "UPDATE AllgAenderungsprotokoll SET Nr = 4 WHERE Nr = -2", 2})),
+    [](const auto& info) {
+        return std::string(test::engineName(std::get<0>(info.param))) + std::get<1>(info.param).name;
+    });
+
+TEST(XovDbProtokoll, ServerRolleDarfDasProtokollNichtAendern) {
+    XOV_SERVER_NOETIG(Engine::Server);
+    test::Datenbanken db(Engine::Server);
+    fuenfEintraege(db);
+    auto v = verbindungOeffnen(db.fa, DbPasswort);
+    ASSERT_FALSE(v->rolle().isEmpty());
+    for (const char* sql : {"UPDATE AllgAenderungsprotokoll SET Bemerkung = 'x' WHERE Nr = 2", "DELETE FROM AllgAenderungsprotokoll WHERE Nr = 5",
+                            "TRUNCATE AllgAenderungsprotokoll"}) {
+        try {
+            v->ausfuehren(QString::fromLatin1(sql));
+            ADD_FAILURE() << "angenommen: " << sql;
+        } catch (const Fehler& f) {
+            EXPECT_EQ(f.nummer(), FehlerNr::NurLesen) << sql << ": " << f.what();
+        }
+    }
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 5);
+    EXPECT_EQ(test::xovDb({"protokoll", db.fa, "--pruefen"}).status, 0);
+}
+
+TEST(XovDbProtokoll, ListeAufDeutschGefiltert) {
+    test::Datenbanken db;
+    fuenfEintraege(db);
+    test::Lauf l = test::xovDb({"protokoll", db.fa, "--tabelle", "allgwaehrung", "--feld", "EuroinFremd"});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_TRUE(l.aus.contains(QRegularExpression(QStringLiteral("^Nr\\. 2  \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d  geändert  Arbeitsplatz "))))
+        << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.contains(QRegularExpression(QStringLiteral("AllgWaehrung WID=1, AenderDatum=\\d{4}-\\d\\d-\\d\\d, Feld 1 EUR in "
+                                                                 "Fremdwährung \\(EuroinFremd\\): 1,\\d+ → 1,25\n"))))
+        << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.endsWith("1 Eintrag von 5\n")) << l.aus.toStdString();
+    l = test::xovDb({"protokoll", db.fa, "--ab", QDate::currentDate().addDays(2).toString("dd.MM.yyyy")});
+    EXPECT_TRUE(l.aus.endsWith("0 Einträge von 5\n")) << l.aus.toStdString();
+    l = test::xovDb({"protokoll", db.fa, "--feld", "WaehrungscodeBezeichnung", "--bis", QDate::currentDate().toString(Qt::ISODate)});
+    EXPECT_TRUE(l.aus.contains("Feld Währungsname (WaehrungscodeBezeichnung): \"US-Dollar\" → \"Dollar\"\n    in 6 Datensätzen\n"))
+        << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.endsWith("2 Einträge von 5\n"));
+    l = test::xovDb({"protokoll", db.fa, "--bis", "gestern"});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains("\"gestern\" ist kein Datum")) << l.fehler.toStdString();
+}
+
+// Completing an older database adds the log and enters what the completion added.
+TEST(XovDbProtokoll, FelderErgaenzenLegtDasProtokollAnUndTraegtEin) {
+    test::Datenbanken db(2024, {QStringLiteral("MandFaxNr")});
+    db.mandSql("DROP TABLE AllgAenderungsprotokoll");
+    db.faSql("DROP TABLE AllgAenderungsprotokoll");
+    test::Lauf l = test::xovDb({"protokoll", db.mand});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains("hat noch kein Änderungsprotokoll; xov-db felder-ergaenzen legt es an.")) << l.fehler.toStdString();
+    l = test::xovDb({"felder-ergaenzen", db.mand, db.fa});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    l = test::xovDb({"protokoll", db.mand});
+    EXPECT_TRUE(l.aus.contains("Struktur ergänzt")) << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.contains("    AllgAenderungsprotokoll\n    Tabelle angelegt\n")) << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.contains("AllgMandDaten, Feld Fax-Nr (MandFaxNr): (kein Wert) → (kein Wert)\n    Spalte angelegt\n")) << l.aus.toStdString();
+    EXPECT_EQ(test::xovDb({"protokoll", db.fa, "--pruefen"}).status, 0);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 1);
+}
+
+// A copy takes the log along and adds one entry naming source and target; the chain holds.
+TEST(XovDbProtokoll, KopieNimmtDasProtokollMitUndTraegtSichEin) {
+    test::Datenbanken db;
+    fuenfEintraege(db);
+    const QString ziel = db.ordner.filePath("kopie.db");
+    test::Lauf l = test::xovDb({"kopieren", db.fa, ziel});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    l = test::xovDb({"protokoll", ziel, "--pruefen"});
+    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_TRUE(l.aus.contains("unversehrt: 6 Einträge")) << l.aus.toStdString();
+    l = test::xovDb({"protokoll", ziel, "--tabelle", "(alle Tabellen)"});
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("  kopiert  "))) << l.aus.toStdString();
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("vollständig kopiert von %1 nach %2").arg(db.fa, ziel))) << l.aus.toStdString();
+}
