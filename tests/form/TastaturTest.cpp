@@ -364,7 +364,7 @@ TEST(Knopfleiste, WirdInDerGezeigtenReihenfolgeBesucht) {
     QList<QPushButton*> leiste;
     for (auto* k : d->fraUntererTeil->findChildren<QPushButton*>())
         if (k->isVisible()) leiste << k;
-    ASSERT_EQ(leiste.size(), 3);
+    ASSERT_EQ(leiste.size(), 4);  // Neuer Kurs, Kurse einlesen…, Kursgrafik…, Beenden
     std::sort(leiste.begin(), leiste.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
     leiste.first()->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(test::fokusAuf(leiste.first()));
