@@ -104,7 +104,7 @@ void Waehrungsseite::kursZeigen(const QDate& datum, const std::optional<Kurs>& k
 
 bool Waehrungsseite::kopfAbgleichen(int zeile, const QString& spalte, const QString& bezeichnung, InputFeld* feld) {
     const auto gespeichert = m_daten.wertVon(zeile + 1, spalte);
-    if (!gespeichert || *gespeichert == EingangsText || *gespeichert == feld->text()) return true;
+    if (!gespeichert || *gespeichert == eingang(feld) || *gespeichert == feld->text()) return true;
     const QString CrLf = QStringLiteral("\r\n");
     const QString text =
         QStringLiteral("%1 der Währung in Zeile %2 wurde inzwischen an einem anderen Arbeitsplatz geändert.").arg(bezeichnung).arg(zeile + 1) +

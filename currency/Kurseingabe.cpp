@@ -243,32 +243,6 @@ bool Waehrungsseite::kehrwertEintragen() {
     return true;
 }
 
-bool Waehrungsseite::eingabeAbschliessen() {
-    QWidget* fokus = QApplication::focusWidget();
-    if (fokus != inpEuroinFremd && fokus != inpFremdinEuro) return true;
-    if (KursAbgewiesen) return false;
-    const bool geaendert = fokus == inpEuroinFremd && inpEuroinFremd->text() != m_euroinFremdEingang;
-    if (fokus == inpEuroinFremd) kehrwertEintragen();
-    m_euroinFremdEingang = inpEuroinFremd->text();
-    // A rate that cannot be written (database locked or gone) is reported; the page and the
-    // dialog stay open with it, so that it can be saved once the database is back.
-    try {
-        if (!kursSpeichern()) return false;
-        // As leaving the field would: the reciprocal to 10 places, and stored as shown.
-        if (geaendert && !UmrechnungAktiv) {
-            if (const auto x = zahlIn(inpEuroinFremd); x && *x != 0) {
-                inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
-                kehrwertWieAngezeigtSpeichern();
-            }
-        }
-        return true;
-    } catch (...) {
-        if (!m_zustand.fehlerMelden) throw;
-        m_zustand.fehlerMelden(aktuellerFehler());
-        return false;
-    }
-}
-
 void Waehrungsseite::fremdinEuroVerlassen() {
     if (KursAbgewiesen) KursAbgewiesen = false;
     else kursSpeichern();

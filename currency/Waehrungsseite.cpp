@@ -60,56 +60,6 @@ Waehrungsseite::Waehrungsseite(QWidget* seite, QPushButton* neuerKurs, Datenquel
     verbinden();
 }
 
-void Waehrungsseite::verbinden() {
-    for (int i = 0; i < 20; ++i) {
-        for (InputFeld* f : {inpWährungsBezLang[i], inpWährungsBezKurz[i], inpLänderKürzel[i]})
-            connect(f, &InputFeld::GotFocus, this, [this, i, f] { danach([this, i, f] { zeileBetreten(i, f); }); });
-        connect(inpWährungsBezLang[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { nameVerlassen(i); }); });
-        connect(inpWährungsBezKurz[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { codeVerlassen(i); }); });
-        connect(inpLänderKürzel[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { landVerlassen(i); }); });
-        // Shift+Tab from a code field goes to the name of its row.
-        connect(inpWährungsBezKurz[i], &InputFeld::LeaveField, this, [this, i](int taste) {
-            if (taste == Qt::Key_Backtab) m_rueckwaertsAus = i;
-        });
-    }
-    connect(inpWährungsDatum, &InputFeld::GotFocus, this, [this] { danach([this] { datumBetreten(); }); });
-    connect(inpWährungsDatum, &InputFeld::LostFocus, this, [this] { danach([this] { datumVerlassen(); }); });
-    // Enter in a rate field presses cmdUmrechnen while the field has the focus.
-    for (InputFeld* f : {inpEuroinFremd, inpFremdinEuro}) {
-        connect(f, &InputFeld::GotFocus, this, [this] { cmdUmrechnen->setDefault(true); });
-        connect(f, &InputFeld::LostFocus, this, [this] { cmdUmrechnen->setDefault(false); });
-    }
-    connect(inpEuroinFremd, &InputFeld::GotFocus, this, [this] { danach([this] { euroinFremdBetreten(); }); });
-    connect(inpFremdinEuro, &InputFeld::GotFocus, this, [this] { danach([this] { UmrechnungAktiv = false; }); });
-    connect(inpEuroinFremd, &InputFeld::LostFocus, this, [this] { danach([this] { euroinFremdVerlassen(); }); });
-    connect(inpFremdinEuro, &InputFeld::LostFocus, this, [this] { danach([this] { fremdinEuroVerlassen(); }); });
-    connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
-    // After the leave of the field the click took the focus from.
-    connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { danach([this] { neuerKurs(); }); });
-    connect(TDBGridWährung->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& jetzt) {
-                if (m_rasterWirdGesetzt || !jetzt.isValid()) return;
-                const int zeile = jetzt.row();
-                danach([this, zeile] { rasterZeileGewaehlt(zeile); });
-            });
-}
-
-void Waehrungsseite::danach(std::function<void()> schritt) {
-    QTimer::singleShot(0, this, [this, schritt = std::move(schritt)] {
-        if (!m_seite->window()->isVisible() || (m_zustand.formBereit && !m_zustand.formBereit())) return;
-        ausfuehren(schritt);
-    });
-}
-
-void Waehrungsseite::ausfuehren(const std::function<void()>& schritt) {
-    try {
-        schritt();
-    } catch (...) {
-        if (m_zustand.fehlerMelden) m_zustand.fehlerMelden(aktuellerFehler());
-        else throw;
-    }
-}
-
 void Waehrungsseite::fokusNach(QWidget* ziel) {
     // The frame field the user went on to loses the focus again: its leave must not save what was
     // just refused.
@@ -167,7 +117,8 @@ void Waehrungsseite::SeiteVorbereiten() {
 }
 
 void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
-    EingangsText = feld->text();
+    // A refusal took the focus back before this entry was handled: the row was not entered.
+    if (!feld->hasFocus()) return;
     // The current row's history was loaded with the page, except in restricted mode: then its
     // first entry loads it like any other row's.
     if (i != AktuelleWährungsZeile || m_verlaufZeile != i) {
@@ -192,19 +143,20 @@ void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
     kursbeschriftungSetzen(code(i));
 }
 
-void Waehrungsseite::nameVerlassen(int i) {
+bool Waehrungsseite::nameVerlassen(int i) {
     const QString name = inpWährungsBezLang[i]->text();
-    if (name == EingangsText) return;
+    if (name == eingang(inpWährungsBezLang[i])) return true;
     // Without a record nothing is stored: the name goes in with the currency's first rate.
-    if (!kopfAbgleichen(i, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Die Bezeichnung"), inpWährungsBezLang[i])) return;
+    if (!kopfAbgleichen(i, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Die Bezeichnung"), inpWährungsBezLang[i])) return true;
     m_daten.allenSetzen(i + 1, QStringLiteral("WaehrungscodeBezeichnung"), name);
+    return true;
 }
 
-void Waehrungsseite::codeVerlassen(int i) {
+bool Waehrungsseite::codeVerlassen(int i) {
     InputFeld* feld = inpWährungsBezKurz[i];
     const bool rueckwaerts = m_rueckwaertsAus == i;
     m_rueckwaertsAus = -1;
-    if (feld->text() != EingangsText) {
+    if (feld->text() != eingang(feld)) {
         const QString neu = feld->text().toUpper();
         const QString alt = m_daten.codeVon(i + 1);
         if (neu == alt) {
@@ -218,7 +170,7 @@ void Waehrungsseite::codeVerlassen(int i) {
                 Meldung(anderer ? doppelterCode(neu, *anderer) : CodeLaenge);
                 feld->setzeText(alt);
                 feld->setFocus(Qt::OtherFocusReason);
-                return;
+                return false;
             }
             m_daten.allenSetzen(i + 1, QStringLiteral("Waehrungscode"), neu);
             kursbeschriftungSetzen(neu);
@@ -226,13 +178,15 @@ void Waehrungsseite::codeVerlassen(int i) {
     }
     if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
     if (rueckwaerts && inpWährungsBezLang[i]->isEnabled()) inpWährungsBezLang[i]->setFocus(Qt::BacktabFocusReason);
+    return true;
 }
 
-void Waehrungsseite::landVerlassen(int i) {
+bool Waehrungsseite::landVerlassen(int i) {
     InputFeld* feld = inpLänderKürzel[i];
-    if (feld->text() != EingangsText && kopfAbgleichen(i, QStringLiteral("Laenderkennzeichen"), QStringLiteral("Das Länderkennzeichen"), feld))
+    if (feld->text() != eingang(feld) && kopfAbgleichen(i, QStringLiteral("Laenderkennzeichen"), QStringLiteral("Das Länderkennzeichen"), feld))
         m_daten.allenSetzen(i + 1, QStringLiteral("Laenderkennzeichen"), feld->text().toUpper());
     if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
+    return true;
 }
 
 void Waehrungsseite::kursbeschriftungSetzen(const QString& code) {

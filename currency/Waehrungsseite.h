@@ -4,6 +4,8 @@
 // with the reciprocal rate. The page finds its controls by name inside the frame it is given
 // and reads the call's state only through the callbacks of Aufrufzustand.
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -56,7 +58,6 @@ public:
     static double runden(double wert, int stellen);
 
     qint32 AktuelleWährungsZeile = 0;
-    QString EingangsText;
     QString EingangsDatum;
     bool KursAbgewiesen = false;
     double GemerkterEuroinFremd = 0;
@@ -73,10 +74,21 @@ private:
     void danach(std::function<void()> schritt);
     void ausfuehren(const std::function<void()>& schritt);
 
+    // A field's leave is outstanding until it is handled; a way out of the page finishes it at once.
+    void verlassenVormerken(InputFeld* f);
+    void zeileBetretenDanach(int i, InputFeld* f);
+    // false: refused, with the message shown and the focus where the user must act.
+    bool verlassen(InputFeld* f);
+    bool abschliessen(InputFeld* f);
+    bool datumAbschliessen();
+    bool kursAbschliessen(InputFeld* f);
+    // The text the field held when it got the focus; leaving it compares against it.
+    QString eingang(const InputFeld* f) const;
+
     void zeileBetreten(int i, InputFeld* feld);
-    void nameVerlassen(int i);
-    void codeVerlassen(int i);
-    void landVerlassen(int i);
+    bool nameVerlassen(int i);
+    bool codeVerlassen(int i);
+    bool landVerlassen(int i);
     void datumBetreten();
     void datumVerlassen();
     void euroinFremdBetreten();
@@ -134,6 +146,9 @@ private:
     QString m_euroinFremdEingang;      // EuroinFremd as it was when the field was entered
     int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
     std::optional<Gelesen> m_gelesen;
+    bool m_verlaesst = false;                    // a field's leave is being handled
+    QList<InputFeld*> m_ausstehend;              // fields left whose leave is not handled yet
+    QHash<const InputFeld*, QString> m_eingang;  // each field's text when it got the focus
 
     std::array<InputFeld*, 20> inpWährungsBezLang{};
     std::array<InputFeld*, 20> inpWährungsBezKurz{};
