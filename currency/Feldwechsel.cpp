@@ -93,9 +93,9 @@ void Waehrungsseite::zeileBetretenDanach(int i, InputFeld* f) {
 
 bool Waehrungsseite::verlassen(InputFeld* f) {
     for (int i = 0; i < 20; ++i) {
-        if (f == inpWährungsBezLang[i]) return nameVerlassen(i);
-        if (f == inpWährungsBezKurz[i]) return codeVerlassen(i);
-        if (f == inpLänderKürzel[i]) return landVerlassen(i);
+        if (f == inpWährungsBezLang[i]) return kopfVerlassen(i, Kopffeld::Name);
+        if (f == inpWährungsBezKurz[i]) return kopfVerlassen(i, Kopffeld::Code);
+        if (f == inpLänderKürzel[i]) return kopfVerlassen(i, Kopffeld::Land);
     }
     if (f == inpWährungsDatum) datumVerlassen();
     else if (f == inpEuroinFremd) euroinFremdVerlassen();

@@ -32,9 +32,8 @@ bool Waehrungsseite::KursZumDatumSuchen() {
 void Waehrungsseite::KursSpeichern() { kursSpeichern(); }
 
 bool Waehrungsseite::kursSpeichern() {
-    const int r = AktuelleWährungsZeile, n = r + 1;
-    const QString d = inpWährungsDatum->Text();
     // A. The frame.
+    const QString d = inpWährungsDatum->Text();
     if (keinDatum(d)) return true;
     const auto datum = datumAusText(d);
     if (!datum) {
@@ -53,31 +52,10 @@ bool Waehrungsseite::kursSpeichern() {
     }
     if (inpFremdinEuro->text().trimmed().isEmpty() || inpEuroinFremd->text().trimmed().isEmpty()) return true;
     const double eif = *zahlIn(inpEuroinFremd), fie = *zahlIn(inpFremdinEuro);
-
     // B. Both rates 0: the rate of that date is deleted.
-    if (eif == 0 && fie == 0) {
-        const int antwort = Meldung(QStringLiteral("Wollen Sie den WährungsKurs für ") + Anf + code(r) + Anf +
-                                        QStringLiteral(" vom ") + datumAlsText(*datum) + QStringLiteral(" löschen?"),
-                                    3);
-        if (antwort == Antwort::Nein) {
-            fokusNach(inpEuroinFremd);
-            return false;
-        }
-        if (antwort != Antwort::Ja) {
-            fokusNach(inpWährungsDatum);
-            return false;
-        }
-        m_daten.kursLoeschen(n, *datum);
-        KursHistorieLaden(static_cast<qint16>(r));
-        for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
-        gelesenMerken(*datum, std::nullopt);
-        return true;
-    }
-
-    // C. Saving. A pair with one rate 0 is no rate: nothing is stored, for a new date as for an
-    // existing one (a reciprocal that rounds to 0 at 10 places included).
-    if (eif == 0 || fie == 0) return true;
-    InputFeld* codeFeld = inpWährungsBezKurz[r];
+    if (eif == 0 && fie == 0) return kursLoeschenNachFrage(*datum);
+    // C. Saving: the row's code first.
+    InputFeld* codeFeld = inpWährungsBezKurz[AktuelleWährungsZeile];
     if (codeFeld->text().isEmpty()) {
         Meldung(KeinCode);
         fokusNach(codeFeld);
@@ -88,37 +66,85 @@ bool Waehrungsseite::kursSpeichern() {
         fokusNach(codeFeld);
         return false;
     }
+    // A pair with one rate 0 is no rate: nothing is stored, for a new date as for an existing one
+    // (a reciprocal that rounds to 0 at 10 places included).
+    if (eif == 0 || fie == 0) return true;
     // The rate stored now, and the one the user saw: when they differ, another workstation changed
     // or entered the rate of this day meanwhile, and the user decides whose rate stays.
-    const auto gespeichert = m_daten.kursAm(n, *datum);
+    const auto gespeichert = m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
     const auto alt = gesehen(*datum, gespeichert);
     if (!(gespeichert == alt)) return kursAbgleichen(*datum, eigenerKurs(alt, eif));
-    if (gespeichert) {
-        // The record of this date is changed.
-        GemerkterEuroinFremd = gespeichert->euroinFremd;
-        GemerkterFremdinEuro = gespeichert->fremdinEuro;
-        const Waehrungsdaten::Kurs neu = eigenerKurs(alt, eif);
-        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv && eif != 0) {
-            inpFremdinEuro->setzeZahl(neu.fremdinEuro);
-            zumKehrwert();
-        }
-        try {
-            m_daten.kursAendern(n, *datum, *gespeichert, neu);
-        } catch (const Fehler& f) {
-            // Changed at another workstation between the look and the write.
-            if (f.nummer() != FehlerNr::DatensatzGeaendert) throw;
-            return kursAbgleichen(*datum, neu);
-        }
-        gelesenMerken(*datum, neu);
-        KursHistorieLaden(static_cast<qint16>(r));
-        m_verlauf->bisZeile(GemerkteGridZeile);
-        if (GemerkteGridZeile < m_verlauf->rowCount()) {
-            Schalter s(m_rasterWirdGesetzt);
-            TDBGridWährung->setCurrentIndex(m_verlauf->index(GemerkteGridZeile, 0));
-        }
-        return true;
+    if (gespeichert) return kursDesTagesAendern(*datum, *gespeichert, eigenerKurs(alt, eif));
+    return kursHinzufuegen(*datum, {eif, fie});
+}
+
+bool Waehrungsseite::zeileGehoertZurWaehrung() {
+    const int r = AktuelleWährungsZeile;
+    const Kopflage lage = kopflage(r);
+    const auto meldung = kursGehoertZurZeile(lage);
+    if (!meldung) return true;
+    Meldung(*meldung);
+    zeileZeigen(r, lage.gespeichert);
+    KursHistorieLaden(static_cast<qint16>(r));
+    fokusNach(inpEuroinFremd);
+    return false;
+}
+
+bool Waehrungsseite::kursLoeschenNachFrage(const QDate& datum) {
+    const int r = AktuelleWährungsZeile, n = r + 1;
+    const int antwort = Meldung(QStringLiteral("Wollen Sie den WährungsKurs für ") + Anf + code(r) + Anf + QStringLiteral(" vom ") +
+                                    datumAlsText(datum) + QStringLiteral(" löschen?"),
+                                3);
+    if (antwort != Antwort::Ja) {
+        fokusNach(antwort == Antwort::Nein ? inpEuroinFremd : inpWährungsDatum);
+        return false;
     }
+    if (!zeileGehoertZurWaehrung()) return false;
+    // Deleted only as the user saw it: a rate another workstation changed or entered meanwhile stays.
+    const auto gespeichert = m_daten.kursAm(n, datum);
+    if (gespeichert && !m_daten.kursLoeschen(n, datum, gesehen(datum, gespeichert))) {
+        const auto jetzt = m_daten.kursAm(n, datum);
+        Meldung(kursNichtGeloescht(code(r), datumAlsText(datum), jetzt ? InputFeld::kursText(jetzt->euroinFremd) : QString(),
+                                   jetzt ? InputFeld::kursText(jetzt->fremdinEuro) : QString(), r));
+        kursZeigen(datum, jetzt);
+        fokusNach(inpEuroinFremd);
+        return false;
+    }
+    KursHistorieLaden(static_cast<qint16>(r));
+    for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+    gelesenMerken(datum, std::nullopt);
+    return true;
+}
+
+bool Waehrungsseite::kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu) {
+    const int r = AktuelleWährungsZeile;
+    GemerkterEuroinFremd = gespeichert.euroinFremd;
+    GemerkterFremdinEuro = gespeichert.fremdinEuro;
+    if (GemerkterEuroinFremd != neu.euroinFremd && !UmrechnungAktiv) {
+        inpFremdinEuro->setzeZahl(neu.fremdinEuro);
+        zumKehrwert();
+    }
+    try {
+        m_daten.kursAendern(r + 1, datum, gespeichert, neu);
+    } catch (const Fehler& f) {
+        // Changed at another workstation between the look and the write.
+        if (f.nummer() != FehlerNr::DatensatzGeaendert) throw;
+        return kursAbgleichen(datum, neu);
+    }
+    gelesenMerken(datum, neu);
+    KursHistorieLaden(static_cast<qint16>(r));
+    m_verlauf->bisZeile(GemerkteGridZeile);
+    if (GemerkteGridZeile < m_verlauf->rowCount()) {
+        Schalter s(m_rasterWirdGesetzt);
+        TDBGridWährung->setCurrentIndex(m_verlauf->index(GemerkteGridZeile, 0));
+    }
+    return true;
+}
+
+bool Waehrungsseite::kursHinzufuegen(const QDate& datum, const Waehrungsdaten::Kurs& kurs) {
     // A record is added: the first rate of this date, for a new currency its first record.
+    const int r = AktuelleWährungsZeile;
+    InputFeld* codeFeld = inpWährungsBezKurz[r];
     if (codeFeld->text().size() != 3) {
         Meldung(CodeLaenge);
         fokusNach(codeFeld);
@@ -132,17 +158,28 @@ bool Waehrungsseite::kursSpeichern() {
         return false;
     }
     landFeld->setzeText(landFeld->text().toUpper());
+    if (!zeileGehoertZurWaehrung()) return false;
     try {
-        m_daten.kursEinfuegen({n, codeFeld->text(), inpWährungsBezLang[r]->text(), landFeld->text()}, *datum, {eif, fie});
+        m_daten.kursEinfuegen(neuerSatz(), datum, kurs);
     } catch (const Fehler& f) {
         // Another workstation entered the rate of this day between the look and the write.
         if (f.nummer() != FehlerNr::DoppelterSchluessel) throw;
-        return kursAbgleichen(*datum, {eif, fie});
+        return kursAbgleichen(datum, kurs);
     }
-    gelesenMerken(*datum, Waehrungsdaten::Kurs{eif, fie});
+    gelesenMerken(datum, kurs);
     KursHistorieLaden(static_cast<qint16>(r));
     rasterZeigen(true);
     return true;
+}
+
+Waehrungsdaten::Waehrung Waehrungsseite::neuerSatz() {
+    // A stored currency keeps its name, code and country code in every record: a new rate
+    // repeats them as stored. A new currency gets what its row shows.
+    const int r = AktuelleWährungsZeile;
+    const auto gespeichert = m_daten.kopfVon(r + 1);
+    const Kopf k = gespeichert ? *gespeichert : Kopf{code(r).toUpper(), inpWährungsBezLang[r]->text(), inpLänderKürzel[r]->text().toUpper()};
+    zeileZeigen(r, k);
+    return {r + 1, k.code, k.name, k.land};
 }
 
 void Waehrungsseite::datumBetreten() {

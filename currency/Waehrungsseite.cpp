@@ -90,11 +90,14 @@ void Waehrungsseite::WährungenLaden() {
         if (w.wid < 1 || w.wid > 20) continue;
         bool gezeigt = false;
         for (const InputFeld* f : inpWährungsBezKurz) gezeigt = gezeigt || f->text() == w.code;
+        // What the row shows is what this dialog read: later changes are compared with it.
+        if (gezeigt && code(w.wid - 1) == w.code) m_kopfGelesen[w.wid - 1] = Kopf{w.code, w.name, w.land};
         if (gezeigt) continue;
         const int r = w.wid - 1;
         inpWährungsBezLang[r]->spaltenwertAnzeigen(w.name);
         inpWährungsBezKurz[r]->spaltenwertAnzeigen(w.code);
         inpLänderKürzel[r]->spaltenwertAnzeigen(w.land);
+        m_kopfGelesen[r] = Kopf{w.code, w.name, w.land};
     }
 }
 
@@ -141,52 +144,6 @@ void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
         Frame7->show();
     }
     kursbeschriftungSetzen(code(i));
-}
-
-bool Waehrungsseite::nameVerlassen(int i) {
-    const QString name = inpWährungsBezLang[i]->text();
-    if (name == eingang(inpWährungsBezLang[i])) return true;
-    // Without a record nothing is stored: the name goes in with the currency's first rate.
-    if (!kopfAbgleichen(i, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Die Bezeichnung"), inpWährungsBezLang[i])) return true;
-    m_daten.allenSetzen(i + 1, QStringLiteral("WaehrungscodeBezeichnung"), name);
-    return true;
-}
-
-bool Waehrungsseite::codeVerlassen(int i) {
-    InputFeld* feld = inpWährungsBezKurz[i];
-    const bool rueckwaerts = m_rueckwaertsAus == i;
-    m_rueckwaertsAus = -1;
-    if (feld->text() != eingang(feld)) {
-        const QString neu = feld->text().toUpper();
-        const QString alt = m_daten.codeVon(i + 1);
-        if (neu == alt) {
-            KursHistorieLaden(static_cast<qint16>(i));
-        } else {
-            const auto anderer = neu.isEmpty() ? std::nullopt : m_daten.codeVergebenAn(neu, i + 1);
-            // A stored currency keeps a code of three letters: it cannot lose it or get a shorter one.
-            const bool zuKurz = !alt.isEmpty() && neu.size() != 3;
-            if (anderer || zuKurz) {
-                KursHistorieLaden(static_cast<qint16>(i));
-                Meldung(anderer ? doppelterCode(neu, *anderer) : CodeLaenge);
-                feld->setzeText(alt);
-                feld->setFocus(Qt::OtherFocusReason);
-                return false;
-            }
-            m_daten.allenSetzen(i + 1, QStringLiteral("Waehrungscode"), neu);
-            kursbeschriftungSetzen(neu);
-        }
-    }
-    if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
-    if (rueckwaerts && inpWährungsBezLang[i]->isEnabled()) inpWährungsBezLang[i]->setFocus(Qt::BacktabFocusReason);
-    return true;
-}
-
-bool Waehrungsseite::landVerlassen(int i) {
-    InputFeld* feld = inpLänderKürzel[i];
-    if (feld->text() != eingang(feld) && kopfAbgleichen(i, QStringLiteral("Laenderkennzeichen"), QStringLiteral("Das Länderkennzeichen"), feld))
-        m_daten.allenSetzen(i + 1, QStringLiteral("Laenderkennzeichen"), feld->text().toUpper());
-    if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
-    return true;
 }
 
 void Waehrungsseite::kursbeschriftungSetzen(const QString& code) {

@@ -86,9 +86,14 @@ private:
     QString eingang(const InputFeld* f) const;
 
     void zeileBetreten(int i, InputFeld* feld);
-    bool nameVerlassen(int i);
-    bool codeVerlassen(int i);
-    bool landVerlassen(int i);
+    // A name, code or country code left: stored, asked about or refused as the decision says.
+    bool kopfVerlassen(int i, xov::waehrung::Kopffeld feld);
+    bool kopfEntscheiden(int i, xov::waehrung::Kopffeld feld, const QString& eingabe);
+    InputFeld* kopfFeld(int i, xov::waehrung::Kopffeld feld) const;
+    // What the dialog knows about the row now: as read, as stored, the typed code's other user.
+    xov::waehrung::Kopflage kopflage(int i, const QString& code = {});
+    // The row shows the currency as stored (nothing: as it is), and counts as read so.
+    void zeileZeigen(int i, const std::optional<xov::waehrung::Kopf>& kopf);
     void datumBetreten();
     void datumVerlassen();
     void euroinFremdBetreten();
@@ -106,6 +111,13 @@ private:
 
     // false: a message was shown and the focus moved to the field concerned.
     bool kursSpeichern();
+    bool kursLoeschenNachFrage(const QDate& datum);
+    bool kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu);
+    bool kursHinzufuegen(const QDate& datum, const Waehrungsdaten::Kurs& kurs);
+    // Before a rate is added or deleted: the row still shows the currency stored under its number.
+    bool zeileGehoertZurWaehrung();
+    // The currency's head for a new record: as stored, or as the row shows a new one.
+    Waehrungsdaten::Waehrung neuerSatz();
     // The rate of a day as this dialog last read it (none: no rate that day). Saving compares the
     // stored rate with it, so that a rate another workstation changed or entered since is never
     // overwritten unseen (Kursabgleich.cpp).
@@ -123,9 +135,6 @@ private:
     // The stored rate of the day is not the one the user saw: the user decides whose rate stays.
     // false when the user cancelled (nothing stored, the typed rate stays).
     bool kursAbgleichen(const QDate& datum, const Waehrungsdaten::Kurs& eigener);
-    // Before a currency's name or country is written: when another workstation changed it since
-    // the user entered the field, the user decides whose value stays. False: the other's stays.
-    bool kopfAbgleichen(int zeile, const QString& spalte, const QString& bezeichnung, InputFeld* feld);
     // The frame and the history after a settled rate (none: the day has no rate).
     void kursZeigen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
     void kursbeschriftungSetzen(const QString& code);
@@ -149,6 +158,8 @@ private:
     bool m_verlaesst = false;                    // a field's leave is being handled
     QList<InputFeld*> m_ausstehend;              // fields left whose leave is not handled yet
     QHash<const InputFeld*, QString> m_eingang;  // each field's text when it got the focus
+
+    std::array<std::optional<xov::waehrung::Kopf>, 20> m_kopfGelesen;  // each row's currency as read
 
     std::array<InputFeld*, 20> inpWährungsBezLang{};
     std::array<InputFeld*, 20> inpWährungsBezKurz{};
