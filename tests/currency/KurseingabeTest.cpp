@@ -141,14 +141,14 @@ TEST(Kurseingabe, GeaenderterKursSpeichertDenKehrwertWieErAngezeigtWird) {
     s.tippen(s.eif(), "3");
     ASSERT_TRUE(test::fokusAuf(s.fie()));
     EXPECT_EQ(s.fie()->text(), "0,3333333333");
-    const QString usd0103 = "SELECT EuroinFremd || '|' || FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-01'";
-    EXPECT_EQ(db.faWert(usd0103).toString(), "3.0|0.3333333333");
+    const QString usd0103 = "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-03-01'";
+    EXPECT_EQ(test::gespeichert(db.fa, usd0103), "3.0|0.3333333333");
     EXPECT_EQ(s.rasterZeile(0), QStringList({"01.03.2024", "3", "0,3333333333"}));
     // Typed, then another currency clicked: no later leave of FremdinEuro stores it.
     s.tippen(s.eif(), "1,2", false);
     QTest::mouseClick(s.lang(1), Qt::LeftButton);
     QTest::qWait(200);
-    EXPECT_EQ(db.faWert(usd0103).toString(), "1.2|0.8333333333");
+    EXPECT_EQ(test::gespeichert(db.fa, usd0103), "1.2|0.8333333333");
     // The Enter key's conversion keeps its four places.
     QTest::mouseClick(s.lang(0), Qt::LeftButton);
     QTest::qWait(200);
@@ -156,12 +156,12 @@ TEST(Kurseingabe, GeaenderterKursSpeichertDenKehrwertWieErAngezeigtWird) {
     QTest::keyClick(s.eif(), Qt::Key_Return);
     Seite::ruhe();
     s.weiter();
-    EXPECT_EQ(db.faWert(usd0103).toString(), "3.0|0.3333");
+    EXPECT_EQ(test::gespeichert(db.fa, usd0103), "3.0|0.3333");
     // Typed, then Escape closes the dialog.
     s.rasterKlicken(0);
     s.tippen(s.eif(), "6", false);
     EXPECT_TRUE(s.d->escape());
-    EXPECT_EQ(db.faWert(usd0103).toString(), "6.0|0.1666666667");
+    EXPECT_EQ(test::gespeichert(db.fa, usd0103), "6.0|0.1666666667");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
 }
 
