@@ -44,7 +44,11 @@ void Waehrungsseite::verbinden() {
         connect(f, &InputFeld::LostFocus, this, [this] { cmdUmrechnen->setDefault(false); });
     }
     connect(inpEuroinFremd, &InputFeld::GotFocus, this, [this] { danach([this] { euroinFremdBetreten(); }); });
-    connect(inpFremdinEuro, &InputFeld::GotFocus, this, [this] { danach([this] { UmrechnungAktiv = false; }); });
+    connect(inpFremdinEuro, &InputFeld::GotFocus, this, [this] {
+        danach([this] {
+            if (inpFremdinEuro->hasFocus() && !ohneDatum()) UmrechnungAktiv = false;
+        });
+    });
     connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
     // After the leave of the field the click took the focus from.
     connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { danach([this] { neuerKurs(); }); });

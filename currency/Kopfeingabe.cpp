@@ -60,8 +60,20 @@ bool Waehrungsseite::kopfVerlassen(int i, Kopffeld feld) {
     const bool wieGespeichert = feld == Kopffeld::Code && gelesen && gelesen->code == f->text().toUpper() && f->text() != eingang(f);
     if (gross && !f->text().isEmpty() && !wieGespeichert) f->setzeText(f->text().toUpper());
     m_eingang.insert(f, f->text());
+    if (feld == Kopffeld::Code && !nameVomCodeSpeichern(i)) return false;
     if (rueckwaerts && inpWährungsBezLang[i]->isEnabled()) inpWährungsBezLang[i]->setFocus(Qt::BacktabFocusReason);
     return true;
+}
+
+bool Waehrungsseite::nameVomCodeSpeichern(int i) {
+    // The German name the page filled in for a known code (Waehrungscodes.cpp) is stored like a
+    // typed one, so that a currency never has two names.
+    InputFeld* name = inpWährungsBezLang[i];
+    const QString text = name->text();
+    if (!m_kopfGelesen[i] || text == m_kopfGelesen[i]->name || name->property("xovNameVomCode").toString() != text) return true;
+    const bool ok = kopfEntscheiden(i, Kopffeld::Name, text);
+    m_eingang.insert(name, name->text());
+    return ok;
 }
 
 bool Waehrungsseite::kopfEntscheiden(int i, Kopffeld feld, const QString& eingabe) {

@@ -99,4 +99,5 @@ void Waehrungsseite::kursZeigen(const QDate& datum, const std::optional<Kurs>& k
     // The rate shown is no change of the user's: leaving the field computes no reciprocal from it.
     m_euroinFremdEingang = inpEuroinFremd->text();
     KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
+    rasterAufRahmen();
 }

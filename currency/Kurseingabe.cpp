@@ -112,6 +112,7 @@ bool Waehrungsseite::kursLoeschenNachFrage(const QDate& datum) {
     }
     KursHistorieLaden(static_cast<qint16>(r));
     for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+    rasterAufRahmen();
     gelesenMerken(datum, std::nullopt);
     return true;
 }
@@ -133,11 +134,7 @@ bool Waehrungsseite::kursDesTagesAendern(const QDate& datum, const Waehrungsdate
     }
     gelesenMerken(datum, neu);
     KursHistorieLaden(static_cast<qint16>(r));
-    m_verlauf->bisZeile(GemerkteGridZeile);
-    if (GemerkteGridZeile < m_verlauf->rowCount()) {
-        Schalter s(m_rasterWirdGesetzt);
-        TDBGridWährung->setCurrentIndex(m_verlauf->index(GemerkteGridZeile, 0));
-    }
+    rasterAufRahmen();
     return true;
 }
 
@@ -169,6 +166,7 @@ bool Waehrungsseite::kursHinzufuegen(const QDate& datum, const Waehrungsdaten::K
     gelesenMerken(datum, kurs);
     KursHistorieLaden(static_cast<qint16>(r));
     rasterZeigen(true);
+    rasterAufRahmen();
     return true;
 }
 
@@ -198,7 +196,8 @@ void Waehrungsseite::datumVerlassen() {
         return;
     }
     const QString text = inpWährungsDatum->text();
-    // An empty date is no date yet: nothing to look up, nothing to save, no reason to hold the user.
+    // An empty date is no date yet: nothing to look up, nothing to save; a rate field entered
+    // next asks for it.
     if (keinDatum(text)) return;
     if (!datumAusText(text)) {
         fokusNach(inpWährungsDatum);
@@ -221,6 +220,7 @@ void Waehrungsseite::datumVerlassen() {
         gelesenMerken(*datumAusText(text),
                       gefunden ? std::optional(Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro}) : std::nullopt);
         KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
+        rasterAufRahmen();
     } else if (KursAbgewiesen) {
         KursAbgewiesen = false;
     } else {
@@ -228,11 +228,16 @@ void Waehrungsseite::datumVerlassen() {
     }
 }
 
+bool Waehrungsseite::ohneDatum() {
+    if (!keinDatum(inpWährungsDatum->Text())) return false;
+    // A rate without its day cannot be stored: the user is told, not just sent back.
+    if (!code(AktuelleWährungsZeile).isEmpty()) Meldung(NurDatum);
+    fokusNach(inpWährungsDatum);
+    return true;
+}
+
 void Waehrungsseite::euroinFremdBetreten() {
-    if (keinDatum(inpWährungsDatum->Text())) {
-        inpWährungsDatum->setFocus(Qt::OtherFocusReason);
-        return;
-    }
+    if (!inpEuroinFremd->hasFocus() || ohneDatum()) return;
     UmrechnungAktiv = false;
     m_euroinFremdEingang = inpEuroinFremd->text();
 }

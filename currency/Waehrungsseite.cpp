@@ -192,6 +192,33 @@ void Waehrungsseite::KursHistorieLaden(qint16 zeile) {
     rasterZeigen(true);
 }
 
+void Waehrungsseite::rasterAufRahmen() {
+    const auto tag = datumAusText(inpWährungsDatum->text());
+    const int z = tag ? m_verlauf->zeileVon(*tag) : -1;
+    Schalter s(m_rasterWirdGesetzt);
+    if (z < 0) {
+        TDBGridWährung->setCurrentIndex(QModelIndex());
+        TDBGridWährung->clearSelection();
+        return;
+    }
+    TDBGridWährung->setCurrentIndex(m_verlauf->index(z, 0));
+    GemerkteGridZeile = static_cast<qint16>(z);
+}
+
+void Waehrungsseite::VerlaufNachEinlesen() {
+    KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
+    if (m_verlauf->rowCount() < 1) return;
+    // The day the frame showed, with its rate as read in now; else the newest day.
+    const auto tag = datumAusText(inpWährungsDatum->text());
+    int z = tag ? m_verlauf->zeileVon(*tag) : -1;
+    if (z < 0) z = 0;
+    {
+        Schalter s(m_rasterWirdGesetzt);
+        TDBGridWährung->setCurrentIndex(m_verlauf->index(z, 0));
+    }
+    rasterZeileGewaehlt(z);
+}
+
 void Waehrungsseite::rasterZeileGewaehlt(int zeile) {
     if (zeile < 0 || zeile >= m_verlauf->rowCount()) return;
     rahmenFuellen(zeile);

@@ -45,6 +45,8 @@ public:
     // Prepares the selected page: locks in restricted mode, otherwise the focus and the history.
     void SeiteVorbereiten();
     void KursHistorieLaden(qint16 zeile);
+    // After rates were read in from a file: the history anew, the frame showing the grid's day.
+    void VerlaufNachEinlesen();
     bool KursZumDatumSuchen();
     bool WährungscodeVergeben();
     void KursSpeichern();
@@ -89,6 +91,7 @@ private:
     // A name, code or country code left: stored, asked about or refused as the decision says.
     bool kopfVerlassen(int i, xov::waehrung::Kopffeld feld);
     bool kopfEntscheiden(int i, xov::waehrung::Kopffeld feld, const QString& eingabe);
+    bool nameVomCodeSpeichern(int i);
     InputFeld* kopfFeld(int i, xov::waehrung::Kopffeld feld) const;
     // What the dialog knows about the row now: as read, as stored, the typed code's other user.
     xov::waehrung::Kopflage kopflage(int i, const QString& code = {});
@@ -96,6 +99,8 @@ private:
     void zeileZeigen(int i, const std::optional<xov::waehrung::Kopf>& kopf);
     void datumBetreten();
     void datumVerlassen();
+    // A rate field entered while the frame has no date: the message, and the focus to the date.
+    bool ohneDatum();
     void euroinFremdBetreten();
     void euroinFremdVerlassen();
     // Writes 1 / EuroinFremd to 10 places into FremdinEuro where that rate changed; true then.
@@ -139,6 +144,8 @@ private:
     void kursZeigen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
     void kursbeschriftungSetzen(const QString& code);
     void rasterZeigen(bool sichtbar);
+    // The grid highlights the day the frame shows (none when the frame has no stored day).
+    void rasterAufRahmen();
     bool rasterHatZeile() const;
     void rahmenFuellen(int zeile);
     QString code(int zeile) const;
