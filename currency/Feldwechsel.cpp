@@ -46,7 +46,7 @@ void Waehrungsseite::verbinden() {
     connect(inpEuroinFremd, &InputFeld::GotFocus, this, [this] { danach([this] { euroinFremdBetreten(); }); });
     connect(inpFremdinEuro, &InputFeld::GotFocus, this, [this] {
         danach([this] {
-            if (inpFremdinEuro->hasFocus() && !ohneDatum()) UmrechnungAktiv = false;
+            if (inpFremdinEuro->hasFocus()) ohneDatum();
         });
     });
     connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
@@ -152,7 +152,7 @@ bool Waehrungsseite::kursAbschliessen(InputFeld* f) {
     m_euroinFremdEingang = inpEuroinFremd->text();
     if (!kursSpeichern()) return false;
     // As leaving the field would: the reciprocal to 10 places, and stored as shown.
-    if (geaendert && !UmrechnungAktiv) {
+    if (geaendert && !umgerechnet()) {
         if (const auto x = zahlIn(inpEuroinFremd); x && *x != 0) {
             inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
             kehrwertWieAngezeigtSpeichern();

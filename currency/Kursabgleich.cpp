@@ -25,7 +25,7 @@ std::optional<Kurs> Waehrungsseite::gesehen(const QDate& datum, const std::optio
 
 Kurs Waehrungsseite::eigenerKurs(const std::optional<Kurs>& alt, double eif) const {
     const double fie = zahlIn(inpFremdinEuro).value_or(0.0);
-    if (alt && alt->euroinFremd != eif && !UmrechnungAktiv && eif != 0) return {eif, KehrwertRunden(eif)};
+    if (alt && alt->euroinFremd != eif && !umgerechnet() && eif != 0) return {eif, KehrwertRunden(eif)};
     return {eif, fie};
 }
 
@@ -94,8 +94,6 @@ void Waehrungsseite::kursZeigen(const QDate& datum, const std::optional<Kurs>& k
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());
     }
-    GemerkterEuroinFremd = kurs ? kurs->euroinFremd : 0;
-    GemerkterFremdinEuro = kurs ? kurs->fremdinEuro : 0;
     // The rate shown is no change of the user's: leaving the field computes no reciprocal from it.
     m_euroinFremdEingang = inpEuroinFremd->text();
     KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));

@@ -19,14 +19,20 @@
 using namespace xov;
 using namespace xov::waehrung;
 
-bool Waehrungsseite::KursZumDatumSuchen() {
+std::optional<Waehrungsdaten::Kurs> Waehrungsseite::KursZumDatumSuchen() {
     const auto datum = datumAusText(inpWährungsDatum->text());
-    if (!datum) return false;
-    const auto kurs = m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
-    if (!kurs) return false;
-    GemerkterEuroinFremd = kurs->euroinFremd;
-    GemerkterFremdinEuro = kurs->fremdinEuro;
-    return true;
+    if (!datum) return std::nullopt;
+    return m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
+}
+
+std::optional<Waehrungsdaten::Kurs> Waehrungsseite::gemerkterKurs() const {
+    if (!m_gelesen || m_gelesen->wid != AktuelleWährungsZeile + 1) return std::nullopt;
+    return m_gelesen->kurs;
+}
+
+bool Waehrungsseite::umgerechnet() const {
+    const auto x = zahlIn(inpEuroinFremd), y = zahlIn(inpFremdinEuro);
+    return m_umrechnung && x && y && *x == m_umrechnung->euroinFremd && *y == m_umrechnung->fremdinEuro;
 }
 
 void Waehrungsseite::KursSpeichern() { kursSpeichern(); }
@@ -41,13 +47,15 @@ bool Waehrungsseite::kursSpeichern() {
         fokusNach(inpWährungsDatum);
         return false;
     }
-    const std::pair<InputFeld*, double*> kursfelder[] = {{inpEuroinFremd, &GemerkterEuroinFremd}, {inpFremdinEuro, &GemerkterFremdinEuro}};
-    for (const auto& [feld, gemerkt] : kursfelder) {
+    for (InputFeld* feld : {inpEuroinFremd, inpFremdinEuro}) {
         if (feld->text().trimmed().isEmpty() || zahlIn(feld)) continue;
         Meldung(keineZahlIn(feld == inpEuroinFremd ? QStringLiteral("EuroinFremd") : QStringLiteral("FremdinEuro")));
-        if (*gemerkt > 0) feld->setzeZahl(*gemerkt);
-        KursAbgewiesen = true;
-        feld->setFocus(Qt::OtherFocusReason);
+        // The field gets back the rate the frame was filled with.
+        if (const auto k = gemerkterKurs()) {
+            const double gemerkt = feld == inpEuroinFremd ? k->euroinFremd : k->fremdinEuro;
+            if (gemerkt > 0) feld->setzeZahl(gemerkt);
+        }
+        fokusNach(feld);
         return false;
     }
     if (inpFremdinEuro->text().trimmed().isEmpty() || inpEuroinFremd->text().trimmed().isEmpty()) return true;
@@ -61,8 +69,8 @@ bool Waehrungsseite::kursSpeichern() {
         fokusNach(codeFeld);
         return false;
     }
-    if (WährungscodeVergeben()) {
-        Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(DoppelteWID));
+    if (const auto doppelteWID = WährungscodeVergeben()) {
+        Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(*doppelteWID));
         fokusNach(codeFeld);
         return false;
     }
@@ -119,9 +127,7 @@ bool Waehrungsseite::kursLoeschenNachFrage(const QDate& datum) {
 
 bool Waehrungsseite::kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu) {
     const int r = AktuelleWährungsZeile;
-    GemerkterEuroinFremd = gespeichert.euroinFremd;
-    GemerkterFremdinEuro = gespeichert.fremdinEuro;
-    if (GemerkterEuroinFremd != neu.euroinFremd && !UmrechnungAktiv) {
+    if (gespeichert.euroinFremd != neu.euroinFremd && !umgerechnet()) {
         inpFremdinEuro->setzeZahl(neu.fremdinEuro);
         zumKehrwert();
     }
@@ -207,22 +213,19 @@ void Waehrungsseite::datumVerlassen() {
     if (text != EingangsDatum) {
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());
-        const bool gefunden = KursZumDatumSuchen();
+        const auto gefunden = KursZumDatumSuchen();
         if (gefunden) {
-            inpEuroinFremd->setzeZahl(GemerkterEuroinFremd);
-            inpFremdinEuro->setzeZahl(GemerkterFremdinEuro);
+            inpEuroinFremd->setzeZahl(gefunden->euroinFremd);
+            inpFremdinEuro->setzeZahl(gefunden->fremdinEuro);
         }
         // The leave is handled after the next field took the focus: a rate shown there now is
         // selected, so that typing replaces it, and counts as the rate the user entered with.
         for (InputFeld* f : {inpEuroinFremd, inpFremdinEuro})
             if (f->hasFocus()) f->selectAll();
         if (inpEuroinFremd->hasFocus()) m_euroinFremdEingang = inpEuroinFremd->text();
-        gelesenMerken(*datumAusText(text),
-                      gefunden ? std::optional(Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro}) : std::nullopt);
+        gelesenMerken(*datumAusText(text), gefunden);
         KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
         rasterAufRahmen();
-    } else if (KursAbgewiesen) {
-        KursAbgewiesen = false;
     } else {
         kursSpeichern();
     }
@@ -238,16 +241,13 @@ bool Waehrungsseite::ohneDatum() {
 
 void Waehrungsseite::euroinFremdBetreten() {
     if (!inpEuroinFremd->hasFocus() || ohneDatum()) return;
-    UmrechnungAktiv = false;
     m_euroinFremdEingang = inpEuroinFremd->text();
 }
 
 void Waehrungsseite::euroinFremdVerlassen() {
     // Only a leave that saved moves on to the other rate: after a refusal the focus is where the
     // user must act.
-    bool gespeichert = false;
-    if (KursAbgewiesen) KursAbgewiesen = false;
-    else gespeichert = kursSpeichern();
+    const bool gespeichert = kursSpeichern();
     if (!kehrwertEintragen()) return;
     if (gespeichert) kehrwertWieAngezeigtSpeichern();
     if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) zumKehrwert();
@@ -270,8 +270,8 @@ void Waehrungsseite::kehrwertWieAngezeigtSpeichern() {
     // field has just shown it to 10. The record gets what the field shows, also when no leave of
     // FremdinEuro follows (the user clicked elsewhere or closes the dialog).
     const auto eif = zahlIn(inpEuroinFremd), fie = zahlIn(inpFremdinEuro);
-    if (!eif || !fie || !KursZumDatumSuchen()) return;
-    if (GemerkterEuroinFremd == *eif && GemerkterFremdinEuro != *fie) kursSpeichern();
+    const auto gespeichert = eif && fie ? KursZumDatumSuchen() : std::nullopt;
+    if (gespeichert && gespeichert->euroinFremd == *eif && gespeichert->fremdinEuro != *fie) kursSpeichern();
 }
 
 bool Waehrungsseite::kehrwertEintragen() {
@@ -279,16 +279,13 @@ bool Waehrungsseite::kehrwertEintragen() {
     // The reciprocal of 0 does not exist: the other rate stays as it is. A rate the user only
     // passed through keeps the other rate as stored (a bank's rate need not be the exact
     // reciprocal); only a changed rate, or one without its other rate, gets it computed.
-    if (!x || *x == 0 || UmrechnungAktiv) return false;
+    if (!x || *x == 0 || umgerechnet()) return false;
     if (inpEuroinFremd->text() == m_euroinFremdEingang && !inpFremdinEuro->text().trimmed().isEmpty()) return false;
     inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
     return true;
 }
 
-void Waehrungsseite::fremdinEuroVerlassen() {
-    if (KursAbgewiesen) KursAbgewiesen = false;
-    else kursSpeichern();
-}
+void Waehrungsseite::fremdinEuroVerlassen() { kursSpeichern(); }
 
 void Waehrungsseite::neuerKurs() {
     if (code(AktuelleWährungsZeile).isEmpty()) return;
@@ -299,8 +296,6 @@ void Waehrungsseite::neuerKurs() {
         Frame7->show();
     }
     inpWährungsDatum->setzeText(QString());
-    GemerkterEuroinFremd = 0;
-    GemerkterFremdinEuro = 0;
     m_gelesen.reset();
     inpWährungsDatum->setFocus(Qt::OtherFocusReason);
 }
@@ -309,7 +304,8 @@ void Waehrungsseite::umrechnen() {
     const auto x = zahlIn(inpEuroinFremd);
     // Nothing to compute from an empty field, text that is no number, or 0.
     if (!x || *x == 0) return;
+    // Four places on purpose: leaving the rate keeps them (the pair reads as converted).
     inpFremdinEuro->setzeZahl(KehrwertRunden(*x));
-    UmrechnungAktiv = true;
+    m_umrechnung = Waehrungsdaten::Kurs{*x, KehrwertRunden(*x)};
     inpFremdinEuro->setFocus(Qt::OtherFocusReason);
 }

@@ -61,11 +61,11 @@ Waehrungsseite::Waehrungsseite(QWidget* seite, QPushButton* neuerKurs, Datenquel
 }
 
 void Waehrungsseite::fokusNach(QWidget* ziel) {
-    // The frame field the user went on to loses the focus again: its leave must not save what was
-    // just refused.
-    QWidget* jetzt = QApplication::focusWidget();
-    if (jetzt != ziel && (jetzt == inpWährungsDatum || jetzt == inpEuroinFremd || jetzt == inpFremdinEuro)) KursAbgewiesen = true;
+    // The field the user went on to loses the focus to the page, not to the user: its leave is
+    // no entry of the user's and must not save what was just refused.
+    auto* jetzt = qobject_cast<InputFeld*>(QApplication::focusWidget());
     ziel->setFocus(Qt::OtherFocusReason);
+    if (jetzt && jetzt != ziel) m_ausstehend.removeAll(jetzt);
 }
 
 QString Waehrungsseite::code(int zeile) const { return inpWährungsBezKurz[zeile]->text(); }
@@ -171,9 +171,7 @@ void Waehrungsseite::rahmenFuellen(int zeile) {
     inpEuroinFremd->setzeZahl(m_verlauf->euroinFremd(zeile));
     inpFremdinEuro->setzeZahl(m_verlauf->fremdinEuro(zeile));
     // What the frame shows is what a refused entry gets back, and what saving compares with.
-    GemerkterEuroinFremd = m_verlauf->euroinFremd(zeile);
-    GemerkterFremdinEuro = m_verlauf->fremdinEuro(zeile);
-    gelesenMerken(m_verlauf->datum(zeile), Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro});
+    gelesenMerken(m_verlauf->datum(zeile), Waehrungsdaten::Kurs{m_verlauf->euroinFremd(zeile), m_verlauf->fremdinEuro(zeile)});
 }
 
 void Waehrungsseite::KursHistorieLaden(qint16 zeile) {
@@ -202,7 +200,6 @@ void Waehrungsseite::rasterAufRahmen() {
         return;
     }
     TDBGridWährung->setCurrentIndex(m_verlauf->index(z, 0));
-    GemerkteGridZeile = static_cast<qint16>(z);
 }
 
 void Waehrungsseite::VerlaufNachEinlesen() {
@@ -223,16 +220,12 @@ void Waehrungsseite::rasterZeileGewaehlt(int zeile) {
     if (zeile < 0 || zeile >= m_verlauf->rowCount()) return;
     rahmenFuellen(zeile);
     Frame7->show();
-    GemerkteGridZeile = static_cast<qint16>(zeile);
 }
 
 // ---- a code used in two rows ----
 
-bool Waehrungsseite::WährungscodeVergeben() {
+std::optional<int> Waehrungsseite::WährungscodeVergeben() {
     const QString c = code(AktuelleWährungsZeile).toUpper();
-    if (c.isEmpty()) return false;
-    const auto wid = m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
-    if (!wid) return false;
-    DoppelteWID = *wid;
-    return true;
+    if (c.isEmpty()) return std::nullopt;
+    return m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
 }

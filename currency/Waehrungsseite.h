@@ -47,8 +47,10 @@ public:
     void KursHistorieLaden(qint16 zeile);
     // After rates were read in from a file: the history anew, the frame showing the grid's day.
     void VerlaufNachEinlesen();
-    bool KursZumDatumSuchen();
-    bool WährungscodeVergeben();
+    // The stored rate of the frame's date for the current currency.
+    std::optional<Waehrungsdaten::Kurs> KursZumDatumSuchen();
+    // The WID of another currency that uses the current row's code.
+    std::optional<int> WährungscodeVergeben();
     void KursSpeichern();
     // Before the page is left or the dialog closes: a rate being typed in the rate frame is
     // handled as leaving its field would handle it, so that nothing typed is lost. False when it
@@ -61,12 +63,6 @@ public:
 
     qint32 AktuelleWährungsZeile = 0;
     QString EingangsDatum;
-    bool KursAbgewiesen = false;
-    double GemerkterEuroinFremd = 0;
-    double GemerkterFremdinEuro = 0;
-    bool UmrechnungAktiv = false;
-    qint16 GemerkteGridZeile = 0;
-    qint32 DoppelteWID = 0;
 
 private:
     enum class Spalte { Name, Code, Land };
@@ -116,6 +112,11 @@ private:
 
     // false: a message was shown and the focus moved to the field concerned.
     bool kursSpeichern();
+    // The rate the frame was filled with for the current currency (a history day, a day found).
+    std::optional<Waehrungsdaten::Kurs> gemerkterKurs() const;
+    // The frame still shows the pair "umrechnen" put there (FremdinEuro to 4 places): leaving
+    // the rate then keeps it instead of computing 10 places.
+    bool umgerechnet() const;
     bool kursLoeschenNachFrage(const QDate& datum);
     bool kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu);
     bool kursHinzufuegen(const QDate& datum, const Waehrungsdaten::Kurs& kurs);
@@ -162,6 +163,7 @@ private:
     QString m_euroinFremdEingang;      // EuroinFremd as it was when the field was entered
     int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
     std::optional<Gelesen> m_gelesen;
+    std::optional<Waehrungsdaten::Kurs> m_umrechnung;  // the pair "umrechnen" computed last
     bool m_verlaesst = false;                    // a field's leave is being handled
     QList<InputFeld*> m_ausstehend;              // fields left whose leave is not handled yet
     QHash<const InputFeld*, QString> m_eingang;  // each field's text when it got the focus
