@@ -118,3 +118,25 @@ bool Waehrungsseite::kopfEntscheiden(int i, Kopffeld feld, const QString& eingab
     }
     fehlerWerfen(FehlerNr::DatensatzGeaendert, QStringLiteral("AllgWaehrung"));
 }
+
+bool Waehrungsseite::zeileGehoertZurWaehrung() {
+    const int r = AktuelleWährungsZeile;
+    const Kopflage lage = kopflage(r);
+    const auto meldung = kursGehoertZurZeile(lage);
+    if (!meldung) return true;
+    Meldung(*meldung);
+    zeileZeigen(r, lage.gespeichert);
+    KursHistorieLaden(static_cast<qint16>(r));
+    fokusNach(inpEuroinFremd);
+    return false;
+}
+
+Waehrungsdaten::Waehrung Waehrungsseite::neuerSatz() {
+    // A stored currency keeps its name, code and country code in every record: a new rate
+    // repeats them as stored. A new currency gets what its row shows.
+    const int r = AktuelleWährungsZeile;
+    const auto gespeichert = m_daten.kopfVon(r + 1);
+    const Kopf k = gespeichert ? *gespeichert : Kopf{code(r).toUpper(), inpWährungsBezLang[r]->text(), inpLänderKürzel[r]->text().toUpper()};
+    zeileZeigen(r, k);
+    return {r + 1, k.code, k.name, k.land};
+}
