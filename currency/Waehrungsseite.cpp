@@ -158,6 +158,10 @@ void Waehrungsseite::rasterZeigen(bool sichtbar) {
     QWidget* w = TDBGridWährung;
     while (w->parentWidget() && w->parentWidget() != m_seite) w = w->parentWidget();
     TDBGridWährung->show();
+    // Hidden, it keeps its place: the rate frame beside it never jumps.
+    QSizePolicy platz = w->sizePolicy();
+    platz.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(platz);
     w->setVisible(sichtbar);
 }
 

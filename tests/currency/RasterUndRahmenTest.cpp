@@ -89,3 +89,22 @@ TEST(Kurse, KursfeldOhneDatumNenntDieMeldung) {
         EXPECT_TRUE(test::fokusAuf(s.datum())) << datum;
     }
 }
+
+// The hint for an unknown code neither widens the window nor moves the grid or the rate frame.
+TEST(Waehrungszeilen, HinweisVerschiebtNichts) {
+    test::Datenbanken db;
+    usdUndYen(db);
+    test::Meldungen m;
+    Seite s(db);
+    auto* hinweis = s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(4)"));
+    ASSERT_TRUE(hinweis);
+    const int breite = s->width();
+    const QPoint raster = s.raster()->mapTo(s->window(), QPoint()), datum = s.datum()->mapTo(s->window(), QPoint());
+    s.tippen(s.kurz(4), "QQQ");
+    ASSERT_TRUE(hinweis->isVisible());
+    EXPECT_EQ(hinweis->toolTip(), "QQQ ist kein bekannter ISO-Währungscode");
+    QApplication::processEvents();
+    EXPECT_EQ(s->width(), breite);
+    EXPECT_EQ(s.raster()->mapTo(s->window(), QPoint()), raster);
+    EXPECT_EQ(s.datum()->mapTo(s->window(), QPoint()), datum);
+}
