@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 
@@ -49,6 +50,9 @@ void Waehrungsseite::verbinden() {
             if (inpFremdinEuro->hasFocus()) ohneDatum();
         });
     });
+    // F6: from a currency's row to its rate entry, and back.
+    auto* f6 = new QShortcut(QKeySequence(Qt::Key_F6), m_seite, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(f6, &QShortcut::activated, this, [this] { ausfuehren([this] { zeileOderKurs(); }); });
     connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
     // After the leave of the field the click took the focus from.
     connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { danach([this] { neuerKurs(); }); });
@@ -105,6 +109,26 @@ bool Waehrungsseite::verlassen(InputFeld* f) {
     else if (f == inpEuroinFremd) euroinFremdVerlassen();
     else if (f == inpFremdinEuro) fremdinEuroVerlassen();
     return true;
+}
+
+void Waehrungsseite::zeileOderKurs() {
+    QWidget* fokus = QApplication::focusWidget();
+    for (int i = 0; i < 20; ++i) {
+        if (fokus != inpWährungsBezLang[i] && fokus != inpWährungsBezKurz[i] && fokus != inpLänderKürzel[i]) continue;
+        if (code(i).isEmpty()) {
+            Meldung(KeinCode);
+            return;
+        }
+        // After the row's entry and the field's leave: the rate date of this currency.
+        danach([this, i] {
+            if (AktuelleWährungsZeile != i || !m_seite->isAncestorOf(QApplication::focusWidget())) return;
+            Frame7->show();
+            inpWährungsDatum->setFocus(Qt::ShortcutFocusReason);
+        });
+        return;
+    }
+    const int r = AktuelleWährungsZeile;
+    (inpWährungsBezLang[r]->isEnabled() ? inpWährungsBezLang[r] : inpLänderKürzel[r])->setFocus(Qt::ShortcutFocusReason);
 }
 
 QString Waehrungsseite::eingang(const InputFeld* f) const { return m_eingang.value(f); }

@@ -266,7 +266,13 @@ bool Waehrungsseite::kehrwertEintragen() {
 void Waehrungsseite::fremdinEuroVerlassen() { kursSpeichern(); }
 
 void Waehrungsseite::neuerKurs() {
-    if (code(AktuelleWährungsZeile).isEmpty()) return;
+    // Never nothing in silence: a row without a code has no rates yet.
+    if (code(AktuelleWährungsZeile).isEmpty()) {
+        Meldung(KeinCode);
+        fokusNach(inpWährungsBezKurz[AktuelleWährungsZeile]->isEnabled() ? inpWährungsBezKurz[AktuelleWährungsZeile]
+                                                                          : inpLänderKürzel[AktuelleWährungsZeile]);
+        return;
+    }
     if (Frame7->isVisible()) {
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());

@@ -75,6 +75,8 @@ private:
     // A field's leave is outstanding until it is handled; a way out of the page finishes it at once.
     void verlassenVormerken(InputFeld* f);
     void zeileBetretenDanach(int i, InputFeld* f);
+    // F6: from a row field to the rate date of its currency; from the rate entry back to the row.
+    void zeileOderKurs();
     // false: refused, with the message shown and the focus where the user must act.
     bool verlassen(InputFeld* f);
     bool abschliessen(InputFeld* f);

@@ -108,3 +108,40 @@ TEST(Waehrungszeilen, HinweisVerschiebtNichts) {
     EXPECT_EQ(s.raster()->mapTo(s->window(), QPoint()), raster);
     EXPECT_EQ(s.datum()->mapTo(s->window(), QPoint()), datum);
 }
+
+// Keyboard only: F6 from any currency's row to its rate date and back; a rate entered there is
+// that currency's. "Neuer Kurs" in a row without a code says why nothing starts.
+TEST(Kurse, F6FuehrtVonDerZeileZumKursUndZurueck) {
+    test::Datenbanken db;
+    usdUndYen(db);
+    test::Meldungen m;
+    Seite s(db);
+    QTest::mouseClick(s.land(2), Qt::LeftButton);  // the yen's row
+    Seite::ruhe();
+    QTest::keyClick(s.land(2), Qt::Key_F6);
+    Seite::ruhe();
+    ASSERT_TRUE(test::fokusAuf(s.datum()));
+    EXPECT_EQ(s.datum()->text(), "04.03.2024");
+    EXPECT_EQ(s.label("lblFremd"), "1 JPY =\nxxx EUR");
+    QTest::keyClick(s.datum(), Qt::Key_Tab);
+    Seite::ruhe();
+    ASSERT_TRUE(test::fokusAuf(s.eif()));
+    s.eif()->selectAll();
+    QTest::keyClicks(s.eif(), "162");
+    QTest::keyClick(s.eif(), Qt::Key_F6);
+    Seite::ruhe();
+    EXPECT_TRUE(test::fokusAuf(s.lang(2)));
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 3 AND AenderDatum = '2024-03-04'"), "162.0");
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
+    // A row without a code: F6 and "Neuer Kurs" say so.
+    QTest::mouseClick(s.lang(5), Qt::LeftButton);
+    Seite::ruhe();
+    QTest::keyClick(s.lang(5), Qt::Key_F6);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
+    test::aktivieren(s.d->form.get());
+    QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 2; }, 2000));
+    EXPECT_EQ(m.texte, QStringList({xov::waehrung::KeinCode, xov::waehrung::KeinCode}));
+    test::aktivieren(s.d->form.get());
+    EXPECT_TRUE(test::fokusAuf(s.kurz(5)));
+}
