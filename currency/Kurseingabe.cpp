@@ -170,7 +170,6 @@ void Waehrungsseite::datumBetreten() {
             beenden->setFocus(Qt::OtherFocusReason);
         return;
     }
-    EingangsDatum = inpWährungsDatum->text();
     kursbeschriftungSetzen(code(AktuelleWährungsZeile));
 }
 
@@ -188,7 +187,7 @@ void Waehrungsseite::datumVerlassen() {
         Meldung(NurDatum);
         return;
     }
-    if (text != EingangsDatum) {
+    if (text != eingang(inpWährungsDatum)) {
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());
         const auto gefunden = KursZumDatumSuchen();

@@ -61,11 +61,9 @@ public:
     // Rounds to the places, halves to the even digit.
     static double runden(double wert, int stellen);
 
-    qint32 AktuelleWährungsZeile = 0;
-    QString EingangsDatum;
 
 private:
-    enum class Spalte { Name, Code, Land };
+    qint32 AktuelleWährungsZeile = 0;  // the current currency row; changes when another row is entered
     void verbinden();
     // Runs the handling after the focus change that caused it, in the order of the events,
     // while the dialog is shown; failures go to the error report.
