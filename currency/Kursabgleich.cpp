@@ -25,7 +25,7 @@ std::optional<Kurs> Waehrungsseite::gesehen(const QDate& datum, const std::optio
 
 Kurs Waehrungsseite::eigenerKurs(const std::optional<Kurs>& alt, double eif) const {
     const double fie = zahlIn(inpFremdinEuro).value_or(0.0);
-    if (alt && alt->euroinFremd != eif && !UmrechnungAktiv && eif != 0) return {eif, KehrwertRunden(eif)};
+    if (alt && alt->euroinFremd != eif && !umgerechnet() && eif != 0) return {eif, KehrwertRunden(eif)};
     return {eif, fie};
 }
 
@@ -73,8 +73,7 @@ bool Waehrungsseite::kursAbgleichen(const QDate& datum, const Kurs& eigener) {
             if (gespeichert) {
                 m_daten.kursAendern(n, datum, *gespeichert, eigener);
             } else {
-                m_daten.kursEinfuegen({n, code(r).toUpper(), inpWährungsBezLang[r]->text(), inpLänderKürzel[r]->text().toUpper()},
-                                      datum, eigener);
+                m_daten.kursEinfuegen(neuerSatz(), datum, eigener);
             }
         } catch (const Fehler& f) {
             if (f.nummer() != FehlerNr::DatensatzGeaendert && f.nummer() != FehlerNr::DoppelterSchluessel) throw;
@@ -95,23 +94,8 @@ void Waehrungsseite::kursZeigen(const QDate& datum, const std::optional<Kurs>& k
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());
     }
-    GemerkterEuroinFremd = kurs ? kurs->euroinFremd : 0;
-    GemerkterFremdinEuro = kurs ? kurs->fremdinEuro : 0;
     // The rate shown is no change of the user's: leaving the field computes no reciprocal from it.
     m_euroinFremdEingang = inpEuroinFremd->text();
     KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
-}
-
-bool Waehrungsseite::kopfAbgleichen(int zeile, const QString& spalte, const QString& bezeichnung, InputFeld* feld) {
-    const auto gespeichert = m_daten.wertVon(zeile + 1, spalte);
-    if (!gespeichert || *gespeichert == EingangsText || *gespeichert == feld->text()) return true;
-    const QString CrLf = QStringLiteral("\r\n");
-    const QString text =
-        QStringLiteral("%1 der Währung in Zeile %2 wurde inzwischen an einem anderen Arbeitsplatz geändert.").arg(bezeichnung).arg(zeile + 1) +
-        CrLf + CrLf + QStringLiteral("%1: anderer Arbeitsplatz %2%3%2, Ihre Eingabe %2%4%2").arg(bezeichnung, Anf, *gespeichert, feld->text()) +
-        CrLf + CrLf + QStringLiteral("Wollen Sie Ihre Eingabe speichern?") + CrLf + QStringLiteral("Ja: Ihre Eingabe speichern") + CrLf +
-        QStringLiteral("Nein: den Wert des anderen Arbeitsplatzes übernehmen");
-    if (Meldung(text, 4 + 32) == Antwort::Ja) return true;
-    feld->setzeText(*gespeichert);
-    return false;
+    rasterAufRahmen();
 }

@@ -142,7 +142,7 @@ void einlesen(frmMandStamm& d, Waehrungsseite& seite) {
         const auto bilanz = kurseEinlesen(*d.FAData->verbindung(), tage, waehrungenDerSeite(d), *optionen);
         fortschritt.reset();
         seite.WährungenLaden();
-        seite.KursHistorieLaden(static_cast<qint16>(seite.AktuelleWährungsZeile));
+        seite.VerlaufNachEinlesen();
         Meldung(QStringLiteral("Kurse aus %1 eingelesen:\r\n").arg(datei) + bilanzZeilen(bilanz).join(QStringLiteral("\r\n")), 64);
     } catch (const Fehler& f) {
         Meldung(f.beschreibung() + QStringLiteral("\r\nEs wurde kein Kurs eingelesen."), f.nummer() == FehlerNr::Abgebrochen ? 64 : 48);

@@ -19,22 +19,27 @@
 using namespace xov;
 using namespace xov::waehrung;
 
-bool Waehrungsseite::KursZumDatumSuchen() {
+std::optional<Waehrungsdaten::Kurs> Waehrungsseite::KursZumDatumSuchen() {
     const auto datum = datumAusText(inpWährungsDatum->text());
-    if (!datum) return false;
-    const auto kurs = m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
-    if (!kurs) return false;
-    GemerkterEuroinFremd = kurs->euroinFremd;
-    GemerkterFremdinEuro = kurs->fremdinEuro;
-    return true;
+    if (!datum) return std::nullopt;
+    return m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
+}
+
+std::optional<Waehrungsdaten::Kurs> Waehrungsseite::gemerkterKurs() const {
+    if (!m_gelesen || m_gelesen->wid != AktuelleWährungsZeile + 1) return std::nullopt;
+    return m_gelesen->kurs;
+}
+
+bool Waehrungsseite::umgerechnet() const {
+    const auto x = zahlIn(inpEuroinFremd), y = zahlIn(inpFremdinEuro);
+    return m_umrechnung && x && y && *x == m_umrechnung->euroinFremd && *y == m_umrechnung->fremdinEuro;
 }
 
 void Waehrungsseite::KursSpeichern() { kursSpeichern(); }
 
 bool Waehrungsseite::kursSpeichern() {
-    const int r = AktuelleWährungsZeile, n = r + 1;
-    const QString d = inpWährungsDatum->Text();
     // A. The frame.
+    const QString d = inpWährungsDatum->Text();
     if (keinDatum(d)) return true;
     const auto datum = datumAusText(d);
     if (!datum) {
@@ -42,83 +47,95 @@ bool Waehrungsseite::kursSpeichern() {
         fokusNach(inpWährungsDatum);
         return false;
     }
-    const std::pair<InputFeld*, double*> kursfelder[] = {{inpEuroinFremd, &GemerkterEuroinFremd}, {inpFremdinEuro, &GemerkterFremdinEuro}};
-    for (const auto& [feld, gemerkt] : kursfelder) {
+    for (InputFeld* feld : {inpEuroinFremd, inpFremdinEuro}) {
         if (feld->text().trimmed().isEmpty() || zahlIn(feld)) continue;
         Meldung(keineZahlIn(feld == inpEuroinFremd ? QStringLiteral("EuroinFremd") : QStringLiteral("FremdinEuro")));
-        if (*gemerkt > 0) feld->setzeZahl(*gemerkt);
-        KursAbgewiesen = true;
-        feld->setFocus(Qt::OtherFocusReason);
+        // The field gets back the rate the frame was filled with.
+        if (const auto k = gemerkterKurs()) {
+            const double gemerkt = feld == inpEuroinFremd ? k->euroinFremd : k->fremdinEuro;
+            if (gemerkt > 0) feld->setzeZahl(gemerkt);
+        }
+        fokusNach(feld);
         return false;
     }
     if (inpFremdinEuro->text().trimmed().isEmpty() || inpEuroinFremd->text().trimmed().isEmpty()) return true;
     const double eif = *zahlIn(inpEuroinFremd), fie = *zahlIn(inpFremdinEuro);
-
     // B. Both rates 0: the rate of that date is deleted.
-    if (eif == 0 && fie == 0) {
-        const int antwort = Meldung(QStringLiteral("Wollen Sie den WährungsKurs für ") + Anf + code(r) + Anf +
-                                        QStringLiteral(" vom ") + datumAlsText(*datum) + QStringLiteral(" löschen?"),
-                                    3);
-        if (antwort == Antwort::Nein) {
-            fokusNach(inpEuroinFremd);
-            return false;
-        }
-        if (antwort != Antwort::Ja) {
-            fokusNach(inpWährungsDatum);
-            return false;
-        }
-        m_daten.kursLoeschen(n, *datum);
-        KursHistorieLaden(static_cast<qint16>(r));
-        for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
-        gelesenMerken(*datum, std::nullopt);
-        return true;
-    }
-
-    // C. Saving. A pair with one rate 0 is no rate: nothing is stored, for a new date as for an
-    // existing one (a reciprocal that rounds to 0 at 10 places included).
-    if (eif == 0 || fie == 0) return true;
-    InputFeld* codeFeld = inpWährungsBezKurz[r];
+    if (eif == 0 && fie == 0) return kursLoeschenNachFrage(*datum);
+    // C. Saving: the row's code first.
+    InputFeld* codeFeld = inpWährungsBezKurz[AktuelleWährungsZeile];
     if (codeFeld->text().isEmpty()) {
         Meldung(KeinCode);
         fokusNach(codeFeld);
         return false;
     }
-    if (WährungscodeVergeben()) {
-        Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(DoppelteWID));
+    if (const auto doppelteWID = WährungscodeVergeben()) {
+        Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(*doppelteWID));
         fokusNach(codeFeld);
         return false;
     }
+    // A pair with one rate 0 is no rate: nothing is stored, for a new date as for an existing one
+    // (a reciprocal that rounds to 0 at 10 places included).
+    if (eif == 0 || fie == 0) return true;
     // The rate stored now, and the one the user saw: when they differ, another workstation changed
     // or entered the rate of this day meanwhile, and the user decides whose rate stays.
-    const auto gespeichert = m_daten.kursAm(n, *datum);
+    const auto gespeichert = m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
     const auto alt = gesehen(*datum, gespeichert);
     if (!(gespeichert == alt)) return kursAbgleichen(*datum, eigenerKurs(alt, eif));
-    if (gespeichert) {
-        // The record of this date is changed.
-        GemerkterEuroinFremd = gespeichert->euroinFremd;
-        GemerkterFremdinEuro = gespeichert->fremdinEuro;
-        const Waehrungsdaten::Kurs neu = eigenerKurs(alt, eif);
-        if (GemerkterEuroinFremd != eif && !UmrechnungAktiv && eif != 0) {
-            inpFremdinEuro->setzeZahl(neu.fremdinEuro);
-            zumKehrwert();
-        }
-        try {
-            m_daten.kursAendern(n, *datum, *gespeichert, neu);
-        } catch (const Fehler& f) {
-            // Changed at another workstation between the look and the write.
-            if (f.nummer() != FehlerNr::DatensatzGeaendert) throw;
-            return kursAbgleichen(*datum, neu);
-        }
-        gelesenMerken(*datum, neu);
-        KursHistorieLaden(static_cast<qint16>(r));
-        m_verlauf->bisZeile(GemerkteGridZeile);
-        if (GemerkteGridZeile < m_verlauf->rowCount()) {
-            Schalter s(m_rasterWirdGesetzt);
-            TDBGridWährung->setCurrentIndex(m_verlauf->index(GemerkteGridZeile, 0));
-        }
-        return true;
+    if (gespeichert) return kursDesTagesAendern(*datum, *gespeichert, eigenerKurs(alt, eif));
+    return kursHinzufuegen(*datum, {eif, fie});
+}
+
+bool Waehrungsseite::kursLoeschenNachFrage(const QDate& datum) {
+    const int r = AktuelleWährungsZeile, n = r + 1;
+    const int antwort = Meldung(QStringLiteral("Wollen Sie den WährungsKurs für ") + Anf + code(r) + Anf + QStringLiteral(" vom ") +
+                                    datumAlsText(datum) + QStringLiteral(" löschen?"),
+                                3);
+    if (antwort != Antwort::Ja) {
+        fokusNach(antwort == Antwort::Nein ? inpEuroinFremd : inpWährungsDatum);
+        return false;
     }
+    if (!zeileGehoertZurWaehrung()) return false;
+    // Deleted only as the user saw it: a rate another workstation changed or entered meanwhile stays.
+    const auto gespeichert = m_daten.kursAm(n, datum);
+    if (gespeichert && !m_daten.kursLoeschen(n, datum, gesehen(datum, gespeichert))) {
+        const auto jetzt = m_daten.kursAm(n, datum);
+        Meldung(kursNichtGeloescht(code(r), datumAlsText(datum), jetzt ? InputFeld::kursText(jetzt->euroinFremd) : QString(),
+                                   jetzt ? InputFeld::kursText(jetzt->fremdinEuro) : QString(), r));
+        kursZeigen(datum, jetzt);
+        fokusNach(inpEuroinFremd);
+        return false;
+    }
+    KursHistorieLaden(static_cast<qint16>(r));
+    for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) f->setzeText(QString());
+    rasterAufRahmen();
+    gelesenMerken(datum, std::nullopt);
+    return true;
+}
+
+bool Waehrungsseite::kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu) {
+    const int r = AktuelleWährungsZeile;
+    if (gespeichert.euroinFremd != neu.euroinFremd && !umgerechnet()) {
+        inpFremdinEuro->setzeZahl(neu.fremdinEuro);
+        zumKehrwert();
+    }
+    try {
+        m_daten.kursAendern(r + 1, datum, gespeichert, neu);
+    } catch (const Fehler& f) {
+        // Changed at another workstation between the look and the write.
+        if (f.nummer() != FehlerNr::DatensatzGeaendert) throw;
+        return kursAbgleichen(datum, neu);
+    }
+    gelesenMerken(datum, neu);
+    KursHistorieLaden(static_cast<qint16>(r));
+    rasterAufRahmen();
+    return true;
+}
+
+bool Waehrungsseite::kursHinzufuegen(const QDate& datum, const Waehrungsdaten::Kurs& kurs) {
     // A record is added: the first rate of this date, for a new currency its first record.
+    const int r = AktuelleWährungsZeile;
+    InputFeld* codeFeld = inpWährungsBezKurz[r];
     if (codeFeld->text().size() != 3) {
         Meldung(CodeLaenge);
         fokusNach(codeFeld);
@@ -132,16 +149,18 @@ bool Waehrungsseite::kursSpeichern() {
         return false;
     }
     landFeld->setzeText(landFeld->text().toUpper());
+    if (!zeileGehoertZurWaehrung()) return false;
     try {
-        m_daten.kursEinfuegen({n, codeFeld->text(), inpWährungsBezLang[r]->text(), landFeld->text()}, *datum, {eif, fie});
+        m_daten.kursEinfuegen(neuerSatz(), datum, kurs);
     } catch (const Fehler& f) {
         // Another workstation entered the rate of this day between the look and the write.
         if (f.nummer() != FehlerNr::DoppelterSchluessel) throw;
-        return kursAbgleichen(*datum, {eif, fie});
+        return kursAbgleichen(datum, kurs);
     }
-    gelesenMerken(*datum, Waehrungsdaten::Kurs{eif, fie});
+    gelesenMerken(datum, kurs);
     KursHistorieLaden(static_cast<qint16>(r));
     rasterZeigen(true);
+    rasterAufRahmen();
     return true;
 }
 
@@ -151,7 +170,6 @@ void Waehrungsseite::datumBetreten() {
             beenden->setFocus(Qt::OtherFocusReason);
         return;
     }
-    EingangsDatum = inpWährungsDatum->text();
     kursbeschriftungSetzen(code(AktuelleWährungsZeile));
 }
 
@@ -161,51 +179,52 @@ void Waehrungsseite::datumVerlassen() {
         return;
     }
     const QString text = inpWährungsDatum->text();
-    // An empty date is no date yet: nothing to look up, nothing to save, no reason to hold the user.
+    // An empty date is no date yet: nothing to look up, nothing to save; a rate field entered
+    // next asks for it.
     if (keinDatum(text)) return;
     if (!datumAusText(text)) {
         fokusNach(inpWährungsDatum);
         Meldung(NurDatum);
         return;
     }
-    if (text != EingangsDatum) {
+    if (text != eingang(inpWährungsDatum)) {
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());
-        const bool gefunden = KursZumDatumSuchen();
+        const auto gefunden = KursZumDatumSuchen();
         if (gefunden) {
-            inpEuroinFremd->setzeZahl(GemerkterEuroinFremd);
-            inpFremdinEuro->setzeZahl(GemerkterFremdinEuro);
+            inpEuroinFremd->setzeZahl(gefunden->euroinFremd);
+            inpFremdinEuro->setzeZahl(gefunden->fremdinEuro);
         }
         // The leave is handled after the next field took the focus: a rate shown there now is
         // selected, so that typing replaces it, and counts as the rate the user entered with.
         for (InputFeld* f : {inpEuroinFremd, inpFremdinEuro})
             if (f->hasFocus()) f->selectAll();
         if (inpEuroinFremd->hasFocus()) m_euroinFremdEingang = inpEuroinFremd->text();
-        gelesenMerken(*datumAusText(text),
-                      gefunden ? std::optional(Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro}) : std::nullopt);
+        gelesenMerken(*datumAusText(text), gefunden);
         KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
-    } else if (KursAbgewiesen) {
-        KursAbgewiesen = false;
+        rasterAufRahmen();
     } else {
         kursSpeichern();
     }
 }
 
+bool Waehrungsseite::ohneDatum() {
+    if (!keinDatum(inpWährungsDatum->Text())) return false;
+    // A rate without its day cannot be stored: the user is told, not just sent back.
+    if (!code(AktuelleWährungsZeile).isEmpty()) Meldung(NurDatum);
+    fokusNach(inpWährungsDatum);
+    return true;
+}
+
 void Waehrungsseite::euroinFremdBetreten() {
-    if (keinDatum(inpWährungsDatum->Text())) {
-        inpWährungsDatum->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    UmrechnungAktiv = false;
+    if (!inpEuroinFremd->hasFocus() || ohneDatum()) return;
     m_euroinFremdEingang = inpEuroinFremd->text();
 }
 
 void Waehrungsseite::euroinFremdVerlassen() {
     // Only a leave that saved moves on to the other rate: after a refusal the focus is where the
     // user must act.
-    bool gespeichert = false;
-    if (KursAbgewiesen) KursAbgewiesen = false;
-    else gespeichert = kursSpeichern();
+    const bool gespeichert = kursSpeichern();
     if (!kehrwertEintragen()) return;
     if (gespeichert) kehrwertWieAngezeigtSpeichern();
     if (gespeichert && QApplication::focusWidget() != inpWährungsDatum) zumKehrwert();
@@ -228,8 +247,8 @@ void Waehrungsseite::kehrwertWieAngezeigtSpeichern() {
     // field has just shown it to 10. The record gets what the field shows, also when no leave of
     // FremdinEuro follows (the user clicked elsewhere or closes the dialog).
     const auto eif = zahlIn(inpEuroinFremd), fie = zahlIn(inpFremdinEuro);
-    if (!eif || !fie || !KursZumDatumSuchen()) return;
-    if (GemerkterEuroinFremd == *eif && GemerkterFremdinEuro != *fie) kursSpeichern();
+    const auto gespeichert = eif && fie ? KursZumDatumSuchen() : std::nullopt;
+    if (gespeichert && gespeichert->euroinFremd == *eif && gespeichert->fremdinEuro != *fie) kursSpeichern();
 }
 
 bool Waehrungsseite::kehrwertEintragen() {
@@ -237,45 +256,22 @@ bool Waehrungsseite::kehrwertEintragen() {
     // The reciprocal of 0 does not exist: the other rate stays as it is. A rate the user only
     // passed through keeps the other rate as stored (a bank's rate need not be the exact
     // reciprocal); only a changed rate, or one without its other rate, gets it computed.
-    if (!x || *x == 0 || UmrechnungAktiv) return false;
+    if (!x || *x == 0 || umgerechnet()) return false;
     if (inpEuroinFremd->text() == m_euroinFremdEingang && !inpFremdinEuro->text().trimmed().isEmpty()) return false;
     inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
     return true;
 }
 
-bool Waehrungsseite::eingabeAbschliessen() {
-    QWidget* fokus = QApplication::focusWidget();
-    if (fokus != inpEuroinFremd && fokus != inpFremdinEuro) return true;
-    if (KursAbgewiesen) return false;
-    const bool geaendert = fokus == inpEuroinFremd && inpEuroinFremd->text() != m_euroinFremdEingang;
-    if (fokus == inpEuroinFremd) kehrwertEintragen();
-    m_euroinFremdEingang = inpEuroinFremd->text();
-    // A rate that cannot be written (database locked or gone) is reported; the page and the
-    // dialog stay open with it, so that it can be saved once the database is back.
-    try {
-        if (!kursSpeichern()) return false;
-        // As leaving the field would: the reciprocal to 10 places, and stored as shown.
-        if (geaendert && !UmrechnungAktiv) {
-            if (const auto x = zahlIn(inpEuroinFremd); x && *x != 0) {
-                inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
-                kehrwertWieAngezeigtSpeichern();
-            }
-        }
-        return true;
-    } catch (...) {
-        if (!m_zustand.fehlerMelden) throw;
-        m_zustand.fehlerMelden(aktuellerFehler());
-        return false;
-    }
-}
-
-void Waehrungsseite::fremdinEuroVerlassen() {
-    if (KursAbgewiesen) KursAbgewiesen = false;
-    else kursSpeichern();
-}
+void Waehrungsseite::fremdinEuroVerlassen() { kursSpeichern(); }
 
 void Waehrungsseite::neuerKurs() {
-    if (code(AktuelleWährungsZeile).isEmpty()) return;
+    // Never nothing in silence: a row without a code has no rates yet.
+    if (code(AktuelleWährungsZeile).isEmpty()) {
+        Meldung(KeinCode);
+        fokusNach(inpWährungsBezKurz[AktuelleWährungsZeile]->isEnabled() ? inpWährungsBezKurz[AktuelleWährungsZeile]
+                                                                          : inpLänderKürzel[AktuelleWährungsZeile]);
+        return;
+    }
     if (Frame7->isVisible()) {
         inpEuroinFremd->setzeText(QString());
         inpFremdinEuro->setzeText(QString());
@@ -283,8 +279,6 @@ void Waehrungsseite::neuerKurs() {
         Frame7->show();
     }
     inpWährungsDatum->setzeText(QString());
-    GemerkterEuroinFremd = 0;
-    GemerkterFremdinEuro = 0;
     m_gelesen.reset();
     inpWährungsDatum->setFocus(Qt::OtherFocusReason);
 }
@@ -293,7 +287,8 @@ void Waehrungsseite::umrechnen() {
     const auto x = zahlIn(inpEuroinFremd);
     // Nothing to compute from an empty field, text that is no number, or 0.
     if (!x || *x == 0) return;
+    // Four places on purpose: leaving the rate keeps them (the pair reads as converted).
     inpFremdinEuro->setzeZahl(KehrwertRunden(*x));
-    UmrechnungAktiv = true;
+    m_umrechnung = Waehrungsdaten::Kurs{*x, KehrwertRunden(*x)};
     inpFremdinEuro->setFocus(Qt::OtherFocusReason);
 }

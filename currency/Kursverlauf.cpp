@@ -54,6 +54,19 @@ QVariant Kursverlauf::headerData(int section, Qt::Orientation orientation, int r
     return titel.value(section);
 }
 
+int Kursverlauf::zeileVon(const QDate& tag) {
+    // Newest first: past an older day the history cannot hold it any more.
+    for (int z = 0;; ++z) {
+        if (z >= m_zeilen.size()) {
+            if (!canFetchMore({})) return -1;
+            seiteLesen();
+            if (z >= m_zeilen.size()) return -1;
+        }
+        if (m_zeilen.at(z).datum == tag) return z;
+        if (m_zeilen.at(z).datum < tag) return -1;
+    }
+}
+
 bool Kursverlauf::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && !m_vollstaendig; }
 
 void Kursverlauf::seiteLesen() {

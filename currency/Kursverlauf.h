@@ -24,6 +24,8 @@ public:
     void laden(std::shared_ptr<xov::Verbindung> verbindung, int wid);
     // Reads on until the row is there (or the history ends).
     void bisZeile(int zeile);
+    // The row of the day, read on as far as needed; -1 when the history has no rate that day.
+    int zeileVon(const QDate& tag);
     // Told of a failure while the grid scrolls; loading itself raises its failures.
     std::function<void(const xov::Fehler&)> beiFehler;
 

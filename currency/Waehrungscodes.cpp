@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 
@@ -96,13 +97,19 @@ private:
     QAbstractItemView* m_liste = nullptr;
 };
 
-void hinweisSetzen(QLabel* l, const QString& code) {
+void hinweisSetzen(QLabel* l, QLineEdit* feld, const QString& code) {
     // Only a whole code gets the hint; the first letters of one are no unknown code yet.
     const QString c = code.trimmed().toUpper();
     const QString text = c.size() < 3 || !isoWaehrungsname(c).isEmpty() ? QString()
                                                                         : QStringLiteral("%1 ist kein bekannter ISO-Währungscode").arg(c);
     l->setText(text);
-    l->setVisible(!text.isEmpty());  // hidden, it takes no room
+    l->setToolTip(text);
+    l->setVisible(!text.isEmpty());  // its place stays reserved (below)
+    // The code itself shows it too, in the hint's colour, where nothing has to make room.
+    feld->setToolTip(text);
+    QPalette p = feld->palette();
+    p.setColor(QPalette::Text, text.isEmpty() ? feld->style()->standardPalette().color(QPalette::Text) : QColor(0xa0, 0x50, 0x00));
+    feld->setPalette(p);
 }
 
 }  // namespace
@@ -116,8 +123,14 @@ void waehrungscodesVerbinden(QWidget* seite) {
         if (!code || !name || !hinweis) continue;
         new Codevervollstaendigung(codes, code);
         hinweis->setStyleSheet(QStringLiteral("color: #a05000;"));
-        hinweisSetzen(hinweis, code->text());
-        QObject::connect(code, &QLineEdit::textChanged, hinweis, [hinweis](const QString& text) { hinweisSetzen(hinweis, text); });
+        // The hint never asks for room: it takes the width the row has and never widens the
+        // window or moves the controls beside it (the whole text is in its tool tip).
+        QSizePolicy platz(QSizePolicy::Ignored, hinweis->sizePolicy().verticalPolicy());
+        platz.setRetainSizeWhenHidden(true);
+        hinweis->setSizePolicy(platz);
+        hinweis->setMinimumWidth(0);
+        hinweisSetzen(hinweis, code, code->text());
+        QObject::connect(code, &QLineEdit::textChanged, hinweis, [hinweis, code](const QString& text) { hinweisSetzen(hinweis, code, text); });
         // Leaving a known code with the name still empty, or still holding the name this filled in
         // for an earlier code (one refused as used in another row, say): the German name, written
         // like typed text. A name the user typed stays.

@@ -39,16 +39,33 @@ QVector<Waehrungsdaten::Waehrung> Waehrungsdaten::waehrungen() {
     return liste;
 }
 
-QString Waehrungsdaten::codeVon(int wid) {
-    if (abfragen(QStringLiteral("SELECT Waehrungscode FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC LIMIT 1"), {wid}) == 0)
-        return {};
-    return text(m_quelle->Recordset()->Fields(QStringLiteral("Waehrungscode")).Value());
-}
-
-std::optional<QString> Waehrungsdaten::wertVon(int wid, const QString& spalte) {
+std::optional<xov::waehrung::Kopf> Waehrungsdaten::kopfVon(int wid) {
     if (abfragen(QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC LIMIT 1"), {wid}) == 0)
         return std::nullopt;
-    return text(m_quelle->Recordset()->Fields(spalte).Value());
+    Recordset* rs = m_quelle->Recordset();
+    return waehrung::Kopf{text(rs->Fields(QStringLiteral("Waehrungscode")).Value()),
+                          text(rs->Fields(QStringLiteral("WaehrungscodeBezeichnung")).Value()),
+                          text(rs->Fields(QStringLiteral("Laenderkennzeichen")).Value())};
+}
+
+void Waehrungsdaten::kopfSetzen(int wid, const QString& spalte, const QString& wert, const waehrung::Kopf& erwartet) {
+    auto v = verbindung();
+    Transaktion t(*v);
+    // Looked at again inside the writing transaction: a change made between the decision and the
+    // write is refused, never overwritten.
+    if (kopfVon(wid) != erwartet)
+        fehlerWerfen(FehlerNr::DatensatzGeaendert, QStringLiteral("AllgWaehrung: WID %1").arg(wid));
+    // Only the records of the currency as it was read: none another workstation recoded meanwhile.
+    abfragen(QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? AND Waehrungscode = ?"), {wid, erwartet.code}, true);
+    auto protokoll = waehrungProtokollieren(*v, wid);
+    Recordset* rs = m_quelle->Recordset();
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        rs->Edit();
+        rs->Fields(spalte).setValue(wert);
+        rs->Update();
+    }
+    protokoll.eintragen();
+    t.bestaetigen();
 }
 
 std::optional<int> Waehrungsdaten::codeVergebenAn(const QString& code, int wid) {
@@ -73,23 +90,6 @@ Waehrungsdaten::Kurs Waehrungsdaten::kursDesSatzes() const {
 std::optional<Waehrungsdaten::Kurs> Waehrungsdaten::kursAm(int wid, const QDate& datum) {
     if (abfragen(EinKurs, {wid, datum}) == 0) return std::nullopt;
     return kursDesSatzes();
-}
-
-int Waehrungsdaten::allenSetzen(int wid, const QString& spalte, const QString& wert) {
-    const int anzahl = abfragen(QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ?"), {wid}, true);
-    if (anzahl == 0) return 0;
-    Recordset* rs = m_quelle->Recordset();
-    auto v = verbindung();
-    Transaktion t(*v);
-    auto protokoll = waehrungProtokollieren(*v, wid);
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-        rs->Edit();
-        rs->Fields(spalte).setValue(wert);
-        rs->Update();
-    }
-    protokoll.eintragen();
-    t.bestaetigen();
-    return anzahl;
 }
 
 void Waehrungsdaten::kursEinfuegen(const Waehrung& w, const QDate& datum, const Kurs& kurs) {
@@ -133,10 +133,10 @@ void Waehrungsdaten::kursAendern(int wid, const QDate& datum, const Kurs& alt, c
     t.bestaetigen();
 }
 
-bool Waehrungsdaten::kursLoeschen(int wid, const QDate& datum) {
+bool Waehrungsdaten::kursLoeschen(int wid, const QDate& datum, const std::optional<Kurs>& erwartet) {
     auto v = verbindung();
     Transaktion t(*v);
-    if (abfragen(EinKurs, {wid, datum}, true) == 0) return false;
+    if (abfragen(EinKurs, {wid, datum}, true) == 0 || (erwartet && !(kursDesSatzes() == *erwartet))) return false;
     auto protokoll = kursProtokollieren(*v, wid, datum);
     m_quelle->Recordset()->Delete();
     protokoll.eintragen();

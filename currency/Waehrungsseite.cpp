@@ -60,62 +60,12 @@ Waehrungsseite::Waehrungsseite(QWidget* seite, QPushButton* neuerKurs, Datenquel
     verbinden();
 }
 
-void Waehrungsseite::verbinden() {
-    for (int i = 0; i < 20; ++i) {
-        for (InputFeld* f : {inpWährungsBezLang[i], inpWährungsBezKurz[i], inpLänderKürzel[i]})
-            connect(f, &InputFeld::GotFocus, this, [this, i, f] { danach([this, i, f] { zeileBetreten(i, f); }); });
-        connect(inpWährungsBezLang[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { nameVerlassen(i); }); });
-        connect(inpWährungsBezKurz[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { codeVerlassen(i); }); });
-        connect(inpLänderKürzel[i], &InputFeld::LostFocus, this, [this, i] { danach([this, i] { landVerlassen(i); }); });
-        // Shift+Tab from a code field goes to the name of its row.
-        connect(inpWährungsBezKurz[i], &InputFeld::LeaveField, this, [this, i](int taste) {
-            if (taste == Qt::Key_Backtab) m_rueckwaertsAus = i;
-        });
-    }
-    connect(inpWährungsDatum, &InputFeld::GotFocus, this, [this] { danach([this] { datumBetreten(); }); });
-    connect(inpWährungsDatum, &InputFeld::LostFocus, this, [this] { danach([this] { datumVerlassen(); }); });
-    // Enter in a rate field presses cmdUmrechnen while the field has the focus.
-    for (InputFeld* f : {inpEuroinFremd, inpFremdinEuro}) {
-        connect(f, &InputFeld::GotFocus, this, [this] { cmdUmrechnen->setDefault(true); });
-        connect(f, &InputFeld::LostFocus, this, [this] { cmdUmrechnen->setDefault(false); });
-    }
-    connect(inpEuroinFremd, &InputFeld::GotFocus, this, [this] { danach([this] { euroinFremdBetreten(); }); });
-    connect(inpFremdinEuro, &InputFeld::GotFocus, this, [this] { danach([this] { UmrechnungAktiv = false; }); });
-    connect(inpEuroinFremd, &InputFeld::LostFocus, this, [this] { danach([this] { euroinFremdVerlassen(); }); });
-    connect(inpFremdinEuro, &InputFeld::LostFocus, this, [this] { danach([this] { fremdinEuroVerlassen(); }); });
-    connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
-    // After the leave of the field the click took the focus from.
-    connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { danach([this] { neuerKurs(); }); });
-    connect(TDBGridWährung->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& jetzt) {
-                if (m_rasterWirdGesetzt || !jetzt.isValid()) return;
-                const int zeile = jetzt.row();
-                danach([this, zeile] { rasterZeileGewaehlt(zeile); });
-            });
-}
-
-void Waehrungsseite::danach(std::function<void()> schritt) {
-    QTimer::singleShot(0, this, [this, schritt = std::move(schritt)] {
-        if (!m_seite->window()->isVisible() || (m_zustand.formBereit && !m_zustand.formBereit())) return;
-        ausfuehren(schritt);
-    });
-}
-
-void Waehrungsseite::ausfuehren(const std::function<void()>& schritt) {
-    try {
-        schritt();
-    } catch (...) {
-        if (m_zustand.fehlerMelden) m_zustand.fehlerMelden(aktuellerFehler());
-        else throw;
-    }
-}
-
 void Waehrungsseite::fokusNach(QWidget* ziel) {
-    // The frame field the user went on to loses the focus again: its leave must not save what was
-    // just refused.
-    QWidget* jetzt = QApplication::focusWidget();
-    if (jetzt != ziel && (jetzt == inpWährungsDatum || jetzt == inpEuroinFremd || jetzt == inpFremdinEuro)) KursAbgewiesen = true;
+    // The field the user went on to loses the focus to the page, not to the user: its leave is
+    // no entry of the user's and must not save what was just refused.
+    auto* jetzt = qobject_cast<InputFeld*>(QApplication::focusWidget());
     ziel->setFocus(Qt::OtherFocusReason);
+    if (jetzt && jetzt != ziel) m_ausstehend.removeAll(jetzt);
 }
 
 QString Waehrungsseite::code(int zeile) const { return inpWährungsBezKurz[zeile]->text(); }
@@ -140,11 +90,14 @@ void Waehrungsseite::WährungenLaden() {
         if (w.wid < 1 || w.wid > 20) continue;
         bool gezeigt = false;
         for (const InputFeld* f : inpWährungsBezKurz) gezeigt = gezeigt || f->text() == w.code;
+        // What the row shows is what this dialog read: later changes are compared with it.
+        if (gezeigt && code(w.wid - 1) == w.code) m_kopfGelesen[w.wid - 1] = Kopf{w.code, w.name, w.land};
         if (gezeigt) continue;
         const int r = w.wid - 1;
         inpWährungsBezLang[r]->spaltenwertAnzeigen(w.name);
         inpWährungsBezKurz[r]->spaltenwertAnzeigen(w.code);
         inpLänderKürzel[r]->spaltenwertAnzeigen(w.land);
+        m_kopfGelesen[r] = Kopf{w.code, w.name, w.land};
     }
 }
 
@@ -167,7 +120,8 @@ void Waehrungsseite::SeiteVorbereiten() {
 }
 
 void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
-    EingangsText = feld->text();
+    // A refusal took the focus back before this entry was handled: the row was not entered.
+    if (!feld->hasFocus()) return;
     // The current row's history was loaded with the page, except in restricted mode: then its
     // first entry loads it like any other row's.
     if (i != AktuelleWährungsZeile || m_verlaufZeile != i) {
@@ -192,49 +146,6 @@ void Waehrungsseite::zeileBetreten(int i, InputFeld* feld) {
     kursbeschriftungSetzen(code(i));
 }
 
-void Waehrungsseite::nameVerlassen(int i) {
-    const QString name = inpWährungsBezLang[i]->text();
-    if (name == EingangsText) return;
-    // Without a record nothing is stored: the name goes in with the currency's first rate.
-    if (!kopfAbgleichen(i, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Die Bezeichnung"), inpWährungsBezLang[i])) return;
-    m_daten.allenSetzen(i + 1, QStringLiteral("WaehrungscodeBezeichnung"), name);
-}
-
-void Waehrungsseite::codeVerlassen(int i) {
-    InputFeld* feld = inpWährungsBezKurz[i];
-    const bool rueckwaerts = m_rueckwaertsAus == i;
-    m_rueckwaertsAus = -1;
-    if (feld->text() != EingangsText) {
-        const QString neu = feld->text().toUpper();
-        const QString alt = m_daten.codeVon(i + 1);
-        if (neu == alt) {
-            KursHistorieLaden(static_cast<qint16>(i));
-        } else {
-            const auto anderer = neu.isEmpty() ? std::nullopt : m_daten.codeVergebenAn(neu, i + 1);
-            // A stored currency keeps a code of three letters: it cannot lose it or get a shorter one.
-            const bool zuKurz = !alt.isEmpty() && neu.size() != 3;
-            if (anderer || zuKurz) {
-                KursHistorieLaden(static_cast<qint16>(i));
-                Meldung(anderer ? doppelterCode(neu, *anderer) : CodeLaenge);
-                feld->setzeText(alt);
-                feld->setFocus(Qt::OtherFocusReason);
-                return;
-            }
-            m_daten.allenSetzen(i + 1, QStringLiteral("Waehrungscode"), neu);
-            kursbeschriftungSetzen(neu);
-        }
-    }
-    if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
-    if (rueckwaerts && inpWährungsBezLang[i]->isEnabled()) inpWährungsBezLang[i]->setFocus(Qt::BacktabFocusReason);
-}
-
-void Waehrungsseite::landVerlassen(int i) {
-    InputFeld* feld = inpLänderKürzel[i];
-    if (feld->text() != EingangsText && kopfAbgleichen(i, QStringLiteral("Laenderkennzeichen"), QStringLiteral("Das Länderkennzeichen"), feld))
-        m_daten.allenSetzen(i + 1, QStringLiteral("Laenderkennzeichen"), feld->text().toUpper());
-    if (!feld->text().isEmpty()) feld->setzeText(feld->text().toUpper());
-}
-
 void Waehrungsseite::kursbeschriftungSetzen(const QString& code) {
     lblEuro->setText(QStringLiteral("1 EUR = \nxxx ") + code);
     lblFremd->setText(QStringLiteral("1 ") + code + QStringLiteral(" =\nxxx EUR"));
@@ -247,6 +158,10 @@ void Waehrungsseite::rasterZeigen(bool sichtbar) {
     QWidget* w = TDBGridWährung;
     while (w->parentWidget() && w->parentWidget() != m_seite) w = w->parentWidget();
     TDBGridWährung->show();
+    // Hidden, it keeps its place: the rate frame beside it never jumps.
+    QSizePolicy platz = w->sizePolicy();
+    platz.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(platz);
     w->setVisible(sichtbar);
 }
 
@@ -260,9 +175,7 @@ void Waehrungsseite::rahmenFuellen(int zeile) {
     inpEuroinFremd->setzeZahl(m_verlauf->euroinFremd(zeile));
     inpFremdinEuro->setzeZahl(m_verlauf->fremdinEuro(zeile));
     // What the frame shows is what a refused entry gets back, and what saving compares with.
-    GemerkterEuroinFremd = m_verlauf->euroinFremd(zeile);
-    GemerkterFremdinEuro = m_verlauf->fremdinEuro(zeile);
-    gelesenMerken(m_verlauf->datum(zeile), Waehrungsdaten::Kurs{GemerkterEuroinFremd, GemerkterFremdinEuro});
+    gelesenMerken(m_verlauf->datum(zeile), Waehrungsdaten::Kurs{m_verlauf->euroinFremd(zeile), m_verlauf->fremdinEuro(zeile)});
 }
 
 void Waehrungsseite::KursHistorieLaden(qint16 zeile) {
@@ -281,20 +194,42 @@ void Waehrungsseite::KursHistorieLaden(qint16 zeile) {
     rasterZeigen(true);
 }
 
+void Waehrungsseite::rasterAufRahmen() {
+    const auto tag = datumAusText(inpWährungsDatum->text());
+    const int z = tag ? m_verlauf->zeileVon(*tag) : -1;
+    Schalter s(m_rasterWirdGesetzt);
+    if (z < 0) {
+        TDBGridWährung->setCurrentIndex(QModelIndex());
+        TDBGridWährung->clearSelection();
+        return;
+    }
+    TDBGridWährung->setCurrentIndex(m_verlauf->index(z, 0));
+}
+
+void Waehrungsseite::VerlaufNachEinlesen() {
+    KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
+    if (m_verlauf->rowCount() < 1) return;
+    // The day the frame showed, with its rate as read in now; else the newest day.
+    const auto tag = datumAusText(inpWährungsDatum->text());
+    int z = tag ? m_verlauf->zeileVon(*tag) : -1;
+    if (z < 0) z = 0;
+    {
+        Schalter s(m_rasterWirdGesetzt);
+        TDBGridWährung->setCurrentIndex(m_verlauf->index(z, 0));
+    }
+    rasterZeileGewaehlt(z);
+}
+
 void Waehrungsseite::rasterZeileGewaehlt(int zeile) {
     if (zeile < 0 || zeile >= m_verlauf->rowCount()) return;
     rahmenFuellen(zeile);
     Frame7->show();
-    GemerkteGridZeile = static_cast<qint16>(zeile);
 }
 
 // ---- a code used in two rows ----
 
-bool Waehrungsseite::WährungscodeVergeben() {
+std::optional<int> Waehrungsseite::WährungscodeVergeben() {
     const QString c = code(AktuelleWährungsZeile).toUpper();
-    if (c.isEmpty()) return false;
-    const auto wid = m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
-    if (!wid) return false;
-    DoppelteWID = *wid;
-    return true;
+    if (c.isEmpty()) return std::nullopt;
+    return m_daten.codeVergebenAn(c, AktuelleWährungsZeile + 1);
 }

@@ -4,6 +4,8 @@
 // with the reciprocal rate. The page finds its controls by name inside the frame it is given
 // and reads the call's state only through the callbacks of Aufrufzustand.
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -43,8 +45,12 @@ public:
     // Prepares the selected page: locks in restricted mode, otherwise the focus and the history.
     void SeiteVorbereiten();
     void KursHistorieLaden(qint16 zeile);
-    bool KursZumDatumSuchen();
-    bool WährungscodeVergeben();
+    // After rates were read in from a file: the history anew, the frame showing the grid's day.
+    void VerlaufNachEinlesen();
+    // The stored rate of the frame's date for the current currency.
+    std::optional<Waehrungsdaten::Kurs> KursZumDatumSuchen();
+    // The WID of another currency that uses the current row's code.
+    std::optional<int> WährungscodeVergeben();
     void KursSpeichern();
     // Before the page is left or the dialog closes: a rate being typed in the rate frame is
     // handled as leaving its field would handle it, so that nothing typed is lost. False when it
@@ -55,30 +61,42 @@ public:
     // Rounds to the places, halves to the even digit.
     static double runden(double wert, int stellen);
 
-    qint32 AktuelleWährungsZeile = 0;
-    QString EingangsText;
-    QString EingangsDatum;
-    bool KursAbgewiesen = false;
-    double GemerkterEuroinFremd = 0;
-    double GemerkterFremdinEuro = 0;
-    bool UmrechnungAktiv = false;
-    qint16 GemerkteGridZeile = 0;
-    qint32 DoppelteWID = 0;
 
 private:
-    enum class Spalte { Name, Code, Land };
+    qint32 AktuelleWährungsZeile = 0;  // the current currency row; changes when another row is entered
     void verbinden();
     // Runs the handling after the focus change that caused it, in the order of the events,
     // while the dialog is shown; failures go to the error report.
     void danach(std::function<void()> schritt);
     void ausfuehren(const std::function<void()>& schritt);
 
+    // A field's leave is outstanding until it is handled; a way out of the page finishes it at once.
+    void verlassenVormerken(InputFeld* f);
+    void zeileBetretenDanach(int i, InputFeld* f);
+    // F6: from a row field to the rate date of its currency; from the rate entry back to the row.
+    void zeileOderKurs();
+    // false: refused, with the message shown and the focus where the user must act.
+    bool verlassen(InputFeld* f);
+    bool abschliessen(InputFeld* f);
+    bool datumAbschliessen();
+    bool kursAbschliessen(InputFeld* f);
+    // The text the field held when it got the focus; leaving it compares against it.
+    QString eingang(const InputFeld* f) const;
+
     void zeileBetreten(int i, InputFeld* feld);
-    void nameVerlassen(int i);
-    void codeVerlassen(int i);
-    void landVerlassen(int i);
+    // A name, code or country code left: stored, asked about or refused as the decision says.
+    bool kopfVerlassen(int i, xov::waehrung::Kopffeld feld);
+    bool kopfEntscheiden(int i, xov::waehrung::Kopffeld feld, const QString& eingabe);
+    bool nameVomCodeSpeichern(int i);
+    InputFeld* kopfFeld(int i, xov::waehrung::Kopffeld feld) const;
+    // What the dialog knows about the row now: as read, as stored, the typed code's other user.
+    xov::waehrung::Kopflage kopflage(int i, const QString& code = {});
+    // The row shows the currency as stored (nothing: as it is), and counts as read so.
+    void zeileZeigen(int i, const std::optional<xov::waehrung::Kopf>& kopf);
     void datumBetreten();
     void datumVerlassen();
+    // A rate field entered while the frame has no date: the message, and the focus to the date.
+    bool ohneDatum();
     void euroinFremdBetreten();
     void euroinFremdVerlassen();
     // Writes 1 / EuroinFremd to 10 places into FremdinEuro where that rate changed; true then.
@@ -94,6 +112,18 @@ private:
 
     // false: a message was shown and the focus moved to the field concerned.
     bool kursSpeichern();
+    // The rate the frame was filled with for the current currency (a history day, a day found).
+    std::optional<Waehrungsdaten::Kurs> gemerkterKurs() const;
+    // The frame still shows the pair "umrechnen" put there (FremdinEuro to 4 places): leaving
+    // the rate then keeps it instead of computing 10 places.
+    bool umgerechnet() const;
+    bool kursLoeschenNachFrage(const QDate& datum);
+    bool kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu);
+    bool kursHinzufuegen(const QDate& datum, const Waehrungsdaten::Kurs& kurs);
+    // Before a rate is added or deleted: the row still shows the currency stored under its number.
+    bool zeileGehoertZurWaehrung();
+    // The currency's head for a new record: as stored, or as the row shows a new one.
+    Waehrungsdaten::Waehrung neuerSatz();
     // The rate of a day as this dialog last read it (none: no rate that day). Saving compares the
     // stored rate with it, so that a rate another workstation changed or entered since is never
     // overwritten unseen (Kursabgleich.cpp).
@@ -111,13 +141,12 @@ private:
     // The stored rate of the day is not the one the user saw: the user decides whose rate stays.
     // false when the user cancelled (nothing stored, the typed rate stays).
     bool kursAbgleichen(const QDate& datum, const Waehrungsdaten::Kurs& eigener);
-    // Before a currency's name or country is written: when another workstation changed it since
-    // the user entered the field, the user decides whose value stays. False: the other's stays.
-    bool kopfAbgleichen(int zeile, const QString& spalte, const QString& bezeichnung, InputFeld* feld);
     // The frame and the history after a settled rate (none: the day has no rate).
     void kursZeigen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
     void kursbeschriftungSetzen(const QString& code);
     void rasterZeigen(bool sichtbar);
+    // The grid highlights the day the frame shows (none when the frame has no stored day).
+    void rasterAufRahmen();
     bool rasterHatZeile() const;
     void rahmenFuellen(int zeile);
     QString code(int zeile) const;
@@ -134,6 +163,12 @@ private:
     QString m_euroinFremdEingang;      // EuroinFremd as it was when the field was entered
     int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
     std::optional<Gelesen> m_gelesen;
+    std::optional<Waehrungsdaten::Kurs> m_umrechnung;  // the pair "umrechnen" computed last
+    bool m_verlaesst = false;                    // a field's leave is being handled
+    QList<InputFeld*> m_ausstehend;              // fields left whose leave is not handled yet
+    QHash<const InputFeld*, QString> m_eingang;  // each field's text when it got the focus
+
+    std::array<std::optional<xov::waehrung::Kopf>, 20> m_kopfGelesen;  // each row's currency as read
 
     std::array<InputFeld*, 20> inpWährungsBezLang{};
     std::array<InputFeld*, 20> inpWährungsBezKurz{};

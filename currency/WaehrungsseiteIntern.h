@@ -2,6 +2,7 @@
 // The texts and small helpers that the currency page's two parts share: the messages exactly as
 // the page shows them, a field's complete number, and a flag set for the life of a scope.
 
+#include "currency/Waehrungsentscheidung.h"
 #include "form/InputFeld.h"
 
 #include <QChar>
@@ -12,11 +13,6 @@ namespace xov::waehrung {
 
 inline const QChar Anf(34);
 
-inline QString doppelterCode(const QString& code, int wid) {
-    return QStringLiteral("Der von Ihnnen gerade eben eingegebene Währungscode ") + Anf + code + Anf +
-           QStringLiteral(" wird bereits") + QChar(13) + QStringLiteral("in Zeile ") + QString::number(wid) +
-           QStringLiteral(" verwendet. Keine doppelten Einträge möglich!");
-}
 inline QString keineZahlIn(const QString& feld) {
     return QStringLiteral("In dem Feld ") + Anf + QLatin1Char(' ') + feld + QLatin1Char(' ') + Anf +
            QStringLiteral(" ist nur die Eingabe von Zahlen erlaubt!");

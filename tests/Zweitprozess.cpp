@@ -118,7 +118,7 @@ int helferAusfuehren() {
                 Waehrungsdaten daten(&quelle);
                 schreiben(QStringLiteral("laeuft"));
                 for (int i = 1; i <= t.value(2).toInt(); ++i) {
-                    daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Name %1").arg(i));
+                    daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Name %1").arg(i), *daten.kopfVon(1));
                     schreiben(QString::number(i));  // stored with its entry
                 }
                 schreiben(QStringLiteral("ok"));

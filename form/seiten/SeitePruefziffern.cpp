@@ -17,6 +17,16 @@ void hinweisZeigen(QLabel* l, const QString& text) {
     l->setVisible(!text.isEmpty());  // hidden, it takes no room on the page
 }
 
+// A hint in a row of its own: hidden, it keeps the height of its line, so that showing it moves
+// nothing below it.
+void hinweisImPlatzZeigen(QLabel* l, const QString& text) {
+    QSizePolicy platz = l->sizePolicy();
+    platz.setRetainSizeWhenHidden(true);
+    l->setSizePolicy(platz);
+    l->setText(text.isEmpty() ? QStringLiteral(" ") : text);
+    l->setVisible(!text.isEmpty());
+}
+
 class Seite1 : public Seite {
 public:
     using Seite::Seite;
@@ -37,10 +47,10 @@ public:
 
 private:
     void aktualisieren() {
-        hinweisZeigen(m_uid, uidHinweis(m_dialog.feld(QStringLiteral("inpMandUID"))->text()));
+        hinweisImPlatzZeigen(m_uid, uidHinweis(m_dialog.feld(QStringLiteral("inpMandUID"))->text()));
         const DbListe* fa = m_dialog.cmbFaNr;
         const QVariant faNummer = fa->currentIndex() >= 0 ? fa->currentData() : fa->wert();
-        hinweisZeigen(m_steuer, steuerNrHinweis(faNummer.toString(), m_dialog.feld(QStringLiteral("inpSteuerNr"))->text()));
+        hinweisImPlatzZeigen(m_steuer, steuerNrHinweis(faNummer.toString(), m_dialog.feld(QStringLiteral("inpSteuerNr"))->text()));
     }
     QLabel* m_uid = nullptr;
     QLabel* m_steuer = nullptr;

@@ -136,6 +136,10 @@ TEST(Referenzkurse, KnopfMitZeitraumUndErsetzenWieDasWerkzeug) {
     // The history of the current row (USD) shows the new rates at once, the replaced one first.
     ASSERT_EQ(s.raster()->model()->rowCount(), 20);
     EXPECT_EQ(s.rasterZeile(0).mid(0, 2), QStringList({"31.12.2024", "1,0389"}));
+    // The grid highlights the day the frame shows, with the rate read in.
+    EXPECT_EQ(s.raster()->currentIndex().row(), 0);
+    EXPECT_EQ(s.datum()->text(), "31.12.2024");
+    EXPECT_EQ(s.eif()->text(), "1,0389");
     // The keyboard is the page's again.
     EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));
     s.tippen(s.land(1), "se");

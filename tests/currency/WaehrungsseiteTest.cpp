@@ -89,9 +89,9 @@ TEST(Waehrungszeilen, NameCodeUndLandGehenInJedenDatensatz) {
     EXPECT_EQ(s.kurz(2)->text(), "GBX");
     EXPECT_EQ(anzahl(db, "WID = 3 AND Waehrungscode = 'GBX'"), 5);
     EXPECT_EQ(s.label("lblFremd"), "1 GBX =\nxxx EUR");
-    // Lower case over the stored code: nothing stored, the field shows the stored code.
+    // Lower case over the stored code: nothing stored, the field keeps the text as typed.
     s.tippen(s.kurz(0), "usd");
-    EXPECT_EQ(s.kurz(0)->text(), "USD");
+    EXPECT_EQ(s.kurz(0)->text(), "usd");
     EXPECT_EQ(anzahl(db, "WID = 1 AND Waehrungscode = 'USD'"), 3);
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
 }

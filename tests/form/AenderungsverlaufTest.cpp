@@ -104,8 +104,8 @@ TEST_P(Aenderungsverlauf, Seite8ZeigtDieWaehrungDerZeile) {
         quelle.setDatabaseName(db.fa);
         quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
         Waehrungsdaten daten(&quelle);
-        daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"));
-        daten.allenSetzen(2, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Franken"));
+        daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"), *daten.kopfVon(1));
+        daten.kopfSetzen(2, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Franken"), *daten.kopfVon(2));
         daten.kursEinfuegen({1, "USD", "Dollar", "USA"}, QDate(2024, 3, 4), {1.0825, 0.9238});
     }
     auto info = test::info(db);

@@ -105,7 +105,7 @@ TEST_P(Protokoll, WaehrungUndKurseHinzugefuegtGeaendertGeloescht) {
     test::Datenbanken db(GetParam());
     Waehrungsquelle w(db);
     const QDate tag(2024, 3, 4);
-    w.daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"));
+    w.daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"), *w.daten.kopfVon(1));
     w.daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, tag, {11.5, 0.087});
     w.daten.kursAendern(4, tag, {11.5, 0.087}, {11.25, 0.087});
     ASSERT_TRUE(w.daten.kursLoeschen(4, tag));
@@ -160,7 +160,7 @@ TEST_P(Protokoll, FehlerZwischenAenderungUndEintragLaesstBeides) {
     eintragVerweigern(db, db.fa);
     eintragVerweigern(db, db.mand);
     Waehrungsquelle w(db);
-    EXPECT_THROW(w.daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar")), Fehler);
+    EXPECT_THROW(w.daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"), *w.daten.kopfVon(1)), Fehler);
     EXPECT_THROW(w.daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, QDate(2024, 3, 4), {11.5, 0.087}), Fehler);
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'US-Dollar'").toInt(), 6);
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 4").toInt(), 0);
@@ -215,13 +215,13 @@ TEST_P(Protokoll, ZurueckgenommeneAenderungHinterlaesstKeinenEintrag) {
     Waehrungsquelle w(db);
     {
         Transaktion t(*w.daten.verbindung());
-        w.daten.allenSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"));
+        w.daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *w.daten.kopfVon(2));
         w.daten.kursEinfuegen({2, "CHF", "Schweizer Franken", "CHE"}, QDate(2024, 3, 4), {0.95, 1.0526});
     }
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 0);
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE Laenderkennzeichen = 'CHE'").toInt(), 0);
     // The next change continues the chain from its true end.
-    w.daten.allenSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"));
+    w.daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *w.daten.kopfVon(2));
     EXPECT_EQ(eintraege(db.fa), QStringList("AllgWaehrung|WID=2|Laenderkennzeichen|geändert|Text:CH -> Text:CHE|in 6 Datensätzen"));
     EXPECT_TRUE(ketteGanz(db.fa));
 }

@@ -23,13 +23,13 @@ void fuenfEintraege(const test::Datenbanken& db) {
     quelle.setDatabaseName(db.fa);
     quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
     Waehrungsdaten daten(&quelle);
-    daten.allenSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"));
+    daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"), *daten.kopfVon(1));
     daten.kursAendern(1, db.faWert("SELECT max(AenderDatum) FROM AllgWaehrung WHERE WID = 1").toDate(),
                       {db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 ORDER BY AenderDatum DESC LIMIT 1").toDouble(),
                        db.faWert("SELECT FremdinEuro FROM AllgWaehrung WHERE WID = 1 ORDER BY AenderDatum DESC LIMIT 1").toDouble()},
                       {1.25, 0.8});
-    daten.allenSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"));
-    daten.allenSetzen(3, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Pfund Sterling"));
+    daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *daten.kopfVon(2));
+    daten.kopfSetzen(3, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Pfund Sterling"), *daten.kopfVon(3));
 }
 
 // Runs SQL past the application: the sqlcipher shell on a file, psql as the superuser on the

@@ -1,0 +1,30 @@
+// A check-digit hint appearing on page 1 moves no other control.
+
+#include "Hilfen.h"
+#include "form/InputFeld.h"
+
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(Pruefziffern, HinweisAufSeite1VerschiebtNichts) {
+    test::Datenbanken db;
+    test::Dialog d(test::info(db));
+    auto* version = d->findChild<QLabel*>("lblVersionsNr");
+    auto* uid = d->findChild<QLabel*>("lblMandUIDHinweis");
+    auto* steuer = d->findChild<QLabel*>("lblSteuerNrHinweis");
+    ASSERT_TRUE(version && uid && steuer);
+    test::tippen(d->feld("inpMandUID"), "ATU13585627");
+    test::tippen(d->feld("inpSteuerNr"), "123/4561");
+    QApplication::processEvents();
+    ASSERT_FALSE(uid->isVisible());
+    const QPoint vorher = version->mapTo(d.form.get(), QPoint());
+    const int breite = d->width();
+    test::tippen(d->feld("inpMandUID"), "ATU13585626");
+    test::tippen(d->feld("inpSteuerNr"), "123/4567");
+    QApplication::processEvents();
+    ASSERT_TRUE(uid->isVisible() && steuer->isVisible());
+    EXPECT_EQ(version->mapTo(d.form.get(), QPoint()), vorher);
+    EXPECT_EQ(d->width(), breite);
+    ASSERT_TRUE(d.escape());
+}
