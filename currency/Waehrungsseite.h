@@ -45,6 +45,8 @@ public:
     // Prepares the selected page: locks in restricted mode, otherwise the focus and the history.
     void SeiteVorbereiten();
     void KursHistorieLaden(qint16 zeile);
+    // The current currency row (0 to 19): the row whose field was entered last.
+    int aktuelleZeile() const { return AktuelleWährungsZeile; }
     // After rates were read in from a file: the history anew, the frame showing the grid's day.
     void VerlaufNachEinlesen();
     // The stored rate of the frame's date for the current currency.
