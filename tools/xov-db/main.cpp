@@ -43,6 +43,10 @@ int hilfe(QTextStream& aus) {
            "                                                bleibt das Ziel, wie es war\n"
            "Jede Datenbank ist eine Datei oder eine Serveradresse postgresql://BENUTZER@HOST:PORT/DATENBANK.\n"
            "Die Datenbanken tragen das feste Kennwort der Anwendung.\n"
+           "Das Kennwort am Server kommt aus PGPASSWORD, PGPASSFILE oder ~/.pgpass, oder aus einer Datei:\n"
+           "  --passwort-datei DATEI                       erste Zeile der DATEI ist das Kennwort am Server\n"
+           "Ohne diese Angaben gilt das Kennwort der Anwendung. Ein Kennwort in der Adresse selbst sieht\n"
+           "jeder Benutzer des Rechners in der Prozessliste, bis das Programm es überschreibt.\n"
            "Beispiel: einen Mandanten und die gemeinsamen Tabellen auf den Server bringen:\n"
            "  xov-db kopieren mandant.db postgresql://xov@dbserver/mandant gemeinsam.db postgresql://xov@dbserver/gemeinsam\n";
     aus.flush();
@@ -196,10 +200,14 @@ int kurseEinlesen(QStringList a, QTextStream& aus) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A password in a server address leaves the process list before anything else runs.
+    const xov::VerdeckteArgumente verdeckt(argc, argv);
     QCoreApplication app(argc, argv);
     QTextStream aus(stdout), fehler(stderr);
-    QStringList a = app.arguments().mid(1);
+    QStringList a = verdeckt.wiederherstellen(app.arguments()).mid(1);
     try {
+        const QString kennwortDatei = wertNehmen(a, QStringLiteral("--passwort-datei"));
+        if (!kennwortDatei.isNull()) xov::serverKennwortSetzen(xov::kennwortAusDatei(kennwortDatei));
         // kurse-einlesen reads its own options.
         if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) return kurseEinlesen(a, aus);
         const bool langeKurse = a.removeAll(QStringLiteral("--lange-kursverlaeufe")) > 0;

@@ -82,6 +82,8 @@ int jahrAus(const QString& wert) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A password in a server address leaves the process list before anything else runs.
+    const xov::VerdeckteArgumente verdeckt(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("xov-mandstamm"));
     // Qt's own lines of the help ("Aufruf:", "Optionen:", -h) in German: translation before parsing.
@@ -107,8 +109,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption bilder("bilder", "Jede Seite des Dialogs als DIR/seite-N.png speichern und beenden. Keine Meldung wartet: "
                                               "jede wird auf die Standardfehlerausgabe geschrieben und mit ihrem Standardknopf "
                                               "beantwortet; nach einer Fehlermeldung endet der Lauf mit Status 1.", "dir");
+    const QCommandLineOption passwortDatei("passwort-datei", "Kennwort am Datenbankserver: die erste Zeile der Datei (sonst PGPASSWORD, "
+                                                             "PGPASSFILE, ~/.pgpass oder das Kennwort der Anwendung).", "datei");
     p.addOptions({mand, fa, format, monat, hilfeDatei, jahr, eingeschraenkt, ohneIndex, waehrung, hilfeIds, tabStrip, demo, bilder});
-    p.process(app);
+    p.addOption(passwortDatei);
+    p.process(verdeckt.wiederherstellen(app.arguments()));
 
     QTextStream fehler(stderr);
     QString mandPfad = p.value(mand), faPfad = p.value(fa);
@@ -147,6 +152,7 @@ int main(int argc, char* argv[]) {
     const bool unbeaufsichtigt = p.isSet(bilder);
     xov::setzeUnbeaufsichtigt(unbeaufsichtigt);
     try {
+        if (p.isSet(passwortDatei)) xov::serverKennwortSetzen(xov::kennwortAusDatei(p.value(passwortDatei)));
         if (p.isSet(demo) || p.isSet(bilder)) {
             const QString ordner = datenOrdner();
             QDir().mkpath(ordner);
