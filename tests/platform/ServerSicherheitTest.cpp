@@ -3,6 +3,7 @@
 // a message, an output line or the process list.
 
 #include "Hilfen.h"
+#include "form/InputFeld.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "platform/Verbindungsangabe.h"
@@ -280,4 +281,56 @@ TEST(Serverkennwort, KopierenNenntDasZielOhneKennwort) {
     EXPECT_FALSE((l.aus + l.fehler).contains(QStringLiteral("lagerbestand4"))) << l.aus.toStdString();
     EXPECT_FALSE((l.aus + l.fehler).contains(QStringLiteral("pass%77ord"))) << l.aus.toStdString();
     EXPECT_TRUE(l.aus.contains(ziel.mand)) << l.aus.toStdString();
+}
+
+// Offices with a primary and a standby give both hosts; the first that takes writes is used (here
+// the first refuses at once, as a stopped server does).
+TEST(Servermehrfach, AdresseMitZweiHostsErreichtDenDerSchreibenLaesst) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    int weg = 0;
+    {
+        const Zuhoerer frei;  // a port on which, once closed again, nothing listens
+        weg = frei.port;
+    }
+    QString adresse = db.mand;
+    adresse.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@127.0.0.1:%1,127.0.0.1:").arg(weg));
+    adresse += QStringLiteral("?target_session_attrs=read-write");
+    EXPECT_EQ(verbindungOeffnen(adresse, DbPasswort)->abfragen(QStringLiteral("SELECT MandOrt FROM AllgMandDaten")).zeilen.value(0).value(0).toString(),
+              QStringLiteral("Wien"));
+    const Werkzeuglauf l = xovDbMit({QStringLiteral("felder-ergaenzen"), adresse});
+    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
+}
+
+// The dialog's server stalls while the user saves: the message of the interrupted connection
+// within 30 seconds, everything typed stays, and once the server runs again closing saves it.
+TEST(Serverfrist, AngehaltenerServerBeimSpeichernDialogBehaeltDasGetippte) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
+    auto waechter = verbindungOeffnen(db.mand, DbPasswort);
+    QVector<pid_t> angehalten;
+    for (const auto& z : waechter->abfragen(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                                          "AND pid <> pg_backend_pid()")).zeilen) {
+        const auto pid = static_cast<pid_t>(z.at(0).toLongLong());
+        if (::kill(pid, SIGSTOP) == 0) angehalten << pid;
+    }
+    struct Weiter {
+        QVector<pid_t>& pids;
+        ~Weiter() { for (pid_t p : pids) ::kill(p, SIGCONT); }
+    } weiter{angehalten};
+    ASSERT_FALSE(angehalten.isEmpty());
+    QElapsedTimer uhr;
+    uhr.start();
+    EXPECT_FALSE(d.schliessen());
+    EXPECT_LT(uhr.elapsed(), 30000);
+    ASSERT_EQ(meldungen.texte.size(), 1);
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3151:"))) << meldungen.texte.first().toStdString();
+    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("Zeitüberschreitung"))) << meldungen.texte.first().toStdString();
+    EXPECT_EQ(d->feld("inpMandAnschrift")->text(), QStringLiteral("Neubaugasse 7"));
+    for (pid_t p : angehalten) ::kill(p, SIGCONT);
+    EXPECT_TRUE(d.schliessen()) << meldungen.texte.join('|').toStdString();
+    EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandAnschrift FROM AllgMandDaten")).toString(), QStringLiteral("Neubaugasse 7"));
 }
