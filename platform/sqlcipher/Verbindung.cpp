@@ -14,6 +14,11 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace xov::sqlcipher {
 namespace {
 
@@ -78,6 +83,7 @@ public:
             switch (m_sperre.sperren(pfad, false, SperreWartenMs)) {
             case Dateisperre::Ergebnis::Fehlt: fehlerWerfen(FehlerNr::DateiNichtGefunden, pfad);
             case Dateisperre::Ergebnis::Belegt: fehlerWerfen(FehlerNr::ExklusivGesperrt, pfad);
+            case Dateisperre::Ergebnis::KeineDatei: keineDatenbankdatei(pfad, dateiArt(pfad));
             default: break;  // unreadable: SQLite says why below
             }
         }
@@ -232,8 +238,35 @@ private:
 
 }  // namespace
 
+// A new database file: created here, exclusively and never through a symbolic link, so that it
+// appears exactly at the path named and nothing that stands there is taken over or followed.
+void neueDateiAnlegen(const QString& pfad) {
+    const QString art = dateiArt(pfad, false);
+    if (QFileInfo(pfad).isSymLink())
+        throw Fehler(FehlerNr::DateiVorhanden, QStringLiteral("%1 ist eine symbolische Verknüpfung; eine neue Datenbank wird nie über "
+                                                              "eine Verknüpfung angelegt, sondern nur als gewöhnliche Datei").arg(pfad));
+    if (!art.isEmpty()) keineDatenbankdatei(pfad, art);
+    const int fd = ::open(QFile::encodeName(pfad).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);  // the umask decides, as for any new file
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    const int nr = errno;
+    if (nr == EEXIST) fehlerWerfen(FehlerNr::DateiVorhanden, pfad);
+    const QString ordner = QFileInfo(pfad).absolutePath();
+    if (nr == EACCES || nr == EPERM || nr == EROFS)
+        throw Fehler(FehlerNr::KeineBerechtigung, QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden (%2); die Datenbank %3 "
+                                                                 "wurde nicht angelegt")
+                                                      .arg(ordner, nr == EROFS ? QStringLiteral("nur lesbares Dateisystem")
+                                                                               : QStringLiteral("keine Schreibberechtigung"),
+                                                           pfad));
+    if (nr == ENOENT || nr == ENOTDIR) fehlerWerfen(FehlerNr::DateiNichtGefunden, QStringLiteral("den Ordner %1 gibt es nicht").arg(ordner));
+    throw Fehler(FehlerNr::EngineBasis + SQLITE_CANTOPEN,
+                 QStringLiteral("Die Datei %1 kann nicht angelegt werden (%2)").arg(pfad, QString::fromLocal8Bit(std::strerror(nr))));
+}
+
 std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen) {
-    if (anlegen && QFileInfo::exists(angabe.datei)) fehlerWerfen(FehlerNr::DateiVorhanden, angabe.datei);
+    if (anlegen) neueDateiAnlegen(angabe.datei);
     return std::make_shared<SqlCipherVerbindung>(angabe.datei, angabe.passwort, anlegen);
 }
 
