@@ -10,5 +10,9 @@ namespace xov::postgres {
 std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen);
 // Drops the database; a database that does not exist is no error.
 void entfernen(const Verbindungsangabe& angabe);
+// The mark of an unfinished creation (see anlagenAlsGanzes in Datenbank.h).
+void anlagenAlsGanzes(bool ein);
+void anlageAbschliessen(const Verbindungsangabe& angabe);
+bool anlageUnvollstaendig(const Verbindungsangabe& angabe);
 
 }  // namespace xov::postgres

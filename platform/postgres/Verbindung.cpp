@@ -543,8 +543,32 @@ QSet<QString>& uebernommen() {
     return namen;
 }
 
+namespace {
+
+// The mark of a database whose creation is not complete: a comment on the database, which only
+// its owner sets and which every connection to the server can read.
+const QString Anlagemarke = QStringLiteral("xovMandStamm: Anlage unvollständig");
+bool& alsGanzes() {
+    static bool ein = false;
+    return ein;
+}
+
+QString marke(Verbindung& v) {
+    const auto erg = v.abfragen(QStringLiteral("SELECT shobj_description(oid, 'pg_database') FROM pg_database WHERE datname = current_database()"));
+    return erg.zeilen.isEmpty() ? QString() : erg.zeilen[0][0].toString();
+}
+
+void markeSetzen(Verbindung& v, const QString& name, bool unvollstaendig) {
+    v.ausfuehren(QStringLiteral("COMMENT ON DATABASE %1 IS %2")
+                     .arg(bezeichner(name), unvollstaendig ? QLatin1Char('\'') + Anlagemarke + QLatin1Char('\'') : QStringLiteral("NULL")));
+}
+
+}  // namespace
+
 std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen) {
-    if (anlegen) {
+    // A CREATE DATABASE of a run that was killed may still finish on the server after this run
+    // found no database: then the one it created is looked at once more, as if it had been there.
+    for (int versuch = 0; anlegen; ++versuch) {
         const QString name = datenbankname(angabe.datei);
         std::shared_ptr<Verbindung> vorhanden;
         try {
@@ -553,14 +577,53 @@ std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlege
             if (f.nummer() != FehlerNr::DateiNichtGefunden) throw;
         }
         if (vorhanden) {
-            if (!vorhanden->tabellen().isEmpty()) fehlerWerfen(FehlerNr::DateiVorhanden, angabe.anzeige());
+            QStringList tabellen = vorhanden->tabellen();
+            // One that a killed creation left unfinished is emptied and taken over.
+            if (!tabellen.isEmpty() && marke(*vorhanden) == Anlagemarke) {
+                Transaktion t(*vorhanden);
+                for (const QString& tabelle : tabellen) vorhanden->ausfuehren(QStringLiteral("DROP TABLE %1 CASCADE").arg(bezeichner(tabelle)));
+                t.bestaetigen();
+                tabellen.clear();
+            }
+            if (!tabellen.isEmpty()) fehlerWerfen(FehlerNr::DateiVorhanden, angabe.anzeige());
             uebernommen().insert(angabe.anzeige());
+            if (alsGanzes()) {
+                try { markeSetzen(*vorhanden, name, true); } catch (const Fehler&) {}  // one the administrator owns: no mark
+            }
             return vorhanden;
         }
-        Wartung(angabe).ausfuehren(QStringLiteral("CREATE DATABASE ") + bezeichner(name), angabe.anzeige());
+        Wartung w(angabe);
+        try {
+            w.ausfuehren(QStringLiteral("CREATE DATABASE ") + bezeichner(name), angabe.anzeige());
+        } catch (const Fehler& f) {
+            // The name taken meanwhile: 42P04, or a unique violation in the catalog when both ran at once.
+            if ((f.nummer() == FehlerNr::DateiVorhanden || f.nummer() == FehlerNr::DoppelterSchluessel) && versuch == 0) continue;
+            throw;
+        }
+        if (alsGanzes())
+            w.ausfuehren(QStringLiteral("COMMENT ON DATABASE %1 IS '%2'").arg(bezeichner(name), Anlagemarke), angabe.anzeige());
         uebernommen().remove(angabe.anzeige());
+        break;
     }
     return std::make_shared<PgVerbindung>(angabe);
+}
+
+void anlagenAlsGanzes(bool ein) { alsGanzes() = ein; }
+
+void anlageAbschliessen(const Verbindungsangabe& angabe) {
+    if (!alsGanzes()) return;
+    auto v = std::make_shared<PgVerbindung>(angabe);
+    if (marke(*v) == Anlagemarke) markeSetzen(*v, datenbankname(angabe.datei), false);
+}
+
+bool anlageUnvollstaendig(const Verbindungsangabe& angabe) {
+    try {
+        PgVerbindung v(angabe);
+        return marke(v) == Anlagemarke;
+    } catch (const Fehler& f) {
+        if (f.nummer() == FehlerNr::DateiNichtGefunden) return false;
+        throw;
+    }
 }
 
 void entfernen(const Verbindungsangabe& angabe) {

@@ -282,6 +282,20 @@ void kopieren(const QVector<QPair<QString, QString>>& paare, QTextStream& aus) {
                             .arg(anzeige(paare.at(bestaetigt).second), QString::number(f.nummer()), f.beschreibung(),
                                  zuruecksetzen(ziele, quellen, bestaetigt))};
     }
+    // The targets this run created take their place only now, complete.
+    for (int p = 0; p < paare.size(); ++p) {
+        Ziel& z = ziele[size_t(p)];
+        z.t.reset();
+        z.v.reset();
+        if (!z.angelegt) continue;
+        try {
+            xov::anlageAbschliessen({z.db, xov::DbPasswort});
+        } catch (const xov::Fehler& f) {
+            throw Abweisung{QStringLiteral("Die Kopie nach %1 ließ sich nicht abschließen (Fehler %2: %3). %4")
+                                .arg(anzeige(paare.at(p).second), QString::number(f.nummer()), f.beschreibung(),
+                                     zuruecksetzen(ziele, quellen, paare.size()))};
+        }
+    }
     for (int p = 0; p < paare.size(); ++p) {
         aus << "Von " << anzeige(paare.at(p).first) << " nach " << anzeige(paare.at(p).second)
             << (ziele[size_t(p)].angelegt ? " (neu angelegt)" : "") << ":\n";

@@ -84,6 +84,7 @@ void demo(const QString& mand, const QString& fa, const QString& jahrText, bool 
         if (faNeu) { xovdb::gemeinsamAnlegen(fa, xov::DbPasswort); angelegt << fa; }
         xovdb::demoFuellen(mand, fa, xov::DbPasswort, jahr);
         if (langeKurse) xovdb::langeKursverlaeufe(fa, xov::DbPasswort);
+        xovdb::anlageAbschliessen(angelegt, xov::DbPasswort);
     } catch (...) {
         for (const QString& db : angelegt) {
             try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
@@ -203,6 +204,8 @@ int main(int argc, char* argv[]) {
     // A password in a server address leaves the process list before anything else runs.
     const xov::VerdeckteArgumente verdeckt(argc, argv);
     QCoreApplication app(argc, argv);
+    // A run that is killed while it creates a database leaves nothing the next run would refuse.
+    xov::anlagenAlsGanzes(true);
     QTextStream aus(stdout), fehler(stderr);
     QStringList a = verdeckt.wiederherstellen(app.arguments()).mid(1);
     try {

@@ -2,6 +2,7 @@
 
 #include "platform/Verbindungsangabe.h"
 #include "component/xovMandStamm.h"
+#include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
@@ -86,6 +87,7 @@ int main(int argc, char* argv[]) {
     const xov::VerdeckteArgumente verdeckt(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("xov-mandstamm"));
+    xov::anlagenAlsGanzes(true);  // demo databases appear only when complete
     // Qt's own lines of the help ("Aufruf:", "Optionen:", -h) in German: translation before parsing.
     QTranslator qtDeutsch;
     if (qtDeutsch.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -160,8 +162,17 @@ int main(int argc, char* argv[]) {
             if (!p.isSet(fa)) faPfad = ordner + QStringLiteral("/gemeinsam.db");
             // Only absent databases are created (files or on a server); an existing one is never overwritten.
             if (!xovdb::datenbankVorhanden(mandPfad, xov::DbPasswort) && !xovdb::datenbankVorhanden(faPfad, xov::DbPasswort)) {
-                xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort);
-                xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, buchjahr);
+                // Complete only when filled: a run stopped halfway leaves nothing the next one refuses.
+                xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort, {}, false);
+                try {
+                    xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, buchjahr);
+                } catch (...) {
+                    for (const QString& db : {mandPfad, faPfad}) {
+                        try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
+                    }
+                    throw;
+                }
+                xovdb::anlageAbschliessen({mandPfad, faPfad}, xov::DbPasswort);
             }
         }
         if (mandPfad.isEmpty() || faPfad.isEmpty()) {
