@@ -39,8 +39,8 @@ class Zufuhr {
 public:
     // Reads at most n bytes into the buffer; 0 at the end, -1 on a failure (then fehlertext()).
     using Quelle = std::function<qint64(char*, qint64)>;
-    Zufuhr(Quelle quelle, std::function<QString()> fehlertext, QString name)
-        : m_quelle(std::move(quelle)), m_fehlertext(std::move(fehlertext)), m_name(std::move(name)) {}
+    Zufuhr(Quelle quelle, std::function<QString()> fehlertext, QString name, bool gepackt = false)
+        : m_quelle(std::move(quelle)), m_fehlertext(std::move(fehlertext)), m_name(std::move(name)), m_gepackt(gepackt) {}
 
     // The next block; empty at the end of the content.
     QByteArray block() {
@@ -73,9 +73,10 @@ private:
         b.truncate(n);
         m_gesamt += n;
         if (m_gesamt > Kursdateigrenze::Bytes)
-            unlesbar(QStringLiteral("Die Datei %1 ist größer als %2 MB (ausgepackt); so große Kursdateien veröffentlicht die Zentralbank "
+            unlesbar(QStringLiteral("Die Datei %1 ist größer als %2 MB%3; so große Kursdateien veröffentlicht die Zentralbank "
                                     "nicht, nichts wurde eingelesen.")
-                         .arg(m_name).arg(Kursdateigrenze::Bytes / (1024 * 1024)));
+                         .arg(m_name).arg(Kursdateigrenze::Bytes / (1024 * 1024))
+                         .arg(m_gepackt ? QStringLiteral(" (ausgepackt)") : QString()));
         const qsizetype letztes = b.lastIndexOf('\n');
         m_zeilen += b.count('\n');
         m_seitZeilenende = letztes < 0 ? m_seitZeilenende + n : n - 1 - letztes;
@@ -91,6 +92,7 @@ private:
     QByteArray m_vorrat;
     qint64 m_gesamt = 0, m_zeilen = 1, m_seitZeilenende = 0;
     bool m_ende = false;
+    bool m_gepackt = false;  // a zip entry: the limit counts the inflated bytes
 };
 
 // What the reader of either format collects, with the limits and checks both share.
@@ -217,6 +219,11 @@ QVector<Tageskurse> csvLesen(Zufuhr& z, Kodierung kodierung) {
     qint64 nr = 0;
     const auto naechsteZeile = [&](QByteArrayView& zeile) {
         for (;;) {
+            // Blank lines are skipped here, in one sweep (a file of nothing but newlines must not take long).
+            while (pos < puffer.size() && puffer.at(pos) == '\n') {
+                ++pos;
+                ++nr;
+            }
             const qsizetype e = puffer.indexOf('\n', pos);
             if (e >= 0) {
                 zeile = QByteArrayView(puffer).sliced(pos, e - pos).trimmed();
@@ -354,7 +361,7 @@ QVector<Tageskurse> zipLesen(zip_t* archiv, const QString& name) {
             return -1;
         }
         return k;
-    }, [&grund] { return grund; }, name + QStringLiteral(" (") + sichtbar(eintrag) + QLatin1Char(')'));
+    }, [&grund] { return grund; }, name + QStringLiteral(" (") + sichtbar(eintrag) + QLatin1Char(')'), true);
     return inhaltLesen(z);
 }
 
