@@ -7,10 +7,12 @@
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "platform/Verbindungsangabe.h"
+#include "tools/xov-db/Schema.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -370,4 +372,84 @@ TEST(Serverkennwort, HostprogrammVerdecktDasKennwortUndNimmtDiePasswortDatei) {
     const QString fehler = QString::fromUtf8(host.readAllStandardError());
     EXPECT_TRUE(fehler.contains(QStringLiteral("Ungültiges Kennwort"))) << fehler.toStdString();
     EXPECT_FALSE(fehler.contains(QStringLiteral("Falsch-1"))) << fehler.toStdString();
+}
+
+namespace {
+
+// A primary of this test's own with a streaming standby (pg_basebackup -R) on a second port.
+class HauptUndErsatz {
+public:
+    HauptUndErsatz() {
+        const QString aus = skript(QStringLiteral("pg_cluster_starten >/dev/null && echo \"ORDNER=$PG_ORDNER PORT=$PG_PORT\""));
+        const auto m = QRegularExpression(QStringLiteral("ORDNER=(\\S+) PORT=(\\d+)")).match(aus);
+        if (!m.hasMatch()) return;
+        m_ordner = m.captured(1);
+        haupt = m.captured(2).toInt();
+    }
+    ~HauptUndErsatz() {
+        if (m_ordner.isEmpty()) return;
+        skript(QStringLiteral("[ -d %1/ersatz ] && pg_als_besitzer %1 \"$PG_BIN/pg_ctl\" -D %1/ersatz -m immediate stop >/dev/null 2>&1; "
+                              "PG_ORDNER=%1; pg_cluster_stoppen").arg(m_ordner));
+    }
+    bool ersatzStarten() {
+        const QString aus = skript(QStringLiteral(
+            "O=%1; for port in $(seq 55600 55700); do (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null || break; done; "
+            "pg_als_besitzer $O \"$PG_BIN/pg_basebackup\" -h $O -p %2 -U postgres -D $O/ersatz -R -X stream -c fast && chmod 700 $O/ersatz && "
+            "o=\"$(cat $O/optionen)\" && pg_als_besitzer $O \"$PG_BIN/pg_ctl\" -D $O/ersatz -l $O/ersatz.log -w -t 60 "
+            "-o \"${o/-p %2/-p $port}\" start >/dev/null && echo \"ERSATZ=$port\"").arg(m_ordner).arg(haupt));
+        const auto m = QRegularExpression(QStringLiteral("ERSATZ=(\\d+)")).match(aus);
+        if (m.hasMatch()) ersatz = m.captured(1).toInt();
+        return m.hasMatch();
+    }
+    bool hauptAnhalten() { return skript(QStringLiteral("pg_cluster_anhalten %1 && echo ok").arg(m_ordner)).contains(QLatin1String("ok")); }
+    bool ersatzBefoerdern() {
+        return skript(QStringLiteral("pg_als_besitzer %1 \"$PG_BIN/pg_ctl\" -D %1/ersatz promote -w >/dev/null && echo ok").arg(m_ordner))
+            .contains(QLatin1String("ok"));
+    }
+    QString adresse(const char* db, bool beide) const {
+        return beide ? QStringLiteral("postgresql://xov@127.0.0.1:%1,127.0.0.1:%2/%3?target_session_attrs=read-write").arg(haupt).arg(ersatz).arg(QLatin1String(db))
+                     : QStringLiteral("postgresql://xov@127.0.0.1:%1/%2").arg(haupt).arg(QLatin1String(db));
+    }
+    int haupt = 0, ersatz = 0;
+
+private:
+    static QString skript(const QString& befehl) {
+        QProcess p;
+        p.start(QStringLiteral("bash"), {QStringLiteral("-c"),
+                                         QStringLiteral("source '%1/scripts/pg-cluster.sh'; %2").arg(QStringLiteral(XOV_QUELLEN), befehl)});
+        p.waitForFinished(180000);
+        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    }
+    QString m_ordner;
+};
+
+}  // namespace
+
+// The primary goes away and the standby is promoted while the dialog is open: the save in flight
+// reports the interrupted connection, the next one reaches the promoted server, nothing typed is lost.
+TEST(Servermehrfach, NachDemWechselAufDenErsatzSpeichertDerDialog) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    HauptUndErsatz server;
+    ASSERT_GT(server.haupt, 0);
+    xovdb::anlegen(server.adresse("mandant", false), server.adresse("gemeinsam", false), DbPasswort);
+    xovdb::demoFuellen(server.adresse("mandant", false), server.adresse("gemeinsam", false), DbPasswort, 2024);
+    ASSERT_TRUE(server.ersatzStarten());
+    test::Datenbanken dateien;  // only for the call information's shape
+    QVariantList info = test::info(dateien);
+    info[0] = server.adresse("mandant", true);
+    info[1] = server.adresse("gemeinsam", true);
+
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
+    ASSERT_TRUE(server.hauptAnhalten());
+    ASSERT_TRUE(server.ersatzBefoerdern());
+    EXPECT_FALSE(d.schliessen());
+    ASSERT_EQ(meldungen.texte.size(), 1);
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3151:"))) << meldungen.texte.first().toStdString();
+    EXPECT_EQ(d->feld("inpMandAnschrift")->text(), QStringLiteral("Neubaugasse 7"));
+    EXPECT_TRUE(d.schliessen()) << meldungen.texte.join('|').toStdString();
+    EXPECT_EQ(verbindungOeffnen(server.adresse("mandant", true), DbPasswort)
+                  ->abfragen(QStringLiteral("SELECT MandAnschrift FROM AllgMandDaten")).zeilen[0][0].toString(),
+              QStringLiteral("Neubaugasse 7"));
 }
