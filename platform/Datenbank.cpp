@@ -137,6 +137,15 @@ void anlageAbschliessen(const Verbindungsangabe& angabe) {
     else sqlcipher::anlageAbschliessen(angabe.datei);
 }
 
+void anlagenAbschliessen(const QVector<Verbindungsangabe>& angaben) {
+    QVector<Verbindungsangabe> server;
+    for (const auto& a : angaben)
+        if (a.server()) server << a;
+    postgres::anlagenAbschliessen(server);
+    for (const auto& a : angaben)
+        if (!a.server()) sqlcipher::anlageAbschliessen(a.datei);
+}
+
 bool anlageUnvollstaendig(const Verbindungsangabe& angabe) { return angabe.server() && postgres::anlageUnvollstaendig(angabe); }
 
 }  // namespace xov

@@ -79,6 +79,8 @@ void datenbankEntfernen(const Verbindungsangabe& angabe);
 // a marked server database is taken over by the next creation instead of refused.
 void anlagenAlsGanzes(bool ein);
 void anlageAbschliessen(const Verbindungsangabe& angabe);
+// Several at once: the server databases of one server in one transaction, then the files.
+void anlagenAbschliessen(const QVector<Verbindungsangabe>& angaben);
 // A server database that a creation left unfinished (it carries the mark).
 bool anlageUnvollstaendig(const Verbindungsangabe& angabe);
 

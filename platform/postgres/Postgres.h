@@ -4,6 +4,8 @@
 
 #include "platform/Datenbank.h"
 
+#include <QVector>
+
 namespace xov::postgres {
 
 // Connects to the server's database (or, with `anlegen`, creates it first; 3204 when it exists).
@@ -13,6 +15,7 @@ void entfernen(const Verbindungsangabe& angabe);
 // The mark of an unfinished creation (see anlagenAlsGanzes in Datenbank.h).
 void anlagenAlsGanzes(bool ein);
 void anlageAbschliessen(const Verbindungsangabe& angabe);
+void anlagenAbschliessen(const QVector<Verbindungsangabe>& angaben);
 bool anlageUnvollstaendig(const Verbindungsangabe& angabe);
 
 }  // namespace xov::postgres

@@ -25,6 +25,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <QThread>
 #include <QLocale>
@@ -410,6 +411,8 @@ public:
             ausfuehren(QStringLiteral("ROLLBACK"));
     }
 
+    PGconn* roh() const { return m_conn; }
+
 private:
     struct Anweisung {
         QByteArray name;  // empty: runs unprepared
@@ -610,10 +613,42 @@ std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlege
 
 void anlagenAlsGanzes(bool ein) { alsGanzes() = ein; }
 
-void anlageAbschliessen(const Verbindungsangabe& angabe) {
-    if (!alsGanzes()) return;
-    auto v = std::make_shared<PgVerbindung>(angabe);
-    if (marke(*v) == Anlagemarke) markeSetzen(*v, datenbankname(angabe.datei), false);
+void anlageAbschliessen(const Verbindungsangabe& angabe) { anlagenAbschliessen({angabe}); }
+
+void anlagenAbschliessen(const QVector<Verbindungsangabe>& angaben) {
+    if (!alsGanzes() || angaben.isEmpty()) return;
+    // The databases of one server lose their marks in one statement text, which the server runs
+    // as one transaction: a run killed now leaves all of them marked or none. (The tools' pairs
+    // live on one server; databases on different servers are completed one server after another.)
+    QMap<QString, QVector<Verbindungsangabe>> jeServer;
+    for (const Verbindungsangabe& a : angaben) {
+        QString server = a.datei;
+        server.truncate(server.indexOf(QLatin1Char('/'), server.indexOf(QLatin1String("://")) + 3));
+        jeServer[server].append(a);
+    }
+    for (const auto& gruppe : std::as_const(jeServer)) {
+        auto v = std::make_shared<PgVerbindung>(gruppe.first());
+        QStringList namen, literale;
+        for (const Verbindungsangabe& a : gruppe) {
+            const QString name = datenbankname(a.datei);
+            namen << name;
+            literale << QLatin1Char('\'') + QString(name).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        }
+        QStringList saetze;
+        for (const auto& z : v->abfragen(QStringLiteral("SELECT datname FROM pg_database WHERE datname IN (%1) AND "
+                                                        "shobj_description(oid, 'pg_database') = ?").arg(literale.join(u',')),
+                                         {Anlagemarke}).zeilen)
+            saetze << QStringLiteral("COMMENT ON DATABASE %1 IS NULL").arg(bezeichner(z.at(0).toString()));
+        if (saetze.isEmpty()) continue;
+        PGconn* c = v->roh();
+        const QByteArray text = saetze.join(QStringLiteral("; ")).toUtf8();
+        const Ergebnis r = mitFrist(c, [&] { return PQsendQuery(c, text.constData()); }, gruppe.first().anzeige());
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+            const char* zustand = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE);
+            const char* satz = PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY);
+            serverFehler(QString::fromLatin1(zustand ? zustand : "XX000"), QString::fromUtf8(satz ? satz : ""), gruppe.first().anzeige());
+        }
+    }
 }
 
 bool anlageUnvollstaendig(const Verbindungsangabe& angabe) {

@@ -282,19 +282,19 @@ void kopieren(const QVector<QPair<QString, QString>>& paare, QTextStream& aus) {
                             .arg(anzeige(paare.at(bestaetigt).second), QString::number(f.nummer()), f.beschreibung(),
                                  zuruecksetzen(ziele, quellen, bestaetigt))};
     }
-    // The targets this run created take their place only now, complete.
-    for (int p = 0; p < paare.size(); ++p) {
-        Ziel& z = ziele[size_t(p)];
-        z.t.reset();
-        z.v.reset();
+    // The targets this run created take their place only now, complete, together.
+    QVector<xov::Verbindungsangabe> neu;
+    for (Ziel& z : ziele) {
         if (!z.angelegt) continue;
-        try {
-            xov::anlageAbschliessen({z.db, xov::DbPasswort});
-        } catch (const xov::Fehler& f) {
-            throw Abweisung{QStringLiteral("Die Kopie nach %1 ließ sich nicht abschließen (Fehler %2: %3). %4")
-                                .arg(anzeige(paare.at(p).second), QString::number(f.nummer()), f.beschreibung(),
-                                     zuruecksetzen(ziele, quellen, paare.size()))};
-        }
+        z.t.reset();
+        z.v.reset();  // a file is renamed only with no connection to it open
+        neu.append({z.db, xov::DbPasswort});
+    }
+    try {
+        xov::anlagenAbschliessen(neu);
+    } catch (const xov::Fehler& f) {
+        throw Abweisung{QStringLiteral("Die Kopie ließ sich nicht abschließen (Fehler %1: %2). %3")
+                            .arg(QString::number(f.nummer()), f.beschreibung(), zuruecksetzen(ziele, quellen, int(paare.size())))};
     }
     for (int p = 0; p < paare.size(); ++p) {
         aus << "Von " << anzeige(paare.at(p).first) << " nach " << anzeige(paare.at(p).second)

@@ -102,7 +102,9 @@ void anlegen(const QString& mandPfad, const QString& faPfad, const QString& pass
 
 void anlageAbschliessen(const QStringList& datenbanken, const QString& passwort) {
     try {
-        for (const QString& db : datenbanken) xov::anlageAbschliessen({db, passwort});
+        QVector<xov::Verbindungsangabe> angaben;
+        for (const QString& db : datenbanken) angaben.append({db, passwort});
+        xov::anlagenAbschliessen(angaben);
     } catch (...) {
         for (const QString& db : datenbanken) {
             try { xov::datenbankEntfernen({db, passwort}); } catch (...) {}
