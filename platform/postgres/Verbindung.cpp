@@ -583,6 +583,10 @@ std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlege
             QStringList tabellen = vorhanden->tabellen();
             // One that a killed creation left unfinished is emptied and taken over.
             if (!tabellen.isEmpty() && marke(*vorhanden) == Anlagemarke) {
+                // The killed run's server session may still hold its locks until it notices
+                // that its client is gone: it is ended first.
+                vorhanden->abfragen(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                                                   "datname = current_database() AND pid <> pg_backend_pid()"));
                 Transaktion t(*vorhanden);
                 for (const QString& tabelle : tabellen) vorhanden->ausfuehren(QStringLiteral("DROP TABLE %1 CASCADE").arg(bezeichner(tabelle)));
                 t.bestaetigen();
