@@ -23,6 +23,8 @@ std::shared_ptr<Verbindung> datenbankAnlegen(const Verbindungsangabe& angabe) {
 void datenbankEntfernen(const Verbindungsangabe& angabe) {
     if (angabe.server()) {
         postgres::entfernen(angabe);
+    } else if (sqlcipher::anlageVerwerfen(angabe.datei)) {
+        return;
     } else if (QFile::exists(angabe.datei) && !QFile::remove(angabe.datei)) {
         fehlerWerfen(FehlerNr::NurLesen, angabe.datei);
     }
@@ -120,5 +122,30 @@ void zeileLoeschen(Verbindung& v, const Schreibziel& ziel, const QStringList& sp
                    ziel.tabelle);
     t.bestaetigen();
 }
+
+}  // namespace xov
+
+namespace xov {
+
+void anlagenAlsGanzes(bool ein) {
+    sqlcipher::anlagenAlsGanzes(ein);
+    postgres::anlagenAlsGanzes(ein);
+}
+
+void anlageAbschliessen(const Verbindungsangabe& angabe) {
+    if (angabe.server()) postgres::anlageAbschliessen(angabe);
+    else sqlcipher::anlageAbschliessen(angabe.datei);
+}
+
+void anlagenAbschliessen(const QVector<Verbindungsangabe>& angaben) {
+    QVector<Verbindungsangabe> server;
+    for (const auto& a : angaben)
+        if (a.server()) server << a;
+    postgres::anlagenAbschliessen(server);
+    for (const auto& a : angaben)
+        if (!a.server()) sqlcipher::anlageAbschliessen(a.datei);
+}
+
+bool anlageUnvollstaendig(const Verbindungsangabe& angabe) { return angabe.server() && postgres::anlageUnvollstaendig(angabe); }
 
 }  // namespace xov

@@ -74,6 +74,18 @@ inline std::shared_ptr<Verbindung> datenbankAnlegen(const QString& datei, const 
 // Removes a database: the file, or the database on its server. One that does not exist is no error.
 void datenbankEntfernen(const Verbindungsangabe& angabe);
 
+// All-or-nothing creation, for the tools (switched on once per process). A database created from
+// then on stays unfinished until anlageAbschliessen(): a file lives under a temporary name beside
+// its path (connections of this process to the path reach it) and is renamed into place only
+// then; a server database carries a mark. A run that is killed leaves no file at the path, and
+// a marked server database is taken over by the next creation instead of refused.
+void anlagenAlsGanzes(bool ein);
+void anlageAbschliessen(const Verbindungsangabe& angabe);
+// Several at once: the server databases of one server in one transaction, then the files.
+void anlagenAbschliessen(const QVector<Verbindungsangabe>& angaben);
+// A server database that a creation left unfinished (it carries the mark).
+bool anlageUnvollstaendig(const Verbindungsangabe& angabe);
+
 // The open connections of one caller (the dialog of one call), shared by its data sources:
 // opening costs tens of milliseconds (the key is derived). A connection stays open as long as a
 // source holds it.

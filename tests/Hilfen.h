@@ -116,6 +116,9 @@ struct Lauf {
     QString aus, fehler;
 };
 Lauf xovDb(const QStringList& argumente);
+// The test program's mode "--xov-speicher PROGRAMM ARGUMENTE...": runs the program, waits for it
+// and writes "STATUS MAXRSS_KB" (getrusage of that child) to standard output.
+int speicherMessen(int argc, char** argv);
 
 // Clicks the tab of the page with the mouse.
 void tabKlicken(Dialog& d, int seite);

@@ -14,10 +14,18 @@
 
 #include <libpq-fe.h>
 #include <poll.h>
+#include <sys/socket.h>
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+#include <functional>
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <QThread>
 #include <QLocale>
@@ -30,7 +38,9 @@ namespace {
 // Type numbers of pg_type; they are fixed across server versions.
 constexpr Oid BoolOid = 16, ByteaOid = 17, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26, Float4Oid = 700,
               Float8Oid = 701, NumericOid = 1700, DateOid = 1082, TimestampOid = 1114, TimestamptzOid = 1184;
-constexpr int VerbindenSekunden = 10;
+constexpr int VerbindenSekunden = 10;  // per host of the address
+constexpr int AnweisungSekunden = 15;  // the server cancels a statement that runs longer
+constexpr int AntwortSekunden = 20;    // a server that has not answered by then is given up
 constexpr int SperreWartenMs = 3000;  // a row another connection holds: 3260 after this time
 
 struct ErgebnisFrei { void operator()(PGresult* r) const { PQclear(r); } };
@@ -111,12 +121,22 @@ QByteArray libpqAdresse(const QString& adresse) {
 // The database named in a server address: one the server can hold (it cuts names after 63
 // bytes, which would make two names one).
 QString datenbankname(const QString& adresse) {
+    // libpq ends the user information at the first "@": the rest of a password with an "@" in it
+    // would become the host name and appear in its messages.
+    const qsizetype anfang = adresse.indexOf(QLatin1String("://")) + 3;
+    qsizetype ende = adresse.indexOf(QLatin1Char('/'), anfang);
+    if (ende < 0) ende = adresse.size();
+    if (adresse.mid(anfang, ende - anfang).count(QLatin1Char('@')) > 1)
+        throw Fehler(FehlerNr::DateiNichtGefunden,
+                     QStringLiteral("Die Serveradresse %1 ist ungültig: das Kennwort darin enthält ein \"@\". Bitte das Kennwort nicht in "
+                                    "die Adresse schreiben (--passwort-datei, PGPASSWORD oder ~/.pgpass), oder das \"@\" als %40 schreiben")
+                         .arg(Verbindungsangabe{adresse, {}}.anzeige()));
     char* fehler = nullptr;
     PQconninfoOption* optionen = PQconninfoParse(libpqAdresse(adresse).constData(), &fehler);
     if (!optionen) {
         // libpq quotes the whole address in its message, a password in it included.
         const QString anzeige = Verbindungsangabe{adresse, {}}.anzeige();
-        const QString text = fehler ? QString::fromUtf8(fehler).trimmed().replace(adresse, anzeige) : QString();
+        const QString text = fehler ? Verbindungsangabe{adresse, {}}.ohneKennwort(QString::fromUtf8(fehler).trimmed()) : QString();
         PQfreemem(fehler);
         throw Fehler(FehlerNr::DateiNichtGefunden, QStringLiteral("Die Serveradresse %1 ist ungültig (%2)").arg(anzeige, text));
     }
@@ -133,14 +153,64 @@ QString datenbankname(const QString& adresse) {
     return name;
 }
 
-// Connects without blocking longer than VerbindenSekunden; messages are verbose so that the
-// SQLSTATE of a refused login can be read (the server's text is in its own language).
-PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
-    const QByteArray adresse = libpqAdresse(a.datei), passwort = a.passwort.toUtf8();
-    const QByteArray optionen = "-c lock_timeout=" + QByteArray::number(SperreWartenMs);
-    std::vector<const char*> schluessel{"sslmode", "application_name", "client_encoding", "options"};
-    std::vector<const char*> werte{"prefer", "xovMandStamm", "UTF8", optionen.constData()};
-    if (!passwort.isEmpty()) { schluessel.push_back("password"); werte.push_back(passwort.constData()); }
+// What the address itself says about the connection.
+struct Adressteile {
+    QStringList hosts;          // empty: the default, a local socket
+    bool sslmode = false;       // the address chooses its TLS mode itself
+    bool passwort = false;      // the address carries a password
+};
+
+Adressteile adressteile(const QByteArray& adresse) {
+    Adressteile t;
+    PQconninfoOption* optionen = PQconninfoParse(adresse.constData(), nullptr);
+    if (!optionen) return t;
+    for (PQconninfoOption* o = optionen; o->keyword; ++o) {
+        if (!o->val) continue;
+        if (qstrcmp(o->keyword, "host") == 0) t.hosts = QString::fromUtf8(o->val).split(QLatin1Char(','));
+        if (qstrcmp(o->keyword, "sslmode") == 0) t.sslmode = true;
+        if (qstrcmp(o->keyword, "password") == 0 && *o->val) t.passwort = true;
+    }
+    PQconninfoFree(optionen);
+    return t;
+}
+
+// A host on this machine: a socket folder, localhost, 127.0.0.0/8 or ::1. Only there may the
+// connection go without TLS unless the address asks for it.
+bool lokal(const QString& host) {
+    const QString h = host.trimmed();
+    if (h.isEmpty() || h.startsWith(QLatin1Char('/')) || h.startsWith(QLatin1Char('@'))) return true;
+    if (h.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || h == QLatin1String("::1") || h == QLatin1String("[::1]")) return true;
+    const QStringList teile = h.split(QLatin1Char('.'));
+    return teile.size() == 4 && teile.first() == QLatin1String("127");
+}
+
+bool passwortdateiVorhanden() {
+    const QByteArray datei = qgetenv("PGPASSFILE");
+    if (!datei.isEmpty()) return QFileInfo::exists(QFile::decodeName(datei));
+    return QFileInfo::exists(QDir::home().filePath(QStringLiteral(".pgpass")));
+}
+
+// Connects, polling without blocking longer than VerbindenSekunden per host; messages are verbose
+// so that the SQLSTATE of a refused login can be read (the server's text is in its own language).
+// `passwort` null: libpq's own sources (PGPASSWORD, the password file).
+PGconn* verbindenMit(const Verbindungsangabe& a, const char* andereDatenbank, const Adressteile& teile, const QByteArray* passwort,
+                    QString& meldung) {
+    const QByteArray adresse = libpqAdresse(a.datei);
+    const QByteArray optionen = "-c lock_timeout=" + QByteArray::number(SperreWartenMs) + " -c statement_timeout=" +
+                                QByteArray::number(AnweisungSekunden * 1000);
+    const QByteArray verbindenS = QByteArray::number(VerbindenSekunden), tcpMs = QByteArray::number(AntwortSekunden * 1000);
+    std::vector<const char*> schluessel{"application_name", "client_encoding", "options", "connect_timeout", "keepalives",
+                                       "keepalives_idle", "keepalives_interval", "keepalives_count", "tcp_user_timeout",
+                                       "channel_binding"};
+    std::vector<const char*> werte{"xovMandStamm", "UTF8", optionen.constData(), verbindenS.constData(), "1", "10", "5", "3",
+                                   tcpMs.constData(), "prefer"};
+    // TLS is required for a server elsewhere on the network; the address (or PGSSLMODE) may choose otherwise.
+    if (!teile.sslmode && qEnvironmentVariableIsEmpty("PGSSLMODE")) {
+        const bool nurLokal = std::all_of(teile.hosts.begin(), teile.hosts.end(), lokal);
+        schluessel.push_back("sslmode");
+        werte.push_back(nurLokal ? "prefer" : "require");
+    }
+    if (passwort) { schluessel.push_back("password"); werte.push_back(passwort->constData()); }
     schluessel.push_back("dbname"); werte.push_back(adresse.constData());  // the address overrides the defaults above
     if (andereDatenbank) { schluessel.push_back("dbname"); werte.push_back(andereDatenbank); }
     schluessel.push_back(nullptr); werte.push_back(nullptr);
@@ -151,18 +221,111 @@ PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
     PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
     PQsetErrorVerbosity(c, PQERRORS_VERBOSE);
     PostgresPollingStatusType s = PQstatus(c) == CONNECTION_BAD ? PGRES_POLLING_FAILED : PGRES_POLLING_WRITING;
+    // The time runs per host, as libpq's own connect_timeout: a host that refuses is left at once.
+    QDeadlineTimer frist(VerbindenSekunden * 1000);
+    QByteArray host = PQhost(c), port = PQport(c);
+    bool abgelaufen = false;
     while (s != PGRES_POLLING_OK && s != PGRES_POLLING_FAILED) {
+        if (host != PQhost(c) || port != PQport(c)) {
+            host = PQhost(c);
+            port = PQport(c);
+            frist.setRemainingTime(VerbindenSekunden * 1000);
+        }
         pollfd p{PQsocket(c), short(s == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
-        if (::poll(&p, 1, VerbindenSekunden * 1000) <= 0) break;
+        const int r = ::poll(&p, 1, int(std::max<qint64>(0, frist.remainingTime())));
+        if (r == 0) {
+            abgelaufen = true;
+            break;
+        }
+        if (r < 0 && errno != EINTR) break;
         s = PQconnectPoll(c);
     }
     if (s == PGRES_POLLING_OK) {
         PQsetErrorVerbosity(c, PQERRORS_DEFAULT);
         return c;
     }
-    const QString meldung = QString::fromUtf8(PQerrorMessage(c)).replace(a.datei, a.anzeige());  // an address that does not parse is quoted whole
+    meldung = QString::fromUtf8(PQerrorMessage(c)).trimmed();
+    if (abgelaufen || meldung.isEmpty())
+        meldung = QStringLiteral("Zeitüberschreitung: %1, Port %2 antwortet nicht innerhalb von %3 Sekunden; %4")
+                      .arg(QString::fromUtf8(host), QString::fromUtf8(port)).arg(VerbindenSekunden)
+                      .arg(meldung.isEmpty() ? QStringLiteral("keine Antwort") : meldung);
+    if (PQconnectionNeedsPassword(c)) meldung.prepend(QChar(0));  // marks: another password may help
     PQfinish(c);
+    return nullptr;
+}
+
+PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
+    const Adressteile teile = adressteile(libpqAdresse(a.datei));
+    const QByteArray eigenes = a.passwort.toUtf8();
+    const QString gesetzt = serverKennwort();
+    const QByteArray option = gesetzt.toUtf8();
+    // The password, in this order: the address's own, the one of the tools' --passwort-datei,
+    // PGPASSWORD, the password file, the suite's password.
+    std::vector<const QByteArray*> versuche;
+    if (teile.passwort || !qEnvironmentVariableIsEmpty("PGPASSWORD")) versuche = {nullptr};
+    else if (!gesetzt.isNull()) versuche = {&option};
+    else if (passwortdateiVorhanden()) versuche = {nullptr, &eigenes};
+    else versuche = {eigenes.isEmpty() ? nullptr : &eigenes};
+    QString meldung;
+    for (size_t i = 0; i < versuche.size(); ++i) {
+        if (PGconn* c = verbindenMit(a, andereDatenbank, teile, versuche[i], meldung)) return c;
+        if (!meldung.startsWith(QChar(0))) break;
+    }
+    if (meldung.startsWith(QChar(0))) meldung.remove(0, 1);
+    meldung = a.ohneKennwort(meldung);
+    if (meldung.contains(QLatin1String("SSL was required")) || meldung.contains(QLatin1String("server does not support SSL")))
+        throw Fehler(FehlerNr::DateiNichtGefunden,
+                     QStringLiteral("Der Datenbankserver von %1 bietet keine verschlüsselte Verbindung (TLS) an; ohne sie gingen "
+                                    "Kennwort und Daten lesbar über das Netz. Bitte auf dem Server TLS einschalten (ssl = on mit "
+                                    "Zertifikat und Schlüssel in postgresql.conf) oder, nur in einem vertrauenswürdigen Netz, "
+                                    "ausdrücklich darauf verzichten: ?sslmode=disable an die Adresse anhängen (Server meldet: %2)")
+                         .arg(a.anzeige(), satzAusMeldung(meldung)));
     serverFehler(zustandAusMeldung(meldung), satzAusMeldung(meldung), a.anzeige());
+}
+
+// Sends a statement and waits for its result at most AntwortSekunden. A server that does not
+// answer (stopped, or the network gone without a word) is given up: the connection is closed, so
+// that the next statement connects anew, and the caller hears 3151 with the reason.
+Ergebnis mitFrist(PGconn* c, const std::function<int()>& senden, const QString& anzeige) {
+    if (!senden()) return Ergebnis(nullptr);
+    QDeadlineTimer frist(AntwortSekunden * 1000);
+    const auto warten = [&](short ereignis) {
+        pollfd p{PQsocket(c), ereignis, 0};
+        for (;;) {
+            const int r = ::poll(&p, 1, int(std::max<qint64>(0, frist.remainingTime())));
+            if (r > 0) return true;
+            if (r == 0) return false;
+            if (errno != EINTR) return true;  // libpq then reports the socket's failure itself
+        }
+    };
+    const auto aufgeben = [&] {
+        ::shutdown(PQsocket(c), SHUT_RDWR);
+        PQconsumeInput(c);
+        throw Fehler(FehlerNr::VerbindungUnterbrochen,
+                     QStringLiteral("Der Datenbankserver von %1 antwortet nicht innerhalb von %2 Sekunden (Zeitüberschreitung); "
+                                    "die Verbindung ist unterbrochen, die begonnene Änderung wurde nicht gespeichert")
+                         .arg(anzeige).arg(AntwortSekunden));
+    };
+    for (;;) {
+        const int f = PQflush(c);
+        if (f == 0) break;
+        if (f < 0) return Ergebnis(PQgetResult(c));
+        if (!warten(POLLOUT | POLLIN)) aufgeben();
+        PQconsumeInput(c);
+    }
+    Ergebnis letztes;
+    for (;;) {
+        while (PQisBusy(c)) {
+            if (!warten(POLLIN)) aufgeben();
+            if (!PQconsumeInput(c)) break;
+        }
+        Ergebnis r(PQgetResult(c));
+        if (!r) break;
+        // As PQexec: the last result, but a failure is kept.
+        if (!letztes || PQresultStatus(letztes.get()) != PGRES_FATAL_ERROR) letztes = std::move(r);
+        if (PQstatus(c) == CONNECTION_BAD) break;
+    }
+    return letztes;
 }
 
 class PgVerbindung final : public Verbindung {
@@ -249,6 +412,8 @@ public:
     }
     QString rolle() override { return QString::fromUtf8(PQuser(m_conn)); }
 
+    PGconn* roh() const { return m_conn; }
+
 private:
     struct Anweisung {
         QByteArray name;  // empty: runs unprepared
@@ -275,7 +440,7 @@ private:
     [[noreturn]] void fehlschlag(const PGresult* r) {
         const char* zustand = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
         const char* satz = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-        const QString text = QString::fromUtf8(satz ? satz : PQerrorMessage(m_conn)).trimmed();
+        const QString text = m_angabe.ohneKennwort(QString::fromUtf8(satz ? satz : PQerrorMessage(m_conn)).trimmed());
         if (PQstatus(m_conn) != CONNECTION_OK) {
             const bool inTransaktion = m_tiefe > 0;
             m_tiefe = 0;
@@ -290,13 +455,25 @@ private:
         serverFehler(QString::fromLatin1(zustand ? zustand : "XX000"), text, m_angabe.anzeige());
     }
 
+    // A statement that got no answer in time ends the connection; what the transaction wrote is lost with it.
+    Ergebnis senden(const std::function<int()>& f) {
+        try {
+            return mitFrist(m_conn, f, m_angabe.anzeige());
+        } catch (const Fehler&) {
+            m_tiefe = 0;
+            m_anweisungen.clear();
+            throw;
+        }
+    }
+
     const Anweisung& anweisung(const QString& sql, bool neu) {
         auto it = m_anweisungen.find(sql);
         if (it != m_anweisungen.end() && !neu) return *it;
         Anweisung a{{}, uebersetzen(sql)};
         if (vorbereitbar(sql)) {
             a.name = "xov" + QByteArray::number(++m_naechste);
-            const Ergebnis r(PQprepare(m_conn, a.name.constData(), a.uebersetzung.sql.toUtf8().constData(), 0, nullptr));
+            const QByteArray text = a.uebersetzung.sql.toUtf8();
+            const Ergebnis r = senden([&] { return PQsendPrepare(m_conn, a.name.constData(), text.constData(), 0, nullptr); });
             if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) fehlschlag(r.get());
         }
         return *m_anweisungen.insert(sql, a);
@@ -319,10 +496,11 @@ private:
                 laengen[size_t(i)] = int(p[size_t(i)].text.size());
                 formate[size_t(i)] = p[size_t(i)].binaer ? 1 : 0;
             }
-            Ergebnis r(a.name.isEmpty()
-                           ? PQexecParams(m_conn, a.uebersetzung.sql.toUtf8().constData(), n, nullptr, zeiger.data(),
-                                          laengen.data(), formate.data(), 0)
-                           : PQexecPrepared(m_conn, a.name.constData(), n, zeiger.data(), laengen.data(), formate.data(), 0));
+            const QByteArray text = a.uebersetzung.sql.toUtf8();
+            Ergebnis r = senden([&] {
+                return a.name.isEmpty() ? PQsendQueryParams(m_conn, text.constData(), n, nullptr, zeiger.data(), laengen.data(), formate.data(), 0)
+                                        : PQsendQueryPrepared(m_conn, a.name.constData(), n, zeiger.data(), laengen.data(), formate.data(), 0);
+            });
             const auto status = PQresultStatus(r.get());
             if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
                 if (u) *u = &m_anweisungen.find(sql)->uebersetzung;
@@ -348,7 +526,8 @@ struct Wartung {
     explicit Wartung(const Verbindungsangabe& a) : conn(verbinden(a, "postgres")) {}
     ~Wartung() { PQfinish(conn); }
     void ausfuehren(const QString& sql, const QString& adresse) {
-        const Ergebnis r(PQexec(conn, sql.toUtf8().constData()));
+        const QByteArray text = sql.toUtf8();
+        const Ergebnis r = mitFrist(conn, [&] { return PQsendQuery(conn, text.constData()); }, adresse);
         if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
             const char* zustand = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE);
             const char* satz = PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY);
@@ -368,8 +547,32 @@ QSet<QString>& uebernommen() {
     return namen;
 }
 
+namespace {
+
+// The mark of a database whose creation is not complete: a comment on the database, which only
+// its owner sets and which every connection to the server can read.
+const QString Anlagemarke = QStringLiteral("xovMandStamm: Anlage unvollständig");
+bool& alsGanzes() {
+    static bool ein = false;
+    return ein;
+}
+
+QString marke(Verbindung& v) {
+    const auto erg = v.abfragen(QStringLiteral("SELECT shobj_description(oid, 'pg_database') FROM pg_database WHERE datname = current_database()"));
+    return erg.zeilen.isEmpty() ? QString() : erg.zeilen[0][0].toString();
+}
+
+void markeSetzen(Verbindung& v, const QString& name, bool unvollstaendig) {
+    v.ausfuehren(QStringLiteral("COMMENT ON DATABASE %1 IS %2")
+                     .arg(bezeichner(name), unvollstaendig ? QLatin1Char('\'') + Anlagemarke + QLatin1Char('\'') : QStringLiteral("NULL")));
+}
+
+}  // namespace
+
 std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen) {
-    if (anlegen) {
+    // A CREATE DATABASE of a run that was killed may still finish on the server after this run
+    // found no database: then the one it created is looked at once more, as if it had been there.
+    for (int versuch = 0; anlegen; ++versuch) {
         const QString name = datenbankname(angabe.datei);
         std::shared_ptr<Verbindung> vorhanden;
         try {
@@ -378,14 +581,89 @@ std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlege
             if (f.nummer() != FehlerNr::DateiNichtGefunden) throw;
         }
         if (vorhanden) {
-            if (!vorhanden->tabellen().isEmpty()) fehlerWerfen(FehlerNr::DateiVorhanden, angabe.anzeige());
+            QStringList tabellen = vorhanden->tabellen();
+            // One that a killed creation left unfinished is emptied and taken over.
+            if (!tabellen.isEmpty() && marke(*vorhanden) == Anlagemarke) {
+                // The killed run's server session may still hold its locks until it notices
+                // that its client is gone: it is ended first.
+                vorhanden->abfragen(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                                                   "datname = current_database() AND pid <> pg_backend_pid()"));
+                Transaktion t(*vorhanden);
+                for (const QString& tabelle : tabellen) vorhanden->ausfuehren(QStringLiteral("DROP TABLE %1 CASCADE").arg(bezeichner(tabelle)));
+                t.bestaetigen();
+                tabellen.clear();
+            }
+            if (!tabellen.isEmpty()) fehlerWerfen(FehlerNr::DateiVorhanden, angabe.anzeige());
             uebernommen().insert(angabe.anzeige());
+            if (alsGanzes()) {
+                try { markeSetzen(*vorhanden, name, true); } catch (const Fehler&) {}  // one the administrator owns: no mark
+            }
             return vorhanden;
         }
-        Wartung(angabe).ausfuehren(QStringLiteral("CREATE DATABASE ") + bezeichner(name), angabe.anzeige());
+        Wartung w(angabe);
+        try {
+            w.ausfuehren(QStringLiteral("CREATE DATABASE ") + bezeichner(name), angabe.anzeige());
+        } catch (const Fehler& f) {
+            // The name taken meanwhile: 42P04, or a unique violation in the catalog when both ran at once.
+            if ((f.nummer() == FehlerNr::DateiVorhanden || f.nummer() == FehlerNr::DoppelterSchluessel) && versuch == 0) continue;
+            throw;
+        }
+        if (alsGanzes())
+            w.ausfuehren(QStringLiteral("COMMENT ON DATABASE %1 IS '%2'").arg(bezeichner(name), Anlagemarke), angabe.anzeige());
         uebernommen().remove(angabe.anzeige());
+        break;
     }
     return std::make_shared<PgVerbindung>(angabe);
+}
+
+void anlagenAlsGanzes(bool ein) { alsGanzes() = ein; }
+
+void anlageAbschliessen(const Verbindungsangabe& angabe) { anlagenAbschliessen({angabe}); }
+
+void anlagenAbschliessen(const QVector<Verbindungsangabe>& angaben) {
+    if (!alsGanzes() || angaben.isEmpty()) return;
+    // The databases of one server lose their marks in one statement text, which the server runs
+    // as one transaction: a run killed now leaves all of them marked or none. (The tools' pairs
+    // live on one server; databases on different servers are completed one server after another.)
+    QMap<QString, QVector<Verbindungsangabe>> jeServer;
+    for (const Verbindungsangabe& a : angaben) {
+        QString server = a.datei;
+        server.truncate(server.indexOf(QLatin1Char('/'), server.indexOf(QLatin1String("://")) + 3));
+        jeServer[server].append(a);
+    }
+    for (const auto& gruppe : std::as_const(jeServer)) {
+        auto v = std::make_shared<PgVerbindung>(gruppe.first());
+        QStringList namen, literale;
+        for (const Verbindungsangabe& a : gruppe) {
+            const QString name = datenbankname(a.datei);
+            namen << name;
+            literale << QLatin1Char('\'') + QString(name).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        }
+        QStringList saetze;
+        for (const auto& z : v->abfragen(QStringLiteral("SELECT datname FROM pg_database WHERE datname IN (%1) AND "
+                                                        "shobj_description(oid, 'pg_database') = ?").arg(literale.join(u',')),
+                                         {Anlagemarke}).zeilen)
+            saetze << QStringLiteral("COMMENT ON DATABASE %1 IS NULL").arg(bezeichner(z.at(0).toString()));
+        if (saetze.isEmpty()) continue;
+        PGconn* c = v->roh();
+        const QByteArray text = saetze.join(QStringLiteral("; ")).toUtf8();
+        const Ergebnis r = mitFrist(c, [&] { return PQsendQuery(c, text.constData()); }, gruppe.first().anzeige());
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+            const char* zustand = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE);
+            const char* satz = PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY);
+            serverFehler(QString::fromLatin1(zustand ? zustand : "XX000"), QString::fromUtf8(satz ? satz : ""), gruppe.first().anzeige());
+        }
+    }
+}
+
+bool anlageUnvollstaendig(const Verbindungsangabe& angabe) {
+    try {
+        PgVerbindung v(angabe);
+        return marke(v) == Anlagemarke;
+    } catch (const Fehler& f) {
+        if (f.nummer() == FehlerNr::DateiNichtGefunden) return false;
+        throw;
+    }
 }
 
 void entfernen(const Verbindungsangabe& angabe) {

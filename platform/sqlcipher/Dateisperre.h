@@ -16,7 +16,7 @@ namespace xov::sqlcipher {
 
 class Dateisperre {
 public:
-    enum class Ergebnis { Gehalten, Belegt, Fehlt, Unlesbar };
+    enum class Ergebnis { Gehalten, Belegt, Fehlt, Unlesbar, KeineDatei };  // KeineDatei: a folder, FIFO, device
     Dateisperre() = default;
     Dateisperre(const Dateisperre&) = delete;
     Dateisperre& operator=(const Dateisperre&) = delete;
@@ -31,6 +31,13 @@ public:
 private:
     int m_fd = -1;
 };
+
+// What stands at the path when it is no regular file ("ein Ordner", "eine benannte Pipe (FIFO)",
+// "ein Gerät", "eine symbolische Verknüpfung", ...), without following a final symlink; empty for
+// a regular file or nothing.
+QString dateiArt(const QString& pfad, bool verknuepfungFolgen = true);
+// Throws FremdeDatei: the path names something a database can never be.
+[[noreturn]] void keineDatenbankdatei(const QString& pfad, const QString& art);
 
 // How long an open waits for a running password step or an exclusive holder.
 constexpr int SperreWartenMs = 15000;

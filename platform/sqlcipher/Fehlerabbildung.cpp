@@ -109,7 +109,7 @@ void sqliteFehler(sqlite3* db, int rc, bool beimOeffnen, const QString& pfad) {
                                         "dem Kennwort nicht lesen (%2)").arg(pfad.isEmpty() ? QStringLiteral("die Datei") : pfad, engine));
         break;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: fehlerWerfen(beimOeffnen ? FehlerNr::ExklusivGesperrt : FehlerNr::Gesperrt);
+    case SQLITE_LOCKED: fehlerWerfen(beimOeffnen ? FehlerNr::ExklusivGesperrt : FehlerNr::Gesperrt, pfad);
     case SQLITE_CANTOPEN:
         if (beimOeffnen) nichtZuOeffnen(pfad, text, engine);
         nurLesen(pfad, engine);  // a file open on screen that cannot take its journal: it cannot be written

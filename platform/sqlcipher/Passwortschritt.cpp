@@ -99,6 +99,8 @@ void besitzUebernehmen(const QString& neu, const struct stat& original, const QS
 void exklusivSperren(Dateisperre& sperre, const QString& pfad) {
     switch (sperre.sperren(pfad, true, 0)) {
     case Dateisperre::Ergebnis::Fehlt: fehlerWerfen(FehlerNr::DateiNichtGefunden, pfad);
+    // Nothing to key: the open that follows names what stands there.
+    case Dateisperre::Ergebnis::KeineDatei: fehlerWerfen(FehlerNr::DateiNichtGefunden, pfad);
     case Dateisperre::Ergebnis::Belegt: fehlerWerfen(FehlerNr::ExklusivGesperrt, pfad);
     case Dateisperre::Ergebnis::Unlesbar:
         throw Fehler(FehlerNr::EngineBasis + SQLITE_CANTOPEN,

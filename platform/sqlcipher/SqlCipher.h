@@ -10,5 +10,10 @@ namespace xov::sqlcipher {
 // A file without password is read as it is. The connection holds a shared lock on the file while
 // it is open (Dateisperre.h).
 std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe, bool anlegen);
+// Creation under a temporary name (see anlagenAlsGanzes in Datenbank.h).
+void anlagenAlsGanzes(bool ein);
+void anlageAbschliessen(const QString& pfad);
+// Removes the unfinished file of a creation of this process; false when there is none.
+bool anlageVerwerfen(const QString& pfad);
 
 }  // namespace xov::sqlcipher

@@ -295,6 +295,20 @@ void kopieren(const QVector<QPair<QString, QString>>& paare, QTextStream& aus) {
                             .arg(anzeige(paare.at(bestaetigt).second), QString::number(f.nummer()), f.beschreibung(),
                                  zuruecksetzen(ziele, quellen, bestaetigt))};
     }
+    // The targets this run created take their place only now, complete, together.
+    QVector<xov::Verbindungsangabe> neu;
+    for (Ziel& z : ziele) {
+        if (!z.angelegt) continue;
+        z.t.reset();
+        z.v.reset();  // a file is renamed only with no connection to it open
+        neu.append({z.db, xov::DbPasswort});
+    }
+    try {
+        xov::anlagenAbschliessen(neu);
+    } catch (const xov::Fehler& f) {
+        throw Abweisung{QStringLiteral("Die Kopie ließ sich nicht abschließen (Fehler %1: %2). %3")
+                            .arg(QString::number(f.nummer()), f.beschreibung(), zuruecksetzen(ziele, quellen, int(paare.size())))};
+    }
     for (int p = 0; p < paare.size(); ++p) {
         aus << "Von " << anzeige(paare.at(p).first) << " nach " << anzeige(paare.at(p).second)
             << (ziele[size_t(p)].angelegt ? " (neu angelegt)" : "") << ":\n";

@@ -4,7 +4,10 @@
 #include "platform/Verbindungsangabe.h"
 #include "tools/xov-db/Schema.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace xovdb {
 
@@ -40,15 +43,26 @@ void neueDatenbankPruefen(const QString& db) {
             throw Abweisung{QStringLiteral("Die Datenbank %1 gibt es bereits; sie bleibt unverändert.").arg(anzeige(db))};
         return;
     }
+    // A link is never followed when creating, dangling or not: the database would appear elsewhere.
+    if (QFileInfo(db).isSymLink())
+        throw Abweisung{QStringLiteral("%1 ist eine symbolische Verknüpfung; eine neue Datenbank wird nie über eine Verknüpfung "
+                                       "angelegt, nur als gewöhnliche Datei. Nichts wurde angelegt.").arg(db)};
     if (QFileInfo::exists(db))
         throw Abweisung{QStringLiteral("Die Datei %1 gibt es bereits; sie bleibt unverändert.").arg(db)};
     const QFileInfo ordner(QFileInfo(db).absolutePath());
     if (!ordner.isDir())
         throw Abweisung{QStringLiteral("Der Ordner %1 für die Datei %2 existiert nicht.").arg(ordner.filePath(), db)};
+    if (::access(QFile::encodeName(ordner.filePath()).constData(), W_OK | X_OK) != 0)
+        throw Abweisung{QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden (keine Schreibberechtigung); %2 wurde nicht "
+                                       "angelegt.").arg(ordner.filePath(), db)};
 }
 
 void vorhandeneDatenbankPruefen(const QString& db) {
-    if (!server(db) && !QFileInfo(db).isFile()) throw Abweisung{QStringLiteral("Die Datei %1 gibt es nicht.").arg(db)};
+    if (server(db) || QFileInfo(db).isFile()) return;
+    if (QFileInfo::exists(db))
+        throw Abweisung{QStringLiteral("%1 ist %2, keine Datenbankdatei; eine Datenbank ist immer eine gewöhnliche Datei.")
+                            .arg(db, QFileInfo(db).isDir() ? QStringLiteral("ein Ordner") : QStringLiteral("keine gewöhnliche Datei (FIFO, Gerät)"))};
+    throw Abweisung{QStringLiteral("Die Datei %1 gibt es nicht.").arg(db)};
 }
 
 bool demoZielPruefen(const QString& db, const QStringList& tabellen) {

@@ -82,14 +82,15 @@ bool datenbankVorhanden(const QString& db, const QString& passwort) {
     try {
         // An empty database on a server (one an administrator created for the suite) is taken
         // over as a new one.
-        return !xov::verbindungOeffnen(db, passwort)->tabellen().isEmpty();
+        // So is one that a killed creation left unfinished.
+        return !xov::verbindungOeffnen(db, passwort)->tabellen().isEmpty() && !xov::anlageUnvollstaendig({db, passwort});
     } catch (const xov::Fehler& f) {
         if (f.nummer() == xov::FehlerNr::DateiNichtGefunden) return false;
         throw;
     }
 }
 
-void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort, const QStringList& ohneSpalten) {
+void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort, const QStringList& ohneSpalten, bool abschliessen) {
     for (const QString& p : {mandPfad, faPfad})
         if (!xov::Verbindungsangabe::istServerAdresse(p) && QFileInfo::exists(p))
             xov::fehlerWerfen(xov::FehlerNr::DateiVorhanden, p);
@@ -98,6 +99,20 @@ void anlegen(const QString& mandPfad, const QString& faPfad, const QString& pass
         gemeinsamAnlegen(faPfad, passwort);
     } catch (...) {
         try { xov::datenbankEntfernen({mandPfad, passwort}); } catch (...) {}
+        throw;
+    }
+    if (abschliessen) anlageAbschliessen({mandPfad, faPfad}, passwort);
+}
+
+void anlageAbschliessen(const QStringList& datenbanken, const QString& passwort) {
+    try {
+        QVector<xov::Verbindungsangabe> angaben;
+        for (const QString& db : datenbanken) angaben.append({db, passwort});
+        xov::anlagenAbschliessen(angaben);
+    } catch (...) {
+        for (const QString& db : datenbanken) {
+            try { xov::datenbankEntfernen({db, passwort}); } catch (...) {}
+        }
         throw;
     }
 }

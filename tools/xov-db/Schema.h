@@ -22,7 +22,10 @@ const QVector<Spaltendefinition>& mandantenSpalten();
 // named in `ohneSpalten` are left out of AllgMandDaten (for databases of older versions).
 // Neither file may exist; when the second cannot be created, the first is removed again.
 void anlegen(const QString& mandPfad, const QString& faPfad, const QString& passwort,
-             const QStringList& ohneSpalten = {});
+             const QStringList& ohneSpalten = {}, bool abschliessen = true);
+// Completes databases created by this run (in a process with all-or-nothing creation: renames
+// the files into place, removes the servers' marks); on a failure removes them all.
+void anlageAbschliessen(const QStringList& datenbanken, const QString& passwort);
 void mandantAnlegen(const QString& mandPfad, const QString& passwort, const QStringList& ohneSpalten = {});
 void gemeinsamAnlegen(const QString& faPfad, const QString& passwort);
 // The tables of either kind in an open database, in one transaction (joining an outer one).

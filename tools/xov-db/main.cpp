@@ -49,6 +49,10 @@ int hilfe(QTextStream& aus) {
            "                                                (Rückgabe 1 und der erste beschädigte Eintrag, wenn sie bricht)\n"
            "Jede Datenbank ist eine Datei oder eine Serveradresse postgresql://BENUTZER@HOST:PORT/DATENBANK.\n"
            "Die Datenbanken tragen das feste Kennwort der Anwendung.\n"
+           "Das Kennwort am Server kommt aus PGPASSWORD, PGPASSFILE oder ~/.pgpass, oder aus einer Datei:\n"
+           "  --passwort-datei DATEI                       erste Zeile der DATEI ist das Kennwort am Server\n"
+           "Ohne diese Angaben gilt das Kennwort der Anwendung. Ein Kennwort in der Adresse selbst sieht\n"
+           "jeder Benutzer des Rechners in der Prozessliste, bis das Programm es überschreibt.\n"
            "Beispiel: einen Mandanten und die gemeinsamen Tabellen auf den Server bringen:\n"
            "  xov-db kopieren mandant.db postgresql://xov@dbserver/mandant gemeinsam.db postgresql://xov@dbserver/gemeinsam\n";
     aus.flush();
@@ -89,6 +93,7 @@ void demo(const QString& mand, const QString& fa, const QString& jahrText, bool 
             xovdb::Fortschrittszeile zeile(QStringLiteral("Kursverläufe anlegen"), QStringLiteral("Kursen"));
             xovdb::langeKursverlaeufe(fa, xov::DbPasswort, 2000, [&zeile](qint64 erledigt, qint64 gesamt) { zeile.zeigen(erledigt, gesamt); });
         }
+        xovdb::anlageAbschliessen(angelegt, xov::DbPasswort);
     } catch (...) {
         for (const QString& db : angelegt) {
             try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
@@ -208,10 +213,16 @@ int kurseEinlesen(QStringList a, QTextStream& aus) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A password in a server address leaves the process list before anything else runs.
+    const xov::VerdeckteArgumente verdeckt(argc, argv);
     QCoreApplication app(argc, argv);
+    // A run that is killed while it creates a database leaves nothing the next run would refuse.
+    xov::anlagenAlsGanzes(true);
     QTextStream aus(stdout), fehler(stderr);
-    QStringList a = app.arguments().mid(1);
+    QStringList a = verdeckt.wiederherstellen(app.arguments()).mid(1);
     try {
+        const QString kennwortDatei = wertNehmen(a, QStringLiteral("--passwort-datei"));
+        if (!kennwortDatei.isNull()) xov::serverKennwortSetzen(xov::kennwortAusDatei(kennwortDatei));
         // kurse-einlesen reads its own options.
         if (a.size() >= 1 && a.first() == QLatin1String("kurse-einlesen")) return kurseEinlesen(a, aus);
         if (a.size() >= 1 && a.first() == QLatin1String("protokoll")) return xovdb::protokollBefehl(a.mid(1), aus, fehler);

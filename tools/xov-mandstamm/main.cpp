@@ -2,6 +2,7 @@
 
 #include "platform/Verbindungsangabe.h"
 #include "component/xovMandStamm.h"
+#include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
@@ -124,7 +125,7 @@ void qtAufDeutsch(QTranslator& t) {
 
 // What the options ask for, checked before anything is opened.
 struct Optionen {
-    QString mandPfad, faPfad, format, hilfe, bilder;
+    QString mandPfad, faPfad, format, hilfe, bilder, passwortDatei;
     bool hilfeGesetzt = false, demo = false, eingeschraenkt = false, ohneIndex = false, waehrung = false;
     int buchjahr = QDate::currentDate().year();
     QDate monatsstatus = QDate::currentDate();
@@ -159,7 +160,10 @@ Optionen optionenLesen(const QStringList& argumente, int& status) {
     const QCommandLineOption bilder("bilder", "Jede Seite des Dialogs als DIR/seite-N.png speichern und beenden. Keine Meldung wartet: "
                                               "jede wird auf die Standardfehlerausgabe geschrieben und mit ihrem Standardknopf "
                                               "beantwortet; nach einer Fehlermeldung endet der Lauf mit Status 1.", "dir");
+    const QCommandLineOption passwortDatei("passwort-datei", "Kennwort am Datenbankserver: die erste Zeile der Datei (sonst PGPASSWORD, "
+                                                             "PGPASSFILE, ~/.pgpass oder das Kennwort der Anwendung).", "datei");
     p.addOptions({mand, fa, format, monat, hilfeDatei, jahr, eingeschraenkt, ohneIndex, waehrung, hilfeIds, tabStrip, demo, bilder});
+    p.addOption(passwortDatei);
     p.process(argumente);  // --help and unknown options end the run here, as Qt does it
 
     Optionen o;
@@ -170,6 +174,7 @@ Optionen optionenLesen(const QStringList& argumente, int& status) {
     o.hilfeGesetzt = p.isSet(hilfeDatei);
     o.bilder = p.value(bilder);
     o.demo = p.isSet(demo);
+    o.passwortDatei = p.value(passwortDatei);
     o.eingeschraenkt = p.isSet(eingeschraenkt);
     o.ohneIndex = p.isSet(ohneIndex);
     o.waehrung = p.isSet(waehrung);
@@ -207,6 +212,8 @@ Optionen optionenLesen(const QStringList& argumente, int& status) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A password in a server address leaves the process list before anything else runs.
+    const xov::VerdeckteArgumente verdeckt(argc, argv);
     const QString name = QStringLiteral("xov-mandstamm");
     Optionen o;
     {
@@ -216,11 +223,12 @@ int main(int argc, char* argv[]) {
         QTranslator qtDeutsch;
         qtAufDeutsch(qtDeutsch);
         int status = -1;
-        o = optionenLesen(ohneFensterArgumente(QCoreApplication::arguments()), status);
+        o = optionenLesen(ohneFensterArgumente(verdeckt.wiederherstellen(QCoreApplication::arguments())), status);
         if (status >= 0) return status;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(name);
+    xov::anlagenAlsGanzes(true);  // demo databases appear only when complete
     QTranslator qtDeutsch;
     qtAufDeutsch(qtDeutsch);
 
@@ -229,6 +237,7 @@ int main(int argc, char* argv[]) {
     const bool unbeaufsichtigt = !o.bilder.isEmpty();
     xov::setzeUnbeaufsichtigt(unbeaufsichtigt);
     try {
+        if (!o.passwortDatei.isEmpty()) xov::serverKennwortSetzen(xov::kennwortAusDatei(o.passwortDatei));
         if (o.demo || !o.bilder.isEmpty()) {
             const QString ordner = datenOrdner();
             QDir().mkpath(ordner);
@@ -236,8 +245,17 @@ int main(int argc, char* argv[]) {
             if (o.faPfad.isEmpty()) faPfad = ordner + QStringLiteral("/gemeinsam.db");
             // Only absent databases are created (files or on a server); an existing one is never overwritten.
             if (!xovdb::datenbankVorhanden(mandPfad, xov::DbPasswort) && !xovdb::datenbankVorhanden(faPfad, xov::DbPasswort)) {
-                xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort);
-                xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, o.buchjahr);
+                // Complete only when filled: a run stopped halfway leaves nothing the next one refuses.
+                xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort, {}, false);
+                try {
+                    xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, o.buchjahr);
+                } catch (...) {
+                    for (const QString& db : {mandPfad, faPfad}) {
+                        try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
+                    }
+                    throw;
+                }
+                xovdb::anlageAbschliessen({mandPfad, faPfad}, xov::DbPasswort);
             }
         }
         if (mandPfad.isEmpty() || faPfad.isEmpty()) {

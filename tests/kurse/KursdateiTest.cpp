@@ -1,0 +1,306 @@
+// Rate files as an attacker or a careless download delivers them: each is refused at once with a
+// German message, the tool ends with status 1, holds less than 100 MB while refusing it and leaves
+// the database as it was. And the spellings a real file may take (byte order marks, UTF-16).
+
+#include "Hilfen.h"
+#include "kurse/Kursdatei.h"
+#include "platform/Fehler.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <QProcess>
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace {
+
+const QString csv2024 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-2024.csv");
+const QString xmlTag = QStringLiteral(XOV_KURSDATEN "/eurofxref-daily-auszug.xml");
+
+QByteArray inhaltVon(const QString& pfad) {
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly)) ADD_FAILURE() << pfad.toStdString();
+    return f.readAll();
+}
+
+void schreiben(const QString& pfad, const QByteArray& inhalt) {
+    QFile f(pfad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(inhalt), inhalt.size());
+}
+
+// A zip with the given entries, deflated as the central bank publishes it.
+void zipSchreiben(const QString& pfad, const QVector<QPair<QString, QByteArray>>& eintraege) {
+    int fehler = 0;
+    zip_t* zip = zip_open(QFile::encodeName(pfad).constData(), ZIP_CREATE | ZIP_TRUNCATE, &fehler);
+    ASSERT_TRUE(zip);
+    for (const auto& [name, inhalt] : eintraege) {
+        zip_source_t* q = zip_source_buffer(zip, inhalt.constData(), static_cast<zip_uint64_t>(inhalt.size()), 0);
+        ASSERT_GE(zip_file_add(zip, name.toUtf8().constData(), q, ZIP_FL_OVERWRITE), 0);
+    }
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
+struct Messung {
+    int status = -1;
+    long maxRssKb = 0;
+    QString fehler;
+};
+
+// Runs xov-db and takes its peak resident memory from getrusage in a small process of its own
+// (this test program's mode --xov-speicher), so that only the tool's memory counts.
+Messung xovDbMessen(const QStringList& argumente) {
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(),
+            QStringList{QStringLiteral("--xov-speicher"), QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db")} + argumente);
+    Messung m;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return m;
+    }
+    const QStringList zahlen = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(u'\n').last().split(u' ');
+    m.fehler = QString::fromUtf8(p.readAllStandardError());
+    if (zahlen.size() == 2) {
+        m.status = zahlen.at(0).toInt();
+        m.maxRssKb = zahlen.at(1).trimmed().toLong();
+    }
+    return m;
+}
+
+struct Feindlich {
+    const char* name;
+    std::function<QString(const QString& ordner)> anlegen;  // the path to read
+    const char* meldung;                                    // a part of the German message
+};
+
+QString datei(const QString& ordner, const char* name, const QByteArray& inhalt) {
+    const QString p = ordner + QLatin1Char('/') + QLatin1String(name);
+    schreiben(p, inhalt);
+    return p;
+}
+
+const QByteArray kopf = "Date,USD,JPY,\n";
+
+const Feindlich feindlich[] = {
+    {"ZipMitAchtzigMegabyteZeilenumbruechen",
+     [](const QString& o) {
+         const QString p = o + QStringLiteral("/leer.zip");
+         zipSchreiben(p, {{QStringLiteral("eurofxref-hist.csv"), kopf + QByteArray(80 * 1024 * 1024, '\n')}});
+         return p;
+     },
+     "größer als 64 MB"},
+    {"ZipDessenKopfVierGibibyteBehauptet",
+     [](const QString& o) {
+         const QString p = o + QStringLiteral("/luege.zip");
+         zipSchreiben(p, {{QStringLiteral("eurofxref-hist.csv"), inhaltVon(csv2024)}});
+         QByteArray z = inhaltVon(p);
+         // The uncompressed size in the local header (offset 22) and the central directory (offset 24).
+         const char gross[4] = {'\xF0', '\xFF', '\xFF', '\xFF'};
+         z.replace(22, 4, gross, 4);
+         z.replace(z.indexOf("PK\x01\x02") + 24, 4, gross, 4);
+         schreiben(p, z);
+         return p;
+     },
+     "statt der angegebenen 4.294.967.280"},
+    {"NullgeraetWirdNichtGelesen", [](const QString&) { return QStringLiteral("/dev/zero"); }, "ist ein Gerät, keine Kursdatei"},
+    {"FifoWirdNichtGeoeffnet",
+     [](const QString& o) {
+         const QString p = o + QStringLiteral("/fifo");
+         EXPECT_EQ(mkfifo(QFile::encodeName(p).constData(), 0600), 0);
+         return p;
+     },
+     "ist eine benannte Pipe (FIFO), keine Kursdatei"},
+    {"OrdnerStattDatei", [](const QString& o) { return o; }, "ist ein Ordner, keine Kursdatei"},
+    {"AchtzigMegabyteLeerzeilen", [](const QString& o) { return datei(o, "leer.csv", kopf + QByteArray(80 * 1024 * 1024, '\n')); },
+     "größer als 64 MB"},
+    {"ZehnMegabyteLeerzeilenOhneKurs", [](const QString& o) { return datei(o, "leer.csv", kopf + QByteArray(10 * 1024 * 1024, '\n')); },
+     "enthält keinen einzigen Kurs"},
+    {"NurDieKopfzeile", [](const QString& o) { return datei(o, "kopf.csv", kopf); }, "enthält keinen einzigen Kurs"},
+    {"ZeileLaengerAlsEinMegabyte", [](const QString& o) { return datei(o, "lang.csv", kopf + QByteArray(2 * 1024 * 1024, '7')); },
+     "Zeile 2: die Zeile ist länger als 1 MB"},
+    {"ZweiCsvImZip",
+     [](const QString& o) {
+         const QString p = o + QStringLiteral("/zwei.zip");
+         zipSchreiben(p, {{QStringLiteral("tag.csv"), kopf + "2024-01-02,1.1,150,\n"}, {QStringLiteral("eurofxref-hist.csv"), inhaltVon(csv2024)}});
+         return p;
+     },
+     "enthält 2 Dateien (\"tag.csv\", \"eurofxref-hist.csv\"); erwartet ist genau eine Kursdatei"},
+    {"MehrAlsHunderttausendTage",
+     [](const QString& o) {
+         QByteArray b = kopf;
+         for (int i = 0; i <= 100'000; ++i) b += "2024-01-02,1.1,150,\n";
+         return datei(o, "tage.csv", b);
+     },
+     "Zeile 100.002: die Datei enthält mehr als 100.000 Tage"},
+    {"MehrAlsZweihundertWaehrungen",
+     [](const QString& o) {
+         QByteArray b = "Date";
+         for (int i = 0; i < 201; ++i) b += ',' + QByteArray(1, char('A' + i / 26 % 26)) + char('A' + i % 26) + 'X';
+         return datei(o, "breit.csv", b + "\n2024-01-02" + QByteArray(201, ',').replace(",", ",1") + '\n');
+     },
+     "die Datei nennt mehr als 200 Währungen"},
+    {"MehrAlsEineMillionKurse",
+     [](const QString& o) {
+         QByteArray zeileKopf = "Date", zeile = "2024-01-02";
+         for (int i = 0; i < 200; ++i) {
+             zeileKopf += ',' + QByteArray(1, char('A' + i / 26 % 26)) + char('A' + i % 26) + 'Y';
+             zeile += ",1";
+         }
+         QByteArray b = zeileKopf + '\n';
+         for (int i = 0; i < 5001; ++i) b += zeile + '\n';
+         return datei(o, "viele.csv", b);
+     },
+     "die Datei enthält mehr als 1.000.000 Kurse"},
+};
+
+class FeindlicheKursdatei : public testing::TestWithParam<Feindlich> {};
+
+}  // namespace
+
+TEST_P(FeindlicheKursdatei, WirdMitDeutscherMeldungUndWenigSpeicherAbgewiesen) {
+    test::Datenbanken db;
+    const int vorher = db.faWert("SELECT count(*) FROM AllgWaehrung").toInt();
+    const QString pfad = GetParam().anlegen(db.ordner.path());
+    const Messung m = xovDbMessen({QStringLiteral("kurse-einlesen"), db.fa, pfad});
+    EXPECT_EQ(m.status, 1) << m.fehler.toStdString();
+    EXPECT_TRUE(m.fehler.contains(QString::fromUtf8(GetParam().meldung))) << m.fehler.toStdString();
+    EXPECT_LT(m.maxRssKb, 100 * 1024) << "höchster Speicher in kB";
+    RecordProperty("hoechsterSpeicherKb", std::to_string(m.maxRssKb));
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), vorher);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kursdatei, FeindlicheKursdatei, testing::ValuesIn(feindlich),
+                         [](const testing::TestParamInfo<Feindlich>& i) { return std::string(i.param.name); });
+
+TEST(Kursdatei, DieEchteHistorieBleibtUnterDenGrenzen) {
+    test::Datenbanken db;
+    const Messung m = xovDbMessen({QStringLiteral("kurse-einlesen"), db.fa, csv2024});
+    EXPECT_LT(m.maxRssKb, 100 * 1024);
+    EXPECT_EQ(m.status, 0) << m.fehler.toStdString();
+}
+
+namespace {
+
+struct Zahl {
+    const char* name;
+    const char* text;
+    bool gueltig;
+};
+
+const Zahl zahlen[] = {
+    {"Dezimalpunkt", "1.0811", true},     {"Ganzzahl", "163", true},          {"Exponent", "1.1e2", false},
+    {"ExponentGross", "11E1", false},     {"Vorzeichen", "+1.5", false},     {"Minus", "-1.5", false},
+    {"Strichpunkt", "1;5", false},       {"OhneVorkomma", ".5", false},     {"OhneNachkomma", "1.", false},
+    {"Null", "0.0", false},               {"Unendlich", "inf", false},       {"Hexadezimal", "0x1p3", false},
+    {"ZweiPunkte", "1.2.3", false},
+};
+
+class Kurszahl : public testing::TestWithParam<Zahl> {};
+
+}  // namespace
+
+// One syntax in both formats: what the CSV refuses, the XML refuses too.
+TEST_P(Kurszahl, GleicheSchreibweiseInCsvUndXml) {
+    const Zahl& z = GetParam();
+    const QByteArray csv = "Date,USD,\n2024-01-02," + QByteArray(z.text) + ",\n";
+    const QByteArray xml = "<?xml version=\"1.0\"?><E><Cube><Cube time=\"2024-01-02\"><Cube currency=\"USD\" rate=\"" + QByteArray(z.text) +
+                           "\"/></Cube></Cube></E>";
+    for (const QByteArray& inhalt : {csv, xml}) {
+        if (z.gueltig) {
+            const auto tage = xov::kurseAusInhalt(inhalt, QStringLiteral("k"));
+            ASSERT_EQ(tage.size(), 1);
+            EXPECT_EQ(tage.first().kurse.first().second, QByteArray(z.text).toDouble());
+        } else {
+            try {
+                xov::kurseAusInhalt(inhalt, QStringLiteral("k"));
+                ADD_FAILURE() << "angenommen: " << inhalt.constData();
+            } catch (const xov::Fehler& f) {
+                EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("ist kein gültiger Kurs"))) << f.what();
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kursdatei, Kurszahl, testing::ValuesIn(zahlen),
+                         [](const testing::TestParamInfo<Zahl>& i) { return std::string(i.param.name); });
+
+TEST(Kursdatei, DatumNurZwischen1999UndEinemJahrNachHeute) {
+    const auto lesen = [](const QString& datum) {
+        return xov::kurseAusInhalt("Date,USD,\n" + datum.toLatin1() + ",1.5,\n", QStringLiteral("k.csv"));
+    };
+    EXPECT_EQ(lesen(QStringLiteral("1999-01-04")).first().datum, QDate(1999, 1, 4));
+    const QDate grenze = QDate::currentDate().addYears(1);
+    EXPECT_EQ(lesen(grenze.toString(Qt::ISODate)).first().datum, grenze);
+    for (const QString& falsch : {QStringLiteral("9999-12-31"), QStringLiteral("1998-12-31"), grenze.addDays(1).toString(Qt::ISODate)}) {
+        try {
+            lesen(falsch);
+            ADD_FAILURE() << "angenommen: " << falsch.toStdString();
+        } catch (const xov::Fehler& f) {
+            EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("k.csv, Zeile 2: das Datum"))) << f.what();
+            EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("liegt nicht zwischen dem 01.01.1999 und dem"))) << f.what();
+        }
+    }
+    EXPECT_THROW(xov::kurseAusInhalt("<E><Cube><Cube time='9999-12-31'><Cube currency='USD' rate='1.5'/></Cube></Cube></E>",
+                                     QStringLiteral("k.xml")),
+                 xov::Fehler);
+}
+
+TEST(Kursdatei, SteuerzeichenErscheinenSichtbarInDerMeldung) {
+    try {
+        xov::kurseAusInhalt(QByteArray("Date,USD,\n2024-01-02,1.\0" "5\x1b,\n", 28), QStringLiteral("k.csv"));
+        ADD_FAILURE();
+    } catch (const xov::Fehler& f) {
+        EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("\"1.\\x005\\x1B\" ist kein gültiger Kurs"))) << f.what();
+    }
+    EXPECT_EQ(xov::sichtbar(QStringLiteral("a\tb\u200Bc")), QStringLiteral("a\\x09b\\u200Bc"));
+    EXPECT_EQ(xov::sichtbar(QString(100, u'x'), 5), QStringLiteral("xxxxx…"));
+}
+
+// UTF-16 with its byte order mark, little and big endian, in both formats: the same days as UTF-8.
+TEST(Kursdatei, KodierungNachByteOrderMark) {
+    const QByteArray xml = inhaltVon(xmlTag);
+    const QByteArray csv = "Date,USD,JPY,\n2024-12-31,1.0389,163.06,\n2024-12-30,1.0444,N/A,\n";
+    for (const auto kodierung : {QStringEncoder::Utf16LE, QStringEncoder::Utf16BE}) {
+        QStringEncoder enc(kodierung, QStringEncoder::Flag::WriteBom);
+        const QByteArray xml16 = enc(QString::fromUtf8(xml).replace(QStringLiteral("UTF-8"), QStringLiteral("UTF-16")));
+        const auto tage = xov::kurseAusInhalt(xml16, QStringLiteral("utf16.xml"));
+        ASSERT_EQ(tage.size(), 1);
+        EXPECT_EQ(tage.first().datum, QDate(2026, 10, 2));
+        EXPECT_EQ(tage.first().kurse.size(), 5);
+        QStringEncoder enc2(kodierung, QStringEncoder::Flag::WriteBom);
+        const auto tageCsv = xov::kurseAusInhalt(enc2(QString::fromUtf8(csv)), QStringLiteral("utf16.csv"));
+        ASSERT_EQ(tageCsv.size(), 2);
+        EXPECT_EQ(tageCsv.at(1).kurse, (QVector<QPair<QString, double>>{{QStringLiteral("USD"), 1.0444}}));
+    }
+    // A UTF-8 mark before XML and before CSV.
+    EXPECT_EQ(xov::kurseAusInhalt("\xEF\xBB\xBF" + xml, QStringLiteral("bom.xml")).size(), 1);
+    EXPECT_EQ(xov::kurseAusInhalt("\xEF\xBB\xBF" + csv, QStringLiteral("bom.csv")).size(), 2);
+}
+
+TEST(Kursdatei, ZipMitGenauEinerDateiCsvOderXml) {
+    QTemporaryDir ordner;
+    const QString einXml = ordner.filePath(QStringLiteral("tag.zip"));
+    zipSchreiben(einXml, {{QStringLiteral("ordner/"), {}}, {QStringLiteral("ordner/eurofxref.xml"), inhaltVon(xmlTag)}});
+    EXPECT_EQ(xov::kursdateiLesen(einXml).size(), 1);
+    const QString leer = ordner.filePath(QStringLiteral("leer.zip"));
+    zipSchreiben(leer, {{QStringLiteral("nur-ordner/"), {}}});
+    EXPECT_THROW(xov::kursdateiLesen(leer), xov::Fehler);
+    // A zip inside the zip is not unpacked further.
+    const QString innen = ordner.filePath(QStringLiteral("innen.zip"));
+    zipSchreiben(innen, {{QStringLiteral("eurofxref.csv"), inhaltVon(csv2024)}});
+    const QString aussen = ordner.filePath(QStringLiteral("aussen.zip"));
+    zipSchreiben(aussen, {{QStringLiteral("innen.zip"), inhaltVon(innen)}});
+    try {
+        xov::kursdateiLesen(aussen);
+        ADD_FAILURE();
+    } catch (const xov::Fehler& f) {
+        EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("ist ein Zip-Archiv in einem Zip-Archiv"))) << f.what();
+    }
+}

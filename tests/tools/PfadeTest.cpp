@@ -1,0 +1,126 @@
+// Paths as an administrator or an attacker lays them out: a FIFO, a folder or a device where a
+// database should be is refused at once with a German message (never a hang), and creating never
+// follows a symbolic link.
+
+#include "Hilfen.h"
+#include "platform/Datenbank.h"
+#include "platform/Fehler.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using test::Lauf;
+using test::xovDb;
+
+namespace {
+
+struct Ort {
+    const char* name;
+    const char* art;  // as the message names it
+};
+
+const Ort orte[] = {{"Fifo", "eine benannte Pipe (FIFO)"}, {"Ordner", "ein Ordner"}, {"Geraet", "ein Gerät"}};
+
+class KeineDatenbankdatei : public testing::TestWithParam<Ort> {
+protected:
+    QString anlegen(const QString& ordner) const {
+        const QString n = QLatin1String(GetParam().name);
+        if (n == QLatin1String("Geraet")) return QStringLiteral("/dev/zero");
+        const QString p = ordner + QStringLiteral("/keine-datei.db");
+        if (n == QLatin1String("Fifo")) EXPECT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0);
+        else EXPECT_EQ(::mkdir(QFile::encodeName(p).constData(), 0700), 0);
+        return p;
+    }
+};
+
+}  // namespace
+
+TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
+    test::Datenbanken db;
+    const QString pfad = anlegen(db.ordner.path());
+    const QString erwartet = QStringLiteral("%1 ist %2, keine Datenbankdatei").arg(pfad, QString::fromUtf8(GetParam().art));
+    // The engine, as the dialog and every tool open a database.
+    try {
+        xov::verbindungOeffnen(pfad, xov::DbPasswort);
+        ADD_FAILURE() << "geöffnet";
+    } catch (const xov::Fehler& f) {
+        EXPECT_EQ(f.nummer(), xov::FehlerNr::FremdeDatei);
+        EXPECT_TRUE(f.beschreibung().contains(erwartet)) << f.what();
+    }
+    QElapsedTimer uhr;
+    uhr.start();
+    const Lauf l = xovDb({"felder-ergaenzen", pfad});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(erwartet)) << l.fehler.toStdString();
+    // The host program, unattended: the message, status 1, no hang.
+    QProcess host;
+    host.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-mandstamm"),
+               {QStringLiteral("--bilder"), db.ordner.filePath(QStringLiteral("bilder")), QStringLiteral("-m"), pfad, QStringLiteral("-f"), db.fa});
+    ASSERT_TRUE(host.waitForFinished(30000));
+    EXPECT_EQ(host.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(host.readAllStandardError()).contains(erwartet));
+    EXPECT_LT(uhr.elapsed(), 20000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pfade, KeineDatenbankdatei, testing::ValuesIn(orte),
+                         [](const testing::TestParamInfo<Ort>& i) { return std::string(i.param.name); });
+
+TEST(Pfade, AnlegenFolgtKeinerVerknuepfung) {
+    test::Datenbanken db;
+    const QString ziel = db.ordner.filePath(QStringLiteral("anderswo.db"));
+    const QString link = db.ordner.filePath(QStringLiteral("neu-mandant.db"));
+    ASSERT_TRUE(QFile::link(ziel, link));  // dangling: its target does not exist
+    const Lauf l = xovDb({"anlegen", link, db.ordner.filePath(QStringLiteral("neu-gemeinsam.db"))});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("ist eine symbolische Verknüpfung"))) << l.fehler.toStdString();
+    EXPECT_FALSE(QFile::exists(ziel));
+    EXPECT_FALSE(QFile::exists(db.ordner.filePath(QStringLiteral("neu-gemeinsam.db"))));
+    // The engine itself refuses as well, whoever calls it.
+    try {
+        xov::datenbankAnlegen(link, xov::DbPasswort);
+        ADD_FAILURE() << "angelegt";
+    } catch (const xov::Fehler& f) {
+        EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("eine neue Datenbank wird nie über eine Verknüpfung angelegt"))) << f.what();
+    }
+    EXPECT_FALSE(QFile::exists(ziel));
+}
+
+// A file another process holds: the message names the file, whichever of the two locks it meets.
+TEST(Pfade, GesperrteDateiWirdGenannt) {
+    test::Datenbanken db;
+    auto v = xov::verbindungOeffnen(db.mand, xov::DbPasswort);
+    test::Sperre sperre(db.mand, xov::DbPasswort);
+    ASSERT_TRUE(sperre.aktiv());
+    try {
+        v->ausfuehren(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'"));
+        ADD_FAILURE() << "geschrieben";
+    } catch (const xov::Fehler& f) {
+        EXPECT_EQ(f.nummer(), xov::FehlerNr::Gesperrt);
+        EXPECT_TRUE(f.beschreibung().contains(db.mand)) << f.what();
+    }
+}
+
+// As a user without write permission in the folder meets it (root may write anywhere: run as nobody).
+TEST(Pfade, AnlegenImSchreibgeschuetztenOrdnerSagtWarum) {
+    if (::geteuid() != 0 || !test::nobodyErreichtDasTestprogramm())
+        GTEST_SKIP() << "braucht root und ein Testprogramm, das der Benutzer nobody erreicht";
+    QTemporaryDir ordner;
+    ASSERT_EQ(::chmod(QFile::encodeName(ordner.path()).constData(), 0555), 0);
+    QProcess p;
+    p.start(QStringLiteral("runuser"), {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+                                        QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), QStringLiteral("anlegen"),
+                                        ordner.filePath(QStringLiteral("m.db")), ordner.filePath(QStringLiteral("f.db"))});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ::chmod(QFile::encodeName(ordner.path()).constData(), 0700);
+    EXPECT_EQ(p.exitCode(), 1);
+    const QString fehler = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(fehler.contains(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden (keine Schreibberechtigung)").arg(ordner.path())))
+        << fehler.toStdString();
+    EXPECT_FALSE(fehler.contains(QStringLiteral("Datei nicht gefunden"))) << fehler.toStdString();
+}
