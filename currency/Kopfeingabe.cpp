@@ -84,8 +84,15 @@ bool Waehrungsseite::kopfEntscheiden(int i, Kopffeld feld, const QString& eingab
         const Kopflage lage = kopflage(i, feld == Kopffeld::Code ? eingabe : QString());
         const Entscheidung e = kopfAendern(lage, feld, eingabe);
         if (e.art == Entscheidung::Art::Nichts) {
-            if (lage.gespeichert && !lage.gelesen) zeileZeigen(i, lage.gespeichert);
-            else if (lage.gespeichert) m_kopfGelesen[i] = lage.gespeichert;
+            if (lage.gespeichert && !lage.gelesen) {
+                zeileZeigen(i, lage.gespeichert);
+            } else if (lage.gespeichert) {
+                // Only this field is settled: another field another workstation changed stays
+                // as read, so that its own change is still compared with what the user saw.
+                Kopf k = *lage.gelesen;
+                setzen(k, feld, feld == Kopffeld::Name ? lage.gespeichert->name : feld == Kopffeld::Code ? lage.gespeichert->code : lage.gespeichert->land);
+                m_kopfGelesen[i] = k;
+            }
             if (feld == Kopffeld::Code) {
                 if (lage.gespeichert) KursHistorieLaden(static_cast<qint16>(i));
                 kursbeschriftungSetzen(lage.gespeichert ? lage.gespeichert->code : eingabe);

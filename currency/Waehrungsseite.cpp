@@ -98,6 +98,8 @@ void Waehrungsseite::WährungenLaden() {
         inpWährungsBezKurz[r]->spaltenwertAnzeigen(w.code);
         inpLänderKürzel[r]->spaltenwertAnzeigen(w.land);
         m_kopfGelesen[r] = Kopf{w.code, w.name, w.land};
+        // What a field held before the user entered it, also when its entry was not seen.
+        for (InputFeld* f : {inpWährungsBezLang[r], inpWährungsBezKurz[r], inpLänderKürzel[r]}) m_eingang.insert(f, f->text());
     }
 }
 

@@ -34,7 +34,7 @@ void abbrechenNach(const QStringList& argumente, int ms) {
 // What a target holds; empty when it is not there (or not yet complete: never a whole database).
 QStringList stand(const QString& db) {
     try {
-        return test::werkzeug::vorhanden(db) ? test::werkzeug::inhalt(db) : QStringList();
+        return test::werkzeug::vorhanden(db) ? test::werkzeug::daten(db) : QStringList();
     } catch (const xov::Fehler& f) {
         return {QString::fromUtf8(f.what())};
     }

@@ -24,12 +24,6 @@ void schwierigeWerte(const test::Datenbanken& db) {
     db.mandSql("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (2024, '0001', '')");
 }
 
-// The content without the change log: each copy adds its own entry to the target's log.
-QStringList daten(const QString& db) {
-    QStringList l = inhalt(db);
-    l.removeIf([](const QString& z) { return z.startsWith(QLatin1String("allgaenderungsprotokoll|")); });
-    return l;
-}
 
 }  // namespace
 
