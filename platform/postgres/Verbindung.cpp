@@ -41,6 +41,9 @@ constexpr Oid BoolOid = 16, ByteaOid = 17, Int8Oid = 20, Int2Oid = 21, Int4Oid =
 constexpr int VerbindenSekunden = 10;  // per host of the address
 constexpr int AnweisungSekunden = 15;  // the server cancels a statement that runs longer
 constexpr int AntwortSekunden = 20;    // a server that has not answered by then is given up
+// Creating and dropping a database waits for a checkpoint of the whole server, which on a busy
+// server takes longer than any ordinary statement: those get a bound of their own.
+constexpr int WartungSekunden = 120;
 constexpr int SperreWartenMs = 3000;  // a row another connection holds: 3260 after this time
 
 struct ErgebnisFrei { void operator()(PGresult* r) const { PQclear(r); } };
@@ -286,9 +289,9 @@ PGconn* verbinden(const Verbindungsangabe& a, const char* andereDatenbank) {
 // Sends a statement and waits for its result at most AntwortSekunden. A server that does not
 // answer (stopped, or the network gone without a word) is given up: the connection is closed, so
 // that the next statement connects anew, and the caller hears 3151 with the reason.
-Ergebnis mitFrist(PGconn* c, const std::function<int()>& senden, const QString& anzeige) {
+Ergebnis mitFrist(PGconn* c, const std::function<int()>& senden, const QString& anzeige, int sekunden = AntwortSekunden) {
     if (!senden()) return Ergebnis(nullptr);
-    QDeadlineTimer frist(AntwortSekunden * 1000);
+    QDeadlineTimer frist(sekunden * 1000);
     const auto warten = [&](short ereignis) {
         pollfd p{PQsocket(c), ereignis, 0};
         for (;;) {
@@ -304,7 +307,7 @@ Ergebnis mitFrist(PGconn* c, const std::function<int()>& senden, const QString& 
         throw Fehler(FehlerNr::VerbindungUnterbrochen,
                      QStringLiteral("Der Datenbankserver von %1 antwortet nicht innerhalb von %2 Sekunden (Zeitüberschreitung); "
                                     "die Verbindung ist unterbrochen, die begonnene Änderung wurde nicht gespeichert")
-                         .arg(anzeige).arg(AntwortSekunden));
+                         .arg(anzeige).arg(sekunden));
     };
     for (;;) {
         const int f = PQflush(c);
@@ -523,11 +526,18 @@ private:
 
 // A second connection to the server's maintenance database, for creating and dropping.
 struct Wartung {
-    explicit Wartung(const Verbindungsangabe& a) : conn(verbinden(a, "postgres")) {}
+    explicit Wartung(const Verbindungsangabe& a) : conn(verbinden(a, "postgres")) {
+        try {
+            ausfuehren(QStringLiteral("SET statement_timeout = %1").arg(WartungSekunden * 1000 - 5000), a.anzeige());
+        } catch (...) {
+            PQfinish(conn);
+            throw;
+        }
+    }
     ~Wartung() { PQfinish(conn); }
     void ausfuehren(const QString& sql, const QString& adresse) {
         const QByteArray text = sql.toUtf8();
-        const Ergebnis r = mitFrist(conn, [&] { return PQsendQuery(conn, text.constData()); }, adresse);
+        const Ergebnis r = mitFrist(conn, [&] { return PQsendQuery(conn, text.constData()); }, adresse, WartungSekunden);
         if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
             const char* zustand = PQresultErrorField(r.get(), PG_DIAG_SQLSTATE);
             const char* satz = PQresultErrorField(r.get(), PG_DIAG_MESSAGE_PRIMARY);

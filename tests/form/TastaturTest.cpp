@@ -168,13 +168,15 @@ TEST_P(AltTippt, NieInEinFeld) {
         if ((!e && !l) || (e && qobject_cast<QComboBox*>(e->parentWidget())) || !w->isVisible() || !w->isEnabled()) continue;
         w->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(test::fokusAuf(w)) << name(w);
-        QApplication::processEvents();  // what entering the field does (a currency row loads its rate)
+        // What entering the field and leaving the last one do (a currency row loads its rate, a
+        // rate left fills in its reciprocal) runs in steps that post each other.
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
         const QString text = e ? e->text() : l->currentText();
         const int abgewiesen = abgewieseneTasten();
         int tasten = 0;
         // Every letter no button answers, with Alt, and Ctrl+Alt giving the key's own letter.
         for (char c = 'A'; c <= 'Z'; ++c) {
-            if (QByteArray("BNEK").contains(c)) continue;
+            if (QByteArray("BNEGK").contains(c)) continue;
             for (auto m : {Qt::KeyboardModifiers(Qt::AltModifier), Qt::AltModifier | Qt::ShiftModifier, Qt::AltModifier | Qt::ControlModifier}) {
                 QTest::keyClick(w, static_cast<Qt::Key>(c), m);
                 ++tasten;

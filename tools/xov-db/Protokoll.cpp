@@ -55,21 +55,6 @@ namespace {
 
 QString text(const QVariant& v) { return xov::istNull(v) || xov::istLeer(v) ? QString() : v.toString(); }
 
-QDate datumAus(const QString& t) {
-    QDate d = QDate::fromString(t.trimmed(), Qt::ISODate);
-    if (!d.isValid()) d = xov::datumAusText(t).value_or(QDate());
-    if (!d.isValid()) throw Abweisung{QStringLiteral("\"%1\" ist kein Datum; erwartet wird z.B. 2024-03-30 oder 30.03.2024.").arg(t)};
-    return d;
-}
-
-QString wertNehmen(QStringList& a, const QString& name) {
-    const qsizetype i = a.indexOf(name);
-    if (i < 0) return {};
-    if (i + 1 >= a.size()) throw Abweisung{QStringLiteral("Nach %1 fehlt der Wert.").arg(name)};
-    const QString wert = a.at(i + 1);
-    a.remove(i, 2);
-    return wert;
-}
 
 void zeigen(const xov::Protokolleintrag& e, QTextStream& aus) {
     QString wer = text(e.arbeitsplatz);

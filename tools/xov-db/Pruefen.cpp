@@ -1,4 +1,5 @@
 #include "tools/xov-db/Pruefen.h"
+#include "platform/Variant.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
 #include "platform/Verbindungsangabe.h"
@@ -101,6 +102,23 @@ QString ersteGefuellteTabelle(xov::Verbindung& v, const QStringList& tabellen) {
         if (v.abfragen(QStringLiteral("SELECT count(*) FROM %1").arg(xov::bezeichner(t))).zeilen.at(0).at(0).toLongLong() > 0)
             return t;
     return {};
+}
+
+QDate datumAus(const QString& text) {
+    QDate d = QDate::fromString(text.trimmed(), Qt::ISODate);
+    if (!d.isValid()) d = xov::datumAusText(text).value_or(QDate());
+    if (!d.isValid())
+        throw Abweisung{QStringLiteral("\"%1\" ist kein Datum; erwartet wird z.B. 2024-03-30 oder 30.03.2024.").arg(text)};
+    return d;
+}
+
+QString wertNehmen(QStringList& a, const QString& name) {
+    const qsizetype i = a.indexOf(name);
+    if (i < 0) return {};
+    if (i + 1 >= a.size()) throw Abweisung{QStringLiteral("Nach %1 fehlt der Wert.").arg(name)};
+    const QString wert = a.at(i + 1);
+    a.remove(i, 2);
+    return wert;
 }
 
 }  // namespace xovdb

@@ -3,6 +3,7 @@
 // alike. A refusal is one German sentence that names the database (a server address without a
 // password it may carry).
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,11 @@ namespace xovdb {
 struct Abweisung {
     QString satz;
 };
+
+// A date of an option, as 2024-03-30 or 30.03.2024; anything else is refused naming it.
+QDate datumAus(const QString& text);
+// Takes "--name WERT" out of the arguments; a null string when it is not there.
+QString wertNehmen(QStringList& a, const QString& name);
 
 // The database as messages name it.
 QString anzeige(const QString& db);

@@ -61,6 +61,8 @@ int hilfe(QTextStream& aus) {
 
 using xovdb::Abweisung;
 using xovdb::anzeige;
+using xovdb::datumAus;
+using xovdb::wertNehmen;
 
 int jahrAus(const QString& text) {
     bool ok = false;
@@ -129,23 +131,6 @@ bool waehrungsSchluessel(const QString& fa, QTextStream& aus, QTextStream& fehle
     return false;
 }
 
-QDate datumAus(const QString& text) {
-    QDate d = QDate::fromString(text.trimmed(), Qt::ISODate);
-    if (!d.isValid()) d = xov::datumAusText(text).value_or(QDate());
-    if (!d.isValid())
-        throw Abweisung{QStringLiteral("\"%1\" ist kein Datum; erwartet wird z.B. 2024-03-30 oder 30.03.2024.").arg(text)};
-    return d;
-}
-
-// Takes "--name WERT" out of the arguments; a null string when it is not there.
-QString wertNehmen(QStringList& a, const QString& name) {
-    const qsizetype i = a.indexOf(name);
-    if (i < 0) return {};
-    if (i + 1 >= a.size()) throw Abweisung{QStringLiteral("Nach %1 fehlt der Wert.").arg(name)};
-    const QString wert = a.at(i + 1);
-    a.remove(i, 2);
-    return wert;
-}
 
 // Numbers as a bookkeeper reads them: decimal comma, every published digit, no exponent.
 QString zahlText(double x) {
