@@ -107,6 +107,7 @@ void hinweisSetzen(QLabel* l, QLineEdit* feld, const QString& code) {
     l->setVisible(!text.isEmpty());  // its place stays reserved (below)
     // The code itself shows it too, in the hint's colour, where nothing has to make room.
     feld->setToolTip(text);
+    feld->setAccessibleDescription(text);
     QPalette p = feld->palette();
     p.setColor(QPalette::Text, text.isEmpty() ? feld->style()->standardPalette().color(QPalette::Text) : QColor(0xa0, 0x50, 0x00));
     feld->setPalette(p);

@@ -67,6 +67,7 @@ void eingabeAbweisen(QWidget* feld, const QString& hinweis) {
     QLabel* l = eingabeHinweis(fenster);
     if (!l) l = hinweisBauen(fenster);
     l->setText(hinweis);
+    feld->setAccessibleDescription(hinweis);  // what a screen reader tells of the field meanwhile
     l->setProperty(FeldEigenschaft, QVariant::fromValue(reinterpret_cast<quintptr>(feld)));
     platzieren(l, feld);
     l->raise();
@@ -76,8 +77,9 @@ void eingabeAbweisen(QWidget* feld, const QString& hinweis) {
 
 void hinweisVerbergen(QWidget* feld) {
     QLabel* l = feld ? eingabeHinweis(feld) : nullptr;
-    if (!l || !l->isVisible()) return;
-    if (l->property(FeldEigenschaft).value<quintptr>() == reinterpret_cast<quintptr>(feld)) l->hide();
+    if (!l || l->property(FeldEigenschaft).value<quintptr>() != reinterpret_cast<quintptr>(feld)) return;
+    feld->setAccessibleDescription(QString());
+    l->hide();
 }
 
 int abgewieseneTasten() { return s_abgewiesen; }

@@ -12,14 +12,17 @@
 namespace xov {
 namespace {
 
-void hinweisZeigen(QLabel* l, const QString& text) {
+// The field's hint is also what a screen reader tells of it.
+void hinweisZeigen(QLabel* l, QWidget* feld, const QString& text) {
+    feld->setAccessibleDescription(text);
     l->setText(text);
     l->setVisible(!text.isEmpty());  // hidden, it takes no room on the page
 }
 
 // A hint in a row of its own: hidden, it keeps the height of its line, so that showing it moves
 // nothing below it.
-void hinweisImPlatzZeigen(QLabel* l, const QString& text) {
+void hinweisImPlatzZeigen(QLabel* l, QWidget* feld, const QString& text) {
+    feld->setAccessibleDescription(text);
     QSizePolicy platz = l->sizePolicy();
     platz.setRetainSizeWhenHidden(true);
     l->setSizePolicy(platz);
@@ -47,10 +50,11 @@ public:
 
 private:
     void aktualisieren() {
-        hinweisImPlatzZeigen(m_uid, uidHinweis(m_dialog.feld(QStringLiteral("inpMandUID"))->text()));
+        InputFeld* uid = m_dialog.feld(QStringLiteral("inpMandUID"));
+        hinweisImPlatzZeigen(m_uid, uid, uidHinweis(uid->text()));
         const DbListe* fa = m_dialog.cmbFaNr;
         const QVariant faNummer = fa->currentIndex() >= 0 ? fa->currentData() : fa->wert();
-        hinweisImPlatzZeigen(m_steuer, steuerNrHinweis(faNummer.toString(), m_dialog.feld(QStringLiteral("inpSteuerNr"))->text()));
+        hinweisImPlatzZeigen(m_steuer, m_dialog.feld(QStringLiteral("inpSteuerNr")), steuerNrHinweis(faNummer.toString(), m_dialog.feld(QStringLiteral("inpSteuerNr"))->text()));
     }
     QLabel* m_uid = nullptr;
     QLabel* m_steuer = nullptr;
@@ -63,9 +67,9 @@ public:
         m_kreditor = m_dialog.findChild<QLabel*>(QStringLiteral("lblMandCreditorIDHinweis"));
         m_kreditor->setStyleSheet(QStringLiteral("color: #a05000;"));
         InputFeld* feld = m_dialog.feld(QStringLiteral("inpMandCreditorID"));
-        hinweisZeigen(m_kreditor, creditorIdHinweis(feld->text()));
+        hinweisZeigen(m_kreditor, feld, creditorIdHinweis(feld->text()));
         QObject::connect(feld, &QLineEdit::textChanged, m_kreditor,
-                         [this](const QString& text) { hinweisZeigen(m_kreditor, creditorIdHinweis(text)); });
+                         [this, feld](const QString& text) { hinweisZeigen(m_kreditor, feld, creditorIdHinweis(text)); });
     }
 
 private:

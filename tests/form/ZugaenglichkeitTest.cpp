@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -46,6 +47,15 @@ TEST(Zugaenglichkeit, JedesSteuerelementJederSeiteHatEinenNamen) {
         EXPECT_EQ(ohneNamen(d->Frame1[seite - 1]), QStringList()) << "Seite " << seite;
     }
     EXPECT_EQ(ohneNamen(d->fraUntererTeil), QStringList());
+    // A hint beside a field is what a screen reader tells of it, and goes with it.
+    test::tabKlicken(d, 1);
+    auto* uid = d->findChild<QLineEdit*>(QStringLiteral("inpMandUID"));
+    uid->setText(QStringLiteral("ATU12345679"));
+    auto beschreibung = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description); };
+    EXPECT_EQ(beschreibung(uid), d->findChild<QLabel*>(QStringLiteral("lblMandUIDHinweis"))->text());
+    EXPECT_FALSE(beschreibung(uid).isEmpty());
+    uid->setText(QStringLiteral("ATU13585627"));
+    EXPECT_EQ(beschreibung(uid), QString());
     // The currency rows are told apart by their number and column.
     EXPECT_EQ(zugangsname(d->findChild<QWidget*>(QStringLiteral("inpWährungsBezKurz(2)"))), QStringLiteral("Währung 3, Kurzbezeichnung"));
     ASSERT_TRUE(d.escape());
