@@ -138,10 +138,12 @@ private:
         }
         auto* zeit = new QDateTimeAxis;
         zeit->setFormat(QStringLiteral("dd.MM.yyyy"));
-        zeit->setTickCount(6);
         const QDateTime von = sichtbar.first().datum.startOfDay(Qt::UTC), bis = sichtbar.last().datum.startOfDay(Qt::UTC);
-        // One day alone still gets a span around it.
-        zeit->setRange(von == bis ? von.addDays(-1) : von, von == bis ? bis.addDays(1) : bis);
+        // One day alone still gets a span around it; a short span no more ticks than days, so
+        // that no date stands twice on the axis.
+        const QDateTime anfang = von == bis ? von.addDays(-1) : von, ende = von == bis ? bis.addDays(1) : bis;
+        zeit->setRange(anfang, ende);
+        zeit->setTickCount(int(std::min<qint64>(6, anfang.daysTo(ende) + 1)));
         m_chart->addAxis(zeit, Qt::AlignBottom);
         achse(eif, Qt::AlignLeft, zeit, [](const Kurspunkt& p) { return p.euroinFremd; });
         achse(fie, Qt::AlignRight, zeit, [](const Kurspunkt& p) { return p.fremdinEuro; });
