@@ -422,25 +422,26 @@ QString sichtbar(QStringView text, qsizetype hoechstens) {
     return s;
 }
 
-QVector<Tageskurse> kurseAusXml(const QByteArray& inhalt, const QString& name) {
-    qsizetype pos = 0;
-    Zufuhr z([&](char* ziel, qint64 n) {
-        const qint64 k = std::min<qint64>(n, inhalt.size() - pos);
-        std::memcpy(ziel, inhalt.constData() + pos, static_cast<size_t>(k));
-        pos += k;
+namespace {
+// Content already in memory, handed out block by block like a file.
+Zufuhr ausSpeicher(const QByteArray& inhalt, const QString& name) {
+    auto pos = std::make_shared<qsizetype>(0);
+    return Zufuhr([&inhalt, pos](char* ziel, qint64 n) {
+        const qint64 k = std::min<qint64>(n, inhalt.size() - *pos);
+        std::memcpy(ziel, inhalt.constData() + *pos, static_cast<size_t>(k));
+        *pos += k;
         return k;
     }, [] { return QString(); }, sichtbar(name, 300));
+}
+}  // namespace
+
+QVector<Tageskurse> kurseAusXml(const QByteArray& inhalt, const QString& name) {
+    Zufuhr z = ausSpeicher(inhalt, name);
     return xmlLesen(z);
 }
 
 QVector<Tageskurse> kurseAusCsv(const QByteArray& inhalt, const QString& name) {
-    qsizetype pos = 0;
-    Zufuhr z([&](char* ziel, qint64 n) {
-        const qint64 k = std::min<qint64>(n, inhalt.size() - pos);
-        std::memcpy(ziel, inhalt.constData() + pos, static_cast<size_t>(k));
-        pos += k;
-        return k;
-    }, [] { return QString(); }, sichtbar(name, 300));
+    Zufuhr z = ausSpeicher(inhalt, name);
     return csvLesen(z, Kodierung::Utf8);
 }
 
