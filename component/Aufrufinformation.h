@@ -1,6 +1,8 @@
 #pragma once
-// Steps 1 to 12 of Mand_Aufruf: the host's call information converted into the state of one
-// call. Raises 9, 13, 6 or 94 when an element is missing or cannot be converted.
+// The host's call information converted into the state of one call, in the order the elements
+// are read: database paths, booking year, index option, month-status date, restricted mode, then
+// elements 0 to 99 as given. Raises 9 when an element is missing, 13, 6 or 94 when one cannot be
+// converted, so that a malformed call fails before the dialog opens.
 
 #include "services/Aufruf.h"
 

@@ -59,12 +59,12 @@ Aufruf aufrufUebernehmen(const QVariantList& Info) {
     m.KontoJahr = alsInt16(element(Info, 11));
     m.OhneIndexBez = alsInt16(element(Info, 2));
     m.AuswahlMonStatus = alsDatum(element(Info, 5));
-    alsText(element(Info, 20));
+    alsText(element(Info, 20));  // read only later; a value that is no text fails the call now
     m.AufrufInfo[4] = element(Info, 4);
     m.Eingeschraenkt = gleichZahl(element(Info, 9), 20);
     for (int i = 0; i <= 99; ++i) m.AufrufInfo[i] = element(Info, i);
     m.AufrufInfo[0] = m.MandDbPfad;
-    alsInt16(m.AufrufInfo.at(10));
+    alsInt16(m.AufrufInfo.at(10));  // likewise: element 10 must be a small whole number
     m.FormBereit = false;
     return m;
 }

@@ -33,12 +33,6 @@ struct Verlaufsziel {
     int zeile = -1;        // currency page: the row of the currency; -2: the current row
 };
 
-QString ohneDoppelpunkt(QString t) {
-    t = t.trimmed();
-    while (t.endsWith(QLatin1Char(':'))) t.chop(1);
-    return t.trimmed();
-}
-
 QString text(const QVariant& v) { return v.isNull() || !v.isValid() || v.metaType().id() == QMetaType::Nullptr ? QString() : v.toString(); }
 
 class Verlaufsfenster : public QDialog {
@@ -48,71 +42,82 @@ public:
         setAttribute(Qt::WA_DeleteOnClose);
         setWindowTitle(QStringLiteral("Änderungsverlauf – ") + ziel.bezeichnung);
         auto* layout = new QVBoxLayout(this);
-        auto* hinweis = new QLabel(this);
-        hinweis->setObjectName(QStringLiteral("lblVerlaufHinweis"));
-        auto* tabelle = new QTableWidget(0, 6, this);
-        tabelle->setObjectName(QStringLiteral("tblVerlauf"));
-        tabelle->setHorizontalHeaderLabels({QStringLiteral("Wann"), QStringLiteral("Wo"), QStringLiteral("Wer"), QStringLiteral("Was"),
-                                            QStringLiteral("Alt"), QStringLiteral("Neu")});
-        tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
-        tabelle->verticalHeader()->hide();
-        tabelle->horizontalHeader()->setStretchLastSection(true);
+        m_hinweis = new QLabel(this);
+        m_hinweis->setObjectName(QStringLiteral("lblVerlaufHinweis"));
+        m_tabelle = new QTableWidget(0, 6, this);
+        m_tabelle->setObjectName(QStringLiteral("tblVerlauf"));
+        m_tabelle->setHorizontalHeaderLabels({QStringLiteral("Wann"), QStringLiteral("Wo"), QStringLiteral("Wer"), QStringLiteral("Was"),
+                                              QStringLiteral("Alt"), QStringLiteral("Neu")});
+        m_tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
+        m_tabelle->verticalHeader()->hide();
+        m_tabelle->horizontalHeader()->setStretchLastSection(true);
         auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Close, this);
         knoepfe->button(QDialogButtonBox::Close)->setText(QStringLiteral("Schließen"));
         connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::close);
-        layout->addWidget(hinweis);
-        layout->addWidget(tabelle);
+        layout->addWidget(m_hinweis);
+        layout->addWidget(m_tabelle);
         layout->addWidget(knoepfe);
         resize(720, 320);
-
         try {
-            Datenquelle* quelle = ziel.tabelle == QLatin1String("AllgMandDaten") ? d.MAData : d.FAData;
-            auto v = quelle->verbindung();
-            if (!protokollVorhanden(*v)) {
-                hinweis->setText(QStringLiteral("Diese Datenbank hat noch kein Änderungsprotokoll."));
-                return;
-            }
-            QVector<Protokolleintrag> liste;
-            for (const QString& s : ziel.spalten) liste += protokollLesen(*v, ziel.tabelle, s);
-            if (wid > 0) {
-                const QString eigen = QStringLiteral("WID=%1").arg(wid);
-                liste.removeIf([&eigen](const Protokolleintrag& e) {
-                    const QString k = text(e.schluessel);
-                    return k != eigen && !k.startsWith(eigen + QStringLiteral(", "));
-                });
-            }
-            std::sort(liste.begin(), liste.end(), [](const Protokolleintrag& a, const Protokolleintrag& b) { return a.nr > b.nr; });
-            hinweis->setText(liste.isEmpty() ? QStringLiteral("Für dieses Feld sind keine Änderungen protokolliert.")
-                                             : QStringLiteral("%1, neueste zuerst").arg(liste.size() == 1 ? QStringLiteral("1 Änderung")
-                                                                                                            : QStringLiteral("%1 Änderungen").arg(liste.size())));
-            tabelle->setRowCount(int(liste.size()));
-            for (int z = 0; z < liste.size(); ++z) {
-                const Protokolleintrag& e = liste.at(z);
-                QString wer = text(e.benutzer);
-                if (!text(e.rolle).isEmpty()) wer += QStringLiteral(" (") + text(e.rolle) + QLatin1Char(')');
-                QString was = text(e.art);
-                const QString k = text(e.schluessel);
-                const qsizetype tag = k.indexOf(QLatin1String("AenderDatum="));
-                if (tag >= 0) {
-                    const QDate d = QDate::fromString(k.mid(tag + 12, 10), Qt::ISODate);
-                    was += QStringLiteral(", Kurs vom ") + (d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : k.mid(tag + 12));
-                }
-                if (!ziel.spalten.isEmpty() && ziel.spalten.size() > 1) was += QStringLiteral(", ") + text(e.spalte);
-                if (!text(e.bemerkung).isEmpty()) was += QStringLiteral(" (") + text(e.bemerkung) + QLatin1Char(')');
-                const QStringList zellen = {zeitpunktAnzeige(e.zeitpunkt), text(e.arbeitsplatz), wer, was,
-                                            wertAnzeige(e.alterTyp, e.alterWert), wertAnzeige(e.neuerTyp, e.neuerWert)};
-                for (int s = 0; s < zellen.size(); ++s) {
-                    auto* zelle = new QTableWidgetItem(zellen.at(s));
-                    zelle->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);  // read only
-                    tabelle->setItem(z, s, zelle);
-                }
-            }
-            tabelle->resizeColumnsToContents();
+            fuellen(ziel.tabelle == QLatin1String("AllgMandDaten") ? *d.MAData : *d.FAData, ziel, wid);
         } catch (const Fehler& f) {
-            hinweis->setText(QStringLiteral("Der Änderungsverlauf lässt sich nicht lesen (Fehler %1: %2).").arg(f.nummer()).arg(f.beschreibung()));
+            m_hinweis->setText(QStringLiteral("Der Änderungsverlauf lässt sich nicht lesen (Fehler %1: %2).").arg(f.nummer()).arg(f.beschreibung()));
         }
     }
+
+private:
+    // The logged changes of the target, newest first; of a currency row only its own.
+    void fuellen(Datenquelle& quelle, const Verlaufsziel& ziel, int wid) {
+        auto v = quelle.verbindung();
+        if (!protokollVorhanden(*v)) {
+            m_hinweis->setText(QStringLiteral("Diese Datenbank hat noch kein Änderungsprotokoll."));
+            return;
+        }
+        QVector<Protokolleintrag> liste;
+        for (const QString& s : ziel.spalten) liste += protokollLesen(*v, ziel.tabelle, s);
+        if (wid > 0) {
+            const QString eigen = QStringLiteral("WID=%1").arg(wid);
+            liste.removeIf([&eigen](const Protokolleintrag& e) {
+                const QString k = text(e.schluessel);
+                return k != eigen && !k.startsWith(eigen + QStringLiteral(", "));
+            });
+        }
+        std::sort(liste.begin(), liste.end(), [](const Protokolleintrag& a, const Protokolleintrag& b) { return a.nr > b.nr; });
+        m_hinweis->setText(liste.isEmpty() ? QStringLiteral("Für dieses Feld sind keine Änderungen protokolliert.")
+                                           : QStringLiteral("%1, neueste zuerst").arg(liste.size() == 1 ? QStringLiteral("1 Änderung")
+                                                                                                          : QStringLiteral("%1 Änderungen").arg(liste.size())));
+        m_tabelle->setRowCount(int(liste.size()));
+        for (int z = 0; z < liste.size(); ++z) {
+            const QStringList zellen = zellenVon(liste.at(z), ziel.spalten.size() > 1);
+            for (int s = 0; s < zellen.size(); ++s) {
+                auto* zelle = new QTableWidgetItem(zellen.at(s));
+                zelle->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);  // read only
+                m_tabelle->setItem(z, s, zelle);
+            }
+        }
+        m_tabelle->resizeColumnsToContents();
+    }
+
+    // One logged change as its row shows it: when, where, who, what, the old and the new value.
+    static QStringList zellenVon(const Protokolleintrag& e, bool mitSpalte) {
+        QString wer = text(e.benutzer);
+        if (!text(e.rolle).isEmpty()) wer += QStringLiteral(" (") + text(e.rolle) + QLatin1Char(')');
+        QString was = text(e.art);
+        const QString k = text(e.schluessel);
+        const qsizetype tag = k.indexOf(QLatin1String("AenderDatum="));
+        if (tag >= 0) {
+            const QDate datum = QDate::fromString(k.mid(tag + 12, 10), Qt::ISODate);
+            was += QStringLiteral(", Kurs vom ") + (datum.isValid() ? datum.toString(QStringLiteral("dd.MM.yyyy")) : k.mid(tag + 12));
+        }
+        if (mitSpalte) was += QStringLiteral(", ") + text(e.spalte);
+        if (!text(e.bemerkung).isEmpty()) was += QStringLiteral(" (") + text(e.bemerkung) + QLatin1Char(')');
+        return {zeitpunktAnzeige(e.zeitpunkt), text(e.arbeitsplatz), wer, was,
+                wertAnzeige(e.alterTyp, e.alterWert), wertAnzeige(e.neuerTyp, e.neuerWert)};
+    }
+
+    QLabel* m_hinweis = nullptr;
+    QTableWidget* m_tabelle = nullptr;
 };
 
 // Watches the fields for the context menu and adds the entry to the field's own menu.
@@ -189,10 +194,8 @@ void aenderungsverlaufAnbieten(frmMandStamm& d) {
         if (f.spalte.isEmpty()) continue;
         auto* w = d.findChild<QWidget*>(f.name);
         if (!w) continue;
-        QString bezeichnung = ohneDoppelpunkt(f.label);
-        bool zahl = false;
-        bezeichnung.toInt(&zahl);
-        if (bezeichnung.isEmpty() || zahl) bezeichnung = f.spalte;
+        QString bezeichnung = beschriftung(f);
+        if (bezeichnung.isEmpty()) bezeichnung = f.spalte;
         menue->anbieten(w, {bezeichnung, QStringLiteral("AllgMandDaten"), {f.spalte}});
     }
     const QString waehrung = QStringLiteral("AllgWaehrung");

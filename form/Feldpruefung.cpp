@@ -9,6 +9,7 @@
 #include "platform/Meldung.h"
 #include "services/Aufruf.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 
 using namespace xov;
@@ -21,9 +22,11 @@ bool frmMandStamm::bearbeitbar(const QWidget* w) const {
 }
 
 void frmMandStamm::befundZeigen(const QString& feld, const pruefung::Befund& befund, bool fokus) {
-    ++m_pruefungLaeuft;
-    Meldung(befund.text, 0, befund.titel);
-    --m_pruefungLaeuft;
+    {
+        // Lowered again however the box ends, or every later leave check would stay silent.
+        const QScopedValueRollback<int> spricht(m_pruefungLaeuft, m_pruefungLaeuft + 1);
+        Meldung(befund.text, Stil::Ok, befund.titel);
+    }
     if (!fokus) return;
     m_fehlerFeld = feld;
     steuerelement(feld)->setFocus(Qt::OtherFocusReason);
@@ -63,7 +66,7 @@ void frmMandStamm::pruefungenVerbinden() {
     // Every field with a check of its own, and every number field, is checked when it is left;
     // the account fields and the currency page are their pages' business.
     for (const FeldDef& d : feldtabelle()) {
-        if (d.pruefung == Pruefung::Konto || d.seite == 8 || !istEingabe(d.art)) continue;
+        if (d.pruefung == Pruefung::Konto || d.seite == Seitennr::Fremdwaehrung || !istEingabe(d.art)) continue;
         if (!pruefung::beimVerlassen(d.pruefung) && !istZahl(d.art)) continue;
         const FeldDef* def = &d;
         const bool eigene = pruefung::beimVerlassen(d.pruefung);
@@ -73,12 +76,10 @@ void frmMandStamm::pruefungenVerbinden() {
 }
 
 bool frmMandStamm::Fehlerprüfungen_0() {
-    if (m_aufruf.TabStripNr == 7) return false;
+    if (m_aufruf.waehrungsstart()) return false;
     // The page, not the tab's position, decides which checks run.
     const int nummer = TabStrip1->aktuelleSeite();
-    if (nummer < 1 || nummer > 8) return false;
-    ++m_pruefungLaeuft;
-    const bool fehler = seite(nummer)->pruefen();
-    --m_pruefungLaeuft;
-    return fehler;
+    if (!Seitennr::gueltig(nummer)) return false;
+    const QScopedValueRollback<int> spricht(m_pruefungLaeuft, m_pruefungLaeuft + 1);
+    return seite(nummer)->pruefen();
 }

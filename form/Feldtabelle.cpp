@@ -42,6 +42,27 @@ const FeldDef* felddef(const QString& name) {
     return f;
 }
 
+const FeldDef* felddefZurSpalte(const QString& spalte) {
+    for (const FeldDef& f : feldtabelle())
+        if (!f.spalte.isEmpty() && f.spalte.compare(spalte, Qt::CaseInsensitive) == 0) return &f;
+    return nullptr;
+}
+
+const FeldDef* listeZumCodefeld(const QString& codeFeld) {
+    for (const FeldDef& l : feldtabelle())
+        if (l.art == Art::Liste && l.codeFeld == codeFeld) return &l;
+    return nullptr;
+}
+
+QString beschriftung(const FeldDef& f) {
+    QString t = f.label.trimmed();
+    while (t.endsWith(QLatin1Char(':'))) t.chop(1);
+    t = t.trimmed();
+    bool nummer = false;
+    t.toInt(&nummer);
+    return nummer ? QString() : t;
+}
+
 bool istEingabe(Art art) {
     switch (art) {
     case Art::Text: case Art::Ganzzahl: case Art::Betrag: case Art::Kurs: case Art::Wechselkurs: case Art::Datum:

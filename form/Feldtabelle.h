@@ -1,5 +1,5 @@
 #pragma once
-// The dialog's controls as declarations: one table per tab page (form/seiten/), each row a
+// The dialog's controls as declarations: one table per tab page (form/tabellen/), each row a
 // control with its name, label, bound column, kind, limit, design text, check, restricted-mode
 // lock and place on the page. The order of a page's rows is its keyboard order. Building,
 // binding, limits, keyboard order, restricted locks, the checks of a page, the account fields
@@ -69,8 +69,16 @@ struct RahmenDef {
     int zeilenabstand = 4;    // vertical spacing of its rows
 };
 
+// The pages by number, as their tables and the tabs carry them.
+namespace Seitennr {
+constexpr int Anschrift = 1, MandStamm2 = 2, MandStamm3 = 3, MandStamm4 = 4, Anreden = 5, KontoZuord = 6, IndexBez = 7,
+              Fremdwaehrung = 8;
+constexpr int Anzahl = 8;
+constexpr bool gueltig(int nummer) { return nummer >= 1 && nummer <= Anzahl; }
+}  // namespace Seitennr
+
 struct SeitenDef {
-    int nummer = 0;           // 1 to 8
+    int nummer = 0;           // Seitennr
     QString titel;            // tab caption
     QVector<RahmenDef> rahmen;
     QVector<FeldDef> felder;  // in keyboard order
@@ -85,11 +93,18 @@ const SeitenDef& seitentabelle(int nummer);
 const QVector<FeldDef>& feldtabelle();
 // The definition of a control by name; null (with a soft assertion) when there is none.
 const FeldDef* felddef(const QString& name);
+// The control bound to the column (names without regard to case); null when none is.
+const FeldDef* felddefZurSpalte(const QString& spalte);
+// The list that writes its code into the hidden field; null when none does.
+const FeldDef* listeZumCodefeld(const QString& codeFeld);
+// The control's label as the user reads it, without its colon; "" where it has none or only the
+// number of a line in a numbered list.
+QString beschriftung(const FeldDef& f);
 
 bool istEingabe(Art art);     // an InputFeld of any kind
 bool istZahl(Art art);        // an InputFeld that holds a number
 
-// The tables of the pages, one file each in form/seiten/.
+// The tables of the pages, one file each in form/tabellen/.
 SeitenDef seite1Anschrift();
 SeitenDef seite2MandStamm2();
 SeitenDef seite3MandStamm3();

@@ -68,34 +68,6 @@ private:
 
 }  // namespace
 
-QString InputFeld::abweisungsHinweis(const QString& neu, const QString& getippt) const {
-    const int max = static_cast<int>(m_maxwert);
-    switch (m_feldtype) {
-    case Textfeld:
-        return QStringLiteral("Höchstens %1 Zeichen.").arg(max);
-    case Monat:
-    case Datum: {
-        const QString form = m_feldtype == Monat ? QStringLiteral("MM.JJJJ") : QStringLiteral("TT.MM.JJJJ");
-        static const QRegularExpression datumzeichen(QStringLiteral("^[0-9.]+$"));
-        if (!datumzeichen.match(getippt).hasMatch()) return QStringLiteral("Nur Ziffern und Punkte: %1.").arg(form);
-        return QStringLiteral("Höchstens %1 Zeichen: %2.").arg(max).arg(form);
-    }
-    default: {
-        static const QRegularExpression zahlzeichen(QStringLiteral("^[0-9.,-]+$"));
-        if (!zahlzeichen.match(getippt).hasMatch()) return QStringLiteral("Nur eine Zahl wie %1.").arg(zahlBeispiel());
-        if (getippt.contains(QLatin1Char('-')) && m_keinminus) return QStringLiteral("Hier ist kein Minus möglich.");
-        if (getippt.contains(QLatin1Char(',')) && dezimalstellen() == 0) return QStringLiteral("Nur ganze Zahlen, ohne Komma.");
-        QString roh = neu;
-        roh.remove(QLatin1Char('.'));
-        if (roh.size() > max) return QStringLiteral("Höchstens %1 Stellen.").arg(max);
-        const int komma = neu.indexOf(QLatin1Char(','));
-        if (komma >= 0 && neu.indexOf(QLatin1Char(','), komma + 1) < 0 && neu.size() - komma - 1 > dezimalstellen())
-            return QStringLiteral("Höchstens %1 Nachkommastellen.").arg(dezimalstellen());
-        return QStringLiteral("So wird es keine Zahl; Beispiel: %1.").arg(zahlBeispiel());
-    }
-    }
-}
-
 InputFeld::InputFeld(QWidget* parent) : QLineEdit(parent) {
     setValidator(new EingabePruefer(this));
     connect(this, &QLineEdit::textEdited, this, [this] { m_geaendert = true; });
@@ -165,13 +137,9 @@ QString InputFeld::formatiert(double wert, bool mitTausendern) const {
 }
 
 void InputFeld::setzeText(const QString& t) {
+    if (istNumerisch())
+        if (auto z = xov::zahlAusText(t)) return setzeZahl(*z);
     m_geaendert = true;
-    if (istNumerisch()) {
-        if (auto z = xov::zahlAusText(t)) {
-            setText(formatiert(*z, !hasFocus()));
-            return;
-        }
-    }
     setText(t);
 }
 
@@ -273,31 +241,32 @@ void InputFeld::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return mitEnterWeiter(e);
+    QLineEdit::keyPressEvent(e);
+}
+
+void InputFeld::mitEnterWeiter(QKeyEvent* e) {
     // Enter moves on like Tab, as bookkeepers expect, but only from field to field: it skips the
     // buttons and the tab strip, so that a blank typed next never presses "Beenden". Where the
     // form made a button the default button for this field, Enter goes to the dialog, which
     // presses that button.
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
-            for (const QPushButton* k : window()->findChildren<QPushButton*>()) {
-                if (k->isDefault() && k->isVisible()) {
-                    e->ignore();
-                    return;
-                }
+    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
+        for (const QPushButton* k : window()->findChildren<QPushButton*>()) {
+            if (k->isDefault() && k->isVisible()) {
+                e->ignore();
+                return;
             }
         }
-        Q_EMIT LeaveField(e->key());
-        for (QWidget* n = nextInFocusChain(); n && n != this; n = n->nextInFocusChain()) {
-            const bool feld = !qobject_cast<QAbstractButton*>(n) && !qobject_cast<QTabBar*>(n);
-            if (feld && n->isVisible() && n->isEnabled() && (n->focusPolicy() & Qt::TabFocus)) {
-                n->setFocus(Qt::TabFocusReason);
-                break;
-            }
-        }
-        e->accept();
-        return;
     }
-    QLineEdit::keyPressEvent(e);
+    Q_EMIT LeaveField(e->key());
+    for (QWidget* n = nextInFocusChain(); n && n != this; n = n->nextInFocusChain()) {
+        const bool feld = !qobject_cast<QAbstractButton*>(n) && !qobject_cast<QTabBar*>(n);
+        if (feld && n->isVisible() && n->isEnabled() && (n->focusPolicy() & Qt::TabFocus)) {
+            n->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    }
+    e->accept();
 }
 
 void InputFeld::focusInEvent(QFocusEvent* e) {
@@ -318,9 +287,10 @@ void InputFeld::focusInEvent(QFocusEvent* e) {
 
 void InputFeld::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (e->reason() != Qt::PopupFocusReason) xov::hinweisVerbergen(this);
-    if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason) m_frischBetreten = false;
-    if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
+    if (e->reason() == Qt::PopupFocusReason) return;
+    xov::hinweisVerbergen(this);
+    if (e->reason() == Qt::ActiveWindowFocusReason) return;
+    m_frischBetreten = false;
     if (istNumerisch()) {
         if (auto z = xov::zahlAusText(text())) setText(formatiert(*z, true));
     }

@@ -23,7 +23,6 @@ public:
     int anzdezimalen() const { return m_anzdezimalen; }
     bool keinminus() const { return m_keinminus; }
     bool keintausendpkt() const { return m_keintausendpkt; }
-    bool fehlermeldungen() const { return false; }  // the form reports every error itself
     bool istNumerisch() const { return m_feldtype == Zahl || m_feldtype == Kurs; }
     int dezimalstellen() const { return m_anzdezimalen < 0 ? 2 : m_anzdezimalen; }
 
@@ -71,6 +70,8 @@ private:
     QString formatiert(double wert, bool mitTausendern) const;
     QString leerText() const;
     void ganzMarkieren();
+    // Enter: on to the next field, or to the dialog where a button is its default.
+    void mitEnterWeiter(QKeyEvent* e);
     // Why the field refuses to become `neu` by typing `getippt`, in German.
     QString abweisungsHinweis(const QString& neu, const QString& getippt) const;
 

@@ -1,9 +1,11 @@
 #include "form/InputFeldHinweis.h"
+#include "form/InputFeld.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace xov {
@@ -85,3 +87,32 @@ void hinweisVerbergen(QWidget* feld) {
 int abgewieseneTasten() { return s_abgewiesen; }
 
 }  // namespace xov
+
+// Why the field refuses a keystroke, in the words of its kind.
+QString InputFeld::abweisungsHinweis(const QString& neu, const QString& getippt) const {
+    const int max = static_cast<int>(m_maxwert);
+    switch (m_feldtype) {
+    case Textfeld:
+        return QStringLiteral("Höchstens %1 Zeichen.").arg(max);
+    case Monat:
+    case Datum: {
+        const QString form = m_feldtype == Monat ? QStringLiteral("MM.JJJJ") : QStringLiteral("TT.MM.JJJJ");
+        static const QRegularExpression datumzeichen(QStringLiteral("^[0-9.]+$"));
+        if (!datumzeichen.match(getippt).hasMatch()) return QStringLiteral("Nur Ziffern und Punkte: %1.").arg(form);
+        return QStringLiteral("Höchstens %1 Zeichen: %2.").arg(max).arg(form);
+    }
+    default: {
+        static const QRegularExpression zahlzeichen(QStringLiteral("^[0-9.,-]+$"));
+        if (!zahlzeichen.match(getippt).hasMatch()) return QStringLiteral("Nur eine Zahl wie %1.").arg(zahlBeispiel());
+        if (getippt.contains(QLatin1Char('-')) && m_keinminus) return QStringLiteral("Hier ist kein Minus möglich.");
+        if (getippt.contains(QLatin1Char(',')) && dezimalstellen() == 0) return QStringLiteral("Nur ganze Zahlen, ohne Komma.");
+        QString roh = neu;
+        roh.remove(QLatin1Char('.'));
+        if (roh.size() > max) return QStringLiteral("Höchstens %1 Stellen.").arg(max);
+        const int komma = neu.indexOf(QLatin1Char(','));
+        if (komma >= 0 && neu.indexOf(QLatin1Char(','), komma + 1) < 0 && neu.size() - komma - 1 > dezimalstellen())
+            return QStringLiteral("Höchstens %1 Nachkommastellen.").arg(dezimalstellen());
+        return QStringLiteral("So wird es keine Zahl; Beispiel: %1.").arg(zahlBeispiel());
+    }
+    }
+}

@@ -21,41 +21,24 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-QString ohneDoppelpunkt(QString t) {
-    t = t.trimmed();
-    while (t.endsWith(QLatin1Char(':'))) t.chop(1);
-    return t.trimmed();
-}
-
-bool istNummer(const QString& t) {
+// The number a line of a numbered list carries as its label; "" for any other label.
+QString zeilennummer(const FeldDef& f) {
+    const QString t = f.label.trimmed().remove(QLatin1Char(':')).trimmed();
     bool ok = false;
     t.toInt(&ok);
-    return ok;
-}
-
-const FeldDef* feldZuSpalte(const QString& spalte) {
-    for (const FeldDef& f : feldtabelle())
-        if (f.spalte.compare(spalte, Qt::CaseInsensitive) == 0) return &f;
-    return nullptr;
-}
-
-const FeldDef* listeZu(const FeldDef& codeFeld) {
-    for (const FeldDef& l : feldtabelle())
-        if (l.art == Art::Liste && l.codeFeld == codeFeld.name) return &l;
-    return nullptr;
+    return ok ? t : QString();
 }
 
 // The field's name as the user reads it on the page.
 QString bezeichnung(const FeldDef& f) {
     if (f.art == Art::Code)
-        if (const FeldDef* l = listeZu(f)) return bezeichnung(*l);
-    const QString label = ohneDoppelpunkt(f.label);
-    if (!label.isEmpty() && !istNummer(label)) return label;
+        if (const FeldDef* l = listeZumCodefeld(f.name)) return bezeichnung(*l);
+    if (const QString b = beschriftung(f); !b.isEmpty()) return b;
     // A line of a numbered list (salutations, index designations): page, number and column head.
     const SeitenDef& seite = seitentabelle(f.seite);
-    QString nummer = label, kopf;
+    QString nummer = zeilennummer(f), kopf;
     for (const FeldDef& g : seite.felder) {
-        if (g.zeile == f.zeile && g.paar == 0 && istNummer(ohneDoppelpunkt(g.label))) nummer = ohneDoppelpunkt(g.label);
+        if (g.zeile == f.zeile && g.paar == 0 && !zeilennummer(g).isEmpty()) nummer = zeilennummer(g);
         if (g.art == Art::Beschriftung && g.zeile == 0 && g.paar == f.paar && !g.text.isEmpty()) kopf = g.text;
     }
     if (nummer.isEmpty()) return f.spalte;
@@ -69,7 +52,7 @@ QString wertText(const frmMandStamm& d, const FeldDef& f, const QVariant& v) {
     bool zahl = false;
     const double x = v.toDouble(&zahl);
     if (f.art == Art::Code) {
-        const FeldDef* l = listeZu(f);
+        const FeldDef* l = listeZumCodefeld(f.name);
         if (l && zahl && x >= 0 && x < l->eintraege.size() && x == static_cast<int>(x)) t = l->eintraege.at(static_cast<int>(x));
     } else if (f.art == Art::DbListe) {
         for (int i = 0; i < d.cmbFaNr->count(); ++i)
@@ -147,11 +130,11 @@ bool frmMandStamm::zeileAbgleichen() {
     // Columns without a field on the pages take the stored value without a word.
     QStringList beide, fremde;
     for (const abgleich::Spalte& s : e.beide)
-        if (const FeldDef* f = feldZuSpalte(s.name))
+        if (const FeldDef* f = felddefZurSpalte(s.name))
             beide << bezeichnung(*f) + QStringLiteral(": anderer Arbeitsplatz ") + wertText(*this, *f, s.anderer) +
                          QStringLiteral(", Ihre Eingabe ") + wertText(*this, *f, s.eigener);
     for (const abgleich::Spalte& s : e.fremde)
-        if (const FeldDef* f = feldZuSpalte(s.name)) fremde << bezeichnung(*f) + QStringLiteral(": ") + wertText(*this, *f, s.anderer);
+        if (const FeldDef* f = felddefZurSpalte(s.name)) fremde << bezeichnung(*f) + QStringLiteral(": ") + wertText(*this, *f, s.anderer);
 
     QString text = QStringLiteral("Die Mandanten-Stammdaten wurden inzwischen an einem anderen Arbeitsplatz geändert.") + CrLf;
     if (!beide.isEmpty()) text += CrLf + QStringLiteral("An beiden Arbeitsplätzen geändert:") + CrLf + beide.join(CrLf) + CrLf;
@@ -164,12 +147,12 @@ bool frmMandStamm::zeileAbgleichen() {
                 QStringLiteral("Ja: Ihre Eingaben speichern") + CrLf +
                 QStringLiteral("Nein: die Werte des anderen Arbeitsplatzes übernehmen") + CrLf +
                 QStringLiteral("Abbrechen: nichts speichern und weiter bearbeiten");
-        const int antwort = Meldung(text, 3 + 32);
+        const int antwort = Meldung(text, Stil::JaNeinAbbrechen + Stil::Frage);
         if (antwort != Antwort::Ja && antwort != Antwort::Nein) return false;
         eigeneBehalten = antwort == Antwort::Ja;
     } else if (!fremde.isEmpty()) {
         if (!e.eigene.isEmpty()) text += CrLf + QStringLiteral("Ihre Eingaben werden gespeichert.");
-        Meldung(text, 64);
+        Meldung(text, Stil::Information);
     }
 
     // The next write is checked against the row as now stored; the fields whose stored value wins show it.
@@ -181,10 +164,10 @@ bool frmMandStamm::zeileAbgleichen() {
     // A list shows the code its hidden field now holds.
     bool seite4 = false;
     for (const QString& s : std::as_const(zeigen)) {
-        const FeldDef* f = feldZuSpalte(s);
+        const FeldDef* f = felddefZurSpalte(s);
         if (!f || f->art != Art::Code) continue;
         if (f->name == QLatin1String("inpVoranmPeriode")) VoranmPeriodeAbgleichen();
-        seite4 = seite4 || f->seite == 4;
+        seite4 = seite4 || f->seite == Seitennr::MandStamm4;
     }
     if (seite4) listenSeite4Abgleichen();
     return true;

@@ -1,5 +1,7 @@
 #include "form/TabStrip.h"
 
+#include <QScopedValueRollback>
+
 TabStrip::TabStrip(QWidget* parent) : QTabBar(parent) {
     setObjectName(QStringLiteral("TabStrip1"));
     setExpanding(false);
@@ -33,12 +35,15 @@ void TabStrip::wechsel(int neu) {
         if (nachWechsel) nachWechsel();
         return;
     }
-    // Put the old tab back while the before-switch step runs, then decide.
-    m_intern = true;
-    setCurrentIndex(m_alt);
-    const bool abbrechen = vorWechsel && vorWechsel();
-    if (!abbrechen) setCurrentIndex(neu);
-    m_intern = false;
+    // Put the old tab back while the before-switch step runs, then decide. A step that fails
+    // leaves the old tab selected and the next switch asked again.
+    bool abbrechen = false;
+    {
+        const QScopedValueRollback<bool> intern(m_intern, true);
+        setCurrentIndex(m_alt);
+        abbrechen = vorWechsel && vorWechsel();
+        if (!abbrechen) setCurrentIndex(neu);
+    }
     if (abbrechen) return;
     m_alt = neu;
     if (nachWechsel) nachWechsel();

@@ -68,7 +68,7 @@ private:
     // that showing gives it the focus as Tab would.
     void ersterFokus() {
         const int n = m_d.TabStrip1->aktuelleSeite();
-        if (n < 1 || n > 8) return;
+        if (!Seitennr::gueltig(n)) return;
         QWidget* rahmen = m_d.Frame1[n - 1];
         auto erreichbar = [&](QWidget* w) {
             return w && rahmen->isAncestorOf(w) && w->isVisibleTo(&m_d) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
@@ -112,7 +112,7 @@ void tastaturEinrichten(frmMandStamm& d) {
     knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKursgrafik")), QKeySequence(Qt::ALT | Qt::Key_G));
     if (einlesen) einlesen->setToolTip(QStringLiteral("Tastenkürzel: Alt+E"));
     // Alt with the tab's position chooses the page, through the same check as a click.
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < Seitennr::Anzahl; ++i) {
         auto* kuerzel = new QShortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + i)), &d);
         QObject::connect(kuerzel, &QShortcut::activated, &d, [&d, i] {
             if (i < d.TabStrip1->count()) d.TabStrip1->setCurrentIndex(i);

@@ -14,16 +14,18 @@ namespace {
 bool s_unbeaufsichtigt = false;
 int s_fehler = 0;
 
-// The platform's answer of the default button: the first, or the second or third with 256, 512.
+// The platform's answer of the default button: the first, or the second or third where the style
+// says so.
 int standardAntwort(int stil, QString& knoepfe) {
     QVector<QPair<QString, int>> k;
-    switch (stil & 0x7) {
-    case 1: k = {{QStringLiteral("OK"), Antwort::Ok}, {QStringLiteral("Abbrechen"), Antwort::Abbrechen}}; break;
-    case 3: k = {{QStringLiteral("Ja"), Antwort::Ja}, {QStringLiteral("Nein"), Antwort::Nein}, {QStringLiteral("Abbrechen"), Antwort::Abbrechen}}; break;
-    case 4: k = {{QStringLiteral("Ja"), Antwort::Ja}, {QStringLiteral("Nein"), Antwort::Nein}}; break;
+    switch (stil & Stil::Knoepfe) {
+    case Stil::OkAbbrechen: k = {{QStringLiteral("OK"), Antwort::Ok}, {QStringLiteral("Abbrechen"), Antwort::Abbrechen}}; break;
+    case Stil::JaNeinAbbrechen: k = {{QStringLiteral("Ja"), Antwort::Ja}, {QStringLiteral("Nein"), Antwort::Nein}, {QStringLiteral("Abbrechen"), Antwort::Abbrechen}}; break;
+    case Stil::JaNein: k = {{QStringLiteral("Ja"), Antwort::Ja}, {QStringLiteral("Nein"), Antwort::Nein}}; break;
     default: k = {{QStringLiteral("OK"), Antwort::Ok}}; break;
     }
-    const int standard = qBound(0, (stil >> 8) & 0x3, int(k.size()) - 1);
+    const int wahl = (stil & (Stil::ZweiterKnopfStandard | Stil::DritterKnopfStandard)) / Stil::ZweiterKnopfStandard;
+    const int standard = qBound(0, wahl, int(k.size()) - 1);
     QStringList namen;
     for (int i = 0; i < k.size(); ++i) namen << (i == standard ? QLatin1Char('[') + k.at(i).first + QLatin1Char(']') : k.at(i).first);
     knoepfe = namen.join(QStringLiteral(" "));
@@ -48,8 +50,9 @@ int Meldung(const QString& text, int stil, const QString& titel) {
     if (s_unbeaufsichtigt) {
         QString knoepfe;
         const int antwort = standardAntwort(stil, knoepfe);
-        const int symbol = stil & 0x70;
-        unbeaufsichtigtMelden(titel.isEmpty() ? anwendungsTitel() : titel, text, knoepfe, symbol != 32 && symbol != 64);
+        const int symbol = stil & Stil::Symbol;
+        unbeaufsichtigtMelden(titel.isEmpty() ? anwendungsTitel() : titel, text, knoepfe,
+                              symbol != Stil::Frage && symbol != Stil::Information);
         return antwort;
     }
     QWidget* eltern = QApplication::activeModalWidget();
@@ -62,17 +65,17 @@ int Meldung(const QString& text, int stil, const QString& titel) {
     box.setWindowTitle(titel.isEmpty() ? anwendungsTitel() : titel);
     box.setText(anzeige);
     box.setTextFormat(Qt::PlainText);
-    switch (stil & 0x70) {
-    case 16: box.setIcon(QMessageBox::Critical); break;
-    case 32: box.setIcon(QMessageBox::Question); break;
-    case 48: box.setIcon(QMessageBox::Warning); break;
-    case 64: box.setIcon(QMessageBox::Information); break;
+    switch (stil & Stil::Symbol) {
+    case Stil::Kritisch: box.setIcon(QMessageBox::Critical); break;
+    case Stil::Frage: box.setIcon(QMessageBox::Question); break;
+    case Stil::Ausrufezeichen: box.setIcon(QMessageBox::Warning); break;
+    case Stil::Information: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    switch (stil & 0x7) {
-    case 1: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case 3: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
-    case 4: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    switch (stil & Stil::Knoepfe) {
+    case Stil::OkAbbrechen: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Stil::JaNeinAbbrechen: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
+    case Stil::JaNein: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
     }
     const int knopf = box.exec();

@@ -1,12 +1,22 @@
 #pragma once
-// The one message-box function: German buttons, the style numbers of the platform
-// (0 OK, 1 OK/Abbrechen, 3 Ja/Nein/Abbrechen, 4 Ja/Nein; +16 critical, +32 question,
-// +48 exclamation, +64 information) and the answer as the platform's number.
+// The one message-box function: German buttons, the style as the platform numbers it (the
+// buttons, plus a symbol, plus the default button) and the answer as the platform's number.
 
 #include <QString>
 
 namespace xov {
 
+// A message's style: one set of buttons, plus one symbol, plus the default button where it is
+// not the first, e.g. `Stil::JaNeinAbbrechen + Stil::Frage`.
+namespace Stil {
+constexpr int Ok = 0, OkAbbrechen = 1, JaNeinAbbrechen = 3, JaNein = 4;
+constexpr int Knoepfe = 0x7;  // the bits of the buttons
+constexpr int Kritisch = 16, Frage = 32, Ausrufezeichen = 48, Information = 64;
+constexpr int Symbol = 0x70;  // the bits of the symbol
+constexpr int ZweiterKnopfStandard = 256, DritterKnopfStandard = 512;
+}  // namespace Stil
+
+// The button the user chose.
 namespace Antwort {
 constexpr int Ok = 1, Abbrechen = 2, Ja = 6, Nein = 7;
 }
@@ -16,7 +26,7 @@ QString anwendungsTitel();
 
 // Shows the box modally over the active window and gives that window the focus back afterwards,
 // so that a following setFocus works also without a window manager. Line breaks may be CRLF or CR.
-int Meldung(const QString& text, int stil = 0, const QString& titel = {});
+int Meldung(const QString& text, int stil = Stil::Ok, const QString& titel = {});
 
 // Unattended runs (the host program's picture mode): no box waits. Each message is written to
 // standard error (title, text, buttons) and answered with its default button; the error report

@@ -10,6 +10,9 @@
 
 namespace xov {
 
+// The start mode (TabStripNr) that opens the dialog on the currency page alone.
+constexpr qint32 Waehrungsstart = 7;
+
 struct Aufruf {
     QVariantList AufrufInfo = QVariantList(101);  // 0 to 100; element 100 stays empty
     QString MandDbPfad;
@@ -28,6 +31,9 @@ struct Aufruf {
 
     // The host asked for restricted mode (element 9 equal to 20).
     bool eingeschraenktAufgerufen() const;
+    // The start mode that opens the dialog on the currency page alone, without the client record,
+    // asked for and not yet honoured.
+    bool waehrungsstart() const { return TabStripNr == Waehrungsstart; }
 };
 
 }  // namespace xov

@@ -5,21 +5,10 @@
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QPointer>
 
 namespace xov {
 namespace {
-
-// The last error window: kept until the next report replaces it. It belongs to the
-// application, so that it goes before the plugin code that it runs does.
-void behalten(std::unique_ptr<QObject> neu) {
-    static QPointer<QObject> letzte;
-    delete letzte.data();
-    letzte = neu.release();
-    letzte->setParent(QCoreApplication::instance());
-}
 
 // The help file that the host named, or "" when it named none or no text.
 QString hilfedateiDesAufrufs(const Aufruf& aufruf) {
@@ -63,9 +52,9 @@ void FehlerAufruf(const Fehler& fehler, Aufruf& m) {
         fenster->setZusatz1(QVariant());
         fenster->setZusatz2(QVariant());
         fenster->setModus(0);
+        // Modal: the window is closed when this returns, and goes with this report.
         fenster->FehlerAnzeigen();
         (void)fenster->Antwort();
-        behalten(std::move(obj));
         m.KomponentenName.clear();
     } catch (...) {
         const Fehler neu = aktuellerFehler();

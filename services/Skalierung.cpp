@@ -39,34 +39,28 @@ QString BildschirmAufloesung(Skalierung* ergebnis) {
     return QStringLiteral("%1 X %2").arg(b).arg(h);
 }
 
-Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
-    Skalierung s;
-    BildschirmAufloesung(&s);
-    if (s.BildschirmBreite == 800) return s;
-    s.Faktor = 0;
-    s.IniPfad = iniPfad();
-    const auto f = faktorBerechnen(IniLesen(s.IniPfad, QStringLiteral("Section1"), QStringLiteral("Skalieren")),
-                                   IniLesen(s.IniPfad, QStringLiteral("Section2"), QStringLiteral("SkFaktor")),
-                                   s.BildschirmBreite);
-    if (!f) return s;
-    s.Faktor = *f;
-    const double k = s.Faktor;
-    if (geometrie) {
-        form->resize(qRound(form->width() * k), qRound(form->height() * k));
-        form->move(qRound(form->x() * k), qRound(form->y() * k));
-    }
-    // Every control keeps its own font, multiplied once; the form's own font ends at k squared.
-    const QList<QWidget*> kinder = form->findChildren<QWidget*>();
-    // Controls of a fixed height (fields, lists, buttons, tabs) are as high as their font and
-    // frame make them; they grow with the factor as a whole, not only by their text.
-    // Buttons keep the room around their caption in proportion, too.
-    QHash<QWidget*, QSize> festeGroesse;
+namespace {
+
+int mal(int wert, double k) { return qRound(wert * k); }
+
+// Controls of a fixed height (fields, lists, buttons, tabs) are as high as their font and frame
+// make them; they grow with the factor as a whole, not only by their text. Buttons keep the room
+// around their caption in proportion, too. Their sizes before the fonts grow.
+QHash<QWidget*, QSize> festeGroessen(const QList<QWidget*>& kinder) {
+    QHash<QWidget*, QSize> fest;
     for (QWidget* w : kinder) {
         if (w->isWindow()) continue;
         const bool knopf = qobject_cast<QAbstractButton*>(w) != nullptr;
         if (knopf || w->sizePolicy().verticalPolicy() == QSizePolicy::Fixed)
-            festeGroesse.insert(w, QSize(knopf ? w->sizeHint().width() : 0, w->sizeHint().height()));
+            fest.insert(w, QSize(knopf ? w->sizeHint().width() : 0, w->sizeHint().height()));
     }
+    return fest;
+}
+
+// Every control keeps its own font, multiplied once; the form's own font ends at k squared.
+// The controls' fonts are taken before the form's changes, since those without a font of their
+// own inherit it.
+void schriftenSkalieren(QWidget* form, const QList<QWidget*>& kinder, double k) {
     QVector<QFont> neu;
     for (QWidget* w : kinder) {
         QFont font = w->font();
@@ -74,40 +68,41 @@ Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
         if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * k);
         neu << font;
     }
-    if (schrift) {
-        QFont formSchrift = form->font();
-        if (formSchrift.pointSizeF() > 0) formSchrift.setPointSizeF(formSchrift.pointSizeF() * k * k);
-        form->setFont(formSchrift);
-        for (int i = 0; i < kinder.size(); ++i) kinder.at(i)->setFont(neu.at(i));
-    }
-    // The controls sit in layouts, which place them by their sizes: every fixed, smallest and
-    // largest size, every margin and spacing grows with the factor, so that the layout stays
-    // the same, only larger. Sizes that come from the font (labels, tabs, buttons, lists)
-    // follow the scaled font by themselves.
-    const auto mal = [k](int wert) { return qRound(wert * k); };
+    QFont formSchrift = form->font();
+    if (formSchrift.pointSizeF() > 0) formSchrift.setPointSizeF(formSchrift.pointSizeF() * k * k);
+    form->setFont(formSchrift);
+    for (int i = 0; i < kinder.size(); ++i) kinder.at(i)->setFont(neu.at(i));
+}
+
+// Every fixed, smallest and largest size and the grid columns grow with the factor.
+void groessenSkalieren(const QList<QWidget*>& kinder, const QHash<QWidget*, QSize>& fest, double k) {
     for (QWidget* w : kinder) {
         const QSize min = w->minimumSize(), max = w->maximumSize();
-        if (min.width() > 0 || min.height() > 0) w->setMinimumSize(mal(min.width()), mal(min.height()));
-        if (max.width() < QWIDGETSIZE_MAX) w->setMaximumWidth(mal(max.width()));
-        if (max.height() < QWIDGETSIZE_MAX) w->setMaximumHeight(mal(max.height()));
+        if (min.width() > 0 || min.height() > 0) w->setMinimumSize(mal(min.width(), k), mal(min.height(), k));
+        if (max.width() < QWIDGETSIZE_MAX) w->setMaximumWidth(mal(max.width(), k));
+        if (max.height() < QWIDGETSIZE_MAX) w->setMaximumHeight(mal(max.height(), k));
         if (auto* raster = qobject_cast<QTableView*>(w)) {
             for (int sp = 0; sp < raster->horizontalHeader()->count(); ++sp)
-                raster->setColumnWidth(sp, mal(raster->columnWidth(sp)));
-            raster->verticalHeader()->setDefaultSectionSize(mal(raster->verticalHeader()->defaultSectionSize()));
+                raster->setColumnWidth(sp, mal(raster->columnWidth(sp), k));
+            raster->verticalHeader()->setDefaultSectionSize(mal(raster->verticalHeader()->defaultSectionSize(), k));
         }
     }
-    for (auto it = festeGroesse.begin(); it != festeGroesse.end(); ++it) {
+    for (auto it = fest.begin(); it != fest.end(); ++it) {
         QWidget* w = it.key();
-        w->setMinimumHeight(std::min(std::max(w->minimumHeight(), mal(it.value().height())), w->maximumHeight()));
-        w->setMinimumWidth(std::min(std::max(w->minimumWidth(), mal(it.value().width())), w->maximumWidth()));
+        w->setMinimumHeight(std::min(std::max(w->minimumHeight(), mal(it.value().height(), k)), w->maximumHeight()));
+        w->setMinimumWidth(std::min(std::max(w->minimumWidth(), mal(it.value().width(), k)), w->maximumWidth()));
     }
+}
+
+// Every margin, spacing and spacer of the layouts grows with the factor.
+void layoutsSkalieren(QWidget* form, double k) {
     const QList<QLayout*> layouts = form->findChildren<QLayout*>();
     for (QLayout* l : layouts) {
         const QMargins r = l->contentsMargins();
-        l->setContentsMargins(mal(r.left()), mal(r.top()), mal(r.right()), mal(r.bottom()));
+        l->setContentsMargins(mal(r.left(), k), mal(r.top(), k), mal(r.right(), k), mal(r.bottom(), k));
         const QWidget* eltern = l->parentWidget() ? l->parentWidget() : form;
         auto abstand = [&](int wert, Qt::Orientation richtung) {
-            return mal(wert >= 0 ? wert : eltern->style()->layoutSpacing(QSizePolicy::DefaultType, QSizePolicy::DefaultType, richtung));
+            return mal(wert >= 0 ? wert : eltern->style()->layoutSpacing(QSizePolicy::DefaultType, QSizePolicy::DefaultType, richtung), k);
         };
         if (auto* g = qobject_cast<QGridLayout*>(l)) {
             g->setHorizontalSpacing(abstand(g->horizontalSpacing(), Qt::Horizontal));
@@ -119,11 +114,39 @@ Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
         for (int i = 0; i < l->count(); ++i) {
             if (QSpacerItem* leer = l->itemAt(i)->spacerItem()) {
                 const QSizePolicy p = leer->sizePolicy();
-                leer->changeSize(mal(leer->sizeHint().width()), mal(leer->sizeHint().height()), p.horizontalPolicy(), p.verticalPolicy());
+                leer->changeSize(mal(leer->sizeHint().width(), k), mal(leer->sizeHint().height(), k), p.horizontalPolicy(),
+                                 p.verticalPolicy());
             }
         }
         l->invalidate();
     }
+}
+
+}  // namespace
+
+Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
+    Skalierung s;
+    BildschirmAufloesung(&s);
+    if (s.BildschirmBreite == 800) return s;
+    s.IniPfad = iniPfad();
+    const auto f = faktorBerechnen(IniLesen(s.IniPfad, QStringLiteral("Section1"), QStringLiteral("Skalieren")),
+                                   IniLesen(s.IniPfad, QStringLiteral("Section2"), QStringLiteral("SkFaktor")),
+                                   s.BildschirmBreite);
+    if (!f) return s;
+    s.Faktor = *f;
+    const double k = s.Faktor;
+    if (geometrie) {
+        form->resize(mal(form->width(), k), mal(form->height(), k));
+        form->move(mal(form->x(), k), mal(form->y(), k));
+    }
+    // The controls sit in layouts, which place them by their sizes: every size, margin and
+    // spacing grows with the factor, so that the layout stays the same, only larger. Sizes that
+    // come from the font (labels, tabs, buttons, lists) follow the scaled font by themselves.
+    const QList<QWidget*> kinder = form->findChildren<QWidget*>();
+    const QHash<QWidget*, QSize> fest = festeGroessen(kinder);
+    if (schrift) schriftenSkalieren(form, kinder, k);
+    groessenSkalieren(kinder, fest, k);
+    layoutsSkalieren(form, k);
     return s;
 }
 

@@ -13,10 +13,20 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <algorithm>
 
 namespace xov {
 namespace {
+
+// The wait cursor while the chart is read; restored however the reading ends, and only the one
+// set here, so that a cursor the host shows stays.
+template <typename F>
+auto mitWartecursor(F lesen) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto zurueck = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    return lesen();
+}
 
 class Seite6 : public Seite {
 public:
@@ -121,16 +131,13 @@ private:
             QApplication::setActiveWindow(&m_dialog);
             auto ziel = std::find_if(m_konten.begin(), m_konten.end(), [&](auto* k) { return k->name == m_aktivesKontoFeld; });
             if (!konto.isEmpty() && ziel != m_konten.end()) {
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                const auto name = kontoBezeichnung(*m_dialog.KKData, a.MandDbPfad, a.KontoJahr, konto);
-                QApplication::restoreOverrideCursor();
+                const auto name = mitWartecursor([&] { return kontoBezeichnung(*m_dialog.KKData, a.MandDbPfad, a.KontoJahr, konto); });
                 nameLabel(**ziel)->setText(name ? QStringLiteral("= ") + *name : QStringLiteral("=ungültige Kontonr"));
                 InputFeld* feld = m_dialog.feld((*ziel)->name);
                 feld->setzeText(konto);  // a pick is the user's change
                 feld->setFocus(Qt::OtherFocusReason);
             }
         } catch (...) {
-            QApplication::restoreOverrideCursor();
             m_dialog.fehlerMelden({});
         }
         m_aktivesKontoFeld.clear();

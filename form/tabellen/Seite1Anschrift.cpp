@@ -6,7 +6,7 @@
 namespace xov {
 
 SeitenDef seite1Anschrift() {
-    SeitenDef s{.nummer = 1, .titel = "Anschrift"};
+    SeitenDef s{.nummer = Seitennr::Anschrift, .titel = "Anschrift"};
     s.rahmen = {
         {.name = "Frame2", .titel = "  Mandanten-Anschrift", .zeile = 0, .paar = 0, .zeilen = 4},
         {.name = "fraRechts", .zeile = 0, .paar = 1, .zeilen = 4, .rahmenlos = true},

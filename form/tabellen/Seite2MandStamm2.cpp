@@ -5,7 +5,7 @@
 namespace xov {
 
 SeitenDef seite2MandStamm2() {
-    SeitenDef s{.nummer = 2, .titel = "Mand-Stamm 2"};
+    SeitenDef s{.nummer = Seitennr::MandStamm2, .titel = "Mand-Stamm 2"};
     s.rahmen = {{.name = "Frame4"}};
     s.felder = {
         {.name = "InputFeld1", .label = "Mieteneingangskonto Bankleitzahl (Vorschlag Einzüge usw):", .spalte = "MandMiEinktoBlz",

@@ -5,7 +5,7 @@
 namespace xov {
 
 SeitenDef seite3MandStamm3() {
-    SeitenDef s{.nummer = 3, .titel = "Mand-Stamm 3"};
+    SeitenDef s{.nummer = Seitennr::MandStamm3, .titel = "Mand-Stamm 3"};
     s.felder = {
         {.name = "inpMandBuchjahr", .label = "Buchungsjahr JJJJ:", .spalte = "MandBuchjahr", .art = Art::Ganzzahl, .max = 4,
          .keinMinus = true, .keinTausender = true, .zeile = 0, .sperrbar = true, .pruefung = Pruefung::Buchjahr, .pruefRang = 1},

@@ -6,7 +6,7 @@
 namespace xov {
 
 SeitenDef seite4MandStamm4() {
-    SeitenDef s{.nummer = 4, .titel = "Mand-Stamm 4"};
+    SeitenDef s{.nummer = Seitennr::MandStamm4, .titel = "Mand-Stamm 4"};
     s.felder = {
         {.name = "cmbAnwNummer", .label = "Anwender-Nr:", .art = Art::Liste, .zeile = 0, .sichtbar = false, .sperrbar = true,
          .codeFeld = "inpAnwNummer", .eintraege = {"keine ESG-Nr", "ESG-Nr ausweisen"}},

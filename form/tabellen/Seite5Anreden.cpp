@@ -5,7 +5,7 @@
 namespace xov {
 
 SeitenDef seite5Anreden() {
-    SeitenDef s{.nummer = 5, .titel = "Anreden", .fokus = "inpMaAnr(0)", .zeilenabstand = 1};
+    SeitenDef s{.nummer = Seitennr::Anreden, .titel = "Anreden", .fokus = "inpMaAnr(0)", .zeilenabstand = 1};
     s.felder = {
         {.name = "lblAnreden", .label = "Anreden:", .art = Art::Beschriftung, .zeile = 0},
         {.name = "lblLangeAnrede", .art = Art::Beschriftung, .text = "lange Anrede", .zeile = 0, .paar = 0},

@@ -19,7 +19,7 @@ FeldDef kontoname(const char* name, const char* rahmen, int zeile) {
 }  // namespace
 
 SeitenDef seite6KontoZuord() {
-    SeitenDef s{.nummer = 6, .titel = "KontoZuord"};
+    SeitenDef s{.nummer = Seitennr::KontoZuord, .titel = "KontoZuord"};
     s.rahmen = {{.name = "Frame5", .titel = "S-Lohn Kontierung nur für Kanzleilohnverrechnung", .zeile = 2, .paare = 2}};
     s.felder = {
         konto("inpDebitSammelKoNr", "Debitoren-SammelKonto:", "MandDebitSammelKoNr", "lblDebitSammelKoText", "", 0, 2),

@@ -5,7 +5,7 @@
 namespace xov {
 
 SeitenDef seite7IndexBez() {
-    SeitenDef s{.nummer = 7, .titel = "IndexBez", .fokus = "inpIndBezLang(0)", .zeilenabstand = 1};
+    SeitenDef s{.nummer = Seitennr::IndexBez, .titel = "IndexBez", .fokus = "inpIndBezLang(0)", .zeilenabstand = 1};
     s.felder = {
         {.name = "lblIndexNummern", .label = "Index-Nummern:", .art = Art::Beschriftung, .zeile = 0},
         {.name = "lblIndexBezeichnungen", .art = Art::Beschriftung, .text = "IndexBezeichnungen", .zeile = 0, .paar = 0},

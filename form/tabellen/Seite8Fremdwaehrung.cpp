@@ -6,7 +6,7 @@
 namespace xov {
 
 SeitenDef seite8Fremdwaehrung() {
-    SeitenDef s{.nummer = 8, .titel = "Fremdwährung", .fokus = "inpWährungsBezLang(0)", .zeilenabstand = 1};
+    SeitenDef s{.nummer = Seitennr::Fremdwaehrung, .titel = "Fremdwährung", .fokus = "inpWährungsBezLang(0)", .zeilenabstand = 1};
     s.rahmen = {{.name = "fraWaehrungen", .zeilen = 2, .zeilenabstand = 1},
                 {.name = "Frame7", .titel = "WährungsKursEingabe", .zeile = 1, .paar = 1}};
     s.felder = {

@@ -1,0 +1,77 @@
+// What a failure in the middle of a step must not leave behind: a check that threw once still
+// lets every later check speak, a tab switch that threw still lets the next one through, and a
+// failing account picker leaves the application's cursor as it found it.
+
+#include "Hilfen.h"
+#include "form/InputFeld.h"
+#include "form/TabStrip.h"
+#include "platform/Fehler.h"
+#include "platform/Komponenten.h"
+
+#include <QCursor>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <utility>
+
+using namespace xov;
+
+TEST(Knoten, EineAusnahmeImSeitenpruefenLaesstSpaetereVerlassenPruefungenSprechen) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    InputFeld* plz = d->feld("inpMandPlz");
+    InputFeld* ort = d->feld("inpMandOrt");
+    ort->setFocus();
+    ASSERT_TRUE(test::fokusAuf(ort));
+    plz->setText(QStringLiteral("0"));
+    // The page's check speaks, then gives the field the focus back; that step fails once.
+    bool geworfen = false;
+    QObject::connect(plz, &InputFeld::GotFocus, plz, [&] {
+        if (!std::exchange(geworfen, true)) fehlerWerfen(FehlerNr::InternerFehler, QStringLiteral("Fokus"));
+    });
+    EXPECT_THROW(d->Fehlerprüfungen_0(), Fehler);
+    ASSERT_EQ(meldungen.texte.size(), 1);
+    test::aktivieren(d.form.get());
+    // Leaving the postcode with its zero is refused again, with its message.
+    plz->setFocus();
+    ASSERT_TRUE(test::fokusAuf(plz));
+    QTest::keyClick(plz, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return meldungen.texte.size() == 2; }, 2000));
+    EXPECT_EQ(meldungen.texte.last(), QStringLiteral("Postleitzahl Null ist ungültig"));
+}
+
+TEST(Knoten, EinWechselDerWarfLaesstDenNaechstenDurch) {
+    TabStrip tabs;
+    tabs.seiteHinzufuegen(1, QStringLiteral("Eins"));
+    tabs.seiteHinzufuegen(2, QStringLiteral("Zwei"));
+    bool geworfen = false;
+    tabs.vorWechsel = [&] {
+        if (!std::exchange(geworfen, true)) fehlerWerfen(FehlerNr::InternerFehler, QStringLiteral("Wechsel"));
+        return false;
+    };
+    int gewechselt = 0;
+    tabs.nachWechsel = [&] { ++gewechselt; };
+    EXPECT_THROW(tabs.setCurrentIndex(1), Fehler);
+    EXPECT_EQ(tabs.aktuelleSeite(), 1);
+    tabs.setCurrentIndex(1);
+    EXPECT_EQ(tabs.aktuelleSeite(), 2);
+    EXPECT_EQ(gewechselt, 1);  // the switch ran its steps, it did not slip through unasked
+}
+
+TEST(Knoten, KontenauswahlOhneProgrammLaesstDenCursorDesAufrufers) {
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    QTemporaryDir leer;  // no account picker in this plugin folder
+    setzePluginOrdner(leer.path());
+    const auto zurueck = qScopeGuard([] { setzePluginOrdner({}); });
+    test::Dialog d(test::info(db));
+    test::tabKlicken(d, 6);
+    QApplication::setOverrideCursor(Qt::BusyCursor);  // the host shows that it works
+    const auto cursorZurueck = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 2000));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+}
