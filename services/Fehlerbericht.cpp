@@ -81,7 +81,7 @@ void DbStrukturHinweis(int nummer) {
                 QStringLiteral("\"Hilfsprogramme\",\"Diverse DatenbankHilfsfunktionen\" ") + crlf +
                 QStringLiteral("die Auswahl: \"alle neuen Felder abrufen\" durch.") + crlf + crlf +
                 QStringLiteral("Anschließend können Sie diese Verarbeitung problemlos starten."),
-            0, QStringLiteral("unkomplette Datenbanktabelle:"));
+            Stil::Ok, QStringLiteral("unkomplette Datenbanktabelle:"));
 }
 
 bool HilfeAufrufChk(Aufruf& a) {
