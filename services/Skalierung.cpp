@@ -25,21 +25,18 @@ void bildschirmFestlegen(int breite, int hoehe) {
     s_testHoehe = hoehe;
 }
 
-QString BildschirmAufloesung(Skalierung* ergebnis) {
+namespace {
+
+void bildschirmMessen(Skalierung& ergebnis) {
     int b = s_testBreite, h = s_testHoehe;
     if (b == 0) {
         const QScreen* s = QGuiApplication::primaryScreen();
         b = s ? s->size().width() : 0;
         h = s ? s->size().height() : 0;
     }
-    if (ergebnis) {
-        ergebnis->BildschirmBreite = static_cast<qint16>(b);
-        ergebnis->BildschirmHoehe = static_cast<qint16>(h);
-    }
-    return QStringLiteral("%1 X %2").arg(b).arg(h);
+    ergebnis.BildschirmBreite = static_cast<qint16>(b);
+    ergebnis.BildschirmHoehe = static_cast<qint16>(h);
 }
-
-namespace {
 
 int mal(int wert, double k) { return qRound(wert * k); }
 
@@ -126,7 +123,7 @@ void layoutsSkalieren(QWidget* form, double k) {
 
 Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
     Skalierung s;
-    BildschirmAufloesung(&s);
+    bildschirmMessen(s);
     if (s.BildschirmBreite == 800) return s;
     s.IniPfad = iniPfad();
     const auto f = faktorBerechnen(IniLesen(s.IniPfad, QStringLiteral("Section1"), QStringLiteral("Skalieren")),

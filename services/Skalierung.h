@@ -23,9 +23,9 @@ struct Skalierung {
 QString IniLesen(const QString& pfad, const QString& abschnitt, const QString& schluessel);
 // The folder from USERPROFILE, or the home folder where it is unset, plus "XOV-Settings.ini".
 QString iniPfad();
-// Measures the screen ("1024 X 768"); a test may set the size it reports.
-QString BildschirmAufloesung(Skalierung* ergebnis = nullptr);
-void bildschirmFestlegen(int breite, int hoehe);  // 0, 0: the real screen again
+// The screen size the scaling goes by is the primary screen's; a test may set another one
+// (0, 0: the real screen again).
+void bildschirmFestlegen(int breite, int hoehe);
 
 // The factor for a "Skalieren" and "SkFaktor" text on a screen of the width; nullopt: no scaling.
 std::optional<float> faktorBerechnen(const QString& skalieren, const QString& skFaktor, int breite);
