@@ -14,6 +14,7 @@
 #include "platform/Variant.h"
 
 #include <QCloseEvent>
+#include <QScopedValueRollback>
 
 using namespace xov;
 
@@ -83,16 +84,13 @@ void frmMandStamm::closeEvent(QCloseEvent* e) {
     // gone) the user hears of it and the dialog stays open with everything typed.
     // The checks of the page have just passed: the row's validation need not repeat them (and a
     // chart that cannot be read is reported once per closing attempt, not twice).
-    m_geradeGeprueft = true;
     try {
-        const bool geschrieben = zeileSpeichern();
-        m_geradeGeprueft = false;
-        if (!geschrieben) {
+        const QScopedValueRollback<bool> geprueft(m_geradeGeprueft, true);
+        if (!zeileSpeichern()) {
             e->ignore();
             return;
         }
     } catch (...) {
-        m_geradeGeprueft = false;
         fehlerMelden(QStringLiteral("xovMandStamm, beim Speichern der Mandanten-Stammdaten"));
         e->ignore();
         return;

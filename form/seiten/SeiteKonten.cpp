@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace xov {
@@ -69,10 +70,9 @@ public:
     // chart lacks gets its message, but the focus stays where it is.
     void zeigen() override {
         vorbereiten();
-        m_sammelpruefung = true;
+        const QScopedValueRollback<bool> sammel(m_sammelpruefung, true);
         m_kontenstammUnlesbar = false;
         for (const FeldDef* k : m_pruefFolge) SammelkontoPrüfen(*k);
-        m_sammelpruefung = false;
     }
 
     bool pruefen() override {
