@@ -84,10 +84,12 @@ TEST_P(EngineVertrag, LesenBewegenSuchenSpaltenOhneGrossKlein) {
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) ++n;
     EXPECT_EQ(n, 13);
     EXPECT_EQ(nummerVon([&] { rs->MoveNext(); }), FehlerNr::KeinAktuellerDatensatz);
-    rs->FindFirst(QStringLiteral("FaOrt = 'wien' AND FaPlz = 1210"));
+    rs->FindFirst(QStringLiteral("faort"), QStringLiteral("wien"));
     EXPECT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Fields("FaNummer").Value().toInt(), 3);
+    rs->FindFirst(QStringLiteral("FaPlz"), 1210);
     EXPECT_EQ(rs->Fields("FaNummer").Value().toInt(), 4);
-    rs->FindFirst(QStringLiteral("FaNummer = 999"));
+    rs->FindFirst(QStringLiteral("FaNummer"), 999);
     EXPECT_TRUE(rs->NoMatch());
     EXPECT_EQ(rs->Fields("FAORT").Value().toString(), QStringLiteral("Wien"));  // position unchanged
 
