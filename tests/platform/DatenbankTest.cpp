@@ -6,20 +6,16 @@
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
-#include "platform/Fehler.h"
+#include "platform/Fehlerhilfe.h"
 #include "platform/Variant.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace xov;
+using test::nummerVon;
 
 namespace {
-
-int nummerVon(const std::function<void()>& f) {
-    try { f(); } catch (const Fehler& e) { return e.nummer(); }
-    return 0;
-}
 
 const Schreibziel Mandant{QStringLiteral("AllgMandDaten"), {}};
 const Schreibziel Finanzaemter{QStringLiteral("AllgFaDaten"), {QStringLiteral("FaNummer")}};
