@@ -156,16 +156,6 @@ Zufuhr ausSpeicher(const QByteArray& inhalt, const QString& name) {
 
 }  // namespace
 
-QVector<Tageskurse> kurseAusXml(const QByteArray& inhalt, const QString& name) {
-    Zufuhr z = ausSpeicher(inhalt, name);
-    return xmlLesen(z);
-}
-
-QVector<Tageskurse> kurseAusCsv(const QByteArray& inhalt, const QString& name) {
-    Zufuhr z = ausSpeicher(inhalt, name);
-    return csvLesen(z, Kodierung::Utf8);
-}
-
 QVector<Tageskurse> kurseAusInhalt(const QByteArray& inhalt, const QString& name) {
     const QString anzeige = sichtbar(name, 300);
     if (inhalt.startsWith("PK\x03\x04")) {
