@@ -132,7 +132,7 @@ void frmMandStamm::Form_Load() {
                 if (!FAData->hatRecordset()) return dauerhaftSperren(QStringLiteral("cmbFaNr"));
                 Recordset* rs = FAData->Recordset();
                 if (rs->RecordCount() == 0) return;
-                rs->FindFirst(QStringLiteral("FaNummer = 0"));
+                rs->FindFirst(QStringLiteral("FaNummer"), 0);
                 if (!rs->NoMatch()) return;
                 rs->AddNew();
                 rs->Fields(QStringLiteral("FaNummer")).setValue(0);

@@ -42,8 +42,6 @@ QVector<Tageskurse> kursdateiLesen(const QString& pfad);
 // The same for content already in memory (a whole file, a zip included); `name` stands for the
 // file in messages.
 QVector<Tageskurse> kurseAusInhalt(const QByteArray& inhalt, const QString& name);
-QVector<Tageskurse> kurseAusXml(const QByteArray& inhalt, const QString& name);
-QVector<Tageskurse> kurseAusCsv(const QByteArray& inhalt, const QString& name);
 
 // A published rate as both formats spell it: digits with at most one decimal point and digits
 // after it, no sign, no exponent, greater than 0.

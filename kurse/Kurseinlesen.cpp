@@ -22,32 +22,66 @@ QVector<Einlesewaehrung> gespeicherteWaehrungen(Verbindung& v) {
     return liste;
 }
 
-QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& tage, const QVector<Einlesewaehrung>& waehrungen,
-                                     const Einleseoptionen& optionen) {
+namespace {
+
+// One balance per currency of the page with a code; the first row of a code wins.
+QVector<Einlesebilanz> bilanzAnlegen(const QVector<Einlesewaehrung>& waehrungen, QHash<QString, int>& nachCode) {
     QVector<Einlesebilanz> bilanz;
-    QHash<QString, int> nachCode;  // code -> index in bilanz; the first row of a code wins
     for (const auto& w : waehrungen) {
         const QString code = w.code.trimmed().toUpper();
         if (code.isEmpty() || nachCode.contains(code)) continue;
-        nachCode.insert(code, bilanz.size());
+        nachCode.insert(code, int(bilanz.size()));
         bilanz.append(Einlesebilanz{w, 0, 0, 0, 0});
     }
-    if (bilanz.isEmpty()) return bilanz;
+    return bilanz;
+}
 
+using Tage = QHash<QDate, QPair<QVariant, QVariant>>;
+
+// The stored days of the currency with their rates: a day to replace that holds the file's rates
+// already is kept, not counted as replaced.
+Tage gespeicherteTage(Verbindung& v, int wid) {
+    Tage tage;
+    for (const auto& z : v.abfragen(QStringLiteral("SELECT AenderDatum, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = ?"), {wid}).zeilen)
+        tage.insert(z.at(0).typeId() == QMetaType::QDate ? z.at(0).toDate() : QDate::fromString(z.at(0).toString(), Qt::ISODate), {z.at(1), z.at(2)});
+    return tage;
+}
+
+// One rate of the file for one currency: added, replaced (with its entry in the log) or kept.
+void kursNehmen(Verbindung& v, Aenderungsprotokoll& protokoll, Einlesebilanz& b, Tage& vorhanden, const QDate& tag, double kurs,
+                bool ersetzen) {
+    const QString iso = tag.toString(Qt::ISODate);
+    if (const auto alt = vorhanden.constFind(tag); alt != vorhanden.constEnd()) {
+        const auto gleich = [](const QVariant& w, double z) { return w.typeId() == QMetaType::Double && w.toDouble() == z; };
+        if (!ersetzen || (gleich(alt->first, kurs) && gleich(alt->second, kehrwert10(kurs)))) {
+            ++b.behalten;
+            return;
+        }
+        v.ausfuehren(QStringLiteral("UPDATE AllgWaehrung SET EuroinFremd = ?, FremdinEuro = ? WHERE WID = ? AND AenderDatum = ?"),
+                     {kurs, kehrwert10(kurs), b.waehrung.wid, iso});
+        ersetztProtokollieren(protokoll, b.waehrung.wid, tag, *alt, kurs, kehrwert10(kurs));
+        ++b.ersetzt;
+        return;
+    }
+    const auto& w = b.waehrung;
+    v.ausfuehren(QStringLiteral("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, "
+                                "AenderDatum, EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)"),
+                 {w.wid, w.code.trimmed().toUpper(), w.name, w.land, iso, kurs, kehrwert10(kurs)});
+    vorhanden.insert(tag, {kurs, kehrwert10(kurs)});
+    ++b.hinzugefuegt;
+}
+
+}  // namespace
+
+QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& tage, const QVector<Einlesewaehrung>& waehrungen,
+                                     const Einleseoptionen& optionen) {
+    QHash<QString, int> nachCode;  // code -> index in bilanz
+    QVector<Einlesebilanz> bilanz = bilanzAnlegen(waehrungen, nachCode);
+    if (bilanz.isEmpty()) return bilanz;
     Transaktion t(v);
     Aenderungsprotokoll protokoll(v);
-    // The stored days with their rates: a day to replace that holds the file's rates already is
-    // kept, not counted as replaced.
-    QVector<QHash<QDate, QPair<QVariant, QVariant>>> vorhanden(bilanz.size());
-    for (int i = 0; i < bilanz.size(); ++i)
-        for (const auto& z : v.abfragen(QStringLiteral("SELECT AenderDatum, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = ?"),
-                                        {bilanz[i].waehrung.wid}).zeilen)
-            vorhanden[i].insert(z.at(0).typeId() == QMetaType::QDate ? z.at(0).toDate() : QDate::fromString(z.at(0).toString(), Qt::ISODate),
-                                {z.at(1), z.at(2)});
-
-    const QString einfuegen = QStringLiteral("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, "
-                                             "AenderDatum, EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)");
-    const QString ersetzen = QStringLiteral("UPDATE AllgWaehrung SET EuroinFremd = ?, FremdinEuro = ? WHERE WID = ? AND AenderDatum = ?");
+    QVector<Tage> vorhanden;
+    for (const auto& b : std::as_const(bilanz)) vorhanden.append(gespeicherteTage(v, b.waehrung.wid));
     QVector<bool> gesehen(bilanz.size());
     QSet<QDate> tageGelesen;
     const int gesamt = static_cast<int>(tage.size());
@@ -62,27 +96,11 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
         if (tageGelesen.contains(tag.datum)) continue;  // a day twice in one file counts once
         tageGelesen.insert(tag.datum);
         gesehen.fill(false);
-        const QString iso = tag.datum.toString(Qt::ISODate);
         for (const auto& [code, kurs] : tag.kurse) {
             const auto it = nachCode.constFind(code);
             if (it == nachCode.constEnd() || gesehen[*it]) continue;
             gesehen[*it] = true;
-            Einlesebilanz& b = bilanz[*it];
-            if (const auto alt = vorhanden[*it].constFind(tag.datum); alt != vorhanden[*it].constEnd()) {
-                const auto gleich = [](const QVariant& w, double z) { return w.typeId() == QMetaType::Double && w.toDouble() == z; };
-                if (!optionen.ersetzen || (gleich(alt->first, kurs) && gleich(alt->second, kehrwert10(kurs)))) {
-                    ++b.behalten;
-                    continue;
-                }
-                v.ausfuehren(ersetzen, {kurs, kehrwert10(kurs), b.waehrung.wid, iso});
-                ersetztProtokollieren(protokoll, b.waehrung.wid, tag.datum, *alt, kurs, kehrwert10(kurs));
-                ++b.ersetzt;
-                continue;
-            }
-            const auto& w = b.waehrung;
-            v.ausfuehren(einfuegen, {w.wid, w.code.trimmed().toUpper(), w.name, w.land, iso, kurs, kehrwert10(kurs)});
-            vorhanden[*it].insert(tag.datum, {kurs, kehrwert10(kurs)});
-            ++b.hinzugefuegt;
+            kursNehmen(v, protokoll, bilanz[*it], vorhanden[*it], tag.datum, kurs, optionen.ersetzen);
         }
         for (int i = 0; i < bilanz.size(); ++i)
             if (!gesehen[i]) ++bilanz[i].uebersprungen;

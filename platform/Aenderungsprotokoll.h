@@ -57,6 +57,8 @@ QByteArray kanonischeForm(const Protokolleintrag& e);
 QString kettenHash(const QString& vorigerHash, const Protokolleintrag& e);
 inline const QString ErsterVorgaenger = QString(64, QLatin1Char('0'));
 
+// A value's plain text: "" for Null and Empty.
+QString klartext(const QVariant& v);
 // A value's stored type name and text; Empty counts as Null.
 QString wertTyp(const QVariant& v);
 QVariant wertText(const QVariant& v);

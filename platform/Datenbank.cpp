@@ -64,6 +64,27 @@ QString spaltenliste(const QStringList& spalten) {
     return namen.join(u',');
 }
 
+QStringList namenAus(const Abfrageergebnis& erg, int spalte, const QString& tabelle) {
+    QStringList namen;
+    for (const auto& z : erg.zeilen) namen << z.at(spalte).toString();
+    if (namen.isEmpty() && !tabelle.isEmpty()) fehlerWerfen(FehlerNr::TabelleFehlt, tabelle);
+    return namen;
+}
+
+Bindeart bindeart(const QVariant& v) {
+    if (istNull(v) || istLeer(v)) return Bindeart::Null;
+    switch (v.typeId()) {
+    case QMetaType::Bool: return Bindeart::Wahrheitswert;
+    case QMetaType::Int: case QMetaType::Short: case QMetaType::LongLong: case QMetaType::UInt:
+    case QMetaType::Long: case QMetaType::UShort:
+        return Bindeart::Ganzzahl;
+    case QMetaType::Double: case QMetaType::Float: return Bindeart::Kommazahl;
+    case QMetaType::QByteArray: return Bindeart::Bytes;
+    case QMetaType::QDate: case QMetaType::QDateTime: return Bindeart::Datum;
+    default: return Bindeart::Text;
+    }
+}
+
 namespace {
 
 // "a = ? AND b IS NULL ...": the row as it was read, by its key columns or by all columns.

@@ -115,6 +115,42 @@ QString bezeichner(const QString& name);
 QString einfuegenSql(const QString& tabelle, const Spaltenwerte& werte, QVariantList& parameter);
 // The columns as a list of quoted names, "a,b".
 QString spaltenliste(const QStringList& spalten);
+// The names in column `spalte` of a catalogue query (tables, or a table's columns); with a
+// `tabelle`, none at all means there is no such table (3078).
+QStringList namenAus(const Abfrageergebnis& erg, int spalte = 0, const QString& tabelle = {});
+
+// How a bound value is stored by every engine: a truth value as -1/0, whole numbers as 64 bits,
+// a date (with or without time) as its ISO date text, Null and Empty as NULL.
+enum class Bindeart { Null, Wahrheitswert, Ganzzahl, Kommazahl, Bytes, Datum, Text };
+Bindeart bindeart(const QVariant& v);
+
+// The depth of an engine's nested transactions: only the outermost begins, commits and rolls
+// back, the inner ones join it. The depth counts only a transaction that really began: a BEGIN
+// refused (by a lock, say) throws before the count and leaves it as it was, so that the next
+// transaction issues its own BEGIN and can be rolled back.
+class Transaktionstiefe {
+public:
+    template <class F> void beginnen(F&& anfangen) {
+        if (m_tiefe == 0) anfangen();
+        ++m_tiefe;
+    }
+    // A failed commit leaves the depth as it was: the guard's rollback follows.
+    template <class F> void bestaetigen(F&& festschreiben) {
+        if (m_tiefe == 0) return;
+        if (m_tiefe == 1) festschreiben();
+        --m_tiefe;
+    }
+    template <class F> void zuruecknehmen(F&& zuruecksetzen) {
+        if (m_tiefe == 0) return;
+        if (--m_tiefe == 0) zuruecksetzen();
+    }
+    bool offen() const { return m_tiefe > 0; }
+    // The engine lost the transaction as a whole (the server dropped the connection).
+    void verloren() { m_tiefe = 0; }
+
+private:
+    int m_tiefe = 0;
+};
 
 // Rolls back unless bestaetigen() was called.
 class Transaktion {

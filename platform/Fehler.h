@@ -39,6 +39,15 @@ constexpr int SpalteFehlt = 3265;
 constexpr int ExklusivGesperrt = 3356;     // held exclusively by another process when opened
 constexpr int Gesperrt = 3704;             // locked by another process while reading or writing
 constexpr int EngineBasis = 30000;         // + SQLite result code for everything else
+// The engine situations both engines raise themselves, by the SQLite result code they stand for.
+constexpr int AnweisungFehlgeschlagen = EngineBasis + 1;  // a statement or the transaction failed
+constexpr int KeinSpeicher = EngineBasis + 7;             // the engine could not get memory
+constexpr int EinAusgabe = EngineBasis + 10;              // reading or writing a file failed
+constexpr int Beschaedigt = EngineBasis + 11;             // a copy or file is incomplete
+constexpr int DatentraegerVoll = EngineBasis + 13;
+constexpr int NichtOeffenbar = EngineBasis + 14;          // a file cannot be created or put in place
+constexpr int Fehlbedienung = EngineBasis + 21;           // an empty statement text
+constexpr int ParameterZahl = EngineBasis + 25;           // more values than placeholders
 }  // namespace FehlerNr
 
 class Fehler : public std::exception {

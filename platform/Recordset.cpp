@@ -3,8 +3,6 @@
 #include "platform/Variant.h"
 #include "platform/Zusicherung.h"
 
-#include <QRegularExpression>
-
 namespace xov {
 
 QVariant FeldRef::Value() const { return m_rs->lesen(m_spalte); }
@@ -55,43 +53,22 @@ void Recordset::MoveFirst() {
     if (RecordCount() == 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
     positionieren(0);
 }
-void Recordset::MoveLast() {
-    if (RecordCount() == 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
-    positionieren(RecordCount() - 1);
-}
 void Recordset::MoveNext() {
     if (Eof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
     positionieren(m_pos + 1);
 }
-void Recordset::MovePrevious() {
-    if (m_pos < 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
-    positionieren(m_pos - 1);
-}
-
 namespace {
-bool wertePassen(const QVariant& gespeichert, const QString& literal) {
-    if (istNull(gespeichert)) return false;
-    if (literal.startsWith(QLatin1Char('\'')))
-        return gespeichert.toString().compare(literal.mid(1, literal.size() - 2).replace(QLatin1String("''"), QLatin1String("'")),
-                                              Qt::CaseInsensitive) == 0;
-    bool ok = false;
-    const double zahl = literal.toDouble(&ok);
-    return ok && gleichZahl(gespeichert, zahl);
+bool wertePassen(const QVariant& gespeichert, const QVariant& gesucht) {
+    if (istNull(gespeichert) || istNull(gesucht)) return false;
+    if (gesucht.typeId() == QMetaType::QString) return gespeichert.toString().compare(gesucht.toString(), Qt::CaseInsensitive) == 0;
+    return gleichZahl(gespeichert, gesucht.toDouble());
 }
 }  // namespace
 
-void Recordset::FindFirst(const QString& kriterien) {
-    static const QRegularExpression teil(QStringLiteral(R"(^\s*(\w+)\s*=\s*('(?:[^']|'')*'|-?[\d.]+)\s*$)"));
-    QVector<QPair<int, QString>> bedingungen;
-    for (const QString& t : kriterien.split(QRegularExpression(QStringLiteral("\\s+AND\\s+"), QRegularExpression::CaseInsensitiveOption))) {
-        const auto m = teil.match(t);
-        if (!m.hasMatch()) fehlerWerfen(FehlerNr::EngineBasis + 1, QStringLiteral("Suchkriterium nicht lesbar: ") + kriterien);
-        bedingungen << qMakePair(spalteOderFehler(m.captured(1)), m.captured(2));
-    }
+void Recordset::FindFirst(const QString& spalte, const QVariant& wert) {
+    const int s = spalteOderFehler(spalte);
     for (int z = 0; z < RecordCount(); ++z) {
-        bool alle = true;
-        for (const auto& [spalte, literal] : bedingungen) alle = alle && wertePassen(m_zeilen.at(z).at(spalte), literal);
-        if (alle) {
+        if (wertePassen(m_zeilen.at(z).at(s), wert)) {
             m_keinTreffer = false;
             positionieren(z);
             return;
@@ -163,11 +140,6 @@ void Recordset::zeileErneuern(const QVector<QVariant>& werte) {
 Recordset::Bookmark Recordset::LastModified() const {
     if (m_zuletztGeaendert < 0) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
     return m_zuletztGeaendert;
-}
-
-Recordset::Bookmark Recordset::bookmark() const {
-    if (Eof() || Bof()) fehlerWerfen(FehlerNr::KeinAktuellerDatensatz);
-    return m_pos;
 }
 
 void Recordset::setBookmark(Bookmark b) {

@@ -1,7 +1,7 @@
 #pragma once
 // The open result of a data source: a cursor with the operations the dialog relies on
-// (RecordCount, EOF/BOF, Move*, FindFirst/NoMatch, Fields, AddNew/Edit/Update/Delete,
-// LastModified/Bookmark) and at the same time a Qt item model for views such as the rate grid.
+// (RecordCount, EOF/BOF, MoveFirst/MoveNext, FindFirst/NoMatch, Fields, AddNew/Edit/Update/Delete,
+// LastModified/setBookmark) and at the same time a Qt item model for views such as the rate grid.
 // Column names compare without regard to case.
 
 #include "platform/Datenbank.h"
@@ -40,11 +40,10 @@ public:
     bool Eof() const { return m_pos >= RecordCount(); }    // EOF is a C macro
     bool Bof() const { return m_pos < 0 || RecordCount() == 0; }
     void MoveFirst();
-    void MoveLast();
     void MoveNext();
-    void MovePrevious();
-    // Criteria "Spalte = Wert [AND Spalte = Wert ...]" with numbers or 'text'; from the first row.
-    void FindFirst(const QString& kriterien);
+    // The first row whose column holds the value (numbers compared as numbers, texts without
+    // regard to case); without one, NoMatch() and the position stays.
+    void FindFirst(const QString& spalte, const QVariant& wert);
     bool NoMatch() const { return m_keinTreffer; }
 
     FeldRef Fields(const QString& name);
@@ -62,7 +61,6 @@ public:
     void zeileErneuern(const QVector<QVariant>& werte);
     bool imEditModus() const { return m_modus != Modus::Keiner; }
     Bookmark LastModified() const;
-    Bookmark bookmark() const;
     void setBookmark(Bookmark b);
 
     // Item model: one row per record, one column per field; read-only.

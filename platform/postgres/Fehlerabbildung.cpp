@@ -57,11 +57,11 @@ void serverFehler(const QString& zustand, const QString& text, const QString& ad
     if (zustand == QLatin1String("25006") || zustand == QLatin1String("42501"))
         mit(FehlerNr::NurLesen, QStringLiteral("Die Datenbank %1 kann nicht geschrieben werden").arg(adresse));
     if (zustand == QLatin1String("53100"))
-        mit(FehlerNr::EngineBasis + 13, QStringLiteral("Der Datenträger des Datenbankservers ist voll"));
+        mit(FehlerNr::DatentraegerVoll, QStringLiteral("Der Datenträger des Datenbankservers ist voll"));
     if (zustand.startsWith(QLatin1String("08")) || zustand.startsWith(QLatin1String("57P")))
         mit(FehlerNr::VerbindungUnterbrochen,
             QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen").arg(adresse));
-    throw Fehler(FehlerNr::EngineBasis + 1, QStringLiteral("Die Datenbank meldet einen Fehler (") + server + QLatin1Char(')'));
+    throw Fehler(FehlerNr::AnweisungFehlgeschlagen, QStringLiteral("Die Datenbank meldet einen Fehler (") + server + QLatin1Char(')'));
 }
 
 }  // namespace xov::postgres

@@ -68,10 +68,10 @@ struct Handle {
 
 void aufPlatteSchreiben(const QString& pfad, bool ordner) {
     const int fd = ::open(QFile::encodeName(pfad).constData(), ordner ? O_RDONLY | O_DIRECTORY : O_RDWR);
-    if (fd < 0) fehlerWerfen(FehlerNr::EngineBasis + SQLITE_IOERR, pfad);
+    if (fd < 0) fehlerWerfen(FehlerNr::EinAusgabe, pfad);
     const int rc = ::fsync(fd);
     ::close(fd);
-    if (rc != 0 && !ordner) fehlerWerfen(FehlerNr::EngineBasis + SQLITE_IOERR, pfad);
+    if (rc != 0 && !ordner) fehlerWerfen(FehlerNr::EinAusgabe, pfad);
 }
 
 // The encrypted copy takes over the owner, group and mode of the original, so that whoever could
@@ -79,7 +79,7 @@ void aufPlatteSchreiben(const QString& pfad, bool ordner) {
 // allowed to give it away), the step is skipped: the original stays as it was.
 void besitzUebernehmen(const QString& neu, const struct stat& original, const QString& pfad) {
     const int fd = ::open(QFile::encodeName(neu).constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) fehlerWerfen(FehlerNr::EngineBasis + SQLITE_IOERR, neu);
+    if (fd < 0) fehlerWerfen(FehlerNr::EinAusgabe, neu);
     struct stat kopie {};
     bool ok = ::fstat(fd, &kopie) == 0;
     if (ok && (kopie.st_uid != original.st_uid || kopie.st_gid != original.st_gid))
@@ -103,7 +103,7 @@ void exklusivSperren(Dateisperre& sperre, const QString& pfad) {
     case Dateisperre::Ergebnis::KeineDatei: fehlerWerfen(FehlerNr::DateiNichtGefunden, pfad);
     case Dateisperre::Ergebnis::Belegt: fehlerWerfen(FehlerNr::ExklusivGesperrt, pfad);
     case Dateisperre::Ergebnis::Unlesbar:
-        throw Fehler(FehlerNr::EngineBasis + SQLITE_CANTOPEN,
+        throw Fehler(FehlerNr::NichtOeffenbar,
                      QStringLiteral("Die Datei %1 kann nicht gelesen werden (%2)").arg(pfad, QString::fromLocal8Bit(std::strerror(errno))));
     case Dateisperre::Ergebnis::Gehalten: break;
     }
@@ -113,12 +113,12 @@ void exklusivSperren(Dateisperre& sperre, const QString& pfad) {
 void kopiePruefen(const Handle& alt) {
     const QStringList tabellen = alt.tabellen("main");
     if (alt.tabellen("verschl").size() != tabellen.size())
-        fehlerWerfen(FehlerNr::EngineBasis + SQLITE_CORRUPT, QStringLiteral("Kopie unvollständig: Tabellen fehlen"));
+        fehlerWerfen(FehlerNr::Beschaedigt, QStringLiteral("Kopie unvollständig: Tabellen fehlen"));
     for (const QString& t : tabellen) {
         const QString q = bezeichner(t);
         if (alt.zahl(QStringLiteral("SELECT count(*) FROM main.%1").arg(q)) !=
             alt.zahl(QStringLiteral("SELECT count(*) FROM verschl.%1").arg(q)))
-            fehlerWerfen(FehlerNr::EngineBasis + SQLITE_CORRUPT, QStringLiteral("Kopie unvollständig: ") + t);
+            fehlerWerfen(FehlerNr::Beschaedigt, QStringLiteral("Kopie unvollständig: ") + t);
     }
 }
 
@@ -129,7 +129,7 @@ void passwortVergeben(const QString& pfad, const QString& passwort, const QStrin
     Dateisperre sperre;
     exklusivSperren(sperre, pfad);
     struct stat original {};
-    if (::fstat(sperre.fd(), &original) != 0) fehlerWerfen(FehlerNr::EngineBasis + SQLITE_IOERR, pfad);
+    if (::fstat(sperre.fd(), &original) != 0) fehlerWerfen(FehlerNr::EinAusgabe, pfad);
 
     Handle alt;
     alt.pfad = pfad;
@@ -162,7 +162,7 @@ void passwortVergeben(const QString& pfad, const QString& passwort, const QStrin
         besitzUebernehmen(neu, original, pfad);
         aufPlatteSchreiben(neu, false);
         if (::rename(QFile::encodeName(neu).constData(), p.constData()) != 0)
-            fehlerWerfen(FehlerNr::EngineBasis + SQLITE_IOERR, QStringLiteral("Umbenennen fehlgeschlagen: ") + pfad);
+            fehlerWerfen(FehlerNr::EinAusgabe, QStringLiteral("Umbenennen fehlgeschlagen: ") + pfad);
         aufPlatteSchreiben(QFileInfo(pfad).absolutePath(), true);
     } catch (...) {
         // A failure while copying is never one of the "cannot open" situations the caller
@@ -171,7 +171,7 @@ void passwortVergeben(const QString& pfad, const QString& passwort, const QStrin
         QFile::remove(neu);
         QFile::remove(neu + QStringLiteral("-journal"));
         if (f.nummer() < FehlerNr::EngineBasis && f.nummer() != FehlerNr::KeineBerechtigung)
-            throw Fehler(FehlerNr::EngineBasis + SQLITE_CANTOPEN,
+            throw Fehler(FehlerNr::NichtOeffenbar,
                          QStringLiteral("Die verschlüsselte Kopie konnte nicht geschrieben werden: ") + f.beschreibung());
         throw f;
     }

@@ -16,4 +16,8 @@ void anlageAbschliessen(const QString& pfad);
 // Removes the unfinished file of a creation of this process; false when there is none.
 bool anlageVerwerfen(const QString& pfad);
 
+// A connection to the file at exactly this path, for the engine's own creation steps: with
+// `anlegen` the empty file stands there already and is keyed now.
+std::shared_ptr<Verbindung> dateiVerbindung(const QString& pfad, const QString& passwort, bool anlegen);
+
 }  // namespace xov::sqlcipher

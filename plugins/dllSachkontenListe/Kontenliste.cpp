@@ -23,6 +23,40 @@
 
 namespace {
 
+// The accounts as a list of whole rows, one chosen at a time, read-only.
+QTableView* tabelleBauen(QWidget* fenster, QAbstractItemModel* modell) {
+    auto* tabelle = new QTableView(fenster);
+    tabelle->setObjectName(QStringLiteral("tblKonten"));
+    tabelle->setModel(modell);
+    tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabelle->setSelectionMode(QAbstractItemView::SingleSelection);
+    tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabelle->verticalHeader()->hide();
+    tabelle->verticalHeader()->setDefaultSectionSize(tabelle->fontMetrics().height() + 6);
+    tabelle->horizontalHeader()->setStretchLastSection(true);
+    tabelle->setColumnWidth(0, 110);
+    return tabelle;
+}
+
+// Enter in the list chooses, arrow keys in the search box move through the list.
+struct Tasten : QObject {
+    QTableView* tabelle = nullptr;
+    std::function<void()> waehlen;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        const int t = static_cast<QKeyEvent*>(e)->key();
+        if (t == Qt::Key_Return || t == Qt::Key_Enter) {
+            waehlen();
+            return true;
+        }
+        if (o != tabelle && (t == Qt::Key_Down || t == Qt::Key_Up || t == Qt::Key_PageDown || t == Qt::Key_PageUp)) {
+            QApplication::sendEvent(tabelle, e);
+            return true;
+        }
+        return false;
+    }
+};
+
 class Kontenliste : public QObject, public xov::SachkontenListeSchnittstelle {
     Q_OBJECT
     Q_INTERFACES(xov::SachkontenListeSchnittstelle)
@@ -53,16 +87,7 @@ public:
         filter.setSourceModel(&konten);
         filter.setFilterKeyColumn(-1);  // number or name
         filter.setFilterCaseSensitivity(Qt::CaseInsensitive);
-        auto* tabelle = new QTableView(&fenster);
-        tabelle->setObjectName(QStringLiteral("tblKonten"));
-        tabelle->setModel(&filter);
-        tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
-        tabelle->setSelectionMode(QAbstractItemView::SingleSelection);
-        tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        tabelle->verticalHeader()->hide();
-        tabelle->verticalHeader()->setDefaultSectionSize(tabelle->fontMetrics().height() + 6);
-        tabelle->horizontalHeader()->setStretchLastSection(true);
-        tabelle->setColumnWidth(0, 110);
+        auto* tabelle = tabelleBauen(&fenster, &filter);
         layout->addWidget(tabelle, 1);
         auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &fenster);
         knoepfe->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Übernehmen"));
@@ -81,21 +106,7 @@ public:
         QObject::connect(tabelle, &QTableView::doubleClicked, &fenster, waehlen);
         QObject::connect(knoepfe, &QDialogButtonBox::accepted, &fenster, waehlen);
         QObject::connect(knoepfe, &QDialogButtonBox::rejected, &fenster, &QDialog::reject);
-        // Enter in the list chooses, arrow keys in the search box move through the list.
-        struct Tasten : QObject {
-            QTableView* tabelle;
-            std::function<void()> waehlen;
-            bool eventFilter(QObject* o, QEvent* e) override {
-                if (e->type() != QEvent::KeyPress) return false;
-                const int t = static_cast<QKeyEvent*>(e)->key();
-                if (t == Qt::Key_Return || t == Qt::Key_Enter) { waehlen(); return true; }
-                if (o != tabelle && (t == Qt::Key_Down || t == Qt::Key_Up || t == Qt::Key_PageDown || t == Qt::Key_PageUp)) {
-                    QApplication::sendEvent(tabelle, e);
-                    return true;
-                }
-                return false;
-            }
-        } tasten;
+        Tasten tasten;
         tasten.tabelle = tabelle;
         tasten.waehlen = waehlen;
         suche->installEventFilter(&tasten);

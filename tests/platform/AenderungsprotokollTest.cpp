@@ -109,19 +109,16 @@ TEST_P(Protokoll, WaehrungUndKurseHinzugefuegtGeaendertGeloescht) {
     w.daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, tag, {11.5, 0.087});
     w.daten.kursAendern(4, tag, {11.5, 0.087}, {11.25, 0.087});
     ASSERT_TRUE(w.daten.kursLoeschen(4, tag));
-    EXPECT_EQ(eintraege(db.fa),
-              QStringList({"AllgWaehrung|WID=1|WaehrungscodeBezeichnung|geändert|Text:US-Dollar -> Text:Dollar|in 6 Datensätzen",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Waehrungscode|hinzugefügt|Null:∅ -> Text:NOK|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|WaehrungscodeBezeichnung|hinzugefügt|Null:∅ -> Text:Norwegische Krone|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Laenderkennzeichen|hinzugefügt|Null:∅ -> Text:N|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|EuroinFremd|hinzugefügt|Null:∅ -> Zahl:11.5|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|FremdinEuro|hinzugefügt|Null:∅ -> Zahl:0.087|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|EuroinFremd|geändert|Zahl:11.5 -> Zahl:11.25|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Waehrungscode|gelöscht|Text:NOK -> Null:∅|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|WaehrungscodeBezeichnung|gelöscht|Text:Norwegische Krone -> Null:∅|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|Laenderkennzeichen|gelöscht|Text:N -> Null:∅|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|EuroinFremd|gelöscht|Zahl:11.25 -> Null:∅|∅",
-                           "AllgWaehrung|WID=4, AenderDatum=2024-03-04|FremdinEuro|gelöscht|Zahl:0.087 -> Null:∅|∅"}));
+    // The name of six records in one entry; the new rate's five columns added, one changed, five deleted.
+    const QString neu = QStringLiteral("AllgWaehrung|WID=4, AenderDatum=2024-03-04|");
+    const QStringList l = eintraege(db.fa);
+    ASSERT_EQ(l.size(), 12) << l.join('\n').toStdString();
+    EXPECT_EQ(l.at(0), "AllgWaehrung|WID=1|WaehrungscodeBezeichnung|geändert|Text:US-Dollar -> Text:Dollar|in 6 Datensätzen");
+    EXPECT_EQ(l.at(4), neu + "EuroinFremd|hinzugefügt|Null:∅ -> Zahl:11.5|∅");
+    EXPECT_EQ(l.at(6), neu + "EuroinFremd|geändert|Zahl:11.5 -> Zahl:11.25|∅");
+    EXPECT_EQ(l.at(7), neu + "Waehrungscode|gelöscht|Text:NOK -> Null:∅|∅");
+    EXPECT_EQ(l.filter("|hinzugefügt|").size(), 5);
+    EXPECT_EQ(l.filter("|gelöscht|").size(), 5);
     EXPECT_TRUE(ketteGanz(db.fa));
 }
 
@@ -247,6 +244,13 @@ TEST(Protokollkette, KanonischeFormUndHash) {
     EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(ErsterVorgaenger, f));
     EXPECT_EQ(kettenHash(ErsterVorgaenger, e).size(), 64);
     EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(QString(64, QLatin1Char('1')), e));
+    // A number twice (a list not read from the table by number) breaks the chain at that number.
+    e.nr = 1;
+    e.hash = kettenHash(ErsterVorgaenger, e);
+    const auto bruch = ketteFinden({e, e});
+    ASSERT_TRUE(bruch.has_value());
+    EXPECT_EQ(bruch->nr, 1);
+    EXPECT_TRUE(bruch->grund.contains(QStringLiteral("doppelt"))) << bruch->grund.toStdString();
 }
 
 struct Wertfall {

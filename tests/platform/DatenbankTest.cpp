@@ -6,20 +6,16 @@
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
-#include "platform/Fehler.h"
+#include "platform/Fehlerhilfe.h"
 #include "platform/Variant.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace xov;
+using test::nummerVon;
 
 namespace {
-
-int nummerVon(const std::function<void()>& f) {
-    try { f(); } catch (const Fehler& e) { return e.nummer(); }
-    return 0;
-}
 
 const Schreibziel Mandant{QStringLiteral("AllgMandDaten"), {}};
 const Schreibziel Finanzaemter{QStringLiteral("AllgFaDaten"), {QStringLiteral("FaNummer")}};
@@ -84,10 +80,12 @@ TEST_P(EngineVertrag, LesenBewegenSuchenSpaltenOhneGrossKlein) {
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) ++n;
     EXPECT_EQ(n, 13);
     EXPECT_EQ(nummerVon([&] { rs->MoveNext(); }), FehlerNr::KeinAktuellerDatensatz);
-    rs->FindFirst(QStringLiteral("FaOrt = 'wien' AND FaPlz = 1210"));
+    rs->FindFirst(QStringLiteral("faort"), QStringLiteral("wien"));
     EXPECT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Fields("FaNummer").Value().toInt(), 3);
+    rs->FindFirst(QStringLiteral("FaPlz"), 1210);
     EXPECT_EQ(rs->Fields("FaNummer").Value().toInt(), 4);
-    rs->FindFirst(QStringLiteral("FaNummer = 999"));
+    rs->FindFirst(QStringLiteral("FaNummer"), 999);
     EXPECT_TRUE(rs->NoMatch());
     EXPECT_EQ(rs->Fields("FAORT").Value().toString(), QStringLiteral("Wien"));  // position unchanged
 

@@ -4,8 +4,7 @@
 #include "Hilfen.h"
 #include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
-#include "platform/Fehler.h"
-#include "services/DbVerbindung.h"
+#include "platform/Fehlerhilfe.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -13,13 +12,9 @@
 #include <unistd.h>
 
 using namespace xov;
+using test::fehlerVon;
 
 namespace {
-
-Fehler fehlerVon(const std::function<void()>& f) {
-    try { f(); } catch (const Fehler& e) { return e; }
-    return Fehler(0, QString());
-}
 
 void byteAendern(const QString& pfad, qint64 stelle) {
     QFile f(pfad);

@@ -1,4 +1,7 @@
-#include "platform/Fehler.h"
+// The conversions of stored and typed values as the callers know them: German numbers and dates,
+// day numbers, rounding half to even, and the error numbers of what does not convert.
+
+#include "platform/Fehlerhilfe.h"
 #include "platform/Variant.h"
 
 #include <QDateTime>
@@ -7,13 +10,7 @@
 #include <limits>
 
 using namespace xov;
-
-namespace {
-int nummerVon(const std::function<void()>& f) {
-    try { f(); } catch (const Fehler& e) { return e.nummer(); }
-    return 0;
-}
-}  // namespace
+using test::nummerVon;
 
 TEST(Umwandlung, GanzzahlRundetHalbeZurGeradenZahl) {
     EXPECT_EQ(alsInt16(QVariant(2.5)), 2);

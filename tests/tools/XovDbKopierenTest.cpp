@@ -5,6 +5,9 @@
 #include "Hilfen.h"
 #include "tools/WerkzeugHilfen.h"
 #include "tools/xov-db/Schema.h"
+#include "platform/Fehlerhilfe.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -113,8 +116,8 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     l = xovDb({"kopieren", quelle.mand, mandNeu, quelle.fa, faNeu});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("war vor diesem Lauf leer oder nicht vorhanden und ist es wieder"))) << l.fehler.toStdString();
-    EXPECT_FALSE(vorhanden(mandNeu));
-    EXPECT_FALSE(vorhanden(faNeu));
+    for (const QString& neu : {mandNeu, faNeu})  // gone, not merely left unfinished
+        EXPECT_EQ(test::nummerVon([&] { xov::verbindungOeffnen(neu, xov::DbPasswort); }), xov::FehlerNr::DateiNichtGefunden);
 }
 
 TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertBleibtWieEsWar) {
@@ -150,5 +153,5 @@ TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertBleibtWieEsWar) {
                                                  "Spalte EuroinFremd: gelesen keine Zahl (NaN), im Ziel leer (Null)")))
         << l.fehler.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 war in diesem Lauf angelegt und ist wieder entfernt.").arg(datei)));
-    EXPECT_FALSE(QFile::exists(datei));
+    EXPECT_EQ(QDir(quelle.ordner.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("vom-server")), QStringList());
 }

@@ -84,12 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         ::testing::Values(Engine::Datei, Engine::Server),
         ::testing::Values(
             Eingriff{"WertGeaendert", "UPDATE AllgAenderungsprotokoll SET NeuerWert = '1.3' WHERE Nr = 3", 3},
-            Eingriff{"BemerkungGeaendert", "UPDATE AllgAenderungsprotokoll SET Bemerkung = NULL WHERE Nr = 4", 4},
             Eingriff{"Geloescht", "DELETE FROM AllgAenderungsprotokoll WHERE Nr = 2", 2},
-            Eingriff{"LetzterGeloeschtUndErsetzt",
-                     "DELETE FROM AllgAenderungsprotokoll WHERE Nr = 5; INSERT INTO AllgAenderungsprotokoll "
-                     "(Nr, Zeitpunkt, Tabelle, Art, Hash) VALUES (5, '2026-01-01T00:00:00.000Z', 'AllgWaehrung', 'geändert', "
-                     "'0000000000000000000000000000000000000000000000000000000000000000')", 5},
             Eingriff{"Eingefuegt",
                      "UPDATE AllgAenderungsprotokoll SET Nr = -Nr WHERE Nr >= 3; UPDATE AllgAenderungsprotokoll SET Nr = 1 - Nr WHERE Nr < 0; "
                      "INSERT INTO AllgAenderungsprotokoll (Nr, Zeitpunkt, Arbeitsplatz, Benutzer, Datenbankrolle, Programm, Tabelle, "

@@ -15,11 +15,9 @@
 
 namespace {
 
-struct Lauf {
-    int status = -1;  // -1: did not end in time
-    QString aus, fehler;
-};
+using test::Lauf;
 
+// The host program unattended, its data folder `daten` (a status of -1: it did not end in time).
 Lauf host(const QStringList& argumente, const QString& daten) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -43,31 +41,9 @@ Lauf host(const QStringList& argumente, const QString& daten) {
 
 }  // namespace
 
-TEST(XovMandstamm, OptionswerteWerdenVorDemAufrufGeprueft) {
-    QTemporaryDir daten;
-    const QList<QStringList> faelle = {{"--jahr", "abc"}, {"--jahr", "-5"}, {"--jahr", "99999"}, {"--monatsstatus", "31.02.2024"},
-                                       {"--tabstripnr", "sieben"}, {"-m", ""}, {"--hilfe-ids", "1,zwei"}};
-    for (const QStringList& fall : faelle) {
-        const Lauf l = host(QStringList{"--demo"} + fall, daten.path());
-        EXPECT_EQ(l.status, 2) << fall.join(' ').toStdString();
-        const QString option = fall.first() == QLatin1String("-m") ? QStringLiteral("--mandant") : fall.first();
-        EXPECT_TRUE(l.fehler.contains(option)) << l.fehler.toStdString();
-        EXPECT_FALSE(QFile::exists(daten.filePath("mandant.db"))) << fall.join(' ').toStdString();  // nothing touched
-    }
-}
-
-TEST(XovMandstamm, HilfeIstDeutsch) {
-    QTemporaryDir daten;
-    const Lauf l = host({"--help"}, daten.path());
-    EXPECT_EQ(l.status, 0);
-    EXPECT_TRUE(l.aus.contains(QStringLiteral("Aufruf:"))) << l.aus.toStdString();
-    EXPECT_TRUE(l.aus.contains(QStringLiteral("Optionen:")));
-    for (const char* englisch : {"Usage:", "Options:", "Displays", "help on"})
-        EXPECT_FALSE(l.aus.contains(QLatin1String(englisch))) << englisch;
-}
-
-// Without any display (no platform named, DISPLAY empty): the help and the option faults still
-// answer in German, because the options are read before a window system is needed.
+// Without any display (no platform named, DISPLAY empty): the help (German throughout) and the
+// option faults answer, because the options are read before a window system is needed; a faulty
+// value is refused before the call, and nothing is created.
 struct OhneAnzeige {
     const char* name;
     QStringList argumente;
@@ -94,13 +70,20 @@ TEST_P(XovMandstammOhneAnzeige, AntwortetAufDeutsch) {
     EXPECT_EQ(p.exitCode(), GetParam().status) << fehler.toStdString();
     EXPECT_TRUE((GetParam().status == 0 ? aus : fehler).contains(QString::fromUtf8(GetParam().erwartet))) << aus.toStdString() << fehler.toStdString();
     EXPECT_FALSE(fehler.contains(QStringLiteral("display"))) << fehler.toStdString();
+    for (const char* englisch : {"Usage:", "Options:", "Displays", "help on"}) EXPECT_FALSE(aus.contains(QLatin1String(englisch))) << englisch;
     EXPECT_TRUE(QDir(daten.path()).entryList(QDir::Files).isEmpty());  // nothing created
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faelle, XovMandstammOhneAnzeige,
     ::testing::Values(OhneAnzeige{"Hilfe", {"--help"}, 0, "Optionen:"}, OhneAnzeige{"HilfeKurz", {"-h"}, 0, "--mandant <datei>"},
-                      OhneAnzeige{"FalschesJahr", {"--demo", "--jahr", "abc"}, 2, "--jahr \"abc\""},
+                      OhneAnzeige{"JahrKeineZahl", {"--demo", "--jahr", "abc"}, 2, "--jahr \"abc\""},
+                      OhneAnzeige{"JahrNegativ", {"--demo", "--jahr", "-5"}, 2, "--jahr"},
+                      OhneAnzeige{"JahrZuGross", {"--demo", "--jahr", "99999"}, 2, "--jahr"},
+                      OhneAnzeige{"MonatsstatusKeinTag", {"--demo", "--monatsstatus", "31.02.2024"}, 2, "--monatsstatus"},
+                      OhneAnzeige{"SeiteKeineZahl", {"--demo", "--tabstripnr", "sieben"}, 2, "--tabstripnr"},
+                      OhneAnzeige{"MandantLeer", {"--demo", "-m", ""}, 2, "--mandant"},
+                      OhneAnzeige{"HilfeIdsKeineZahlen", {"--demo", "--hilfe-ids", "1,zwei"}, 2, "--hilfe-ids"},
                       OhneAnzeige{"UnbekannteOption", {"--gibtsnicht"}, 1, "Unbekannte Option"}),
     [](const auto& info) { return std::string(info.param.name); });
 

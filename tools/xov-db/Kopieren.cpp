@@ -1,5 +1,9 @@
+// Filling the targets of a copy, each in one transaction, and putting every target back as it
+// was when any of them fails.
+
 #include "tools/xov-db/Fortschritt.h"
 #include "tools/xov-db/Kopieren.h"
+#include "tools/xov-db/Kopierteile.h"
 #include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenbank.h"
 #include "tools/xov-db/Protokoll.h"
@@ -21,74 +25,11 @@ namespace {
 // Values per INSERT of several rows: the oldest SQLite allows 999 bound parameters.
 constexpr int WerteJeAnweisung = 900;
 
-struct Tabelle {
-    QString name;         // as the suite spells it
-    QStringList spalten;  // as the source reports them
-    Zeilen zeilen;
-};
-
-struct Quelle {
-    bool mandant = false, gemeinsam = false;  // which tables of the suite it holds
-    QVector<Tabelle> tabellen;
-};
-
-struct Ziel {
-    QString db;
-    bool neu = false;       // did not exist: this run creates it
-    bool angelegt = false;  // created by this run already
-    std::shared_ptr<xov::Verbindung> v;
-    std::unique_ptr<xov::Transaktion> t;
-};
-
 // What failed while a target was filled: the table (empty when none) and the German text.
 struct Kopierfehler {
     QString tabelle;
     QString text;
 };
-
-bool server(const QString& db) { return xov::Verbindungsangabe::istServerAdresse(db); }
-
-// A file that does not open with the suite's password (or is no database at all); a lock or a
-// server's refusal is reported as what it is.
-bool fremdeDatei(const xov::Fehler& f, const QString& db) {
-    return !server(db) && f.nummer() == xov::FehlerNr::FalschesPasswort;
-}
-
-QStringList suiteTabellen() { return mandantenTabellen() + gemeinsameTabellen() << xov::ProtokollTabelle; }
-
-bool alleDa(const QStringList& vorhanden, const QStringList& noetig) {
-    for (const QString& t : noetig)
-        if (!vorhanden.contains(t, Qt::CaseInsensitive)) return false;
-    return true;
-}
-
-// A name as the suite spells it; a server reports table and column names in lower case.
-QString schreibweise(const QString& name) {
-    static const QStringList bekannt = [] {
-        QStringList l = suiteTabellen();
-        for (const auto& s : mandantenSpalten()) l << s.name;
-        l << QStringLiteral("KontoJJ") << QStringLiteral("KontoNr") << QStringLiteral("KontoBezeichnung")
-          << QStringLiteral("FaNummer") << QStringLiteral("FaName") << QStringLiteral("FaNummerAlt") << QStringLiteral("FaAnschrift")
-          << QStringLiteral("FaPlz") << QStringLiteral("FaOrt") << QStringLiteral("WID") << QStringLiteral("Waehrungscode")
-          << QStringLiteral("WaehrungscodeBezeichnung") << QStringLiteral("Laenderkennzeichen") << QStringLiteral("AenderDatum")
-          << QStringLiteral("EuroinFremd") << QStringLiteral("FremdinEuro");
-        return l;
-    }();
-    for (const QString& b : bekannt)
-        if (b.compare(name, Qt::CaseInsensitive) == 0) return b;
-    return name;
-}
-
-QString artVon(const Quelle& q) {
-    if (q.mandant && q.gemeinsam) return QStringLiteral("Mandanten- und gemeinsame Datenbank");
-    return q.mandant ? QStringLiteral("Mandanten-Datenbank") : QStringLiteral("gemeinsame Datenbank");
-}
-
-QString spaltenliste(const Tabelle& t) {
-    QStringList s;
-    for (const QString& n : t.spalten) s << xov::bezeichner(n);
-    return s.join(QStringLiteral(", "));
-}
 
 qint64 anzahl(xov::Verbindung& v, const QString& tabelle) {
     return v.abfragen(QStringLiteral("SELECT count(*) FROM %1").arg(xov::bezeichner(tabelle))).zeilen.at(0).at(0).toLongLong();
@@ -96,75 +37,6 @@ qint64 anzahl(xov::Verbindung& v, const QString& tabelle) {
 
 QString datensaetze(qint64 n) {
     return n == 1 ? QStringLiteral("1 Datensatz") : QStringLiteral("%1 Datensätze").arg(n);
-}
-
-// Every table of the source with all its rows: the tables of the suite first, in their order.
-Quelle quelleLesen(const QString& db) {
-    vorhandeneDatenbankPruefen(db);
-    std::shared_ptr<xov::Verbindung> v;
-    QStringList vorhanden;
-    try {
-        v = xov::verbindungOeffnen(db, xov::DbPasswort);
-        vorhanden = v->tabellen();
-    } catch (const xov::Fehler& f) {
-        if (!fremdeDatei(f, db)) throw;
-        throw Abweisung{QStringLiteral("%1 ist keine Datenbank der Anwendung (%2); nichts wurde kopiert.").arg(dieDatenbank(db), f.beschreibung())};
-    }
-    Quelle q;
-    q.mandant = alleDa(vorhanden, mandantenTabellen());
-    q.gemeinsam = alleDa(vorhanden, gemeinsameTabellen());
-    if (!q.mandant && !q.gemeinsam)
-        throw Abweisung{QStringLiteral("%1 ist keine Datenbank der Anwendung; nichts wurde kopiert.").arg(dieDatenbank(db))};
-    QStringList reihe;
-    for (const QString& t : suiteTabellen())
-        if (vorhanden.contains(t, Qt::CaseInsensitive)) reihe << t;
-    for (const QString& t : vorhanden)
-        if (!suiteTabellen().contains(t, Qt::CaseInsensitive)) reihe << t;
-    for (const QString& name : reihe) {
-        Tabelle t{name, v->spaltenVon(name), {}};
-        t.zeilen = v->abfragen(QStringLiteral("SELECT %1 FROM %2").arg(spaltenliste(t), xov::bezeichner(name))).zeilen;
-        q.tabellen << t;
-    }
-    return q;
-}
-
-// A target either does not exist (then it is created) or is a database of the suite of the
-// source's kind whose tables are all empty.
-Ziel zielPruefen(const QString& db, const Quelle& q) {
-    Ziel z;
-    z.db = db;
-    if (!datenbankVorhanden(db, xov::DbPasswort)) {
-        neueDatenbankPruefen(db);
-        QStringList fremd;
-        for (const Tabelle& t : q.tabellen)
-            if (!suiteTabellen().contains(t.name, Qt::CaseInsensitive)) fremd << t.name;
-        if (!fremd.isEmpty())
-            throw Abweisung{QStringLiteral("Die Quelle hat Tabellen, die eine neue Datenbank der Anwendung nicht hat (%1); "
-                                           "sie kann nur in eine vorhandene Datenbank mit diesen Tabellen kopiert werden. "
-                                           "%2 wurde nicht angelegt.").arg(fremd.join(QStringLiteral(", ")), dieDatenbank(db))};
-        z.neu = true;
-        return z;
-    }
-    const QString fremd = QStringLiteral("%1 ist keine %2 der Anwendung; sie bleibt unverändert.").arg(dieDatenbank(db), artVon(q));
-    if (!server(db) && !QFileInfo(db).isFile()) throw Abweisung{fremd};
-    QStringList vorhanden;
-    try {
-        z.v = xov::verbindungOeffnen(db, xov::DbPasswort);
-        vorhanden = z.v->tabellen();
-    } catch (const xov::Fehler& f) {
-        if (!fremdeDatei(f, db)) throw;
-        throw Abweisung{fremd.left(fremd.size() - 1) + QStringLiteral(" (") + f.beschreibung() + QStringLiteral(").")};
-    }
-    if ((q.mandant && !alleDa(vorhanden, mandantenTabellen())) || (q.gemeinsam && !alleDa(vorhanden, gemeinsameTabellen())))
-        throw Abweisung{fremd};
-    for (const Tabelle& t : q.tabellen)
-        if (!vorhanden.contains(t.name, Qt::CaseInsensitive))
-            throw Abweisung{QStringLiteral("%1 hat keine Tabelle %2; sie bleibt unverändert.").arg(dieDatenbank(db), t.name)};
-    const QString voll = ersteGefuellteTabelle(*z.v, vorhanden);
-    if (!voll.isNull())
-        throw Abweisung{QStringLiteral("%1 enthält bereits Daten (Tabelle %2); kopiert wird nur in eine neue oder leere "
-                                       "Datenbank. Sie bleibt unverändert.").arg(dieDatenbank(db), schreibweise(voll))};
-    return z;
 }
 
 // Inserts the rows, several per statement, then counts them and compares them with the source.
@@ -184,7 +56,7 @@ void tabelleFuellen(xov::Verbindung& v, const Tabelle& t, const std::function<vo
     const QString zeile = QLatin1Char('(') + QStringList(n, QStringLiteral("?")).join(u',') + QLatin1Char(')');
     const auto anweisung = [&](int zeilen) {
         return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
-            .arg(xov::bezeichner(t.name), spaltenliste(t), QStringList(zeilen, zeile).join(u','));
+            .arg(xov::bezeichner(t.name), xov::spaltenliste(t.spalten), QStringList(zeilen, zeile).join(u','));
     };
     const QString voll = anweisung(jeAnweisung);
     for (int i = 0; i < t.zeilen.size(); i += jeAnweisung) {
@@ -199,7 +71,7 @@ void tabelleFuellen(xov::Verbindung& v, const Tabelle& t, const std::function<vo
     const qint64 gezaehlt = anzahl(v, t.name);
     if (gezaehlt != t.zeilen.size())
         throw Kopierfehler{t.name, QStringLiteral("%1 gelesen, %2 im Ziel gezählt").arg(datensaetze(t.zeilen.size()), datensaetze(gezaehlt))};
-    const auto zurueck = v.abfragen(QStringLiteral("SELECT %1 FROM %2").arg(spaltenliste(t), xov::bezeichner(t.name))).zeilen;
+    const auto zurueck = v.abfragen(QStringLiteral("SELECT %1 FROM %2").arg(xov::spaltenliste(t.spalten), xov::bezeichner(t.name))).zeilen;
     const QString unterschied = zeilenUnterschied(anzeige, t.zeilen, zurueck);
     if (!unterschied.isNull()) throw Kopierfehler{t.name, unterschied};
 }

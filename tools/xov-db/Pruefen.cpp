@@ -112,6 +112,12 @@ QDate datumAus(const QString& text) {
     return d;
 }
 
+int vierstelligesJahr(const QString& text) {
+    bool ok = false;
+    const int jahr = text.trimmed().toInt(&ok);
+    return ok && jahr >= 1000 && jahr <= 9999 ? jahr : 0;
+}
+
 QString wertNehmen(QStringList& a, const QString& name) {
     const qsizetype i = a.indexOf(name);
     if (i < 0) return {};

@@ -18,6 +18,8 @@ struct Abweisung {
 
 // A date of an option, as 2024-03-30 or 30.03.2024; anything else is refused naming it.
 QDate datumAus(const QString& text);
+// A year of an option: four digits, 1000 to 9999; 0 for anything else.
+int vierstelligesJahr(const QString& text);
 // Takes "--name WERT" out of the arguments; a null string when it is not there.
 QString wertNehmen(QStringList& a, const QString& name);
 

@@ -18,6 +18,20 @@ struct Spaltendefinition {
 // Every column of AllgMandDaten, in table order.
 const QVector<Spaltendefinition>& mandantenSpalten();
 
+// A table of fixed columns: the one place its column names and types are written.
+struct Tabellendefinition {
+    QString name;
+    QVector<Spaltendefinition> spalten;
+    QString zusatz;  // constraints after the columns, e.g. "UNIQUE (WID, AenderDatum)"
+    QString anlegenSql(bool wennFehlt = false) const;  // CREATE TABLE [IF NOT EXISTS]
+    QString einfuegenSql() const;  // INSERT of one row with a value for every column, in table order
+};
+const Tabellendefinition& kontenTabelle();     // ObjKanzleiKontenstamm
+const Tabellendefinition& finanzamtTabelle();  // AllgFaDaten
+const Tabellendefinition& waehrungTabelle();   // AllgWaehrung
+// Every column name of the suite's tables (AllgMandDaten's included), as the suite spells them.
+QStringList bekannteSpalten();
+
 // Creates both databases keyed with the password ("" leaves them without password). Columns
 // named in `ohneSpalten` are left out of AllgMandDaten (for databases of older versions).
 // Neither file may exist; when the second cannot be created, the first is removed again.
@@ -39,7 +53,7 @@ bool datenbankVorhanden(const QString& db, const QString& passwort);
 QStringList mandantenTabellen();   // AllgMandDaten, ObjKanzleiKontenstamm
 QStringList gemeinsameTabellen();  // AllgFaDaten, AllgWaehrung
 // Fills a realistic client, a chart of accounts for `jahr` and the year before, a dozen tax
-// offices and three currencies with rate histories.
+// offices and three currencies with rate histories (Demodaten.cpp).
 void demoFuellen(const QString& mandPfad, const QString& faPfad, const QString& passwort, int jahr);
 // Adds the columns of AllgMandDaten that the client database lacks; returns their names.
 // A file without the table AllgMandDaten is no client database: 3078, and it stays as it is.

@@ -3,6 +3,7 @@
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
 #include "tools/xov-db/Protokoll.h"
+#include "tools/xov-db/Schema.h"
 
 #include <QDate>
 #include <cmath>
@@ -80,8 +81,7 @@ void langeKursverlaeufe(const QString& faPfad, const QString& passwort, int proW
         const W& a = waehrungen[w];
         for (int tag = 0; tag < proWaehrung; ++tag) {
             const double eif = std::round(a.kurs * (1.0 + 0.03 * std::sin(tag / 45.0 + w)) * 10000) / 10000;
-            v->ausfuehren(QStringLiteral("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, "
-                                         "Laenderkennzeichen, AenderDatum, EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)"),
+            v->ausfuehren(waehrungTabelle().einfuegenSql(),
                           {w + 1, QString::fromLatin1(a.code), QString::fromUtf8(a.name), QString::fromLatin1(a.land),
                            heute.addDays(-tag), eif, std::round(10000 / eif) / 10000});
         }

@@ -65,11 +65,8 @@ using xovdb::datumAus;
 using xovdb::wertNehmen;
 
 int jahrAus(const QString& text) {
-    bool ok = false;
-    const int jahr = text.trimmed().toInt(&ok);
-    if (!ok || jahr < 1000 || jahr > 9999)
-        throw Abweisung{QStringLiteral("Das Jahr \"%1\" ist ungültig; erwartet wird eine vierstellige Jahreszahl.").arg(text)};
-    return jahr;
+    if (const int jahr = xovdb::vierstelligesJahr(text)) return jahr;
+    throw Abweisung{QStringLiteral("Das Jahr \"%1\" ist ungültig; erwartet wird eine vierstellige Jahreszahl.").arg(text)};
 }
 
 // The client and the shared database of one call are two different databases.

@@ -6,6 +6,7 @@
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
+#include "tools/xov-db/Pruefen.h"
 #include "tools/xov-db/Schema.h"
 
 #include <QApplication>
@@ -85,14 +86,6 @@ struct FalscheOption {
     QString text;
 };
 
-int jahrAus(const QString& wert) {
-    bool ok = false;
-    const int j = wert.trimmed().toInt(&ok);
-    if (!ok || j < 1000 || j > 9999)
-        throw FalscheOption{QStringLiteral("--jahr \"%1\": erwartet wird eine vierstellige Jahreszahl.").arg(wert)};
-    return j;
-}
-
 // Qt's own window-system arguments ("-platform offscreen", "-style fusion") are the window
 // system's business: the options are read without them, before any window system is needed.
 QStringList ohneFensterArgumente(const QStringList& argumente) {
@@ -132,6 +125,32 @@ struct Optionen {
     qint32 tabStripNr = 0;
     QVariantList ids = QVariantList(201, 0);
 };
+
+// The values that must be checked before the call; a fault throws FalscheOption naming the option.
+void werteNehmen(const QCommandLineParser& p, Optionen& o) {
+    if (!p.positionalArguments().isEmpty())
+        throw FalscheOption{QStringLiteral("Unerwartetes Argument \"%1\".").arg(p.positionalArguments().first())};
+    for (const QString name : {"mandant", "finanzamt", "bilder", "hilfe"})
+        if (p.isSet(name) && p.value(name).trimmed().isEmpty()) throw FalscheOption{QStringLiteral("--%1: der Wert ist leer.").arg(name)};
+    if (p.isSet(QStringLiteral("jahr")) && !(o.buchjahr = xovdb::vierstelligesJahr(p.value(QStringLiteral("jahr")))))
+        throw FalscheOption{QStringLiteral("--jahr \"%1\": erwartet wird eine vierstellige Jahreszahl.").arg(p.value(QStringLiteral("jahr")))};
+    if (p.isSet(QStringLiteral("monatsstatus"))) {
+        const auto d = xov::datumAusText(p.value(QStringLiteral("monatsstatus")));
+        if (!d) throw FalscheOption{QStringLiteral("--monatsstatus \"%1\": kein gültiges Datum TT.MM.JJJJ.").arg(p.value(QStringLiteral("monatsstatus")))};
+        o.monatsstatus = *d;
+    }
+    bool ok = false;
+    o.tabStripNr = p.value(QStringLiteral("tabstripnr")).trimmed().toInt(&ok);
+    if (!ok) throw FalscheOption{QStringLiteral("--tabstripnr \"%1\": erwartet wird eine ganze Zahl.").arg(p.value(QStringLiteral("tabstripnr")))};
+    if (p.isSet(QStringLiteral("hilfe-ids"))) {
+        const QStringList teile = p.value(QStringLiteral("hilfe-ids")).split(u',');
+        for (int i = 0; i < teile.size() && i < o.ids.size(); ++i) {
+            const short id = teile.at(i).trimmed().toShort(&ok);
+            if (!ok) throw FalscheOption{QStringLiteral("--hilfe-ids: \"%1\" ist keine Kontextnummer (ganze Zahl bis 32767).").arg(teile.at(i))};
+            o.ids[i] = id;
+        }
+    }
+}
 
 // Reads and checks the options without a window system, so that --help and a wrong option work
 // on a machine without a display. Ends the run with the help (status 0) or with the option's
@@ -180,33 +199,56 @@ Optionen optionenLesen(const QStringList& argumente, int& status) {
     o.waehrung = p.isSet(waehrung);
     o.ids[15] = 1000;  // the dialog's topic in the shipped help page
     try {
-        if (!p.positionalArguments().isEmpty())
-            throw FalscheOption{QStringLiteral("Unerwartetes Argument \"%1\".").arg(p.positionalArguments().first())};
-        for (const auto* opt : {&mand, &fa, &bilder, &hilfeDatei})
-            if (p.isSet(*opt) && p.value(*opt).trimmed().isEmpty())
-                throw FalscheOption{QStringLiteral("--%1: der Wert ist leer.").arg(opt->names().last())};
-        if (p.isSet(jahr)) o.buchjahr = jahrAus(p.value(jahr));
-        if (p.isSet(monat)) {
-            const auto d = xov::datumAusText(p.value(monat));
-            if (!d) throw FalscheOption{QStringLiteral("--monatsstatus \"%1\": kein gültiges Datum TT.MM.JJJJ.").arg(p.value(monat))};
-            o.monatsstatus = *d;
-        }
-        bool ok = false;
-        o.tabStripNr = p.value(tabStrip).trimmed().toInt(&ok);
-        if (!ok) throw FalscheOption{QStringLiteral("--tabstripnr \"%1\": erwartet wird eine ganze Zahl.").arg(p.value(tabStrip))};
-        if (p.isSet(hilfeIds)) {
-            const QStringList teile = p.value(hilfeIds).split(u',');
-            for (int i = 0; i < teile.size() && i < o.ids.size(); ++i) {
-                const short id = teile.at(i).trimmed().toShort(&ok);
-                if (!ok) throw FalscheOption{QStringLiteral("--hilfe-ids: \"%1\" ist keine Kontextnummer (ganze Zahl bis 32767).").arg(teile.at(i))};
-                o.ids[i] = id;
-            }
-        }
+        werteNehmen(p, o);
     } catch (const FalscheOption& f) {
         QTextStream(stderr) << "Ungültige Option " << f.text << "\n";
         status = 2;
     }
     return o;
+}
+
+// The demo databases in the data folder where no database is named; only absent ones are created
+// (files or on a server), an existing one is never overwritten. They are complete only when
+// filled: a run stopped halfway leaves nothing the next one refuses.
+void demoDatenbanken(const Optionen& o, QString& mandPfad, QString& faPfad) {
+    const QString ordner = datenOrdner();
+    QDir().mkpath(ordner);
+    if (o.mandPfad.isEmpty()) mandPfad = ordner + QStringLiteral("/mandant.db");
+    if (o.faPfad.isEmpty()) faPfad = ordner + QStringLiteral("/gemeinsam.db");
+    if (xovdb::datenbankVorhanden(mandPfad, xov::DbPasswort) || xovdb::datenbankVorhanden(faPfad, xov::DbPasswort)) return;
+    xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort, {}, false);
+    try {
+        xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, o.buchjahr);
+    } catch (...) {
+        for (const QString& db : {mandPfad, faPfad}) {
+            try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
+        }
+        throw;
+    }
+    xovdb::anlageAbschliessen({mandPfad, faPfad}, xov::DbPasswort);
+}
+
+// The call information as a host fills it from the options.
+QVariantList aufrufinformation(const Optionen& o, const QString& mandPfad, const QString& faPfad) {
+    QVariantList info(100);
+    info[0] = mandPfad;
+    info[1] = faPfad;
+    info[2] = o.ohneIndex ? 1 : 0;
+    info[4] = o.format;
+    info[5] = o.monatsstatus;
+    QString hilfe = o.hilfe;
+    // The demo's help page: the installed one, or in a build folder the one of the sources.
+    if (!o.hilfeGesetzt && o.demo)
+        hilfe = QFileInfo::exists(QStringLiteral(XOV_HILFE_INSTALLIERT)) ? QStringLiteral(XOV_HILFE_INSTALLIERT)
+                                                                      : QStringLiteral(XOV_HILFE_QUELLE);
+    info[7] = hilfe;
+    info[9] = o.eingeschraenkt ? 20 : 0;
+    info[10] = 0;
+    info[11] = o.buchjahr;
+    info[20] = QString();
+    info[60] = o.ids;
+    info[61] = o.waehrung || !o.bilder.isEmpty() ? 1 : 0;
+    return info;
 }
 
 }  // namespace
@@ -238,49 +280,12 @@ int main(int argc, char* argv[]) {
     xov::setzeUnbeaufsichtigt(unbeaufsichtigt);
     try {
         if (!o.passwortDatei.isEmpty()) xov::serverKennwortSetzen(xov::kennwortAusDatei(o.passwortDatei));
-        if (o.demo || !o.bilder.isEmpty()) {
-            const QString ordner = datenOrdner();
-            QDir().mkpath(ordner);
-            if (o.mandPfad.isEmpty()) mandPfad = ordner + QStringLiteral("/mandant.db");
-            if (o.faPfad.isEmpty()) faPfad = ordner + QStringLiteral("/gemeinsam.db");
-            // Only absent databases are created (files or on a server); an existing one is never overwritten.
-            if (!xovdb::datenbankVorhanden(mandPfad, xov::DbPasswort) && !xovdb::datenbankVorhanden(faPfad, xov::DbPasswort)) {
-                // Complete only when filled: a run stopped halfway leaves nothing the next one refuses.
-                xovdb::anlegen(mandPfad, faPfad, xov::DbPasswort, {}, false);
-                try {
-                    xovdb::demoFuellen(mandPfad, faPfad, xov::DbPasswort, o.buchjahr);
-                } catch (...) {
-                    for (const QString& db : {mandPfad, faPfad}) {
-                        try { xov::datenbankEntfernen({db, xov::DbPasswort}); } catch (const xov::Fehler&) {}
-                    }
-                    throw;
-                }
-                xovdb::anlageAbschliessen({mandPfad, faPfad}, xov::DbPasswort);
-            }
-        }
+        if (o.demo || !o.bilder.isEmpty()) demoDatenbanken(o, mandPfad, faPfad);
         if (mandPfad.isEmpty() || faPfad.isEmpty()) {
             fehler << "Bitte --mandant und --finanzamt angeben, oder --demo.\n";
             return 2;
         }
-        QVariantList info(100);
-        info[0] = mandPfad;
-        info[1] = faPfad;
-        info[2] = o.ohneIndex ? 1 : 0;
-        info[4] = o.format;
-        info[5] = o.monatsstatus;
-        QString hilfe = o.hilfe;
-        // The demo's help page: the installed one, or in a build folder the one of the sources.
-        if (!o.hilfeGesetzt && o.demo)
-            hilfe = QFileInfo::exists(QStringLiteral(XOV_HILFE_INSTALLIERT)) ? QStringLiteral(XOV_HILFE_INSTALLIERT)
-                                                                          : QStringLiteral(XOV_HILFE_QUELLE);
-        info[7] = hilfe;
-        info[9] = o.eingeschraenkt ? 20 : 0;
-        info[10] = 0;
-        info[11] = o.buchjahr;
-        info[20] = QString();
-        info[60] = o.ids;
-        info[61] = o.waehrung || !o.bilder.isEmpty() ? 1 : 0;
-
+        QVariantList info = aufrufinformation(o, mandPfad, faPfad);
         xovMandStamm komponente;
         komponente.setTabStripNr(o.tabStripNr);
         if (!o.bilder.isEmpty()) QTimer::singleShot(0, [dir = o.bilder] { seitenAlsBilder(dir); });

@@ -1,0 +1,48 @@
+#pragma once
+// The central bank's files the rate tests read, and what the tests make of them: a file cut off
+// halfway, a zip of given entries.
+
+#include <QFile>
+#include <QString>
+#include <QVector>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+namespace test {
+
+inline const QString csv2024 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-2024.csv");
+inline const QString xml90 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-90d-auszug.xml");
+inline const QString xmlTag = QStringLiteral(XOV_KURSDATEN "/eurofxref-daily-auszug.xml");
+
+inline QByteArray inhaltVon(const QString& pfad) {
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly)) ADD_FAILURE() << pfad.toStdString();
+    return f.readAll();
+}
+
+inline QString schreiben(const QString& pfad, const QByteArray& inhalt) {
+    QFile f(pfad);
+    if (!f.open(QIODevice::WriteOnly) || f.write(inhalt) != inhalt.size()) ADD_FAILURE() << pfad.toStdString();
+    return pfad;
+}
+
+// The first `anteil` of the file, as a download that broke off leaves it.
+inline QString abgeschnitten(const QString& quelle, const QString& ziel, double anteil) {
+    const QByteArray inhalt = inhaltVon(quelle);
+    return schreiben(ziel, inhalt.left(static_cast<qsizetype>(inhalt.size() * anteil)));
+}
+
+// A zip with the given entries, deflated as the central bank publishes it.
+inline QString zipSchreiben(const QString& pfad, const QVector<QPair<QString, QByteArray>>& eintraege) {
+    int fehler = 0;
+    zip_t* zip = zip_open(QFile::encodeName(pfad).constData(), ZIP_CREATE | ZIP_TRUNCATE, &fehler);
+    if (!zip) ADD_FAILURE() << "kein Zip " << pfad.toStdString();
+    for (const auto& [name, inhalt] : eintraege) {
+        zip_source_t* q = zip_source_buffer(zip, inhalt.constData(), static_cast<zip_uint64_t>(inhalt.size()), 0);
+        EXPECT_GE(zip_file_add(zip, name.toUtf8().constData(), q, ZIP_FL_OVERWRITE), 0);
+    }
+    EXPECT_EQ(zip_close(zip), 0);
+    return pfad;
+}
+
+}  // namespace test
