@@ -18,7 +18,7 @@ using test::xovDb;
 
 namespace {
 
-constexpr int Abbrueche = 20;
+constexpr int Abbrueche = 10;
 
 // Starts the command, kills it after `ms` milliseconds (if it still runs) and waits for its end.
 void abbrechenNach(const QStringList& argumente, int ms) {
