@@ -7,6 +7,7 @@
 #include "currency/Kursverlauf.h"
 #include "currency/WaehrungsseiteIntern.h"
 #include "form/InputFeld.h"
+#include "kurse/Kurs.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
@@ -171,14 +172,14 @@ bool Waehrungsseite::datumAbschliessen() {
 }
 
 bool Waehrungsseite::kursAbschliessen(InputFeld* f) {
-    const bool geaendert = f == inpEuroinFremd && inpEuroinFremd->text() != m_euroinFremdEingang;
+    const bool geaendert = f == inpEuroinFremd && inpEuroinFremd->text() != eingang(inpEuroinFremd);
     if (f == inpEuroinFremd) kehrwertEintragen();
-    m_euroinFremdEingang = inpEuroinFremd->text();
+    m_eingang.insert(inpEuroinFremd, inpEuroinFremd->text());
     if (!kursSpeichern()) return false;
     // As leaving the field would: the reciprocal to 10 places, and stored as shown.
     if (geaendert && !umgerechnet()) {
         if (const auto x = zahlIn(inpEuroinFremd); x && *x != 0) {
-            inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+            inpFremdinEuro->setzeZahl(kehrwert(*x));
             kehrwertWieAngezeigtSpeichern();
         }
     }

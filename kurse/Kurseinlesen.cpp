@@ -70,18 +70,18 @@ QVector<Einlesebilanz> kurseEinlesen(Verbindung& v, const QVector<Tageskurse>& t
             Einlesebilanz& b = bilanz[*it];
             if (const auto alt = vorhanden[*it].constFind(tag.datum); alt != vorhanden[*it].constEnd()) {
                 const auto gleich = [](const QVariant& w, double z) { return w.typeId() == QMetaType::Double && w.toDouble() == z; };
-                if (!optionen.ersetzen || (gleich(alt->first, kurs) && gleich(alt->second, kehrwert10(kurs)))) {
+                if (!optionen.ersetzen || (gleich(alt->first, kurs) && gleich(alt->second, kehrwert(kurs)))) {
                     ++b.behalten;
                     continue;
                 }
-                v.ausfuehren(ersetzen, {kurs, kehrwert10(kurs), b.waehrung.wid, iso});
-                ersetztProtokollieren(protokoll, b.waehrung.wid, tag.datum, *alt, kurs, kehrwert10(kurs));
+                v.ausfuehren(ersetzen, {kurs, kehrwert(kurs), b.waehrung.wid, iso});
+                ersetztProtokollieren(protokoll, b.waehrung.wid, tag.datum, *alt, kurs, kehrwert(kurs));
                 ++b.ersetzt;
                 continue;
             }
             const auto& w = b.waehrung;
-            v.ausfuehren(einfuegen, {w.wid, w.code.trimmed().toUpper(), w.name, w.land, iso, kurs, kehrwert10(kurs)});
-            vorhanden[*it].insert(tag.datum, {kurs, kehrwert10(kurs)});
+            v.ausfuehren(einfuegen, {w.wid, w.code.trimmed().toUpper(), w.name, w.land, iso, kurs, kehrwert(kurs)});
+            vorhanden[*it].insert(tag.datum, {kurs, kehrwert(kurs)});
             ++b.hinzugefuegt;
         }
         for (int i = 0; i < bilanz.size(); ++i)

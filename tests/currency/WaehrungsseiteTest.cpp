@@ -4,6 +4,7 @@
 #include "currency/WaehrungsseiteHilfen.h"
 #include "currency/Waehrungsseite.h"
 #include "form/InputFeld.h"
+#include "kurse/Kurs.h"
 #include "form/TabStrip.h"
 #include "platform/Datenbank.h"
 
@@ -222,9 +223,9 @@ TEST(Kurse, ZweitesSpeichernAmSelbenTagAendertDenDatensatz) {
 }
 
 TEST(Kurse, KehrwerteBeimVerlassenUndMitUmrechnen) {
-    EXPECT_EQ(InputFeld::kursText(Waehrungsseite::KehrwertRunden(32)), "0,0312");           // half to even
-    EXPECT_EQ(InputFeld::kursText(Waehrungsseite::runden(1.0 / 2048, 10)), "0,0004882812");  // half to even
-    EXPECT_EQ(InputFeld::kursText(Waehrungsseite::KehrwertRunden(6.4)), "0,1562");
+    EXPECT_EQ(InputFeld::kursText(xov::kehrwert(32, 4)), "0,0312");           // half to even
+    EXPECT_EQ(InputFeld::kursText(xov::kehrwert(2048)), "0,0004882812");  // half to even
+    EXPECT_EQ(InputFeld::kursText(xov::kehrwert(6.4, 4)), "0,1562");
     test::Datenbanken db;
     dreiWaehrungen(db);
     test::Meldungen m;

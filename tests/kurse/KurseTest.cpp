@@ -65,7 +65,7 @@ TEST(Referenzkurse, WochenendeUndFeiertagGebenDenKursDesLetztenGeschaeftstags) {
         const auto k = xov::kursZumDatum(db.fa, "usd", tag);
         EXPECT_EQ(k.datum, QDate(2024, 3, 28));
         EXPECT_EQ(k.euroinFremd, 1.0811);
-        EXPECT_EQ(k.fremdinEuro, xov::kehrwert10(1.0811));
+        EXPECT_EQ(k.fremdinEuro, xov::kehrwert(1.0811));
         EXPECT_FALSE(k.veraltet);
     }
     // A published day gives its own rate; an old rate comes with the flag, not refused.
