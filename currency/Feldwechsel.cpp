@@ -55,8 +55,9 @@ void Waehrungsseite::verbinden() {
     auto* f6 = new QShortcut(QKeySequence(Qt::Key_F6), m_seite, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(f6, &QShortcut::activated, this, [this] { ausfuehren([this] { zeileOderKurs(); }); });
     connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
-    // After the leave of the field the click took the focus from.
-    connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { danach([this] { neuerKurs(); }); });
+    // At once: the leave of the field the click took the focus from is still outstanding and is
+    // finished first, before a refusal's message could leave the focus anywhere.
+    connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { ausfuehren([this] { neuerKurs(); }); });
     connect(TDBGridWährung->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& jetzt) {
                 if (m_rasterWirdGesetzt || !jetzt.isValid()) return;

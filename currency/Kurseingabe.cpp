@@ -252,6 +252,9 @@ bool Waehrungsseite::kehrwertEintragen() {
 void Waehrungsseite::fremdinEuroVerlassen() { kursSpeichern(); }
 
 void Waehrungsseite::neuerKurs() {
+    // What is being typed is finished first, as leaving its field would finish it: a typed rate is
+    // stored (or refused with its message, and stays), never emptied away.
+    if (!eingabeAbschliessen()) return;
     // Never nothing in silence: a row without a code has no rates yet.
     if (code(AktuelleWährungsZeile).isEmpty()) {
         Meldung(KeinCode);

@@ -16,7 +16,7 @@ using test::waehrung;
 
 namespace {
 
-enum class Ausgang { Escape, Beenden, Schliessfeld, Tabklick, StrgTab, AndereZeile };
+enum class Ausgang { Escape, Beenden, Schliessfeld, Tabklick, StrgTab, AndereZeile, NeuerKurs, AltN };
 enum class Eingabe { Name, Code, Land, Kurs, DoppelterCode, KursOhneZahl, NachAbweisung };
 
 struct Fall {
@@ -32,6 +32,8 @@ const char* name(Ausgang a) {
     case Ausgang::Tabklick: return "Tabklick";
     case Ausgang::StrgTab: return "StrgTab";
     case Ausgang::AndereZeile: return "AndereZeile";
+    case Ausgang::NeuerKurs: return "NeuerKurs";
+    case Ausgang::AltN: return "AltN";
     }
     return "";
 }
@@ -63,6 +65,8 @@ void verlassen(Seite& s, Ausgang a) {
     case Ausgang::Tabklick: test::tabKlicken(*s.d, 1); break;
     case Ausgang::StrgTab: QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier); break;
     case Ausgang::AndereZeile: QTest::mouseClick(s.land(1), Qt::LeftButton); break;
+    case Ausgang::NeuerKurs: QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton); break;
+    case Ausgang::AltN: QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier); break;
     }
     QTest::qWait(150);
 }
@@ -140,4 +144,17 @@ INSTANTIATE_TEST_SUITE_P(Alle, Seite8Ausgang, ::testing::ValuesIn(alleFaelle()),
     return std::string(name(i.param.eingabe)) + "_" + name(i.param.ausgang);
 });
 
+}  // namespace
+
+namespace {
+// "Neuer Kurs" (click or Alt+N) right after typing: what was typed is finished first.
+std::vector<Fall> neuerKursFaelle() {
+    std::vector<Fall> f;
+    for (Ausgang a : {Ausgang::NeuerKurs, Ausgang::AltN})
+        for (Eingabe e : {Eingabe::Name, Eingabe::Kurs, Eingabe::DoppelterCode, Eingabe::KursOhneZahl}) f.push_back({a, e});
+    return f;
+}
+INSTANTIATE_TEST_SUITE_P(NeuerKurs, Seite8Ausgang, ::testing::ValuesIn(neuerKursFaelle()), [](const ::testing::TestParamInfo<Fall>& i) {
+    return std::string(name(i.param.eingabe)) + "_" + name(i.param.ausgang);
+});
 }  // namespace

@@ -145,3 +145,24 @@ TEST(Kurse, F6FuehrtVonDerZeileZumKursUndZurueck) {
     test::aktivieren(s.d->form.get());
     EXPECT_TRUE(test::fokusAuf(s.kurz(5)));
 }
+
+// The date of a row without a code sends the focus to "Beenden": Enter there closes the dialog
+// with what was typed elsewhere stored (a name in a row without a code has no record to go to,
+// whichever way the dialog closes).
+TEST(Kurse, DatumEinerLeerenZeileUndEnterAufBeenden) {
+    test::Datenbanken db;
+    usdUndYen(db);
+    test::Meldungen m;
+    Seite s(db);
+    s.tippen(s.lang(0), "Dollar", false);
+    QTest::mouseClick(s.lang(5), Qt::LeftButton);
+    Seite::ruhe();
+    s.tippen(s.lang(5), "Krone", false);
+    QTest::mouseClick(s.datum(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == s->cmdBeenden; }, 2000));
+    QTest::keyClick(s->cmdBeenden, Qt::Key_Return);
+    Seite::ruhe();
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(test::gespeichert(db.fa, "SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 1"), "'Dollar'");
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
+}
