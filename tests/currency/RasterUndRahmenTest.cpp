@@ -96,7 +96,7 @@ TEST(Waehrungszeilen, HinweisVerschiebtNichts) {
     usdUndYen(db);
     test::Meldungen m;
     Seite s(db);
-    auto* hinweis = s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(4)"));
+    auto* hinweis = s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"));
     ASSERT_TRUE(hinweis);
     const int breite = s->width();
     const QPoint raster = s.raster()->mapTo(s->window(), QPoint()), datum = s.datum()->mapTo(s->window(), QPoint());
