@@ -30,10 +30,6 @@ void Waehrungsseite::verbinden() {
             });
             connect(f, &InputFeld::LostFocus, this, [this, f] { verlassenVormerken(f); });
         }
-        // Shift+Tab from a code field goes to the name of its row.
-        connect(inpWährungsBezKurz[i], &InputFeld::LeaveField, this, [this, i](int taste) {
-            if (taste == Qt::Key_Backtab) m_rueckwaertsAus = i;
-        });
     }
     for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) {
         connect(f, &InputFeld::GotFocus, this, [this, f] { m_eingang.insert(f, f->text()); });

@@ -161,7 +161,6 @@ private:
     Kursverlauf* m_verlauf;
     bool m_rasterWirdGesetzt = false;  // the program moves the grid's current row
     int m_verlaufZeile = -1;            // the row whose history the grid holds; -1: none loaded
-    int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
     std::optional<Gelesen> m_gelesen;
     std::optional<Kurs> m_umrechnung;  // the pair "umrechnen" computed last
     bool m_verlaesst = false;                    // a field's leave is being handled
