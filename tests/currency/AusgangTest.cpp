@@ -3,7 +3,7 @@
 // dialog stays open on the page with the field.
 
 #include "currency/WaehrungsseiteHilfen.h"
-#include "currency/WaehrungsseiteIntern.h"
+#include "currency/Waehrungsentscheidung.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 
