@@ -7,6 +7,7 @@
 #include "currency/Kursverlauf.h"
 #include "currency/WaehrungsseiteIntern.h"
 #include "form/InputFeld.h"
+#include "kurse/Kurs.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
@@ -29,10 +30,6 @@ void Waehrungsseite::verbinden() {
             });
             connect(f, &InputFeld::LostFocus, this, [this, f] { verlassenVormerken(f); });
         }
-        // Shift+Tab from a code field goes to the name of its row.
-        connect(inpWährungsBezKurz[i], &InputFeld::LeaveField, this, [this, i](int taste) {
-            if (taste == Qt::Key_Backtab) m_rueckwaertsAus = i;
-        });
     }
     for (InputFeld* f : {inpWährungsDatum, inpEuroinFremd, inpFremdinEuro}) {
         connect(f, &InputFeld::GotFocus, this, [this, f] { m_eingang.insert(f, f->text()); });
@@ -54,8 +51,9 @@ void Waehrungsseite::verbinden() {
     auto* f6 = new QShortcut(QKeySequence(Qt::Key_F6), m_seite, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(f6, &QShortcut::activated, this, [this] { ausfuehren([this] { zeileOderKurs(); }); });
     connect(cmdUmrechnen, &QPushButton::clicked, this, [this] { ausfuehren([this] { umrechnen(); }); });
-    // After the leave of the field the click took the focus from.
-    connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { danach([this] { neuerKurs(); }); });
+    // At once: the leave of the field the click took the focus from is still outstanding and is
+    // finished first, before a refusal's message could leave the focus anywhere.
+    connect(cmdNeuerKurs, &QPushButton::clicked, this, [this] { ausfuehren([this] { neuerKurs(); }); });
     connect(TDBGridWährung->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& jetzt) {
                 if (m_rasterWirdGesetzt || !jetzt.isValid()) return;
@@ -171,14 +169,14 @@ bool Waehrungsseite::datumAbschliessen() {
 }
 
 bool Waehrungsseite::kursAbschliessen(InputFeld* f) {
-    const bool geaendert = f == inpEuroinFremd && inpEuroinFremd->text() != m_euroinFremdEingang;
+    const bool geaendert = f == inpEuroinFremd && inpEuroinFremd->text() != eingang(inpEuroinFremd);
     if (f == inpEuroinFremd) kehrwertEintragen();
-    m_euroinFremdEingang = inpEuroinFremd->text();
+    m_eingang.insert(inpEuroinFremd, inpEuroinFremd->text());
     if (!kursSpeichern()) return false;
     // As leaving the field would: the reciprocal to 10 places, and stored as shown.
     if (geaendert && !umgerechnet()) {
         if (const auto x = zahlIn(inpEuroinFremd); x && *x != 0) {
-            inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+            inpFremdinEuro->setzeZahl(kehrwert(*x));
             kehrwertWieAngezeigtSpeichern();
         }
     }

@@ -50,8 +50,6 @@ void Waehrungsseite::zeileZeigen(int i, const std::optional<Kopf>& kopf) {
 
 bool Waehrungsseite::kopfVerlassen(int i, Kopffeld feld) {
     InputFeld* f = kopfFeld(i, feld);
-    const bool rueckwaerts = feld == Kopffeld::Code && m_rueckwaertsAus == i;
-    if (feld == Kopffeld::Code) m_rueckwaertsAus = -1;
     const QString text = f->text();
     const bool gross = feld != Kopffeld::Name;
     if (text != eingang(f) && !kopfEntscheiden(i, feld, gross ? text.toUpper() : text)) return false;
@@ -61,7 +59,6 @@ bool Waehrungsseite::kopfVerlassen(int i, Kopffeld feld) {
     if (gross && !f->text().isEmpty() && !wieGespeichert) f->setzeText(f->text().toUpper());
     m_eingang.insert(f, f->text());
     if (feld == Kopffeld::Code && !nameVomCodeSpeichern(i)) return false;
-    if (rueckwaerts && inpWährungsBezLang[i]->isEnabled()) inpWährungsBezLang[i]->setFocus(Qt::BacktabFocusReason);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "currency/Waehrungsseite.h"
 #include "currency/WaehrungsseiteIntern.h"
 #include "form/InputFeld.h"
+#include "kurse/Kurs.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
 #include "platform/Meldung.h"
@@ -14,18 +15,17 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <cmath>
 
 using namespace xov;
 using namespace xov::waehrung;
 
-std::optional<Waehrungsdaten::Kurs> Waehrungsseite::KursZumDatumSuchen() {
+std::optional<Kurs> Waehrungsseite::KursZumDatumSuchen() {
     const auto datum = datumAusText(inpWährungsDatum->text());
     if (!datum) return std::nullopt;
     return m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
 }
 
-std::optional<Waehrungsdaten::Kurs> Waehrungsseite::gemerkterKurs() const {
+std::optional<Kurs> Waehrungsseite::gemerkterKurs() const {
     if (!m_gelesen || m_gelesen->wid != AktuelleWährungsZeile + 1) return std::nullopt;
     return m_gelesen->kurs;
 }
@@ -37,60 +37,62 @@ bool Waehrungsseite::umgerechnet() const {
 
 void Waehrungsseite::KursSpeichern() { kursSpeichern(); }
 
-bool Waehrungsseite::kursSpeichern() {
-    // A. The frame.
-    const QString d = inpWährungsDatum->Text();
-    if (keinDatum(d)) return true;
-    const auto datum = datumAusText(d);
-    if (!datum) {
-        Meldung(DatumKeinDatum);
-        fokusNach(inpWährungsDatum);
-        return false;
-    }
-    for (InputFeld* feld : {inpEuroinFremd, inpFremdinEuro}) {
-        if (feld->text().trimmed().isEmpty() || zahlIn(feld)) continue;
-        Meldung(keineZahlIn(feld == inpEuroinFremd ? QStringLiteral("EuroinFremd") : QStringLiteral("FremdinEuro")));
-        // The field gets back the rate the frame was filled with.
-        if (const auto k = gemerkterKurs()) {
-            const double gemerkt = feld == inpEuroinFremd ? k->euroinFremd : k->fremdinEuro;
-            if (gemerkt > 0) feld->setzeZahl(gemerkt);
-        }
-        fokusNach(feld);
-        return false;
-    }
-    if (inpFremdinEuro->text().trimmed().isEmpty() || inpEuroinFremd->text().trimmed().isEmpty()) return true;
-    const double eif = *zahlIn(inpEuroinFremd), fie = *zahlIn(inpFremdinEuro);
-    // B. Both rates 0: the rate of that date is deleted.
-    if (eif == 0 && fie == 0) return kursLoeschenNachFrage(*datum);
-    // C. Saving: the row's code first.
-    InputFeld* codeFeld = inpWährungsBezKurz[AktuelleWährungsZeile];
-    if (codeFeld->text().isEmpty()) {
-        Meldung(KeinCode);
-        fokusNach(codeFeld);
-        return false;
-    }
-    if (const auto doppelteWID = WährungscodeVergeben()) {
-        Meldung(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(*doppelteWID));
-        fokusNach(codeFeld);
-        return false;
-    }
-    // A pair with one rate 0 is no rate: nothing is stored, for a new date as for an existing one
-    // (a reciprocal that rounds to 0 at 10 places included).
-    if (eif == 0 || fie == 0) return true;
-    // The rate stored now, and the one the user saw: when they differ, another workstation changed
-    // or entered the rate of this day meanwhile, and the user decides whose rate stays.
-    const auto gespeichert = m_daten.kursAm(AktuelleWährungsZeile + 1, *datum);
-    const auto alt = gesehen(*datum, gespeichert);
-    if (!(gespeichert == alt)) return kursAbgleichen(*datum, eigenerKurs(alt, eif));
-    if (gespeichert) return kursDesTagesAendern(*datum, *gespeichert, eigenerKurs(alt, eif));
-    return kursHinzufuegen(*datum, {eif, fie});
+Kurslage Waehrungsseite::kurslage() {
+    const int r = AktuelleWährungsZeile;
+    Kurslage l;
+    l.datum = inpWährungsDatum->Text();
+    l.euroinFremd = inpEuroinFremd->text();
+    l.fremdinEuro = inpFremdinEuro->text();
+    l.eif = zahlIn(inpEuroinFremd);
+    l.fie = zahlIn(inpFremdinEuro);
+    l.gemerkt = gemerkterKurs();
+    l.umgerechnet = umgerechnet();
+    l.code = code(r);
+    l.land = inpLänderKürzel[r]->text();
+    // The stored state only when the frame holds a complete pair: an unfinished entry reads nothing.
+    const auto tag = datumAusText(l.datum);
+    if (!tag || !l.eif || !l.fie) return l;
+    l.gespeichert = m_daten.kursAm(r + 1, *tag);
+    l.gesehen = gesehen(*tag, l.gespeichert);
+    l.zeile = kopflage(r, l.code.toUpper());
+    return l;
 }
 
-bool Waehrungsseite::kursLoeschenNachFrage(const QDate& datum) {
+bool Waehrungsseite::kursSpeichern() {
+    const Kurslage lage = kurslage();
+    const Kursentscheidung e = xov::waehrung::kursSpeichern(lage);
+    switch (e.art) {
+    case Kursentscheidung::Art::Nichts: return true;
+    case Kursentscheidung::Art::Abweisen: return kursAbweisen(e, lage);
+    case Kursentscheidung::Art::Loeschen: return kursLoeschenNachFrage(e);
+    case Kursentscheidung::Art::Abgleichen: return kursAbgleichen(e.tag, e.kurs);
+    case Kursentscheidung::Art::Aendern: return kursDesTagesAendern(e, *lage.gespeichert);
+    case Kursentscheidung::Art::Einfuegen: return kursHinzufuegen(e);
+    }
+    return true;
+}
+
+bool Waehrungsseite::kursAbweisen(const Kursentscheidung& e, const Kurslage& lage) {
+    const int r = AktuelleWährungsZeile;
+    Meldung(e.text);
+    if (e.zeileFremd) {
+        zeileZeigen(r, lage.zeile.gespeichert);
+        KursHistorieLaden(static_cast<qint16>(r));
+    }
+    InputFeld* feld = e.feld == Kursfeld::Datum         ? inpWährungsDatum
+                      : e.feld == Kursfeld::EuroinFremd ? inpEuroinFremd
+                      : e.feld == Kursfeld::FremdinEuro ? inpFremdinEuro
+                      : e.feld == Kursfeld::Code        ? inpWährungsBezKurz[r]
+                                                        : inpLänderKürzel[r];
+    if (e.zurueck) feld->setzeZahl(*e.zurueck);
+    fokusNach(feld);
+    return false;
+}
+
+bool Waehrungsseite::kursLoeschenNachFrage(const Kursentscheidung& e) {
     const int r = AktuelleWährungsZeile, n = r + 1;
-    const int antwort = Meldung(QStringLiteral("Wollen Sie den WährungsKurs für ") + Anf + code(r) + Anf + QStringLiteral(" vom ") +
-                                    datumAlsText(datum) + QStringLiteral(" löschen?"),
-                                3);
+    const QDate& datum = e.tag;
+    const int antwort = Meldung(e.text, 3);
     if (antwort != Antwort::Ja) {
         fokusNach(antwort == Antwort::Nein ? inpEuroinFremd : inpWährungsDatum);
         return false;
@@ -113,51 +115,36 @@ bool Waehrungsseite::kursLoeschenNachFrage(const QDate& datum) {
     return true;
 }
 
-bool Waehrungsseite::kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu) {
+bool Waehrungsseite::kursDesTagesAendern(const Kursentscheidung& e, const Kurs& gespeichert) {
     const int r = AktuelleWährungsZeile;
-    if (gespeichert.euroinFremd != neu.euroinFremd && !umgerechnet()) {
-        inpFremdinEuro->setzeZahl(neu.fremdinEuro);
+    if (e.kehrwertNeu) {
+        inpFremdinEuro->setzeZahl(e.kurs.fremdinEuro);
         zumKehrwert();
     }
     try {
-        m_daten.kursAendern(r + 1, datum, gespeichert, neu);
+        m_daten.kursAendern(r + 1, e.tag, gespeichert, e.kurs);
     } catch (const Fehler& f) {
         // Changed at another workstation between the look and the write.
         if (f.nummer() != FehlerNr::DatensatzGeaendert) throw;
-        return kursAbgleichen(datum, neu);
+        return kursAbgleichen(e.tag, e.kurs);
     }
-    gelesenMerken(datum, neu);
+    gelesenMerken(e.tag, e.kurs);
     KursHistorieLaden(static_cast<qint16>(r));
     rasterAufRahmen();
     return true;
 }
 
-bool Waehrungsseite::kursHinzufuegen(const QDate& datum, const Waehrungsdaten::Kurs& kurs) {
-    // A record is added: the first rate of this date, for a new currency its first record.
+bool Waehrungsseite::kursHinzufuegen(const Kursentscheidung& e) {
     const int r = AktuelleWährungsZeile;
-    InputFeld* codeFeld = inpWährungsBezKurz[r];
-    if (codeFeld->text().size() != 3) {
-        Meldung(CodeLaenge);
-        fokusNach(codeFeld);
-        return false;
-    }
-    codeFeld->setzeText(codeFeld->text().toUpper());
-    InputFeld* landFeld = inpLänderKürzel[r];
-    if (landFeld->text().size() > 3) {
-        Meldung(LandLaenge);
-        fokusNach(landFeld);
-        return false;
-    }
-    landFeld->setzeText(landFeld->text().toUpper());
-    if (!zeileGehoertZurWaehrung()) return false;
+    for (InputFeld* f : {inpWährungsBezKurz[r], inpLänderKürzel[r]}) f->setzeText(f->text().toUpper());
     try {
-        m_daten.kursEinfuegen(neuerSatz(), datum, kurs);
+        m_daten.kursEinfuegen(neuerSatz(), e.tag, e.kurs);
     } catch (const Fehler& f) {
         // Another workstation entered the rate of this day between the look and the write.
         if (f.nummer() != FehlerNr::DoppelterSchluessel) throw;
-        return kursAbgleichen(datum, kurs);
+        return kursAbgleichen(e.tag, e.kurs);
     }
-    gelesenMerken(datum, kurs);
+    gelesenMerken(e.tag, e.kurs);
     KursHistorieLaden(static_cast<qint16>(r));
     rasterZeigen(true);
     rasterAufRahmen();
@@ -199,7 +186,7 @@ void Waehrungsseite::datumVerlassen() {
         // selected, so that typing replaces it, and counts as the rate the user entered with.
         for (InputFeld* f : {inpEuroinFremd, inpFremdinEuro})
             if (f->hasFocus()) f->selectAll();
-        if (inpEuroinFremd->hasFocus()) m_euroinFremdEingang = inpEuroinFremd->text();
+        if (inpEuroinFremd->hasFocus()) m_eingang.insert(inpEuroinFremd, inpEuroinFremd->text());
         gelesenMerken(*datumAusText(text), gefunden);
         KursHistorieLaden(static_cast<qint16>(AktuelleWährungsZeile));
         rasterAufRahmen();
@@ -218,7 +205,7 @@ bool Waehrungsseite::ohneDatum() {
 
 void Waehrungsseite::euroinFremdBetreten() {
     if (!inpEuroinFremd->hasFocus() || ohneDatum()) return;
-    m_euroinFremdEingang = inpEuroinFremd->text();
+    m_eingang.insert(inpEuroinFremd, inpEuroinFremd->text());
 }
 
 void Waehrungsseite::euroinFremdVerlassen() {
@@ -257,14 +244,17 @@ bool Waehrungsseite::kehrwertEintragen() {
     // passed through keeps the other rate as stored (a bank's rate need not be the exact
     // reciprocal); only a changed rate, or one without its other rate, gets it computed.
     if (!x || *x == 0 || umgerechnet()) return false;
-    if (inpEuroinFremd->text() == m_euroinFremdEingang && !inpFremdinEuro->text().trimmed().isEmpty()) return false;
-    inpFremdinEuro->setzeZahl(runden(1.0 / *x, 10));
+    if (inpEuroinFremd->text() == eingang(inpEuroinFremd) && !inpFremdinEuro->text().trimmed().isEmpty()) return false;
+    inpFremdinEuro->setzeZahl(kehrwert(*x));
     return true;
 }
 
 void Waehrungsseite::fremdinEuroVerlassen() { kursSpeichern(); }
 
 void Waehrungsseite::neuerKurs() {
+    // What is being typed is finished first, as leaving its field would finish it: a typed rate is
+    // stored (or refused with its message, and stays), never emptied away.
+    if (!eingabeAbschliessen()) return;
     // Never nothing in silence: a row without a code has no rates yet.
     if (code(AktuelleWährungsZeile).isEmpty()) {
         Meldung(KeinCode);
@@ -288,7 +278,7 @@ void Waehrungsseite::umrechnen() {
     // Nothing to compute from an empty field, text that is no number, or 0.
     if (!x || *x == 0) return;
     // Four places on purpose: leaving the rate keeps them (the pair reads as converted).
-    inpFremdinEuro->setzeZahl(KehrwertRunden(*x));
-    m_umrechnung = Waehrungsdaten::Kurs{*x, KehrwertRunden(*x)};
+    m_umrechnung = Kurs{*x, kehrwert(*x, 4)};
+    inpFremdinEuro->setzeZahl(m_umrechnung->fremdinEuro);
     inpFremdinEuro->setFocus(Qt::OtherFocusReason);
 }

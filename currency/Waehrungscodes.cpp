@@ -97,15 +97,14 @@ private:
     QAbstractItemView* m_liste = nullptr;
 };
 
-void hinweisSetzen(QLabel* l, QLineEdit* feld, const QString& code) {
+QString hinweisZu(const QString& code) {
     // Only a whole code gets the hint; the first letters of one are no unknown code yet.
     const QString c = code.trimmed().toUpper();
-    const QString text = c.size() < 3 || !isoWaehrungsname(c).isEmpty() ? QString()
-                                                                        : QStringLiteral("%1 ist kein bekannter ISO-Währungscode").arg(c);
-    l->setText(text);
-    l->setToolTip(text);
-    l->setVisible(!text.isEmpty());  // its place stays reserved (below)
-    // The code itself shows it too, in the hint's colour, where nothing has to make room.
+    return c.size() < 3 || !isoWaehrungsname(c).isEmpty() ? QString() : QStringLiteral("%1 ist kein bekannter ISO-Währungscode").arg(c);
+}
+
+// The code field itself shows its hint in the hint's colour, as its tool tip and description.
+void feldMarkieren(QLineEdit* feld, const QString& text) {
     feld->setToolTip(text);
     feld->setAccessibleDescription(text);
     QPalette p = feld->palette();
@@ -113,25 +112,45 @@ void hinweisSetzen(QLabel* l, QLineEdit* feld, const QString& code) {
     feld->setPalette(p);
 }
 
+// The line under the rows: the hint of the code just changed, else of the first row that has one.
+void hinweisZeigen(QLabel* l, const QList<InputFeld*>& codes, const InputFeld* geaendert) {
+    QString text = geaendert ? hinweisZu(geaendert->text()) : QString();
+    for (const InputFeld* c : codes) {
+        if (!text.isEmpty()) break;
+        text = hinweisZu(c->text());
+    }
+    l->setText(text);
+    l->setToolTip(text);
+    l->setVisible(!text.isEmpty());  // its place stays reserved (below)
+}
+
 }  // namespace
 
 void waehrungscodesVerbinden(QWidget* seite) {
     QStandardItemModel* codes = codeModell(seite);
-    for (int r = 0; r < 20; ++r) {
-        auto* code = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezKurz(%1)").arg(r));
-        auto* name = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezLang(%1)").arg(r));
-        auto* hinweis = seite->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis(%1)").arg(r));
-        if (!code || !name || !hinweis) continue;
-        new Codevervollstaendigung(codes, code);
+    auto* hinweis = seite->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"));
+    QList<InputFeld*> codeFelder;
+    for (int r = 0; r < 20; ++r)
+        if (auto* code = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezKurz(%1)").arg(r))) codeFelder << code;
+    if (hinweis) {
         hinweis->setStyleSheet(QStringLiteral("color: #a05000;"));
-        // The hint never asks for room: it takes the width the row has and never widens the
-        // window or moves the controls beside it (the whole text is in its tool tip).
+        // The line keeps its height when empty and never asks for width: nothing moves.
         QSizePolicy platz(QSizePolicy::Ignored, hinweis->sizePolicy().verticalPolicy());
         platz.setRetainSizeWhenHidden(true);
         hinweis->setSizePolicy(platz);
         hinweis->setMinimumWidth(0);
-        hinweisSetzen(hinweis, code, code->text());
-        QObject::connect(code, &QLineEdit::textChanged, hinweis, [hinweis, code](const QString& text) { hinweisSetzen(hinweis, code, text); });
+        hinweisZeigen(hinweis, codeFelder, nullptr);
+    }
+    for (int r = 0; r < 20; ++r) {
+        auto* code = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezKurz(%1)").arg(r));
+        auto* name = seite->findChild<InputFeld*>(QStringLiteral("inpWährungsBezLang(%1)").arg(r));
+        if (!code || !name) continue;
+        new Codevervollstaendigung(codes, code);
+        feldMarkieren(code, hinweisZu(code->text()));
+        QObject::connect(code, &QLineEdit::textChanged, code, [hinweis, code, codeFelder](const QString& text) {
+            feldMarkieren(code, hinweisZu(text));
+            if (hinweis) hinweisZeigen(hinweis, codeFelder, code);
+        });
         // Leaving a known code with the name still empty, or still holding the name this filled in
         // for an earlier code (one refused as used in another row, say): the German name, written
         // like typed text. A name the user typed stays.

@@ -24,10 +24,7 @@ public:
         int wid = 0;
         QString code, name, land;
     };
-    struct Kurs {
-        double euroinFremd = 0, fremdinEuro = 0;
-        friend bool operator==(const Kurs&, const Kurs&) = default;
-    };
+    using Kurs = xov::waehrung::Kurs;
 
     // One entry per currency and spelling, in WID order.
     QVector<Waehrung> waehrungen();

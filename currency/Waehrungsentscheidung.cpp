@@ -1,4 +1,7 @@
 #include "currency/Waehrungsentscheidung.h"
+#include "form/InputFeld.h"
+#include "kurse/Kurs.h"
+#include "platform/Variant.h"
 
 namespace xov::waehrung {
 
@@ -47,6 +50,114 @@ Entscheidung abweisen(const QString& text, const QString& gespeichert) {
 }
 
 }  // namespace
+
+const QString DatumKeinDatum = QStringLiteral("Im Feld ") + Anf + QStringLiteral("Datum") + Anf + QStringLiteral(" sind nur Datumsangaben erlaubt!");
+const QString KeinCode = QStringLiteral("Bitte Währungscode angeben!");
+const QString CodeLaenge = QStringLiteral("Währungscode muss 3stellig sein. Bitte abändern!");
+const QString LandLaenge = QStringLiteral("Länderkennzeichen darf maximal 3 Zeichen lang sein!");
+const QString NurDatum = QStringLiteral("Nur Datumseingaben erlaubt!");
+
+QString keineZahlIn(const QString& feld) {
+    return QStringLiteral("In dem Feld ") + Anf + QLatin1Char(' ') + feld + QLatin1Char(' ') + Anf +
+           QStringLiteral(" ist nur die Eingabe von Zahlen erlaubt!");
+}
+
+namespace {
+
+using KArt = Kursentscheidung::Art;
+
+Kursentscheidung entscheidung(KArt art, const QString& text = {}, Kursfeld feld = Kursfeld::Datum) {
+    Kursentscheidung e;
+    e.art = art;
+    e.text = text;
+    e.feld = feld;
+    return e;
+}
+
+Kursentscheidung kursAbweisen(const QString& text, Kursfeld feld, std::optional<double> zurueck = std::nullopt) {
+    Kursentscheidung e = entscheidung(KArt::Abweisen, text, feld);
+    e.zurueck = zurueck;
+    return e;
+}
+
+// A rate field that holds text but no number: refused; it gets back the rate the frame was
+// filled with, where that is greater than 0.
+std::optional<Kursentscheidung> keineZahl(const Kurslage& l) {
+    for (const Kursfeld feld : {Kursfeld::EuroinFremd, Kursfeld::FremdinEuro}) {
+        const bool eif = feld == Kursfeld::EuroinFremd;
+        if ((eif ? l.euroinFremd : l.fremdinEuro).trimmed().isEmpty() || (eif ? l.eif : l.fie)) continue;
+        std::optional<double> zurueck;
+        if (l.gemerkt && (eif ? l.gemerkt->euroinFremd : l.gemerkt->fremdinEuro) > 0)
+            zurueck = eif ? l.gemerkt->euroinFremd : l.gemerkt->fremdinEuro;
+        return kursAbweisen(keineZahlIn(eif ? QStringLiteral("EuroinFremd") : QStringLiteral("FremdinEuro")), feld, zurueck);
+    }
+    return std::nullopt;
+}
+
+// The first rate of a day: the code of three letters, the country code of at most three, and
+// the row still showing the currency stored under its number.
+Kursentscheidung einfuegen(const Kurslage& l, const QDate& tag) {
+    if (l.code.size() != 3) return kursAbweisen(CodeLaenge, Kursfeld::Code);
+    if (l.land.size() > 3) return kursAbweisen(LandLaenge, Kursfeld::Land);
+    if (const auto fremd = kursGehoertZurZeile(l.zeile)) {
+        Kursentscheidung e = kursAbweisen(*fremd, Kursfeld::EuroinFremd);
+        e.zeileFremd = true;
+        return e;
+    }
+    Kursentscheidung e = entscheidung(KArt::Einfuegen);
+    e.tag = tag;
+    e.kurs = {*l.eif, *l.fie};
+    return e;
+}
+
+}  // namespace
+
+Kursentscheidung kursSpeichern(const Kurslage& l) {
+    if (l.datum.trimmed().isEmpty() || zahlAusText(l.datum) == 0.0) return {};
+    const auto tag = datumAusText(l.datum);
+    if (!tag) return kursAbweisen(DatumKeinDatum, Kursfeld::Datum);
+    if (auto e = keineZahl(l)) return *e;
+    if (!l.eif || !l.fie) return {};
+    const double eif = *l.eif, fie = *l.fie;
+    if (eif == 0 && fie == 0) {
+        Kursentscheidung e = entscheidung(KArt::Loeschen, QStringLiteral("Wollen Sie den WährungsKurs für ") + inAnf(l.code) +
+                                                              QStringLiteral(" vom ") + datumAlsText(*tag) + QStringLiteral(" löschen?"));
+        e.tag = *tag;
+        return e;
+    }
+    if (l.code.isEmpty()) return kursAbweisen(KeinCode, Kursfeld::Code);
+    if (l.zeile.codeAnderswo)
+        return kursAbweisen(QStringLiteral("Währungscode wird bereits in Zeile %1 verwendet").arg(*l.zeile.codeAnderswo), Kursfeld::Code);
+    // A pair with one rate 0 is no rate (a reciprocal that rounds to 0 included).
+    if (eif == 0 || fie == 0) return {};
+    // The user's rate: a changed EuroinFremd brings its reciprocal, unless the pair was converted.
+    const bool neu = l.gesehen && l.gesehen->euroinFremd != eif && !l.umgerechnet;
+    if (l.gespeichert == l.gesehen && !l.gespeichert) return einfuegen(l, *tag);
+    Kursentscheidung e = entscheidung(l.gespeichert != l.gesehen ? KArt::Abgleichen : KArt::Aendern);
+    e.tag = *tag;
+    e.kurs = {eif, neu ? xov::kehrwert(eif, 4) : fie};
+    e.kehrwertNeu = e.art == KArt::Aendern && neu;
+    return e;
+}
+
+std::optional<QString> kursAbgleichFrage(const QString& code, const QDate& tag, const std::optional<Kurs>& gespeichert,
+                                         const std::optional<Kurs>& gesehen, const Kurs& eigener) {
+    if (gespeichert == eigener) return std::nullopt;
+    QString text;
+    if (gespeichert && gesehen) text = QStringLiteral("Der Kurs für %1 vom %2 wurde inzwischen an einem anderen Arbeitsplatz geändert.");
+    else if (gespeichert) text = QStringLiteral("Für %1 wurde am %2 inzwischen an einem anderen Arbeitsplatz ein Kurs erfasst.");
+    else text = QStringLiteral("Der Kurs für %1 vom %2 wurde inzwischen an einem anderen Arbeitsplatz gelöscht.");
+    auto zeile = [&](const char* feld, double Kurs::*wert) {
+        QString z = QString::fromLatin1(feld) + QStringLiteral(": ");
+        if (gespeichert) z += QStringLiteral("anderer Arbeitsplatz ") + InputFeld::kursText((*gespeichert).*wert) + QStringLiteral(", ");
+        return z + QStringLiteral("Ihre Eingabe ") + InputFeld::kursText(eigener.*wert);
+    };
+    return text.arg(inAnf(code), datumAlsText(tag)) + CrLf + CrLf + zeile("EuroinFremd", &Kurs::euroinFremd) + CrLf +
+           zeile("FremdinEuro", &Kurs::fremdinEuro) + CrLf + CrLf + QStringLiteral("Wollen Sie Ihren Kurs speichern?") + CrLf +
+           QStringLiteral("Ja: Ihren Kurs speichern") + CrLf +
+           (gespeichert ? QStringLiteral("Nein: den Kurs des anderen Arbeitsplatzes übernehmen") : QStringLiteral("Nein: den Kurs gelöscht lassen")) +
+           CrLf + QStringLiteral("Abbrechen: nichts speichern und weiter bearbeiten");
+}
 
 QString kursNichtGeloescht(const QString& code, const QString& tag, const QString& euroinFremd, const QString& fremdinEuro, int zeile) {
     const QString kopf = QStringLiteral("Der Kurs für %1 (Zeile %2) vom %3 ").arg(inAnf(code)).arg(zeile + 1).arg(tag);

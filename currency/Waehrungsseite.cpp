@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
-#include <cmath>
 
 using namespace xov;
 using namespace xov::waehrung;
@@ -38,6 +37,7 @@ Waehrungsseite::Waehrungsseite(QWidget* seite, QPushButton* neuerKurs, Datenquel
                                QObject* parent)
     : QObject(parent), m_seite(seite), cmdNeuerKurs(neuerKurs), m_zustand(std::move(zustand)), m_daten(FAData),
       m_verlauf(new Kursverlauf(this)) {
+    setObjectName(QStringLiteral("Waehrungsseite"));
     for (int i = 0; i < 20; ++i) {
         inpWährungsBezLang[i] = finden<InputFeld>(seite, QStringLiteral("inpWährungsBezLang(%1)").arg(i));
         inpWährungsBezKurz[i] = finden<InputFeld>(seite, QStringLiteral("inpWährungsBezKurz(%1)").arg(i));
@@ -71,16 +71,6 @@ void Waehrungsseite::fokusNach(QWidget* ziel) {
 QString Waehrungsseite::code(int zeile) const { return inpWährungsBezKurz[zeile]->text(); }
 
 bool Waehrungsseite::keinDatum(const QString& text) { return text.trimmed().isEmpty() || zahlAusText(text) == 0.0; }
-
-double Waehrungsseite::runden(double wert, int stellen) {
-    // Fifteen significant digits first: 1 / 6.4 is 0.15625 and a half, not the binary
-    // neighbour just below or above it. The default rounding mode takes halves to even.
-    const double faktor = std::pow(10.0, stellen);
-    const double skaliert = QString::number(wert * faktor, 'g', 15).toDouble();
-    return std::nearbyint(skaliert) / faktor;
-}
-
-double Waehrungsseite::KehrwertRunden(double x) { return runden(1.0 / x, 4); }
 
 // ---- rows ----
 
@@ -177,7 +167,7 @@ void Waehrungsseite::rahmenFuellen(int zeile) {
     inpEuroinFremd->setzeZahl(m_verlauf->euroinFremd(zeile));
     inpFremdinEuro->setzeZahl(m_verlauf->fremdinEuro(zeile));
     // What the frame shows is what a refused entry gets back, and what saving compares with.
-    gelesenMerken(m_verlauf->datum(zeile), Waehrungsdaten::Kurs{m_verlauf->euroinFremd(zeile), m_verlauf->fremdinEuro(zeile)});
+    gelesenMerken(m_verlauf->datum(zeile), Kurs{m_verlauf->euroinFremd(zeile), m_verlauf->fremdinEuro(zeile)});
 }
 
 void Waehrungsseite::KursHistorieLaden(qint16 zeile) {

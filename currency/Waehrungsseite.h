@@ -28,7 +28,10 @@ class Fehler;
 
 class Waehrungsseite : public QObject {
     Q_OBJECT
+    // Read by the change history of the page's fields, which knows no currency page.
+    Q_PROPERTY(int aktuelleZeile READ aktuelleZeile)
 public:
+    using Kurs = xov::waehrung::Kurs;
     // What the page reads from the call, asked whenever it matters.
     struct Aufrufzustand {
         std::function<bool()> eingeschraenkt;       // restricted mode: names and codes locked
@@ -50,7 +53,7 @@ public:
     // After rates were read in from a file: the history anew, the frame showing the grid's day.
     void VerlaufNachEinlesen();
     // The stored rate of the frame's date for the current currency.
-    std::optional<Waehrungsdaten::Kurs> KursZumDatumSuchen();
+    std::optional<Kurs> KursZumDatumSuchen();
     // The WID of another currency that uses the current row's code.
     std::optional<int> WährungscodeVergeben();
     void KursSpeichern();
@@ -58,11 +61,6 @@ public:
     // handled as leaving its field would handle it, so that nothing typed is lost. False when it
     // was refused (the message was shown and the focus is where the user must act).
     bool eingabeAbschliessen();
-    // 1 / x to 4 places, halves to the even digit.
-    static double KehrwertRunden(double x);
-    // Rounds to the places, halves to the even digit.
-    static double runden(double wert, int stellen);
-
 
 private:
     qint32 AktuelleWährungsZeile = 0;  // the current currency row; changes when another row is entered
@@ -112,16 +110,20 @@ private:
     void umrechnen();
     void rasterZeileGewaehlt(int zeile);
 
-    // false: a message was shown and the focus moved to the field concerned.
+    // Saves the frame's rate as the decision model says (Waehrungsentscheidung.h): false when a
+    // message was shown and the focus moved to the field concerned, or the user cancelled.
     bool kursSpeichern();
+    // The frame, the row and what is stored for the frame's day.
+    xov::waehrung::Kurslage kurslage();
+    bool kursAbweisen(const xov::waehrung::Kursentscheidung& e, const xov::waehrung::Kurslage& lage);
     // The rate the frame was filled with for the current currency (a history day, a day found).
-    std::optional<Waehrungsdaten::Kurs> gemerkterKurs() const;
+    std::optional<Kurs> gemerkterKurs() const;
     // The frame still shows the pair "umrechnen" put there (FremdinEuro to 4 places): leaving
     // the rate then keeps it instead of computing 10 places.
     bool umgerechnet() const;
-    bool kursLoeschenNachFrage(const QDate& datum);
-    bool kursDesTagesAendern(const QDate& datum, const Waehrungsdaten::Kurs& gespeichert, const Waehrungsdaten::Kurs& neu);
-    bool kursHinzufuegen(const QDate& datum, const Waehrungsdaten::Kurs& kurs);
+    bool kursLoeschenNachFrage(const xov::waehrung::Kursentscheidung& e);
+    bool kursDesTagesAendern(const xov::waehrung::Kursentscheidung& e, const Kurs& gespeichert);
+    bool kursHinzufuegen(const xov::waehrung::Kursentscheidung& e);
     // Before a rate is added or deleted: the row still shows the currency stored under its number.
     bool zeileGehoertZurWaehrung();
     // The currency's head for a new record: as stored, or as the row shows a new one.
@@ -132,19 +134,16 @@ private:
     struct Gelesen {
         int wid = 0;
         QDate datum;
-        std::optional<Waehrungsdaten::Kurs> kurs;
+        std::optional<Kurs> kurs;
     };
-    void gelesenMerken(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
+    void gelesenMerken(const QDate& datum, const std::optional<Kurs>& kurs);
     // What the user saw for the day; for a day this dialog did not read, the stored rate.
-    std::optional<Waehrungsdaten::Kurs> gesehen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& gespeichert) const;
-    // The rate the user means: EuroinFremd as typed, FremdinEuro its reciprocal where EuroinFremd
-    // differs from the rate seen (unless converted on purpose), otherwise as typed.
-    Waehrungsdaten::Kurs eigenerKurs(const std::optional<Waehrungsdaten::Kurs>& gesehen, double eif) const;
+    std::optional<Kurs> gesehen(const QDate& datum, const std::optional<Kurs>& gespeichert) const;
     // The stored rate of the day is not the one the user saw: the user decides whose rate stays.
     // false when the user cancelled (nothing stored, the typed rate stays).
-    bool kursAbgleichen(const QDate& datum, const Waehrungsdaten::Kurs& eigener);
+    bool kursAbgleichen(const QDate& datum, const Kurs& eigener);
     // The frame and the history after a settled rate (none: the day has no rate).
-    void kursZeigen(const QDate& datum, const std::optional<Waehrungsdaten::Kurs>& kurs);
+    void kursZeigen(const QDate& datum, const std::optional<Kurs>& kurs);
     void kursbeschriftungSetzen(const QString& code);
     void rasterZeigen(bool sichtbar);
     // The grid highlights the day the frame shows (none when the frame has no stored day).
@@ -162,10 +161,8 @@ private:
     Kursverlauf* m_verlauf;
     bool m_rasterWirdGesetzt = false;  // the program moves the grid's current row
     int m_verlaufZeile = -1;            // the row whose history the grid holds; -1: none loaded
-    QString m_euroinFremdEingang;      // EuroinFremd as it was when the field was entered
-    int m_rueckwaertsAus = -1;          // the code field left with Shift+Tab
     std::optional<Gelesen> m_gelesen;
-    std::optional<Waehrungsdaten::Kurs> m_umrechnung;  // the pair "umrechnen" computed last
+    std::optional<Kurs> m_umrechnung;  // the pair "umrechnen" computed last
     bool m_verlaesst = false;                    // a field's leave is being handled
     QList<InputFeld*> m_ausstehend;              // fields left whose leave is not handled yet
     QHash<const InputFeld*, QString> m_eingang;  // each field's text when it got the focus

@@ -1,5 +1,4 @@
 #include "form/Aenderungsverlauf.h"
-#include "currency/Waehrungsseite.h"
 #include "form/Feldtabelle.h"
 #include "form/frmMandStamm.h"
 #include "platform/Aenderungsprotokoll.h"
@@ -172,7 +171,7 @@ private:
         int wid = 0;
         if (ziel.zeile >= 0) wid = ziel.zeile + 1;
         if (ziel.zeile == -2)
-            if (auto* seite = m_d.findChild<Waehrungsseite*>()) wid = seite->aktuelleZeile() + 1;
+            if (auto* seite = m_d.findChild<QObject*>(QStringLiteral("Waehrungsseite"))) wid = seite->property("aktuelleZeile").toInt() + 1;
         Verlaufsziel z = ziel;
         if (wid > 0) z.bezeichnung += QStringLiteral(" der Währung in Zeile %1").arg(wid);
         auto* fenster = new Verlaufsfenster(m_d, z, wid);

@@ -40,14 +40,16 @@ KursAmTag kursZumDatum(const QString& gemeinsameDb, const QString& code, const Q
     return kursZumDatum(*v, code, datum, hoechstalterTage);
 }
 
-double kehrwert10(double x) {
-    // As the rate field does it: fifteen significant digits first, then halves to even.
+double kehrwert(double x, int stellen) {
+    // Fifteen significant digits first: 1 / 6.4 is 0.15625 and a half, not the binary neighbour
+    // just below or above it. The default rounding mode then takes halves to the even digit.
     char text[32];
-    const double roh = 1.0 / x * 1e10;
+    const double faktor = std::pow(10.0, stellen);
+    const double roh = 1.0 / x * faktor;
     const auto ende = std::to_chars(text, text + sizeof text, roh, std::chars_format::general, 15).ptr;
     double skaliert = roh;
     std::from_chars(text, ende, skaliert);
-    return std::nearbyint(skaliert) / 1e10;
+    return std::nearbyint(skaliert) / faktor;
 }
 
 }  // namespace xov

@@ -9,8 +9,9 @@ class Verbindung;
 KursAmTag kursZumDatum(Verbindung& v, const QString& code, const QDate& datum,
                        int hoechstalterTage = KursHoechstalterTage);
 
-// 1 / x to 10 decimal places, halves to even: the reciprocal the rate field computes when it is
-// left, kept to ten places so that a rate like 16.000 IDR for one euro keeps its digits.
-double kehrwert10(double x);
+// 1 / x to `stellen` decimal places, halves to even: the one reciprocal of every rate. Ten places
+// when a rate is left or read in, so that a rate like 16.000 IDR for one euro keeps its digits;
+// four for the conversion button.
+double kehrwert(double x, int stellen = 10);
 
 }  // namespace xov

@@ -53,21 +53,21 @@ void kursNehmen(Verbindung& v, Aenderungsprotokoll& protokoll, Einlesebilanz& b,
     const QString iso = tag.toString(Qt::ISODate);
     if (const auto alt = vorhanden.constFind(tag); alt != vorhanden.constEnd()) {
         const auto gleich = [](const QVariant& w, double z) { return w.typeId() == QMetaType::Double && w.toDouble() == z; };
-        if (!ersetzen || (gleich(alt->first, kurs) && gleich(alt->second, kehrwert10(kurs)))) {
+        if (!ersetzen || (gleich(alt->first, kurs) && gleich(alt->second, kehrwert(kurs)))) {
             ++b.behalten;
             return;
         }
         v.ausfuehren(QStringLiteral("UPDATE AllgWaehrung SET EuroinFremd = ?, FremdinEuro = ? WHERE WID = ? AND AenderDatum = ?"),
-                     {kurs, kehrwert10(kurs), b.waehrung.wid, iso});
-        ersetztProtokollieren(protokoll, b.waehrung.wid, tag, *alt, kurs, kehrwert10(kurs));
+                     {kurs, kehrwert(kurs), b.waehrung.wid, iso});
+        ersetztProtokollieren(protokoll, b.waehrung.wid, tag, *alt, kurs, kehrwert(kurs));
         ++b.ersetzt;
         return;
     }
     const auto& w = b.waehrung;
     v.ausfuehren(QStringLiteral("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, "
                                 "AenderDatum, EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)"),
-                 {w.wid, w.code.trimmed().toUpper(), w.name, w.land, iso, kurs, kehrwert10(kurs)});
-    vorhanden.insert(tag, {kurs, kehrwert10(kurs)});
+                 {w.wid, w.code.trimmed().toUpper(), w.name, w.land, iso, kurs, kehrwert(kurs)});
+    vorhanden.insert(tag, {kurs, kehrwert(kurs)});
     ++b.hinzugefuegt;
 }
 

@@ -21,9 +21,11 @@ SeitenDef seite8Fremdwaehrung() {
                  << FeldDef{.name = QStringLiteral("inpWährungsBezKurz(%1)").arg(i), .max = 3, .rahmen = "fraWaehrungen",
                             .zeile = i + 1, .paar = 2, .sperrbar = true}
                  << FeldDef{.name = QStringLiteral("inpLänderKürzel(%1)").arg(i), .max = 3, .rahmen = "fraWaehrungen",
-                            .zeile = i + 1, .paar = 3}
-                 << FeldDef{.name = QStringLiteral("lblWährungscodeHinweis(%1)").arg(i), .art = Art::Anzeige,
-                            .rahmen = "fraWaehrungen", .zeile = i + 1, .paar = 4};
+                            .zeile = i + 1, .paar = 3};
+    // One line under the rows for the hint on an unknown code: its whole text shows, and its
+    // place is kept when it is empty, so nothing moves.
+    s.felder << FeldDef{.name = "lblWährungscodeHinweis", .art = Art::Anzeige, .rahmen = "fraWaehrungen", .zeile = 21, .paar = 1,
+                        .spannweite = 3};
     s.felder << FeldDef{.name = "TDBGridWährung", .art = Art::Raster, .text = " WährungsKursÜbersicht", .paar = 1}
              << FeldDef{.name = "inpWährungsDatum", .label = "ÄnderDatum", .art = Art::Datum, .max = 11, .keinMinus = true,
                         .keinTausender = true, .rahmen = "Frame7", .zeile = 0}

@@ -75,37 +75,3 @@ TEST(Codeliste, ErsteBuchstabenBietenCodeUndNamenPfeilUndEnterSetzenDenCode) {
     EXPECT_EQ(s.lang(4)->text(), QStringLiteral("Japanischer Yen"));
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
 }
-
-// A full code typed in either case: Tab, Enter, Shift+Tab and Escape do exactly what they do
-// without a list.
-TEST(Codeliste, NachVollemCodeWirkenTabEnterShiftTabUndEscapeWieImmer) {
-    test::Datenbanken db;
-    test::Meldungen m;
-    Seite s(db);
-    Tastatur t{s.d->form.get()};
-    for (const char* code : {"usd", "USD"}) {
-        for (Qt::Key k : {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Backtab}) {
-            leeren(s, s.kurz(0));
-            t.tippen(code);
-            EXPECT_FALSE(liste(s.kurz(0))->isVisible()) << code;
-            t.taste(k, k == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-            EXPECT_TRUE(test::fokusAuf(k == Qt::Key_Backtab ? s.lang(0) : s.land(0))) << code << " " << k;
-            // The stored code typed in lower case is no change and may stay as typed.
-            EXPECT_EQ(s.kurz(0)->text().toUpper(), "USD");
-        }
-    }
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1 AND Waehrungscode = 'USD'").toInt() > 0, true);
-    // A code left half typed with the list open: Tab moves on as without a list.
-    leeren(s, s.kurz(5));
-    t.tippen("ch");
-    ASSERT_TRUE(liste(s.kurz(5))->isVisible());
-    t.taste(Qt::Key_Tab);
-    EXPECT_TRUE(test::fokusAuf(s.land(5)));
-    EXPECT_EQ(s.kurz(5)->text(), "CH");
-    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
-    // Escape after a full code is the dialog's: it closes.
-    leeren(s, s.kurz(0));
-    t.tippen("usd");
-    t.taste(Qt::Key_Escape);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !s->isVisible(); }, 2000));
-}

@@ -3,12 +3,10 @@
 
 #include "currency/WaehrungsseiteHilfen.h"
 #include "form/InputFeld.h"
-#include "kurse/LangeKursdatei.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QProgressDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -20,7 +18,6 @@ using test::Seite;
 namespace {
 
 const QString csv2024 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-2024.csv");
-const QString xmlTag = QStringLiteral(XOV_KURSDATEN "/eurofxref-daily-auszug.xml");
 
 // Answers the file dialog with the file, then hands the options dialog to `optionen`, which
 // acts in it as a user does.
@@ -51,47 +48,8 @@ QPushButton* knopf(QDialog* dlg, QDialogButtonBox::StandardButton b) { return dl
 
 }  // namespace
 
-TEST(Referenzkurse, KnopfAufDerWaehrungsseiteLiestEinUndDerVerlaufZeigtEsSofort) {
-    test::Datenbanken db;  // USD, CHF and GBP in rows 1 to 3
-    const int vorher = db.faWert("SELECT count(*) FROM AllgWaehrung").toInt();
-    QVariantList info = test::info(db);
-    info[61] = 1;  // the currency page is part of this call
-    test::Dialog d(info);
-    auto* einlesenKnopf = d->findChild<QPushButton*>("cmdKurseEinlesen");
-    ASSERT_TRUE(einlesenKnopf);
-    EXPECT_FALSE(einlesenKnopf->isVisible());
-    test::tabKlicken(d, 8);
-    ASSERT_TRUE(einlesenKnopf->isVisible());
-    EXPECT_EQ(einlesenKnopf->text(), QStringLiteral("Kurse &einlesen…"));  // shown "Kurse einlesen…", Alt+E
-    auto* raster = d->findChild<QTableView*>("TDBGridWährung");
-    ASSERT_TRUE(raster);
-    const int zeilen = raster->model()->rowCount();
-
-    // The options as they come: Enter in the first field reads every day and keeps existing ones.
-    QString umfang;
-    Einlesen e(xmlTag, [&](QDialog* dlg) {
-        umfang = dlg->findChild<QLabel*>("lblKurseDatei")->text();
-        EXPECT_TRUE(dlg->findChild<InputFeld*>("inpKurseAb")->text().isEmpty());
-        EXPECT_FALSE(dlg->findChild<QCheckBox*>("chkKurseErsetzen")->isChecked());
-        QTest::keyClick(dlg->findChild<InputFeld*>("inpKurseAb"), Qt::Key_Return);
-    });
-    test::Meldungen meldungen;
-    QTest::mouseClick(einlesenKnopf, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 5000));
-    EXPECT_EQ(umfang, QStringLiteral("Datei: eurofxref-daily-auszug.xml\nDie Datei enthält die Kurse vom 02.10.2026."));
-    EXPECT_EQ(meldungen.texte.first(), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
-                                                      "CHF: 1 hinzugefügt, 0 behalten, 0 übersprungen\n"
-                                                      "GBP: 1 hinzugefügt, 0 behalten, 0 übersprungen").arg(xmlTag));
-    EXPECT_EQ(raster->model()->rowCount(), zeilen + 1);
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), vorher + 3);
-    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 2 AND AenderDatum = '2026-10-02'").toDouble(), 0.9279);
-    test::tabKlicken(d, 1);
-    EXPECT_FALSE(einlesenKnopf->isVisible());
-    ASSERT_TRUE(d.escape());
-}
-
 // From, to and replacing existing days, as the tool's --ab, --bis and --ersetzen; a date that is
-// none is refused with a message and the dialog stays; Abbrechen reads nothing.
+// none is refused with a message and the dialog stays.
 TEST(Referenzkurse, KnopfMitZeitraumUndErsetzenWieDasWerkzeug) {
     test::Datenbanken db;
     db.faSql("DELETE FROM AllgWaehrung");
@@ -100,15 +58,6 @@ TEST(Referenzkurse, KnopfMitZeitraumUndErsetzenWieDasWerkzeug) {
     test::Meldungen meldungen;
     Seite s(db);
     auto* einlesenKnopf = s->findChild<QPushButton*>("cmdKurseEinlesen");
-    {
-        Einlesen abgebrochen(csv2024, [](QDialog* dlg) { QTest::mouseClick(knopf(dlg, QDialogButtonBox::Cancel), Qt::LeftButton); });
-        QTest::mouseClick(einlesenKnopf, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return abgebrochen.optionenGesehen && !QApplication::activeModalWidget(); }, 5000));
-        QTest::qWait(100);
-    }
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), 2);
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join("|").toStdString();
-
     EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));  // the keyboard is the page's again
     Einlesen e(csv2024, [&](QDialog* dlg) {
         auto* ab = dlg->findChild<InputFeld*>("inpKurseAb");
@@ -144,42 +93,4 @@ TEST(Referenzkurse, KnopfMitZeitraumUndErsetzenWieDasWerkzeug) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));
     s.tippen(s.land(1), "se");
     EXPECT_EQ(db.faWert("SELECT count(DISTINCT Laenderkennzeichen) || Laenderkennzeichen FROM AllgWaehrung WHERE WID = 2").toString(), "1SE");
-}
-
-// A long history shows its progress at once; "Abbrechen" stores nothing and says so.
-TEST(Referenzkurse, FortschrittMitAbbrechenSpeichertNichts) {
-    test::Datenbanken db;
-    const QStringList vorher = test::gespeichert(db.fa, QStringLiteral("SELECT WID, AenderDatum, EuroinFremd FROM AllgWaehrung ORDER BY WID, AenderDatum")).split(QStringLiteral(" ; "));
-    const QString datei = test::langeKursdatei(db.ordner.path(), 1500);
-    test::Meldungen meldungen;
-    Seite s(db);
-    QString beschriftung;
-    QTimer abbrechen;
-    abbrechen.callOnTimeout([&] {
-        auto* f = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!f || !f->isVisible() || !beschriftung.isEmpty()) return;
-        beschriftung = f->labelText();
-        QTest::mouseClick(f->findChild<QPushButton*>(), Qt::LeftButton);
-    });
-    abbrechen.start(10);
-    Einlesen e(datei, [](QDialog* dlg) { QTest::keyClick(dlg->findChild<InputFeld*>("inpKurseAb"), Qt::Key_Return); });
-    QTest::mouseClick(s->findChild<QPushButton*>("cmdKurseEinlesen"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 20000));
-    EXPECT_TRUE(beschriftung.startsWith(QStringLiteral("Kurse werden eingelesen: "))) << beschriftung.toStdString();
-    EXPECT_TRUE(beschriftung.endsWith(QStringLiteral(" von 1.500 Tagen"))) << beschriftung.toStdString();
-    EXPECT_EQ(meldungen.texte.first(), QStringLiteral("Das Einlesen wurde abgebrochen.\nEs wurde kein Kurs eingelesen."));
-    EXPECT_EQ(test::gespeichert(db.fa, QStringLiteral("SELECT WID, AenderDatum, EuroinFremd FROM AllgWaehrung ORDER BY WID, AenderDatum")).split(QStringLiteral(" ; ")), vorher);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));
-}
-
-TEST(Referenzkurse, KnopfFehltImEingeschraenktenModus) {
-    test::Datenbanken db;
-    QVariantList info = test::info(db);
-    info[61] = 1;
-    info[9] = 20;  // restricted mode
-    test::Dialog d(info);
-    test::tabKlicken(d, 8);
-    ASSERT_TRUE(d->cmdNeuerKurs->isVisible());  // the currency page is shown
-    EXPECT_FALSE(d->findChild<QPushButton*>("cmdKurseEinlesen")->isVisible());
-    ASSERT_TRUE(d.escape());
 }

@@ -3,6 +3,9 @@
 
 #include "currency/Waehrungsentscheidung.h"
 
+#include "platform/Variant.h"
+
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace xov::waehrung;
@@ -61,19 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 
-// The texts name the currency, both values and the row (shown as 1 to 20).
-TEST(Kopfentscheidung, TexteNennenWaehrungWerteUndZeile) {
+// The question names the field, the currency, both values and the row (shown as 1 to 20).
+TEST(Kopfentscheidung, FrageNenntWaehrungWerteUndZeile) {
     const Entscheidung frage = kopfAendern({5, Usd, UsdA, std::nullopt}, Kopffeld::Name, "Dollar B");
     EXPECT_EQ(frage.text, QString("Die Bezeichnung der Währung \"USD\" in Zeile 6 wurde inzwischen an einem anderen Arbeitsplatz geändert.\r\n\r\n"
                                   "Die Bezeichnung: anderer Arbeitsplatz \"Dollar A\", Ihre Eingabe \"Dollar B\"\r\n\r\n"
                                   "Wollen Sie Ihre Eingabe speichern?\r\nJa: Ihre Eingabe speichern\r\n"
                                   "Nein: den Wert des anderen Arbeitsplatzes übernehmen"));
-    const Entscheidung fremd = kopfAendern({5, std::nullopt, Pln, std::nullopt}, Kopffeld::Code, "DKK");
-    EXPECT_TRUE(fremd.text.startsWith("Zeile 6 gehört inzwischen zur Währung \"PLN\" (Polnischer Zloty)")) << fremd.text.toStdString();
-    EXPECT_TRUE(fremd.text.contains("Ihre Eingabe: \"DKK\"")) << fremd.text.toStdString();
-    EXPECT_EQ(kopfAendern({0, Usd, Usd, 2}, Kopffeld::Code, "CHF").text,
-              QString("Der von Ihnnen gerade eben eingegebene Währungscode \"CHF\" wird bereits\rin Zeile 2 verwendet. Keine doppelten "
-                      "Einträge möglich!"));
 }
 
 // A rate added or deleted only while the row shows the currency stored under its number.
@@ -84,4 +81,122 @@ TEST(Kopfentscheidung, KursGehoertZurZeile) {
     EXPECT_FALSE(kursGehoertZurZeile({5, Usd, std::nullopt, std::nullopt}));           // deleted: created anew
     EXPECT_TRUE(kursGehoertZurZeile({5, std::nullopt, Pln, std::nullopt}));
     EXPECT_TRUE(kursGehoertZurZeile({5, Usd, Usn, std::nullopt}));
+}
+
+// ---- saving a rate ----
+
+namespace {
+
+using KArt = Kursentscheidung::Art;
+const Kurs K1085{1.085, 0.9217};
+const Kurs K12{1.2, 0.8333};
+
+// The frame of row 1 (USD, stored) on 01.03.2024, where 1,085 / 0,9217 was read.
+Kurslage frame(const QString& eif, const QString& fie) {
+    Kurslage l;
+    l.datum = "01.03.2024";
+    l.euroinFremd = eif;
+    l.fremdinEuro = fie;
+    l.eif = xov::zahlAusText(eif);
+    l.fie = xov::zahlAusText(fie);
+    l.gemerkt = l.gesehen = l.gespeichert = K1085;
+    l.zeile = {0, Usd, Usd, std::nullopt};
+    l.code = "USD";
+    l.land = "USA";
+    return l;
+}
+
+struct KursFall {
+    const char* name;
+    std::function<void(Kurslage&)> aendern;
+    KArt art;
+    Kursfeld feld = Kursfeld::Datum;  // Abweisen: the field concerned
+    QString text = {};                // Abweisen: the message
+};
+
+class Kurssicherung : public ::testing::TestWithParam<KursFall> {};
+
+TEST_P(Kurssicherung, Entscheidet) {
+    Kurslage l = frame("1,2", "0,8333");
+    GetParam().aendern(l);
+    const Kursentscheidung e = kursSpeichern(l);
+    EXPECT_EQ(e.art, GetParam().art);
+    if (e.art != KArt::Abweisen) return;
+    EXPECT_EQ(e.feld, GetParam().feld);
+    EXPECT_EQ(e.text, GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, Kurssicherung,
+    ::testing::Values(
+        KursFall{"GeaenderterKurs", [](Kurslage&) {}, KArt::Aendern},
+        KursFall{"OhneDatum", [](Kurslage& l) { l.datum = "0"; }, KArt::Nichts},
+        KursFall{"LeeresDatum", [](Kurslage& l) { l.datum = " "; }, KArt::Nichts},
+        KursFall{"DatumOhneSinn", [](Kurslage& l) { l.datum = "31.02.2024"; }, KArt::Abweisen, Kursfeld::Datum,
+                 "Im Feld \"Datum\" sind nur Datumsangaben erlaubt!"},
+        KursFall{"KommaStattKurs", [](Kurslage& l) { l.euroinFremd = ","; l.eif.reset(); }, KArt::Abweisen, Kursfeld::EuroinFremd,
+                 "In dem Feld \" EuroinFremd \" ist nur die Eingabe von Zahlen erlaubt!"},
+        KursFall{"BuchstabenImKehrwert", [](Kurslage& l) { l.fremdinEuro = "x"; l.fie.reset(); }, KArt::Abweisen, Kursfeld::FremdinEuro,
+                 "In dem Feld \" FremdinEuro \" ist nur die Eingabe von Zahlen erlaubt!"},
+        KursFall{"KehrwertFehlt", [](Kurslage& l) { l.fremdinEuro.clear(); l.fie.reset(); }, KArt::Nichts},
+        KursFall{"BeideNull", [](Kurslage& l) { l.eif = l.fie = 0.0; }, KArt::Loeschen},
+        KursFall{"OhneCode", [](Kurslage& l) { l.code.clear(); }, KArt::Abweisen, Kursfeld::Code, "Bitte Währungscode angeben!"},
+        KursFall{"CodeInAndererZeile", [](Kurslage& l) { l.zeile.codeAnderswo = 3; }, KArt::Abweisen, Kursfeld::Code,
+                 "Währungscode wird bereits in Zeile 3 verwendet"},
+        KursFall{"EinKursNull", [](Kurslage& l) { l.fie = 0.0; }, KArt::Nichts},
+        KursFall{"AndererArbeitsplatzGeaendert", [](Kurslage& l) { l.gespeichert = K12; }, KArt::Abgleichen},
+        KursFall{"AndererArbeitsplatzGeloescht", [](Kurslage& l) { l.gespeichert.reset(); }, KArt::Abgleichen},
+        KursFall{"AndererArbeitsplatzErfasst", [](Kurslage& l) { l.gesehen.reset(); }, KArt::Abgleichen},
+        KursFall{"NeuerTag", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); }, KArt::Einfuegen},
+        KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); l.code = "US"; },
+                 KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
+        KursFall{"LandZuLang", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); l.land = "USAX"; }, KArt::Abweisen,
+                 Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
+        KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); l.zeile.gespeichert = Usn; },
+                 KArt::Abweisen, Kursfeld::EuroinFremd,
+                 "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen Arbeitsplatz angelegt oder geändert "
+                 "wurde.\r\n\r\nGespeichert: \"USN\" (US-Dollar), Ihre Eingabe: \"USD\"\r\n\r\nIhre Eingabe wurde nicht gespeichert; "
+                 "die Zeile zeigt jetzt die gespeicherte Währung."}),
+    [](const ::testing::TestParamInfo<KursFall>& i) { return std::string(i.param.name); });
+
+}  // namespace
+
+// A changed EuroinFremd brings its reciprocal to four places, unless the pair was converted; a
+// refused rate gets back the one the frame was filled with.
+TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
+    Kurslage l = frame("3", "0,9217");
+    Kursentscheidung e = kursSpeichern(l);
+    EXPECT_EQ(e.kurs, (Kurs{3, 0.3333}));
+    EXPECT_TRUE(e.kehrwertNeu);
+    l.umgerechnet = true;
+    EXPECT_EQ(kursSpeichern(l).kurs, (Kurs{3, 0.9217}));
+    l = frame("1,085", "0,92");  // EuroinFremd as read: FremdinEuro as typed
+    e = kursSpeichern(l);
+    EXPECT_EQ(e.kurs, (Kurs{1.085, 0.92}));
+    EXPECT_FALSE(e.kehrwertNeu);
+    l = frame(",", "0,9217");
+    l.eif.reset();
+    EXPECT_EQ(kursSpeichern(l).zurueck, 1.085);
+    l = frame("1,2", "0,8333");
+    l.gesehen.reset();
+    l.gespeichert.reset();
+    e = kursSpeichern(l);
+    EXPECT_EQ(e.kurs, K12);
+    EXPECT_EQ(e.tag, QDate(2024, 3, 1));
+    EXPECT_EQ(kursSpeichern(frame("0", "0")).text, QString("Wollen Sie den WährungsKurs für \"USD\" vom 01.03.2024 löschen?"));
+}
+
+// The question names the day, both rates, and what each answer does; none when the stored rate
+// is the user's already.
+TEST(Kurssicherung, AbgleichFrage) {
+    EXPECT_FALSE(kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, K12));
+    EXPECT_EQ(*kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, Kurs{1.3, 0.7692}),
+              QString("Der Kurs für \"USD\" vom 01.03.2024 wurde inzwischen an einem anderen Arbeitsplatz geändert.\r\n\r\n"
+                      "EuroinFremd: anderer Arbeitsplatz 1,2, Ihre Eingabe 1,3\r\nFremdinEuro: anderer Arbeitsplatz 0,8333, Ihre Eingabe "
+                      "0,7692\r\n\r\nWollen Sie Ihren Kurs speichern?\r\nJa: Ihren Kurs speichern\r\nNein: den Kurs des anderen "
+                      "Arbeitsplatzes übernehmen\r\nAbbrechen: nichts speichern und weiter bearbeiten"));
+    EXPECT_TRUE(kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, std::nullopt, K1085)->startsWith("Für \"USD\" wurde am 01.03.2024"));
+    const QString weg = *kursAbgleichFrage("USD", QDate(2024, 3, 1), std::nullopt, K1085, K12);
+    EXPECT_TRUE(weg.contains("gelöscht.\r\n\r\nEuroinFremd: Ihre Eingabe 1,2")) << weg.toStdString();
+    EXPECT_TRUE(weg.contains("Nein: den Kurs gelöscht lassen"));
 }

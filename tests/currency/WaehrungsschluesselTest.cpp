@@ -47,16 +47,3 @@ TEST(Waehrungsschluessel, AelterDateiMitDoppeltenWerdenGenanntNichtGeloescht) {
         EXPECT_EQ(f.nummer(), xov::FehlerNr::DoppelterSchluessel);
     }
 }
-
-TEST(Waehrungsschluessel, DemoMitLangenKursverlaeufen) {
-    QTemporaryDir ordner;
-    int status = 0;
-    const QString aus = xovDb({"demo", ordner.filePath("m.db"), ordner.filePath("g.db"), "2024", "--lange-kursverlaeufe"}, &status);
-    ASSERT_EQ(status, 0) << aus.toStdString();
-    auto v = xov::verbindungOeffnen(ordner.filePath("g.db"), xov::DbPasswort);
-    const auto e = v->abfragen("SELECT count(DISTINCT WID), count(DISTINCT Waehrungscode), count(*), typeof(EuroinFremd) FROM AllgWaehrung");
-    EXPECT_EQ(e.zeilen.at(0).at(0).toInt(), 20);
-    EXPECT_EQ(e.zeilen.at(0).at(1).toInt(), 20);
-    EXPECT_EQ(e.zeilen.at(0).at(2).toInt(), 40000);
-    EXPECT_EQ(e.zeilen.at(0).at(3).toString(), "real");
-}

@@ -1,10 +1,11 @@
 #pragma once
-// The dialog opened on the currency page as a user selects it, and currencies with their rates
-// written into the shared database, for the currency page's tests.
+// The dialog opened on the currency page as a user selects it, the shared database with a few
+// currencies, and a second workstation on it, for the currency page's tests.
 
 #include "Hilfen.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
+#include "platform/Datenbank.h"
 
 #include <QDate>
 #include <QLabel>
@@ -37,6 +38,10 @@ struct Seite {
     InputFeld* fie() const { return f(QStringLiteral("inpFremdinEuro")); }
     QTableView* raster() const { return qobject_cast<QTableView*>((*d)->steuerelement(QStringLiteral("TDBGridWährung"))); }
     QString label(const char* name) const { return qobject_cast<QLabel*>((*d)->steuerelement(QString::fromUtf8(name)))->text(); }
+    bool aktiv(InputFeld* f) const {
+        test::aktivieren(d->form.get());
+        return test::fokusAuf(f);
+    }
     QStringList zeile(int r) const { return {lang(r)->text(), kurz(r)->text(), land(r)->text()}; }
     QStringList rasterZeile(int z) const {
         QStringList t;
@@ -73,12 +78,31 @@ struct Seite {
     std::unique_ptr<test::Dialog> d;
 };
 
-inline void waehrung(test::Datenbanken& db, int wid, const QString& code, const QString& name, const QString& land,
-              const QVector<std::tuple<QDate, double, double>>& kurse) {
+inline void waehrung(const test::Datenbanken& db, int wid, const QString& code, const QString& name, const QString& land,
+                     const QVector<std::tuple<QDate, double, double>>& kurse) {
     for (const auto& [datum, eif, fie] : kurse)
         db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
                  "EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)",
                  {wid, code, name, land, datum, eif, fie});
 }
+
+// The shared database with the first n of: row 1 USD (02.01., 01.02. and 01.03.2024), row 2 CHF
+// (01.03.2024), row 3 JPY without a name (01.03. and 04.03.2024).
+inline void waehrungen(const test::Datenbanken& db, int n) {
+    db.faSql("DELETE FROM AllgWaehrung");
+    if (n >= 1)
+        waehrung(db, 1, "USD", "US-Dollar", "USA",
+                 {{QDate(2024, 1, 2), 1.1, 0.9091}, {QDate(2024, 2, 1), 1.08, 0.9259}, {QDate(2024, 3, 1), 1.085, 0.9217}});
+    if (n >= 2) waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.942, 1.0616}});
+    if (n >= 3) waehrung(db, 3, "JPY", "", "J", {{QDate(2024, 3, 1), 160.0, 0.00625}, {QDate(2024, 3, 4), 161.0, 0.0062}});
+}
+
+// The other workstation: a connection of its own to the shared database.
+inline void andererArbeitsplatz(const test::Datenbanken& db, const QString& sql, const QVariantList& p = {}) {
+    xov::verbindungOeffnen(db.fa, QStringLiteral("lagerbestand4"))->ausfuehren(sql, p);
+}
+
+// What is stored, as test::gespeichert gives it.
+inline QString stand(const test::Datenbanken& db, const QString& sql, const QVariantList& p = {}) { return test::gespeichert(db.fa, sql, p); }
 
 }  // namespace test

@@ -50,7 +50,7 @@ TEST(Referenzkurse, WochenendeUndFeiertagGebenDenKursDesLetztenGeschaeftstags) {
         const auto k = xov::kursZumDatum(db.fa, "usd", tag);
         EXPECT_EQ(k.datum, QDate(2024, 3, 28));
         EXPECT_EQ(k.euroinFremd, 1.0811);
-        EXPECT_EQ(k.fremdinEuro, xov::kehrwert10(1.0811));
+        EXPECT_EQ(k.fremdinEuro, xov::kehrwert(1.0811));
         EXPECT_FALSE(k.veraltet);
     }
     // A published day gives its own rate; an old rate comes with the flag, not refused.
@@ -216,17 +216,32 @@ TEST(IsoWaehrungen, GetippterNameBleibtBeimNaechstenCode) {
     test::tabKlicken(d, 8);
     auto* code = d->feld(QStringLiteral("inpWährungsBezKurz(3)"));
     auto* name = d->feld(QStringLiteral("inpWährungsBezLang(3)"));
-    const auto verlassen = [&](const char* text) {
-        test::tippen(code, text);
-        QTest::keyClick(code, Qt::Key_Tab);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !code->hasFocus(); }, 2000));
-    };
-    verlassen("cad");
-    EXPECT_EQ(name->text(), QStringLiteral("Kanadischer Dollar"));
-    verlassen("jpy");  // the name this filled in follows the code
-    EXPECT_EQ(name->text(), QStringLiteral("Japanischer Yen"));
+    auto* hinweis = d->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"));
+    ASSERT_TRUE(hinweis);
+    EXPECT_FALSE(hinweis->isVisible());
+    test::tippen(code, "jpy");
+    QTest::keyClick(code, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return name->text() == QStringLiteral("Japanischer Yen"); }, 2000)) << name->text().toStdString();
+    EXPECT_FALSE(hinweis->isVisible());
+
+    // The name filled in follows the next code; one the user typed stays.
+    test::tippen(code, "cad");
+    QTest::keyClick(code, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return name->text() == QStringLiteral("Kanadischer Dollar"); }, 2000)) << name->text().toStdString();
     test::tippen(name, "Loonie");
-    verlassen("cad");
+    test::tippen(code, "jpy");
+    QTest::keyClick(code, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !code->hasFocus(); }, 2000));
     EXPECT_EQ(name->text(), QStringLiteral("Loonie"));
+
+    // An unknown code: a hint beside the row once the code is whole, and the field keeps it.
+    auto* code5 = d->feld(QStringLiteral("inpWährungsBezKurz(4)"));
+    auto* hinweis5 = d->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"));
+    test::tippen(code5, "QQ");
+    EXPECT_FALSE(hinweis5->isVisible());
+    test::tippen(code5, "QQQ");
+    EXPECT_TRUE(hinweis5->isVisible());
+    EXPECT_EQ(hinweis5->text(), QStringLiteral("QQQ ist kein bekannter ISO-Währungscode"));
+    EXPECT_EQ(code5->text(), QStringLiteral("QQQ"));
     ASSERT_TRUE(d.escape());
 }

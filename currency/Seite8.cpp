@@ -1,5 +1,5 @@
-// The unit of the currency page: showing it loads the currency rows, then the page is prepared
-// by the currency page's own unit (currency/), which also checks its rate fields itself.
+// The dialog's unit of the currency page: showing it loads the currency rows, then the page is
+// prepared by Waehrungsseite, which also checks its rate fields itself.
 
 #include "currency/KurseEinlesenKnopf.h"
 #include "currency/Kursgrafik.h"
