@@ -105,7 +105,7 @@ bool Waehrungsseite::kopfEntscheiden(int i, Kopffeld feld, const QString& eingab
             fokusNach(f);
             return false;
         }
-        if (e.art == Entscheidung::Art::Fragen && Meldung(e.text, 4 + 32) != Antwort::Ja) {
+        if (e.art == Entscheidung::Art::Fragen && Meldung(e.text, Stil::JaNein + Stil::Frage) != Antwort::Ja) {
             zeileZeigen(i, lage.gespeichert);
             return true;
         }

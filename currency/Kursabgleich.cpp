@@ -33,7 +33,7 @@ bool Waehrungsseite::kursAbgleichen(const QDate& datum, const Kurs& eigener) {
             kursZeigen(datum, gespeichert);
             return true;
         }
-        const int antwort = Meldung(*frage, 3 + 32);
+        const int antwort = Meldung(*frage, Stil::JaNeinAbbrechen + Stil::Frage);
         if (antwort == Antwort::Nein) {
             kursZeigen(datum, gespeichert);
             return true;

@@ -143,9 +143,9 @@ void einlesen(frmMandStamm& d, Waehrungsseite& seite) {
         fortschritt.reset();
         seite.WährungenLaden();
         seite.VerlaufNachEinlesen();
-        Meldung(QStringLiteral("Kurse aus %1 eingelesen:\r\n").arg(datei) + bilanzZeilen(bilanz).join(QStringLiteral("\r\n")), 64);
+        Meldung(QStringLiteral("Kurse aus %1 eingelesen:\r\n").arg(datei) + bilanzZeilen(bilanz).join(QStringLiteral("\r\n")), Stil::Information);
     } catch (const Fehler& f) {
-        Meldung(f.beschreibung() + QStringLiteral("\r\nEs wurde kein Kurs eingelesen."), f.nummer() == FehlerNr::Abgebrochen ? 64 : 48);
+        Meldung(f.beschreibung() + QStringLiteral("\r\nEs wurde kein Kurs eingelesen."), f.nummer() == FehlerNr::Abgebrochen ? Stil::Information : Stil::Ausrufezeichen);
     }
 }
 

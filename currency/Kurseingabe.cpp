@@ -92,7 +92,7 @@ bool Waehrungsseite::kursAbweisen(const Kursentscheidung& e, const Kurslage& lag
 bool Waehrungsseite::kursLoeschenNachFrage(const Kursentscheidung& e) {
     const int r = AktuelleWährungsZeile, n = r + 1;
     const QDate& datum = e.tag;
-    const int antwort = Meldung(e.text, 3);
+    const int antwort = Meldung(e.text, Stil::JaNeinAbbrechen);
     if (antwort != Antwort::Ja) {
         fokusNach(antwort == Antwort::Nein ? inpEuroinFremd : inpWährungsDatum);
         return false;
