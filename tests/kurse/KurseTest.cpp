@@ -292,7 +292,7 @@ TEST(IsoWaehrungen, BekannterCodeGibtDenNamenUnbekannterIstNurEinHinweis) {
     test::tippen(name, "Loonie");
     test::tippen(code, "jpy");
     QTest::keyClick(code, Qt::Key_Tab);
-    QTest::qWait(100);
+    test::abarbeiten();
     EXPECT_EQ(name->text(), QStringLiteral("Loonie"));
 
     // An unknown code: a hint beside the row once the code is whole, and the field keeps it.
