@@ -23,15 +23,17 @@ namespace {
 // largest value; the pages with checks (year, correction points, accounts) keep valid data.
 void bisZurGrenzeFuellen(const test::Datenbanken& db) {
     const QString muster = QStringLiteral("Hausverwaltung Gruber & Söhne GmbH, Mariahilfer Straße 123/4, 1060 Wien, Sehr geehrte Damen und Herren");
+    QStringList setzen;
+    QVariantList werte;
     for (const FeldDef& f : feldtabelle()) {
         if (f.spalte.isEmpty() || !istEingabe(f.art) || !f.sichtbar || f.seite == 3 || f.seite == 4 || f.seite == 6) continue;
-        QVariant wert;
-        if (f.art == Art::Text) wert = muster.left(f.max);
-        else if (f.art == Art::Ganzzahl) wert = QString(f.max, QLatin1Char('9')).toLongLong();
-        else if (istZahl(f.art)) wert = 9999.99;
+        if (f.art == Art::Text) werte << muster.left(f.max);
+        else if (f.art == Art::Ganzzahl) werte << QString(f.max, QLatin1Char('9')).toLongLong();
+        else if (istZahl(f.art)) werte << 9999.99;
         else continue;
-        db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET %1 = ?").arg(f.spalte), {wert});
+        setzen << f.spalte + QStringLiteral(" = ?");
     }
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET ") + setzen.join(QStringLiteral(", ")), werte);
 }
 
 // Checks that every visible text fits; returns each visible line edit's place in the dialog.
