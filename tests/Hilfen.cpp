@@ -36,30 +36,12 @@ QString serverName(const char* art) {
 }
 }  // namespace
 
-Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
-    if (qEnvironmentVariable("XOV_TEST_ENGINE") == QLatin1String("Server") && passwort == xov::DbPasswort) {
-        engine = Engine::Server;
-        mand = testServer() + serverName("mand");
-        fa = testServer() + serverName("fa");
-        xovdb::anlegen(mand, fa, passwort, ohneSpalten);
-        if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
-        return;
-    }
-    mand = ordner.filePath(QStringLiteral("mandant.db"));
-    fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
-    xovdb::anlegen(mand, fa, passwort, ohneSpalten);
-    if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
-}
+Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort)
+    : Datenbanken(serverLauf() && passwort == xov::DbPasswort ? Engine::Server : Engine::Datei, jahr, ohneSpalten, fuellen, passwort) {}
 
-Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen) : engine(e) {
-    const QString passwort = xov::DbPasswort;
-    if (e == Engine::Server) {
-        mand = testServer() + serverName("mand");
-        fa = testServer() + serverName("fa");
-    } else {
-        mand = ordner.filePath(QStringLiteral("mandant.db"));
-        fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
-    }
+Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) : engine(e) {
+    mand = e == Engine::Server ? testServer() + serverName("mand") : ordner.filePath(QStringLiteral("mandant.db"));
+    fa = e == Engine::Server ? testServer() + serverName("fa") : ordner.filePath(QStringLiteral("gemeinsam.db"));
     xovdb::anlegen(mand, fa, passwort, ohneSpalten);
     if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
 }
@@ -77,20 +59,10 @@ QString Datenbanken::fehlend() const {
     return engine == Engine::Server ? testServer() + QStringLiteral("xovt_gibt_es_nicht") : ordner.filePath(QStringLiteral("fehlt.db"));
 }
 
-void Datenbanken::mandSql(const QString& sql, const QVariantList& p) const {
-    xov::verbindungOeffnen(mand, QStringLiteral("lagerbestand4"))->ausfuehren(sql, p);
-}
-void Datenbanken::faSql(const QString& sql, const QVariantList& p) const {
-    xov::verbindungOeffnen(fa, QStringLiteral("lagerbestand4"))->ausfuehren(sql, p);
-}
-QVariant Datenbanken::mandWert(const QString& sql) const {
-    const auto e = xov::verbindungOeffnen(mand, QStringLiteral("lagerbestand4"))->abfragen(sql);
-    return e.zeilen.isEmpty() ? QVariant() : e.zeilen.first().first();
-}
-QVariant Datenbanken::faWert(const QString& sql) const {
-    const auto e = xov::verbindungOeffnen(fa, QStringLiteral("lagerbestand4"))->abfragen(sql);
-    return e.zeilen.isEmpty() ? QVariant() : e.zeilen.first().first();
-}
+void Datenbanken::mandSql(const QString& sql, const QVariantList& p) const { xov::verbindungOeffnen(mand, xov::DbPasswort)->ausfuehren(sql, p); }
+void Datenbanken::faSql(const QString& sql, const QVariantList& p) const { xov::verbindungOeffnen(fa, xov::DbPasswort)->ausfuehren(sql, p); }
+QVariant Datenbanken::mandWert(const QString& sql) const { return xov::verbindungOeffnen(mand, xov::DbPasswort)->abfragen(sql).zeilen.value(0).value(0); }
+QVariant Datenbanken::faWert(const QString& sql) const { return xov::verbindungOeffnen(fa, xov::DbPasswort)->abfragen(sql).zeilen.value(0).value(0); }
 
 Sperre::Sperre(const QString& pfad, const QString& passwort) {
     m_prozess.start(QStringLiteral("sqlcipher"), {pfad});
@@ -240,6 +212,10 @@ void tippen(QWidget* f, const char* text) {
 
 bool fokusAuf(QWidget* w) { return QTest::qWaitFor([w] { return QApplication::focusWidget() == w; }, 2000); }
 
+void abarbeiten() {
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+}
+
 void aktivieren(QWidget* dialog) {
     dialog->activateWindow();
     QApplication::setActiveWindow(dialog);
@@ -260,6 +236,14 @@ QVariantList info(const Datenbanken& db, int jahr) {
     i[20] = QString();
     i[60] = QVariantList(201, 0);
     i[61] = 0;
+    return i;
+}
+
+QVariantList info(const Datenbanken& db, Optionen o) {
+    QVariantList i = info(db);
+    if (o.waehrung) i[61] = 1;
+    if (o.eingeschraenkt) i[9] = 20;
+    if (o.ohneIndex) i[2] = 1;
     return i;
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "form/frmMandStamm.h"
+#include "platform/Verbindungsangabe.h"
 #include "services/Aufruf.h"
 
 // Readable QString values in assertion messages.
@@ -35,11 +36,13 @@ struct Datenbanken {
     QTemporaryDir ordner;
     QString mand, fa;   // file paths, or server addresses
     test::Engine engine = Engine::Datei;
-    // Demo databases for `jahr`, keyed with the fixed password; `ohneSpalten` drops columns.
+    // Demo databases for `jahr`, keyed with the fixed password (on the test server in a server
+    // run); `ohneSpalten` drops columns, an empty `passwort` leaves the files plain.
     explicit Datenbanken(int jahr = 2024, const QStringList& ohneSpalten = {}, bool fuellen = true,
-                         const QString& passwort = QStringLiteral("lagerbestand4"));
+                         const QString& passwort = xov::DbPasswort);
     // The same on the chosen engine; databases on the server are dropped again at the end.
-    explicit Datenbanken(test::Engine e, int jahr = 2024, const QStringList& ohneSpalten = {}, bool fuellen = true);
+    explicit Datenbanken(test::Engine e, int jahr = 2024, const QStringList& ohneSpalten = {}, bool fuellen = true,
+                         const QString& passwort = xov::DbPasswort);
     ~Datenbanken();
     Datenbanken(const Datenbanken&) = delete;
     Datenbanken& operator=(const Datenbanken&) = delete;
@@ -80,6 +83,13 @@ private:
 
 // Builds the call information as the host program does.
 QVariantList info(const Datenbanken& db, int jahr = 2024);
+// The same with the host's choices that tests vary.
+struct Optionen {
+    bool waehrung = false;        // the currency page shown
+    bool eingeschraenkt = false;  // restricted mode: the address and tax fields locked
+    bool ohneIndex = false;       // no index page
+};
+QVariantList info(const Datenbanken& db, Optionen o);
 
 // The dialog opened as Mand_Aufruf opens it, but without the modal loop: the call information
 // taken over, the form loaded, shown and active.
@@ -127,6 +137,9 @@ void tippen(QWidget* feld, const char* text);
 
 // Waits until the widget is the focus widget.
 bool fokusAuf(QWidget* w);
+// Runs what the last step posted (deferred checks, their message boxes) until nothing is left:
+// for checking that something did NOT happen.
+void abarbeiten();
 // Re-activates the dialog after a message box closed (no window manager here).
 void aktivieren(QWidget* dialog);
 

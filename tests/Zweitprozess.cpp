@@ -9,7 +9,6 @@
 //   schliessen             drops the held connections
 
 #include "Hilfen.h"
-#include "services/DbVerbindung.h"
 #include "currency/Waehrungsdaten.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
@@ -18,9 +17,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSocketNotifier>
-#include <QTextStream>
-#include <cstdio>
 #include <iostream>
 #include <map>
 #include <string>

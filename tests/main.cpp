@@ -68,6 +68,21 @@ private:
     bool m_abgewiesen = false;
 };
 
+// A window a test leaves open falls on the next one (focus, modal loops, stray timers): after
+// each test every visible top-level window fails the test by name and is closed.
+class Fensterwache : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || w->windowType() == Qt::ToolTip) continue;
+            ADD_FAILURE() << "Fenster bleibt offen: " << QStringLiteral("%1 \"%2\" (Titel \"%3\")")
+                                 .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), w->windowTitle()).toStdString();
+            w->close();
+        }
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,5 +104,6 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new OhneServer);
     ::testing::UnitTest::GetInstance()->listeners().Append(new Modalwache);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new Fensterwache);
     return RUN_ALL_TESTS();
 }

@@ -40,14 +40,11 @@ QMenu* menueOeffnen(QWidget* feld, Ausloeser wie) {
 // without the time.
 QStringList verlauf(test::Dialog& d, QWidget* feld, Ausloeser wie = Ausloeser::RechteMaustaste, QString* titel = nullptr) {
     QMenu* menue = menueOeffnen(feld, wie);
-    if (!menue) {
-        ADD_FAILURE() << "kein Kontextmenü";
+    QAction* eintrag = menue ? menue->findChild<QAction*>(QStringLiteral("actAenderungsverlauf")) : nullptr;
+    if (!eintrag) {
+        ADD_FAILURE() << "kein Kontextmenü mit dem Änderungsverlauf";
         return {};
     }
-    QAction* eintrag = menue->findChild<QAction*>(QStringLiteral("actAenderungsverlauf"));
-    EXPECT_TRUE(eintrag);
-    if (!eintrag) return {};
-    EXPECT_EQ(eintrag->text(), QStringLiteral("Änderungsverlauf…"));
     EXPECT_GT(menue->actions().size(), 2) << "das übliche Menü des Feldes fehlt";
     eintrag->trigger();
     menue->close();
@@ -102,15 +99,13 @@ TEST_P(Aenderungsverlauf, Seite8ZeigtDieWaehrungDerZeile) {
     {
         Datenquelle quelle(QStringLiteral("FAData"));
         quelle.setDatabaseName(db.fa);
-        quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
+        quelle.setConnect(QStringLiteral("Access 2000;pwd=") + DbPasswort + QLatin1Char(';'));
         Waehrungsdaten daten(&quelle);
         daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"), *daten.kopfVon(1));
         daten.kopfSetzen(2, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Franken"), *daten.kopfVon(2));
         daten.kursEinfuegen({1, "USD", "Dollar", "USA"}, QDate(2024, 3, 4), {1.0825, 0.9238});
     }
-    auto info = test::info(db);
-    info[61] = 1;
-    test::Dialog d(info);
+    test::Dialog d(test::info(db, {.waehrung = true}));
     test::tabKlicken(d, 8);
     ASSERT_EQ(d->TabStrip1->aktuelleSeite(), 8);
     QString titel;

@@ -38,29 +38,22 @@ TEST(Feldtabelle, NamenEindeutigUndVerweiseAufgeloest) {
             EXPECT_EQ(code->art, Art::Code);
             EXPECT_FALSE(code->spalte.isEmpty());
         }
-        if (!f.nameLabel.isEmpty()) {
-            EXPECT_NE(felddef(f.nameLabel), nullptr) << f.name.toStdString();
-        }
+        if (!f.nameLabel.isEmpty()) EXPECT_NE(felddef(f.nameLabel), nullptr) << f.name.toStdString();
         if (!f.rahmen.isEmpty()) {
             const auto& rahmen = seitentabelle(f.seite).rahmen;
             EXPECT_TRUE(std::any_of(rahmen.begin(), rahmen.end(), [&](const RahmenDef& r) { return r.name == f.rahmen; }))
                 << f.name.toStdString();
         }
     }
-    for (const SeitenDef& s : seitentabellen()) {
-        if (!s.fokus.isEmpty()) {
-            EXPECT_EQ(felddef(s.fokus)->seite, s.nummer);
-        }
-    }
+    for (const SeitenDef& s : seitentabellen())
+        if (!s.fokus.isEmpty()) EXPECT_EQ(felddef(s.fokus)->seite, s.nummer);
 }
 
 TEST(Feldtabelle, JedeGebundeneSpalteInDerAngelegtenDatenbank) {
     test::Datenbanken db(2024, {}, false);
     const QStringList spalten = verbindungOeffnen(db.mand, DbPasswort)->spaltenVon(QStringLiteral("AllgMandDaten"));
     for (const FeldDef& f : feldtabelle()) {
-        if (!f.spalte.isEmpty()) {
-            EXPECT_TRUE(spalten.contains(f.spalte, Qt::CaseInsensitive)) << f.spalte.toStdString();
-        }
+        if (!f.spalte.isEmpty()) EXPECT_TRUE(spalten.contains(f.spalte, Qt::CaseInsensitive)) << f.spalte.toStdString();
     }
 }
 
@@ -68,14 +61,10 @@ TEST(Feldtabelle, JedeGebundeneSpalteInDerAngelegtenDatenbank) {
 // once, and no other.
 TEST(Feldtabelle, TabFolgtDerTabelleAufJederSeite) {
     test::Datenbanken db;
-    auto info = test::info(db);
-    info[61] = 1;
     test::Meldungen meldungen;
-    test::Dialog d(info);
+    test::Dialog d(test::info(db, {.waehrung = true}));
     for (const SeitenDef& s : seitentabellen()) {
-        const int i = d->TabStrip1->indexVon(s.nummer);
-        QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());
-        QApplication::processEvents();
+        test::tabKlicken(d, s.nummer);
         QStringList erwartet;
         for (const FeldDef& f : s.felder) {
             QWidget* w = d->steuerelement(f.name);

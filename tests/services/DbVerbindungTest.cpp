@@ -1,8 +1,6 @@
-// Binding the data sources and the password routine on real files.
+// Binding the data sources and the password step on real files.
 
 #include "Hilfen.h"
-#include "services/Aufruf.h"
-#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
@@ -30,41 +28,35 @@ struct Form : QObject {
 }  // namespace
 
 TEST(DbVerbindung, ConnectTextFuerAccess2000UndAlles) {
-    test::Datenbanken db;
     for (const QVariant& format : {QVariant(QStringLiteral("Access 2000;")), QVariant(), QVariant(QStringLiteral("Jet 4"))}) {
         Aufruf aufruf;
         aufruf.AufrufInfo[4] = format;
         Form form;
-        form.MAData->setDatabaseName(db.mand);
         Set_DBConnect(&form, aufruf);
-        const QString erwartet = format.toString() == QLatin1String("Access 2000;") ? QStringLiteral("Access 2000;")
-                                                                                      : QStringLiteral("Access;");
-        for (auto* q : {form.MAData, form.FAData, form.KKData})
-            EXPECT_EQ(q->Connect(), erwartet + QStringLiteral("pwd=lagerbestand4;"));
+        const QString erwartet = format.toString() == QLatin1String("Access 2000;") ? QStringLiteral("Access 2000;") : QStringLiteral("Access;");
+        for (auto* q : {form.MAData, form.FAData, form.KKData}) EXPECT_EQ(q->Connect(), erwartet + QStringLiteral("pwd=") + DbPasswort + ';');
         EXPECT_EQ(aufruf.AufrufInfo.at(4).toString(), erwartet);
     }
 }
 
-TEST(DbVerbindung, PasswortFuerUnverschluesselteDatei) {
+TEST(DbVerbindung, PasswortFuerUnverschluesselteDateiEinmal) {
     test::Datenbanken db(2024, {}, true, QString());
     ASSERT_TRUE(inhalt(db.mand).startsWith("SQLite format 3"));
-    const int konten = verbindungOeffnen(db.mand, QString())->abfragen("SELECT count(*) FROM ObjKanzleiKontenstamm").zeilen[0][0].toInt();
-    ASSERT_GT(konten, 0);
+    auto stand = [&](const QString& pw) {
+        return verbindungOeffnen(db.mand, pw)->abfragen("SELECT (SELECT count(*) FROM ObjKanzleiKontenstamm), MandName FROM AllgMandDaten").zeilen;
+    };
+    const auto vorher = stand(QString());
     test::Meldungen meldungen;
     Set_DBPassword(db.mand);
-    EXPECT_TRUE(meldungen.texte.isEmpty());
     EXPECT_FALSE(inhalt(db.mand).startsWith("SQLite format 3"));
     EXPECT_FALSE(QFile::exists(db.mand + ".xov-neu"));
     EXPECT_THROW(verbindungOeffnen(db.mand, QString()), Fehler);
-    EXPECT_EQ(db.mandWert("SELECT count(*) FROM ObjKanzleiKontenstamm").toInt(), konten);
-    EXPECT_EQ(db.mandWert("SELECT MandName FROM AllgMandDaten").toString(), QStringLiteral("Hausverwaltung Gruber & Söhne GmbH"));
-
+    EXPECT_EQ(stand(DbPasswort), vorher);
     const QByteArray verschluesselt = inhalt(db.mand);
     Set_DBPassword(db.mand);  // second call: already keyed, silent, untouched
     EXPECT_EQ(inhalt(db.mand), verschluesselt);
     EXPECT_TRUE(meldungen.texte.isEmpty());
 }
-
 TEST(DbVerbindung, PasswortStillBeiFehlenderOderGesperrterDatei) {
     test::Datenbanken db(2024, {}, true, QString());
     test::Meldungen meldungen;
@@ -86,9 +78,7 @@ TEST(DbVerbindung, AndererFehlerZeigtDieEnglischeMeldung) {
     const QByteArray vorher = inhalt(db.mand);
     test::Meldungen meldungen;
     Set_DBPassword(db.mand);
-    ASSERT_EQ(meldungen.texte.size(), 1);
-    EXPECT_EQ(meldungen.titel.first(), QStringLiteral("An Error has Occured!"));
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("The following error has occured.\n\nError Number: ")));
-    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("\nError Source: Set_DBPassword\nError Description: ")));
+    ASSERT_EQ(meldungen.titel, QStringList{"An Error has Occured!"});
+    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("\nError Source: Set_DBPassword\n"))) << meldungen.texte.first().toStdString();
     EXPECT_EQ(inhalt(db.mand), vorher);  // the original stays as it was
 }
