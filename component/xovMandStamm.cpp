@@ -3,6 +3,7 @@
 #include "form/frmMandStamm.h"
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
+#include "services/Verbindungsvorrat.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -84,7 +85,9 @@ void xovMandStamm::Mand_Aufruf(const QVariantList& Info) {
     }
     anwendungVorbereiten();
     aufruf.TabStripNr = s_tabStripNr;
+    Vorratsnutzung vorrat(aufruf);  // both databases opening while the dialog is built, or kept from the last call
     frmMandStamm form(aufruf);
+    vorrat.anbinden(&form);
     form.Form_Load();
     s_tabStripNr = aufruf.TabStripNr;  // 0 once the start mode 7 was honoured
     form.exec();

@@ -6,6 +6,7 @@
 #include "form/Abgleich.h"
 #include "form/DbListe.h"
 #include "form/Feldtabelle.h"
+#include "form/Seite.h"
 #include "form/frmMandStamm.h"
 #include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenquelle.h"
@@ -14,6 +15,7 @@
 #include "platform/Variant.h"
 
 #include <QCloseEvent>
+#include <set>
 
 using namespace xov;
 
@@ -179,13 +181,9 @@ bool frmMandStamm::zeileAbgleichen() {
         for (const abgleich::Spalte& s : e.beide) zeigen << s.name;
     MAData->zeileUebernehmen(gespeichert, zeigen);
     // A list shows the code its hidden field now holds.
-    bool seite4 = false;
-    for (const QString& s : std::as_const(zeigen)) {
-        const FeldDef* f = feldZuSpalte(s);
-        if (!f || f->art != Art::Code) continue;
-        if (f->name == QLatin1String("inpVoranmPeriode")) VoranmPeriodeAbgleichen();
-        seite4 = seite4 || f->seite == 4;
-    }
-    if (seite4) listenSeite4Abgleichen();
+    std::set<int> seiten;
+    for (const QString& s : std::as_const(zeigen))
+        if (const FeldDef* f = feldZuSpalte(s); f && f->art == Art::Code) seiten.insert(f->seite);
+    for (int n : seiten) seite(n)->listenAbgleichen();
     return true;
 }

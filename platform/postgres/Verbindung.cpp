@@ -415,6 +415,17 @@ public:
     }
     QString rolle() override { return QString::fromUtf8(PQuser(m_conn)); }
 
+    // One empty statement: a server restarted or a session ended since shows here.
+    bool wiederBereit() override {
+        if (m_tiefe != 0 || PQstatus(m_conn) != CONNECTION_OK || PQtransactionStatus(m_conn) != PQTRANS_IDLE) return false;
+        try {
+            const Ergebnis r = senden([&] { return PQsendQuery(m_conn, ""); });
+            return r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY && PQstatus(m_conn) == CONNECTION_OK;
+        } catch (const Fehler&) {
+            return false;
+        }
+    }
+
     PGconn* roh() const { return m_conn; }
 
 private:
