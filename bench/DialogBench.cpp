@@ -50,9 +50,8 @@ const bool ohneVorrat = qEnvironmentVariableIsSet("XOV_BENCH_OHNE_VORRAT");
 void dialogOeffnen(bool alleSeiten = false) {
     xov::Aufruf aufruf = xov::aufrufUebernehmen(aufrufInfo(demo().mand, demo().fa));
     std::optional<xov::Vorratsnutzung> vorrat;
-    if (!ohneVorrat) vorrat.emplace(aufruf);
     frmMandStamm form(aufruf);
-    if (vorrat) vorrat->anbinden(&form);
+    if (!ohneVorrat) vorrat.emplace(&form);
     form.Form_Load();
     form.show();
     QApplication::processEvents();
@@ -71,7 +70,7 @@ void nackteDatenbanken() {
         sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         const QByteArray k = xov::DbPasswort.toUtf8();
         sqlite3_key(db, k.constData(), int(k.size()));
-        sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+        if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) qFatal("nackt: %s", sqlite3_errmsg(db));
         sqlite3_close(db);
     }
 }
@@ -143,9 +142,8 @@ void BM_SpeicherAlleSeiten(benchmark::State& state) {
             state.counters["kB"] = double(residentKb());
         } else {
             xov::Aufruf aufruf = xov::aufrufUebernehmen(aufrufInfo(demo().mand, demo().fa));
-            xov::Vorratsnutzung vorrat(aufruf);
             frmMandStamm form(aufruf);
-            vorrat.anbinden(&form);
+            const xov::Vorratsnutzung vorrat(&form);
             form.Form_Load();
             form.show();
             for (int i = 0; i < form.TabStrip1->count(); ++i) {

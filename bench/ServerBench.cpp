@@ -60,9 +60,8 @@ void BM_ServerDialogOeffnen(benchmark::State& state) {
         if (state.range(0) == 0) xov::Verbindungsvorrat::prozess().leeren();
         xov::Aufruf aufruf = xov::aufrufUebernehmen(aufrufInfo(d->mand, d->fa));
         std::optional<xov::Vorratsnutzung> vorrat;
-        if (!qEnvironmentVariableIsSet("XOV_BENCH_OHNE_VORRAT")) vorrat.emplace(aufruf);
         frmMandStamm form(aufruf);
-        if (vorrat) vorrat->anbinden(&form);
+        if (!qEnvironmentVariableIsSet("XOV_BENCH_OHNE_VORRAT")) vorrat.emplace(&form);
         form.Form_Load();
         form.show();
         QApplication::processEvents();

@@ -85,9 +85,8 @@ void xovMandStamm::Mand_Aufruf(const QVariantList& Info) {
     }
     anwendungVorbereiten();
     aufruf.TabStripNr = s_tabStripNr;
-    Vorratsnutzung vorrat(aufruf);  // both databases opening while the dialog is built, or kept from the last call
     frmMandStamm form(aufruf);
-    vorrat.anbinden(&form);
+    const Vorratsnutzung vorrat(&form);  // the connections of the last call, checked, if still good
     form.Form_Load();
     s_tabStripNr = aufruf.TabStripNr;  // 0 once the start mode 7 was honoured
     form.exec();

@@ -25,7 +25,6 @@ struct Aufruf {
     QString AufrufProgramm;        // the separate component in use
     bool HilfeOk = false;          // outcome of the last help check
     QString Hilfedatei;
-    bool PasswortschrittErledigt = false;  // the client database's password step ran for this call
 
     // The host asked for restricted mode (element 9 equal to 20).
     bool eingeschraenktAufgerufen() const;

@@ -11,7 +11,7 @@ void Set_DBConnect(QObject* form, Aufruf& aufruf) {
     bool erste = true;
     for (Datenquelle* quelle : form->findChildren<Datenquelle*>()) {
         try {
-            if (erste && !aufruf.PasswortschrittErledigt) Set_DBPassword(quelle->DatabaseName());
+            if (erste) Set_DBPassword(quelle->DatabaseName());
             erste = false;
             QVariantList& info = aufruf.AufrufInfo;
             if (info.size() < 101) info.resize(101);

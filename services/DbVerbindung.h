@@ -12,8 +12,7 @@ namespace xov {
 struct Aufruf;
 
 // Sets the connect string of every data source of the form ("Access 2000;" or "Access;" from
-// AufrufInfo(4), then "pwd=<password>;"); the first source's database gets the password first,
-// unless the call ran that step already.
+// AufrufInfo(4), then "pwd=<password>;"); the first source's database gets the password first.
 // Never reports an error.
 void Set_DBConnect(QObject* form, Aufruf& aufruf);
 

@@ -1,6 +1,4 @@
 #include "services/Verbindungsvorrat.h"
-#include "services/Aufruf.h"
-#include "services/DbVerbindung.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -22,56 +20,27 @@ void Verbindungsvorrat::anbinden(QObject* dialog) {
     Verbindungen::von(dialog).oeffner = [this](const Verbindungsangabe& a) { return oeffnen(a); };
 }
 
-void Verbindungsvorrat::andereKennwoerterVerwerfen(const QString& kennung, const QString& datei) {
+std::shared_ptr<Verbindung> Verbindungsvorrat::oeffnen(const Verbindungsangabe& angabe) {
     if (m_seitRuhe.isValid() && m_seitRuhe.hasExpired(RuhezeitMs)) leeren();
     m_seitRuhe.invalidate();
+    const QString kennung = angabe.kennung(), datei = Verbindungsangabe{angabe.datei, {}}.kennung();
+    // A connection of the same database with another password never serves again.
     for (auto it = m_vorrat.begin(); it != m_vorrat.end();)
         it = it->datei == datei && it.key() != kennung ? m_vorrat.erase(it) : std::next(it);
-}
-
-void Verbindungsvorrat::vorausOeffnen(const Verbindungsangabe& angabe) {
-    const QString kennung = angabe.kennung(), datei = Verbindungsangabe{angabe.datei, {}}.kennung();
-    andereKennwoerterVerwerfen(kennung, datei);
-    if (m_vorrat.contains(kennung)) return;
-    m_vorrat.insert(kennung, Eintrag{nullptr, std::async(std::launch::async, [angabe] { return verbindungOeffnen(angabe); }).share(),
-                                     datei, false});
-}
-
-std::shared_ptr<Verbindung> Verbindungsvorrat::oeffnen(const Verbindungsangabe& angabe) {
-    const QString kennung = angabe.kennung(), datei = Verbindungsangabe{angabe.datei, {}}.kennung();
-    andereKennwoerterVerwerfen(kennung, datei);
     if (auto it = m_vorrat.find(kennung); it != m_vorrat.end()) {
-        if (it->unterwegs.valid()) {
-            auto unterwegs = std::move(it->unterwegs);
-            m_vorrat.erase(it);
-            auto v = unterwegs.get();  // raises what opening raised; nothing is kept then
-            m_vorrat.insert(kennung, Eintrag{v, {}, datei, false});
-            return v;
-        }
         const bool ruhte = std::exchange(it->ruht, false);
         if (!ruhte || it->verbindung->wiederBereit()) return it->verbindung;
         m_vorrat.erase(it);
     }
     auto v = verbindungOeffnen(angabe);
-    m_vorrat.insert(kennung, Eintrag{v, {}, datei, false});
+    m_vorrat.insert(kennung, Eintrag{v, datei, false});
     return v;
 }
 
 void Verbindungsvorrat::ruhen() {
-    for (auto it = m_vorrat.begin(); it != m_vorrat.end();) {
-        // Opened in the background but never used: kept when it opened, forgotten when it failed.
-        if (it->unterwegs.valid()) {
-            try {
-                it->verbindung = it->unterwegs.get();
-            } catch (...) {
-                it = m_vorrat.erase(it);
-                continue;
-            }
-            it->unterwegs = {};
-        }
-        it->verbindung->ruhen();
-        it->ruht = true;
-        ++it;
+    for (Eintrag& e : m_vorrat) {
+        e.verbindung->ruhen();
+        e.ruht = true;
     }
     if (m_vorrat.isEmpty()) return;
     m_seitRuhe.start();
@@ -82,19 +51,8 @@ void Verbindungsvorrat::ruhen() {
 }
 
 void Verbindungsvorrat::leeren() {
-    for (Eintrag& e : m_vorrat)
-        if (e.unterwegs.valid()) e.unterwegs.wait();
     m_vorrat.clear();
     m_seitRuhe.invalidate();
-}
-
-Vorratsnutzung::Vorratsnutzung(Aufruf& aufruf) {
-    // The password step first: it must find the client database closed.
-    Set_DBPassword(aufruf.MandDbPfad);
-    aufruf.PasswortschrittErledigt = true;
-    auto& vorrat = Verbindungsvorrat::prozess();
-    for (const QString& pfad : {aufruf.MandDbPfad, aufruf.FaDbPfad})
-        if (!pfad.isEmpty()) vorrat.vorausOeffnen({pfad, DbPasswort});
 }
 
 }  // namespace xov

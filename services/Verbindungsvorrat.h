@@ -1,13 +1,12 @@
 #pragma once
 // The connections a host process keeps between its calls of the dialog. Opening a keyed file
-// costs tens of milliseconds (the key is derived), so
-// - the first call opens both databases in the background while the dialog is being built;
-// - the next call on the same database takes the connection the last one used, after checking
-//   it: a file connection lets go of its lock as soon as a call ends, so that another process's
-//   password step or database command is held up no longer than before; the next call takes
-//   the lock again and uses the connection only while the path still names the same file
-//   (device and inode) and it still reads with its key; a server connection only after one
-//   round trip succeeded. Otherwise the database is opened afresh;
+// costs tens of milliseconds (the key is derived), so the next call on the same database takes
+// the connection the last one used, after checking it:
+// - a file connection lets go of its lock as soon as a call ends, so that another process's
+//   password step or database command is held up no longer than before; the next call takes the
+//   lock again and uses the connection only while the path still names the same file (device and
+//   inode) and it still reads with its key; a server connection only after one round trip
+//   succeeded. Otherwise the database is opened afresh;
 // - a connection for another password of the same database is dropped, never reused;
 // - whatever no call used for `RuhezeitMs` is closed.
 
@@ -15,11 +14,8 @@
 
 #include <QElapsedTimer>
 #include <QHash>
-#include <future>
 
 namespace xov {
-
-struct Aufruf;
 
 class Verbindungsvorrat {
 public:
@@ -29,36 +25,28 @@ public:
     static Verbindungsvorrat& prozess();
     // The data sources of `dialog` (and of everything below it) take their connections from here.
     void anbinden(QObject* dialog);
-    // Starts opening, in the background, what is not kept yet; oeffnen() waits for it then and
-    // raises what opening raised.
-    void vorausOeffnen(const Verbindungsangabe& angabe);
     std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe);
     // The call ended: every kept connection lets go of its file lock until it is used again.
     void ruhen();
     void leeren();
-    int anzahl() const { return int(m_vorrat.size()); }
 
 private:
     struct Eintrag {
         std::shared_ptr<Verbindung> verbindung;
-        std::shared_future<std::shared_ptr<Verbindung>> unterwegs;  // opening in the background
         QString datei;
         bool ruht = false;
     };
-    void andereKennwoerterVerwerfen(const QString& kennung, const QString& datei);
     QHash<QString, Eintrag> m_vorrat;  // by Verbindungsangabe::kennung()
     QElapsedTimer m_seitRuhe;           // valid while the kept connections rest
     int m_ruherunde = 0;
 };
 
-// One call's use of the process's connections: the client database gets its password step, then
-// both databases are opened in the background while the dialog is built; the dialog's data
-// sources take them from the store; when the call ends they rest, whatever it threw.
+// One call's use of the process's connections: the dialog's data sources take them from the
+// store; when the call ends they rest, whatever it threw.
 class Vorratsnutzung {
 public:
-    explicit Vorratsnutzung(Aufruf& aufruf);
+    explicit Vorratsnutzung(QObject* dialog) { Verbindungsvorrat::prozess().anbinden(dialog); }
     ~Vorratsnutzung() { Verbindungsvorrat::prozess().ruhen(); }
-    void anbinden(QObject* dialog) { Verbindungsvorrat::prozess().anbinden(dialog); }
     Vorratsnutzung(const Vorratsnutzung&) = delete;
     Vorratsnutzung& operator=(const Vorratsnutzung&) = delete;
 };

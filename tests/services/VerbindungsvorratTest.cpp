@@ -27,9 +27,8 @@ Aufrufergebnis aufrufen(const QVariantList& info) {
     Aufruf aufruf = aufrufUebernehmen(info);
     Aufrufergebnis e;
     {
-        Vorratsnutzung vorrat(aufruf);
         frmMandStamm form(aufruf);
-        vorrat.anbinden(&form);
+        const Vorratsnutzung vorrat(&form);
         form.Form_Load();
         e.ort = form.feld(QStringLiteral("inpMandOrt"))->text();
     }
