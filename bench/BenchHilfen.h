@@ -4,6 +4,8 @@
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 
+#include <QDate>
+#include <QVariantList>
 #include <benchmark/benchmark.h>
 
 // A chart of accounts for 2024 of `anzahl` accounts numbered from 100000, in one transaction.
@@ -28,4 +30,20 @@ inline void kontenNachschlagen(benchmark::State& state, const QString& mand) {
         q.Refresh();
         benchmark::DoNotOptimize(q.Recordset()->RecordCount());
     }
+}
+
+// The call information a host passes for the two databases, with the currency page.
+inline QVariantList aufrufInfo(const QString& mand, const QString& fa) {
+    QVariantList i(100);
+    i[0] = mand;
+    i[1] = fa;
+    i[2] = 0;
+    i[4] = QStringLiteral("Access 2000;");
+    i[5] = QDate(2024, 3, 1);
+    i[9] = 0;
+    i[10] = 0;
+    i[11] = 2024;
+    i[60] = QVariantList(201, 0);
+    i[61] = 1;
+    return i;
 }

@@ -3,6 +3,7 @@
 #include "form/frmMandStamm.h"
 #include "platform/Fehler.h"
 #include "platform/Variant.h"
+#include "services/Verbindungsvorrat.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -85,6 +86,7 @@ void xovMandStamm::Mand_Aufruf(const QVariantList& Info) {
     anwendungVorbereiten();
     aufruf.TabStripNr = s_tabStripNr;
     frmMandStamm form(aufruf);
+    const Vorratsnutzung vorrat(&form);  // the connections of the last call, checked, if still good
     form.Form_Load();
     s_tabStripNr = aufruf.TabStripNr;  // 0 once the start mode 7 was honoured
     form.exec();

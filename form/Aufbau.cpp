@@ -2,9 +2,8 @@
 // keyboard order; the strip below the pages; the keys of the dialog.
 
 #include "form/DbListe.h"
-#include "form/InputFeld.h"
-#include "form/InputFeldMehrzeilig.h"
 #include "form/Seite.h"
+#include "form/Steuerelemente.h"
 #include "form/TabStrip.h"
 #include "form/Zugangsnamen.h"
 #include "form/frmMandStamm.h"
@@ -12,19 +11,13 @@
 #include "services/Aufruf.h"
 #include "services/Fehlerbericht.h"
 
-#include <QCheckBox>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QStyleOptionFrame>
-#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace xov;
@@ -36,115 +29,41 @@ int frmMandStamm::twipsNachPixel(int t) { return qRound(t / 15.0 * 1.35); }
 namespace {
 int twips(int t) { return frmMandStamm::twipsNachPixel(t); }
 
-// A field is as wide as the text it may hold up to its limit, so that nothing it holds is cut
-// and the eye finds short fields short. A digit is a little wider than the average letter of
-// mixed text; numbers gain room for their thousands points; a field of several lines holds its
-// share of the limit per line with room for breaking at word ends.
-void breiteSetzen(QLineEdit* e, const FeldDef& f) {
-    int zeichen = f.max;
-    if (istZahl(f.art) && !f.keinTausender) zeichen += zeichen / 3;
-    zeichen = f.zeilen > 1 ? (zeichen + f.zeilen - 1) / f.zeilen + 6 : zeichen + 2;
-    const QMargins rand = e->textMargins();
-    QStyleOptionFrame option;
-    option.initFrom(e);
-    option.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
-    const int text = e->fontMetrics().horizontalAdvance(QString(zeichen, QLatin1Char('0'))) + 2 * 2 + rand.left() + rand.right();
-    e->setFixedWidth(e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, e->sizeHint().height()), e).width());
+// The frames inside a page, each with its grid, registered by name.
+QHash<QString, QGridLayout*> rahmenAufbauen(const SeitenDef& s, QFrame* frame, QGridLayout* seitenRaster,
+                                            QHash<QString, QWidget*>& steuer) {
+    QHash<QString, QGridLayout*> rahmenRaster;
+    for (const RahmenDef& r : s.rahmen) {
+        QWidget* eltern = r.eltern.isEmpty() ? frame : steuer.value(r.eltern);
+        QWidget* box = r.rahmenlos ? new QWidget(eltern) : new QGroupBox(r.titel, eltern);
+        box->setObjectName(r.name);
+        auto* raster = new QGridLayout(box);
+        if (r.rahmenlos) raster->setContentsMargins(0, 0, 0, 0);
+        raster->setVerticalSpacing(r.zeilenabstand);
+        rahmenRaster.insert(r.name, raster);
+        QGridLayout* ziel = r.eltern.isEmpty() ? seitenRaster : rahmenRaster.value(r.eltern);
+        ziel->addWidget(box, r.zeile, r.paar * 2, r.zeilen, r.paare * 2);
+        if (!r.sichtbar) box->hide();
+        steuer.insert(r.name, box);
+    }
+    return rahmenRaster;
 }
 
-// A field without the focus shows the beginning of its text, as it is read: after loading, after
-// a program wrote it, and after the user left it. A message box or a context menu taking the
-// focus for a moment leaves the cursor where the user had it.
-class AnfangZeigen : public QObject {
-public:
-    explicit AnfangZeigen(QLineEdit* e) : QObject(e) {
-        e->installEventFilter(this);
-        connect(e, &QLineEdit::textChanged, this, [e] {
-            if (!e->hasFocus()) e->setCursorPosition(0);
-        });
+// Spare room goes below and to the right of a page's fields, so that they stay together.
+void dehnungSetzen(const SeitenDef& s, QGridLayout* seitenRaster, const QHash<QString, QGridLayout*>& rahmenRaster) {
+    seitenRaster->setRowStretch(seitenRaster->rowCount(), 1);
+    if (s.nummer == 8) {
+        seitenRaster->setColumnStretch(1, 0);
+        seitenRaster->setColumnStretch(3, 2);
+    } else {
+        seitenRaster->setColumnStretch(seitenRaster->columnCount(), 1);
     }
-    bool eventFilter(QObject* o, QEvent* ereignis) override {
-        // qobject_cast: a field that is destroyed while it has the focus still gets a focus-out.
-        auto* e = qobject_cast<QLineEdit*>(o);
-        // A plain text box entered by the program (a page switch) is selected as Tab selects it.
-        if (e && ereignis->type() == QEvent::FocusIn && !qobject_cast<InputFeld*>(e) &&
-            static_cast<QFocusEvent*>(ereignis)->reason() == Qt::OtherFocusReason)
-            e->selectAll();
-        if (e && ereignis->type() == QEvent::FocusOut) {
-            const auto grund = static_cast<QFocusEvent*>(ereignis)->reason();
-            if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) e->setCursorPosition(0);
-        }
-        return false;
-    }
-};
-
-// The input field's design settings for a kind of field.
-int feldtype(Art art) {
-    switch (art) {
-    case Art::Datum: return InputFeld::Datum;
-    case Art::Monat: return InputFeld::Monat;
-    case Art::Text: return InputFeld::Textfeld;
-    case Art::Wechselkurs: return InputFeld::Kurs;
-    default: return InputFeld::Zahl;
+    for (const RahmenDef& r : s.rahmen) {
+        QGridLayout* raster = rahmenRaster.value(r.name);
+        if (r.rahmenlos) raster->setRowStretch(raster->rowCount(), 1);
+        for (int c = 1; c < raster->columnCount(); c += 2) raster->setColumnStretch(c, 1);
     }
 }
-int dezimalen(const FeldDef& f) {
-    if (f.art == Art::Betrag) return -1;
-    return f.art == Art::Kurs || f.art == Art::Wechselkurs ? f.dezimalen : 0;
-}
-
-QWidget* steuerelementBauen(const FeldDef& f, QWidget* eltern, QWidget*& platz) {
-    switch (f.art) {
-    case Art::Textfeld: {
-        auto* e = new QLineEdit(eltern);
-        e->setMaxLength(f.max);
-        e->setText(f.text);
-        breiteSetzen(e, f);
-        new AnfangZeigen(e);
-        return e;
-    }
-    case Art::Liste: return new QComboBox(eltern);
-    case Art::DbListe: {
-        auto* l = new DbListe(eltern);
-        l->setPlaceholderText(f.text);
-        return l;
-    }
-    case Art::Anzeige:
-    case Art::Beschriftung: return new QLabel(f.text, eltern);
-    case Art::Kaestchen: return new QCheckBox(f.text, eltern);
-    case Art::Knopf: {
-        auto* k = new QPushButton(f.text, eltern);
-        k->setAutoDefault(false);
-        return k;
-    }
-    case Art::Raster: {
-        // The grid with its caption above it.
-        platz = new QWidget(eltern);
-        auto* spalte = new QVBoxLayout(platz);
-        spalte->setContentsMargins(0, 0, 0, 0);
-        auto* titel = new QLabel(f.text, platz);
-        titel->setObjectName(f.name + QStringLiteral("_Titel"));
-        spalte->addWidget(titel);
-        auto* t = new QTableView(platz);
-        spalte->addWidget(t, 1);
-        t->setSelectionBehavior(QAbstractItemView::SelectRows);
-        t->setSelectionMode(QAbstractItemView::SingleSelection);
-        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        t->verticalHeader()->hide();
-        t->setToolTip(f.text);
-        return t;
-    }
-    default: {
-        auto* e = f.zeilen > 1 ? new InputFeldMehrzeilig(f.zeilen, eltern) : new InputFeld(eltern);
-        e->einstellen(feldtype(f.art), f.max, dezimalen(f), f.keinMinus, f.keinTausender);
-        e->setText(f.text);
-        breiteSetzen(e, f);
-        new AnfangZeigen(e);
-        return e;
-    }
-    }
-}
-
 }  // namespace
 
 void frmMandStamm::aufbauen() {
@@ -181,22 +100,7 @@ void frmMandStamm::seiteAufbauen(const SeitenDef& s) {
     Frame1[s.nummer - 1] = frame;
     m_seiten->addWidget(frame);
     m_steuer.insert(frame->objectName(), frame);
-
-    // Frames inside the page.
-    QHash<QString, QGridLayout*> rahmenRaster;
-    for (const RahmenDef& r : s.rahmen) {
-        QWidget* eltern = r.eltern.isEmpty() ? frame : m_steuer.value(r.eltern);
-        QWidget* box = r.rahmenlos ? new QWidget(eltern) : new QGroupBox(r.titel, eltern);
-        box->setObjectName(r.name);
-        auto* raster = new QGridLayout(box);
-        if (r.rahmenlos) raster->setContentsMargins(0, 0, 0, 0);
-        raster->setVerticalSpacing(r.zeilenabstand);
-        rahmenRaster.insert(r.name, raster);
-        QGridLayout* ziel = r.eltern.isEmpty() ? seitenRaster : rahmenRaster.value(r.eltern);
-        ziel->addWidget(box, r.zeile, r.paar * 2, r.zeilen, r.paare * 2);
-        if (!r.sichtbar) box->hide();
-        m_steuer.insert(r.name, box);
-    }
+    const QHash<QString, QGridLayout*> rahmenRaster = rahmenAufbauen(s, frame, seitenRaster, m_steuer);
 
     QWidget* letztes = nullptr;
     for (const FeldDef& f : s.felder) {
@@ -229,19 +133,7 @@ void frmMandStamm::seiteAufbauen(const SeitenDef& s) {
             letztes = w;
         }
     }
-    // Spare room goes below and to the right of a page's fields, so that they stay together.
-    seitenRaster->setRowStretch(seitenRaster->rowCount(), 1);
-    if (s.nummer == 8) {
-        seitenRaster->setColumnStretch(1, 0);
-        seitenRaster->setColumnStretch(3, 2);
-    } else {
-        seitenRaster->setColumnStretch(seitenRaster->columnCount(), 1);
-    }
-    for (const RahmenDef& r : s.rahmen) {
-        QGridLayout* raster = rahmenRaster.value(r.name);
-        if (r.rahmenlos) raster->setRowStretch(raster->rowCount(), 1);
-        for (int c = 1; c < raster->columnCount(); c += 2) raster->setColumnStretch(c, 1);
-    }
+    dehnungSetzen(s, seitenRaster, rahmenRaster);
     zugangsnamenSetzen(s, [this](const QString& name) { return m_steuer.value(name); });
 }
 

@@ -25,29 +25,43 @@
 
 using namespace xov;
 
+// Loading runs in groups of steps. A failing step is reported (a missing column as the one
+// structure hint, which also restricts the dialog) and loading goes on with the next step.
 void frmMandStamm::Form_Load() {
-    Aufruf& m = m_aufruf;
-    bool hilfeIdsLaden = false;
-    bool currencyStart = false;
+    bool stumm = false;  // while the host's help ids are taken over: a malformed list is no failure
     const Fehlerbehandlung falle = [&](const Fehler& f) {
-        if (hilfeIdsLaden) return Fortsetzung::NaechsterSchritt;
+        if (stumm) return Fortsetzung::NaechsterSchritt;
         if (f.nummer() == FehlerNr::SpalteFehlt) {
             strukturHinweis(f.nummer());
-            m.Eingeschraenkt = true;
+            m_aufruf.Eingeschraenkt = true;
         } else {
-            m.KomponentenName = QStringLiteral("XovMandStamm, in Form_Load");
-            FehlerAufruf(f, m);
+            m_aufruf.KomponentenName = QStringLiteral("XovMandStamm, in Form_Load");
+            FehlerAufruf(f, m_aufruf);
         }
         return Fortsetzung::NaechsterSchritt;
     };
-    const int n = m.OhneIndexBez != 0 ? 6 : 7;
+    aufrufVorbereiten(falle, stumm);
+    datenbankenBinden(falle);
+    if (seitenAnlegen(falle)) {
+        // Started for the currencies: no client record, no tax offices, no scaling, nothing of
+        // the record can be typed.
+        ohneZeileSperren();
+        return;
+    }
+    zeileLaden(falle);
+    finanzaemterLaden(falle);
+}
+
+// The host's help ids, and restricted mode when the host asked for it.
+void frmMandStamm::aufrufVorbereiten(const Fehlerbehandlung& falle, bool& stumm) {
+    Aufruf& m = m_aufruf;
     mitFehlerfalle(
         {
             [&] { m.FormBereit = false; },
             [&] { m.HilfeIds = QVector<qint16>(201, 0); },
-            [&] { hilfeIdsLaden = true; },
+            [&] { stumm = true; },
             [&] { m.HilfeIds = alsInt16Feld(m.AufrufInfo.value(60)); },
-            [&] { hilfeIdsLaden = false; },
+            [&] { stumm = false; },
             [&] {
                 if (m.eingeschraenktAufgerufen()) {
                     m.Eingeschraenkt = true;
@@ -56,6 +70,15 @@ void frmMandStamm::Form_Load() {
                 }
             },
             [&] { m.FormBereit = false; },
+        },
+        falle);
+}
+
+// The data sources bound to the two databases; the lists filled; place and month status.
+void frmMandStamm::datenbankenBinden(const Fehlerbehandlung& falle) {
+    Aufruf& m = m_aufruf;
+    mitFehlerfalle(
+        {
             [&] {
                 MAData->setDatabaseName(m.MandDbPfad);
                 FAData->setDatabaseName(m.FaDbPfad);
@@ -73,9 +96,18 @@ void frmMandStamm::Form_Load() {
                 }
                 lblAuswahlMonStatus->setText(m.AuswahlMonStatus.toString(QStringLiteral("MM.yyyy")));
             },
-            [&] {
-                for (int i = 0; i <= n; ++i) Frame1[i]->setWindowTitle(QString());
-            },
+        },
+        falle);
+}
+
+// The tabs the call asks for; true when the dialog starts on the currency page alone.
+bool frmMandStamm::seitenAnlegen(const Fehlerbehandlung& falle) {
+    Aufruf& m = m_aufruf;
+    const int n = m.OhneIndexBez != 0 ? 6 : 7;
+    bool waehrungsstart = false;
+    mitFehlerfalle(
+        {
+            [&] { for (int i = 0; i <= n; ++i) Frame1[i]->setWindowTitle(QString()); },
             [&] { TabStrip1->seiteHinzufuegen(1, seitentabelle(1).titel); },
             [&] { for (int s = 2; s <= 6; ++s) TabStrip1->seiteHinzufuegen(s, seitentabelle(s).titel); },
             [&] { if (m.OhneIndexBez == 0) TabStrip1->seiteHinzufuegen(7, seitentabelle(7).titel); },
@@ -83,26 +115,25 @@ void frmMandStamm::Form_Load() {
             [&] { if (gleichZahl(m.AufrufInfo.value(61), 1)) TabStrip1->seiteHinzufuegen(8, seitentabelle(8).titel); },
             [&] {
                 if (m.TabStripNr != 7) return;
-                currencyStart = true;
+                waehrungsstart = true;
                 fraUntererTeil->hide();
                 const int tab = TabStrip1->indexVon(8);
                 if (tab < 0) fehlerWerfen(FehlerNr::IndexAusserhalb, QStringLiteral("TabStrip1: Fremdwährung"));
                 TabStrip1->setCurrentIndex(tab);
             },
             [&] {
-                if (!currencyStart) return;
+                if (!waehrungsstart) return;
                 m.FormBereit = true;
                 QApplication::restoreOverrideCursor();
                 m.TabStripNr = 0;
             },
         },
         falle);
-    if (currencyStart) {
-        // No client record, no tax offices, no scaling: nothing of the record can be typed.
-        ohneZeileSperren();
-        return;
-    }
+    return waehrungsstart;
+}
 
+// The client row, shown on page 1; what it lacks stays locked.
+void frmMandStamm::zeileLaden(const Fehlerbehandlung& falle) {
     mitFehlerfalle(
         {
             [&] { seiteZeigen(1); },
@@ -122,6 +153,14 @@ void frmMandStamm::Form_Load() {
                 if (!fehlend.isEmpty()) fehlerWerfen(FehlerNr::SpalteFehlt, fehlend.join(QStringLiteral(", ")));
                 MAData->Recordset()->Fields(QStringLiteral("MandFaxNr")).Value();
             },
+        },
+        falle);
+}
+
+// The tax offices in name order, with the placeholder office 0; then the dialog is ready.
+void frmMandStamm::finanzaemterLaden(const Fehlerbehandlung& falle) {
+    mitFehlerfalle(
+        {
             [&] {
                 FAData->setRecordSource(QStringLiteral("SELECT *  FROM AllgFaDaten  ORDER BY Faname"), {},
                                          Schreibziel{QStringLiteral("AllgFaDaten"), {QStringLiteral("FaNummer")}});
@@ -148,7 +187,7 @@ void frmMandStamm::Form_Load() {
                 if (FAData->hatRecordset()) cmbFaNr->zeilenLaden(FAData, QStringLiteral("Faname"), QStringLiteral("FaNummer"));
             },
             [&] {
-                m.FormBereit = true;
+                m_aufruf.FormBereit = true;
                 QApplication::restoreOverrideCursor();
             },
             [&] { FormSkalieren(this, true, true); },
@@ -168,7 +207,7 @@ void frmMandStamm::MaSelect() {
             [&] {
                 Recordset* rs = MAData->Recordset();
                 if (rs->RecordCount() != 0) return;
-                Meldung(QStringLiteral("Der MandantenDatenbestand ist komplett leer"), 0,
+                Meldung(QStringLiteral("Der MandantenDatenbestand ist komplett leer"), Stil::Ok,
                         QStringLiteral("Hinweis auf leeren Datdenbestand"));
                 rs->AddNew();
                 rs->Update();

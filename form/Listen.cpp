@@ -1,9 +1,9 @@
 // The option lists: each shows its items and writes the chosen code into the hidden field
-// beside it, which is bound to the column. The VAT-return period also locks or frees the tax
-// fields of page 1.
+// beside it, which is bound to the column; what a choice means beyond that, its page's unit does.
 
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
+#include "form/Seite.h"
 #include "form/frmMandStamm.h"
 #include "platform/Meldung.h"
 #include "platform/Variant.h"
@@ -43,8 +43,6 @@ public:
     }
 };
 
-// The code in a hidden field; a text that is empty or no number counts as 0.
-double code(const InputFeld* f) { return zahlAusText(f->text()).value_or(0.0); }
 }  // namespace
 
 void frmMandStamm::listenFuellen() {
@@ -66,7 +64,7 @@ void frmMandStamm::auswahlUebernehmen(const QString& name) {
     // Writing the code the field already holds is no change: an empty code stays empty.
     const QString neu = QString::number(l->currentData().toInt());
     if (f->Text() != neu) f->setzeText(neu);
-    if (name == QLatin1String("cmbVoranmPeriode")) code(f) == 0 ? SteuerFelderSperren() : SteuerFelderFreigeben();
+    if (const FeldDef* d = felddef(name)) seite(d->seite)->auswahlUebernommen(name);
 }
 
 void frmMandStamm::listeSetzen(const QString& name, int position) {
@@ -75,39 +73,6 @@ void frmMandStamm::listeSetzen(const QString& name, int position) {
     l->setCurrentIndex(position);
     l->blockSignals(vorher);
     auswahlUebernehmen(name);
-}
-
-void frmMandStamm::SteuerFelderFreigeben() {
-    if (m_aufruf.eingeschraenktAufgerufen()) return;  // restricted mode
-    for (const char* name : {"inpSteuerNr", "inpReferat", "cmbFaNr"})
-        if (!dauerhaftGesperrt(QLatin1String(name))) steuerelement(QLatin1String(name))->setEnabled(true);
-}
-
-void frmMandStamm::SteuerFelderSperren() {
-    feld(QStringLiteral("inpSteuerNr"))->setEnabled(false);
-    feld(QStringLiteral("inpReferat"))->setEnabled(false);
-    cmbFaNr->setEnabled(false);
-}
-
-void frmMandStamm::VoranmPeriodeAbgleichen() {
-    QComboBox* l = liste(QStringLiteral("cmbVoranmPeriode"));
-    const double wert = code(feld(QStringLiteral("inpVoranmPeriode")));
-    const int m = l->count() - 1;
-    // A negative code is as unknown to the list as one beyond its last item.
-    if (wert > m || wert < 0) {
-        Meldung(QStringLiteral("ungültiger Wert inpVoranmPeriode.Text"));
-    } else {
-        listeSetzen(l->objectName(), alsInt16(wert));
-    }
-    wert == 0 ? SteuerFelderSperren() : SteuerFelderFreigeben();
-}
-
-void frmMandStamm::listenSeite4Abgleichen() {
-    for (const FeldDef& d : seitentabelle(4).felder) {
-        if (d.art != Art::Liste) continue;
-        const double wert = code(feld(d.codeFeld));
-        listeSetzen(d.name, wert == 0 || wert == 1 ? static_cast<int>(wert) : 0);
-    }
 }
 
 void frmMandStamm::listenVerbinden() {
@@ -151,7 +116,7 @@ bool frmMandStamm::eventFilter(QObject* o, QEvent* e) {
     } else if (e->type() == QEvent::FocusOut && o == liste(QStringLiteral("cmbVoranmPeriode"))) {
         const auto grund = static_cast<QFocusEvent*>(e)->reason();
         if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason)
-            QTimer::singleShot(0, this, [this] { VoranmPeriodeAbgleichen(); });
+            QTimer::singleShot(0, this, [this] { seite(1)->listenAbgleichen(); });
     }
     return QDialog::eventFilter(o, e);
 }

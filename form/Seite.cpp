@@ -1,9 +1,10 @@
 #include "form/Seite.h"
+#include "form/InputFeld.h"
+#include "platform/Variant.h"
 #include "form/frmMandStamm.h"
 #include "services/Aufruf.h"
 
 #include <QFrame>
-#include <QPushButton>
 #include <algorithm>
 
 namespace xov {
@@ -17,9 +18,10 @@ void Seite::vorbereiten() {
         m_dialog.tabReihenfolgeSetzen(m_def);
         if (!m_def.fokus.isEmpty()) m_dialog.steuerelement(m_def.fokus)->setFocus(Qt::OtherFocusReason);
     }
-    m_dialog.cmdNeuerKurs->setVisible(nummer() == 8);
-    if (auto* k = m_dialog.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"))) k->hide();
+    m_dialog.seitenknoepfeVerbergen();
 }
+
+double Seite::code(const InputFeld* feld) { return zahlAusText(feld->text()).value_or(0.0); }
 
 bool Seite::pruefen() {
     // A half-typed number of the page is refused first.

@@ -8,6 +8,7 @@
 #include <memory>
 
 class frmMandStamm;
+class InputFeld;
 
 namespace xov {
 
@@ -29,8 +30,16 @@ public:
     // The page's checks: every number typed must be complete, then the checks in their order.
     // True at the first that fails; it has spoken and holds the focus.
     virtual bool pruefen();
+    // Sets the page's lists from the codes their hidden fields hold: after the row was loaded or
+    // taken over from another workstation.
+    virtual void listenAbgleichen() {}
+    // A list of the page wrote its code into its field (the user's choice or a program's).
+    virtual void auswahlUebernommen(const QString& liste) { (void)liste; }
 
 protected:
+    // The code a list's hidden field holds; a text that is empty or no number counts as 0.
+    static double code(const InputFeld* feld);
+
     frmMandStamm& m_dialog;
     const SeitenDef& m_def;
 };

@@ -6,6 +6,7 @@
 #include "form/Abgleich.h"
 #include "form/DbListe.h"
 #include "form/Feldtabelle.h"
+#include "form/Seite.h"
 #include "form/frmMandStamm.h"
 #include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenquelle.h"
@@ -15,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QScopedValueRollback>
+#include <set>
 
 using namespace xov;
 
@@ -160,13 +162,9 @@ bool frmMandStamm::zeileAbgleichen() {
         for (const abgleich::Spalte& s : e.beide) zeigen << s.name;
     MAData->zeileUebernehmen(gespeichert, zeigen);
     // A list shows the code its hidden field now holds.
-    bool seite4 = false;
-    for (const QString& s : std::as_const(zeigen)) {
-        const FeldDef* f = felddefZurSpalte(s);
-        if (!f || f->art != Art::Code) continue;
-        if (f->name == QLatin1String("inpVoranmPeriode")) VoranmPeriodeAbgleichen();
-        seite4 = seite4 || f->seite == Seitennr::MandStamm4;
-    }
-    if (seite4) listenSeite4Abgleichen();
+    std::set<int> seiten;
+    for (const QString& s : std::as_const(zeigen))
+        if (const FeldDef* f = felddefZurSpalte(s); f && f->art == Art::Code) seiten.insert(f->seite);
+    for (int n : seiten) seite(n)->listenAbgleichen();
     return true;
 }

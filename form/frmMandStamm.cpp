@@ -17,6 +17,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 
 using namespace xov;
 
@@ -41,7 +42,7 @@ frmMandStamm::frmMandStamm(Aufruf& aufruf, QWidget* parent) : QDialog(parent), m
     };
     MAData->beiReposition = [this] {
         const Recordset* rs = MAData->Recordset();
-        if (!rs->Eof() && !rs->Bof() && TabStrip1->aktuelleSeite() == 1) VoranmPeriodeAbgleichen();
+        if (!rs->Eof() && !rs->Bof() && TabStrip1->aktuelleSeite() == 1) seite(1)->listenAbgleichen();
     };
 }
 
@@ -82,6 +83,11 @@ void frmMandStamm::tabReihenfolgeSetzen(const SeitenDef& seite) {
         if (vorher) QWidget::setTabOrder(vorher, w);
         vorher = w;
     }
+}
+
+void frmMandStamm::seitenknoepfeVerbergen() {
+    cmdNeuerKurs->hide();
+    if (auto* k = findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"))) k->hide();
 }
 
 void frmMandStamm::fehlerMelden(const QString& stelle) {

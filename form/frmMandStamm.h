@@ -14,6 +14,7 @@
 
 #include "form/Feldtabelle.h"
 #include "form/Pruefungen.h"
+#include "platform/Fehler.h"
 
 class QComboBox;
 class QFrame;
@@ -72,13 +73,11 @@ public:
     const QString& FehlerFeld() const { return m_fehlerFeld; }
     void fehlerFeldLeeren() { m_fehlerFeld.clear(); }
 
-    // Option lists (Listen.cpp).
-    void VoranmPeriodeAbgleichen();
-    void SteuerFelderFreigeben();
-    void SteuerFelderSperren();
-    // Sets the list's position and runs its selection handler, as a program step does.
+    // Option lists (Listen.cpp): sets the list's position and runs its selection handler, as a
+    // program step does.
     void listeSetzen(const QString& liste, int position);
-    void listenSeite4Abgleichen();
+    // Hides the buttons below the pages that belong to one page only (the currency page's).
+    void seitenknoepfeVerbergen();
 
     // What the page units use.
     bool bearbeitbar(const QWidget* w) const;          // enabled and shown within its page
@@ -103,6 +102,13 @@ protected:
     void reject() override;
 
 private:
+    // The groups of loading steps (Lebenszyklus.cpp), each with the loading's error trap.
+    void aufrufVorbereiten(const xov::Fehlerbehandlung& falle, bool& stumm);
+    void datenbankenBinden(const xov::Fehlerbehandlung& falle);
+    bool seitenAnlegen(const xov::Fehlerbehandlung& falle);
+    void zeileLaden(const xov::Fehlerbehandlung& falle);
+    void finanzaemterLaden(const xov::Fehlerbehandlung& falle);
+
     void aufbauen();                   // Aufbau.cpp
     void seiteAufbauen(const xov::SeitenDef& seite);
     void untenAufbauen();

@@ -33,7 +33,7 @@ void datenbankEntfernen(const Verbindungsangabe& angabe) {
 std::shared_ptr<Verbindung> Verbindungen::oeffnen(const Verbindungsangabe& angabe) {
     const QString k = angabe.kennung();
     if (auto v = m_offen.value(k).lock()) return v;
-    auto v = verbindungOeffnen(angabe);
+    auto v = oeffner ? oeffner(angabe) : verbindungOeffnen(angabe);
     m_offen.insert(k, v);
     return v;
 }

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 namespace xov {
@@ -55,6 +56,13 @@ public:
     virtual void zuruecknehmen() = 0;
     // The database role the connection logged in as on a server; empty for a file.
     virtual QString rolle() { return {}; }
+    // For a host that keeps the connection between its calls: ruhen() lets go of what keeps
+    // others out while it is unused (a file's shared lock); wiederBereit() takes that again and
+    // tells whether the connection still reaches the same database and answers (the same file by
+    // device and inode, readable with its key; a server after one round trip). When false the
+    // connection is to be dropped.
+    virtual void ruhen() {}
+    virtual bool wiederBereit() { return true; }
 };
 
 // Opens the database. Error numbers every engine keeps: 3024 when the database (or its server) is
@@ -94,6 +102,8 @@ class Verbindungen : public QObject {
 public:
     using QObject::QObject;
     std::shared_ptr<Verbindung> oeffnen(const Verbindungsangabe& angabe);
+    // Where a connection not yet open here comes from; empty: opened afresh (verbindungOeffnen).
+    std::function<std::shared_ptr<Verbindung>(const Verbindungsangabe&)> oeffner;
     // The connections of the object tree `obj` belongs to, created with its root on first use.
     static Verbindungen& von(QObject* obj);
 

@@ -34,7 +34,7 @@ void Set_DBPassword(const QString& pfad) {
         switch (f.nummer()) {
         case FehlerNr::FremdeDatei: case FehlerNr::KeineBerechtigung:
             // Skipped, the file untouched; the user hears why in German.
-            Meldung(f.beschreibung(), 48);
+            Meldung(f.beschreibung(), Stil::Ausrufezeichen);
             return;
         case FehlerNr::FalschesPasswort: case 3001: case 3621: case FehlerNr::Gesperrt:
         case FehlerNr::DateiNichtGefunden: case FehlerNr::ExklusivGesperrt:
@@ -43,7 +43,7 @@ void Set_DBPassword(const QString& pfad) {
             Meldung(QStringLiteral("The following error has occured.\r\n\r\nError Number: %1\r\n"
                                    "Error Source: Set_DBPassword\r\nError Description: %2")
                         .arg(f.nummer()).arg(f.beschreibung()),
-                    16, QStringLiteral("An Error has Occured!"));
+                    Stil::Kritisch, QStringLiteral("An Error has Occured!"));
         }
     }
 }

@@ -1,11 +1,15 @@
 // Pages 1 and 2 show a hint beside the UID, the tax number and the creditor ID when a check
-// digit does not fit. A hint only: it holds no field and changes no value.
+// digit does not fit. A hint only: it holds no field and changes no value. Page 1's period list
+// also locks or frees the tax fields.
 
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/Pruefziffern.h"
 #include "form/Seite.h"
 #include "form/frmMandStamm.h"
+#include "platform/Meldung.h"
+#include "platform/Variant.h"
+#include "services/Aufruf.h"
 
 #include <QLabel>
 
@@ -48,7 +52,32 @@ public:
         Seite::zeigen();
     }
 
+    // The VAT-return period: its list shows the stored code, and without a period (code 0) the
+    // tax number, the department and the tax office stay locked.
+    void listenAbgleichen() override {
+        QComboBox* l = m_dialog.liste(QStringLiteral("cmbVoranmPeriode"));
+        const double wert = code(m_dialog.feld(QStringLiteral("inpVoranmPeriode")));
+        // A negative code is as unknown to the list as one beyond its last item.
+        if (wert > l->count() - 1 || wert < 0) {
+            Meldung(QStringLiteral("ungültiger Wert inpVoranmPeriode.Text"));
+        } else {
+            m_dialog.listeSetzen(l->objectName(), alsInt16(wert));
+        }
+        steuerfelderFreigeben(wert != 0);
+    }
+    void auswahlUebernommen(const QString& liste) override {
+        if (liste == QLatin1String("cmbVoranmPeriode"))
+            steuerfelderFreigeben(code(m_dialog.feld(QStringLiteral("inpVoranmPeriode"))) != 0);
+    }
+
 private:
+    // Freed only outside restricted mode and never where the database lacks the column.
+    void steuerfelderFreigeben(bool frei) {
+        if (frei && m_dialog.aufruf().eingeschraenktAufgerufen()) return;
+        for (const char* name : {"inpSteuerNr", "inpReferat", "cmbFaNr"})
+            if (!frei || !m_dialog.dauerhaftGesperrt(QLatin1String(name))) m_dialog.steuerelement(QLatin1String(name))->setEnabled(frei);
+    }
+
     void aktualisieren() {
         InputFeld* uid = m_dialog.feld(QStringLiteral("inpMandUID"));
         hinweisImPlatzZeigen(m_uid, uid, uidHinweis(uid->text()));

@@ -55,6 +55,8 @@ public:
     void bestaetigen() override;
     void zuruecknehmen() override;
     QString rolle() override;
+    // One empty statement: a server restarted or a session ended since shows here.
+    bool wiederBereit() override;
 
     PGconn* roh() const { return m_conn; }
 

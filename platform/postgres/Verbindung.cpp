@@ -179,6 +179,16 @@ void PgVerbindung::zuruecknehmen() {
 
 QString PgVerbindung::rolle() { return QString::fromUtf8(PQuser(m_conn)); }
 
+bool PgVerbindung::wiederBereit() {
+    if (m_tiefe.offen() || PQstatus(m_conn) != CONNECTION_OK || PQtransactionStatus(m_conn) != PQTRANS_IDLE) return false;
+    try {
+        const Ergebnis r = senden([&] { return PQsendQuery(m_conn, ""); });
+        return r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY && PQstatus(m_conn) == CONNECTION_OK;
+    } catch (const Fehler&) {
+        return false;
+    }
+}
+
 // The server dropped the connection or it was given up: the transaction and the prepared
 // statements are gone with it.
 void PgVerbindung::verloren() {

@@ -12,6 +12,7 @@
 #include <QDate>
 #include <QFile>
 #include <QHash>
+#include <sys/stat.h>
 
 namespace xov::sqlcipher {
 namespace {
@@ -81,8 +82,22 @@ public:
             rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         }
         if (rc != SQLITE_OK) pruefen(rc, true);
+        struct stat datei {};
+        if (m_sperre.fd() >= 0 && ::fstat(m_sperre.fd(), &datei) == 0) m_datei = {datei.st_dev, datei.st_ino};
     }
     ~SqlCipherVerbindung() override { schliessen(); }
+
+    void ruhen() override { m_sperre.freigeben(); }
+    // The path must still name the file this handle has open (a file restored from a backup or
+    // keyed anew is another one), and its first page must still read with the key.
+    bool wiederBereit() override {
+        if (m_sperre.fd() >= 0) return m_db != nullptr;
+        if (!m_db || m_tiefe.offen() || !sqlite3_get_autocommit(m_db)) return false;
+        if (m_sperre.sperren(m_pfad, false, SperreWartenMs) != Dateisperre::Ergebnis::Gehalten) return false;
+        struct stat datei {};
+        if (::fstat(m_sperre.fd(), &datei) != 0 || std::pair{datei.st_dev, datei.st_ino} != m_datei) return false;
+        return sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
 
     Abfrageergebnis abfragen(const QString& sql, const QVariantList& parameter = {}) override {
         Abfrageergebnis erg;
@@ -193,6 +208,7 @@ private:
 
     QString m_pfad;
     Dateisperre m_sperre;
+    std::pair<dev_t, ino_t> m_datei{};  // device and inode of the file opened
     sqlite3* m_db = nullptr;
     QHash<QString, sqlite3_stmt*> m_anweisungen;
     Transaktionstiefe m_tiefe;
