@@ -5,7 +5,7 @@
 #include "Hilfen.h"
 #include "kurse/Kursdateien.h"
 #include "kurse/Kursdatei.h"
-#include "platform/Fehler.h"
+#include "platform/Fehlerhilfe.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 
 using test::csv2024;
+using test::fehlerVon;
 using test::inhaltVon;
 using test::xmlTag;
 using test::zipSchreiben;
@@ -181,18 +182,11 @@ TEST_P(Kurszahl, GleicheSchreibweiseInCsvUndXml) {
     const QByteArray xml = "<?xml version=\"1.0\"?><E><Cube><Cube time=\"2024-01-02\"><Cube currency=\"USD\" rate=\"" + QByteArray(z.text) +
                            "\"/></Cube></Cube></E>";
     for (const QByteArray& inhalt : {csv, xml}) {
-        if (z.gueltig) {
-            const auto tage = xov::kurseAusInhalt(inhalt, QStringLiteral("k"));
-            ASSERT_EQ(tage.size(), 1);
-            EXPECT_EQ(tage.first().kurse.first().second, QByteArray(z.text).toDouble());
-        } else {
-            try {
-                xov::kurseAusInhalt(inhalt, QStringLiteral("k"));
-                ADD_FAILURE() << "angenommen: " << inhalt.constData();
-            } catch (const xov::Fehler& f) {
-                EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("ist kein gültiger Kurs"))) << f.what();
-            }
-        }
+        if (z.gueltig)
+            EXPECT_EQ(xov::kurseAusInhalt(inhalt, QStringLiteral("k")).value(0).kurse.value(0).second, QByteArray(z.text).toDouble());
+        else
+            EXPECT_TRUE(fehlerVon([&] { xov::kurseAusInhalt(inhalt, QStringLiteral("k")); }).beschreibung().contains(QStringLiteral("ist kein gültiger Kurs")))
+                << "angenommen: " << inhalt.constData();
     }
 }
 
@@ -207,13 +201,9 @@ TEST(Kursdatei, DatumNurZwischen1999UndEinemJahrNachHeute) {
     const QDate grenze = QDate::currentDate().addYears(1);
     EXPECT_EQ(lesen(grenze.toString(Qt::ISODate)).first().datum, grenze);
     for (const QString& falsch : {QStringLiteral("9999-12-31"), QStringLiteral("1998-12-31"), grenze.addDays(1).toString(Qt::ISODate)}) {
-        try {
-            lesen(falsch);
-            ADD_FAILURE() << "angenommen: " << falsch.toStdString();
-        } catch (const xov::Fehler& f) {
-            EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("k.csv, Zeile 2: das Datum"))) << f.what();
-            EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("liegt nicht zwischen dem 01.01.1999 und dem"))) << f.what();
-        }
+        const QString text = fehlerVon([&] { lesen(falsch); }).beschreibung();
+        EXPECT_TRUE(text.contains(QStringLiteral("k.csv, Zeile 2: das Datum"))) << falsch.toStdString() << ' ' << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("liegt nicht zwischen dem 01.01.1999 und dem"))) << text.toStdString();
     }
     EXPECT_THROW(xov::kurseAusInhalt("<E><Cube><Cube time='9999-12-31'><Cube currency='USD' rate='1.5'/></Cube></Cube></E>",
                                      QStringLiteral("k.xml")),
@@ -221,12 +211,8 @@ TEST(Kursdatei, DatumNurZwischen1999UndEinemJahrNachHeute) {
 }
 
 TEST(Kursdatei, SteuerzeichenErscheinenSichtbarInDerMeldung) {
-    try {
-        xov::kurseAusInhalt(QByteArray("Date,USD,\n2024-01-02,1.\0" "5\x1b,\n", 28), QStringLiteral("k.csv"));
-        ADD_FAILURE();
-    } catch (const xov::Fehler& f) {
-        EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("\"1.\\x005\\x1B\" ist kein gültiger Kurs"))) << f.what();
-    }
+    EXPECT_TRUE(fehlerVon([] { xov::kurseAusInhalt(QByteArray("Date,USD,\n2024-01-02,1.\0" "5\x1b,\n", 28), QStringLiteral("k.csv")); })
+                    .beschreibung().contains(QStringLiteral("\"1.\\x005\\x1B\" ist kein gültiger Kurs")));
     EXPECT_EQ(xov::sichtbar(QStringLiteral("a\tb\u200Bc")), QStringLiteral("a\\x09b\\u200Bc"));
     EXPECT_EQ(xov::sichtbar(QString(100, u'x'), 5), QStringLiteral("xxxxx…"));
 }
@@ -258,10 +244,6 @@ TEST(Kursdatei, ZipMitGenauEinerDateiCsvOderXml) {
     EXPECT_THROW(xov::kursdateiLesen(zipSchreiben(ordner.filePath("leer.zip"), {{"nur-ordner/", {}}})), xov::Fehler);
     // A zip inside the zip is not unpacked further.
     const QString innen = zipSchreiben(ordner.filePath("innen.zip"), {{"eurofxref.csv", inhaltVon(csv2024)}});
-    try {
-        xov::kursdateiLesen(zipSchreiben(ordner.filePath("aussen.zip"), {{"innen.zip", inhaltVon(innen)}}));
-        ADD_FAILURE();
-    } catch (const xov::Fehler& f) {
-        EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("ist ein Zip-Archiv in einem Zip-Archiv"))) << f.what();
-    }
+    EXPECT_TRUE(fehlerVon([&] { xov::kursdateiLesen(zipSchreiben(ordner.filePath("aussen.zip"), {{"innen.zip", inhaltVon(innen)}})); })
+                    .beschreibung().contains(QStringLiteral("ist ein Zip-Archiv in einem Zip-Archiv")));
 }

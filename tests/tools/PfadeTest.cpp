@@ -4,7 +4,7 @@
 
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
-#include "platform/Fehler.h"
+#include "platform/Fehlerhilfe.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,13 +46,9 @@ TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     const QString pfad = anlegen(db.ordner.path());
     const QString erwartet = QStringLiteral("%1 ist %2, keine Datenbankdatei").arg(pfad, QString::fromUtf8(GetParam().art));
     // The engine, as the dialog and every tool open a database.
-    try {
-        xov::verbindungOeffnen(pfad, xov::DbPasswort);
-        ADD_FAILURE() << "geöffnet";
-    } catch (const xov::Fehler& f) {
-        EXPECT_EQ(f.nummer(), xov::FehlerNr::FremdeDatei);
-        EXPECT_TRUE(f.beschreibung().contains(erwartet)) << f.what();
-    }
+    const xov::Fehler f = test::fehlerVon([&] { xov::verbindungOeffnen(pfad, xov::DbPasswort); });
+    EXPECT_EQ(f.nummer(), xov::FehlerNr::FremdeDatei);
+    EXPECT_TRUE(f.beschreibung().contains(erwartet)) << f.what();
     QElapsedTimer uhr;
     uhr.start();
     const Lauf l = xovDb({"felder-ergaenzen", pfad});
@@ -82,12 +78,8 @@ TEST(Pfade, AnlegenFolgtKeinerVerknuepfung) {
     EXPECT_FALSE(QFile::exists(ziel));
     EXPECT_FALSE(QFile::exists(db.ordner.filePath(QStringLiteral("neu-gemeinsam.db"))));
     // The engine itself refuses as well, whoever calls it.
-    try {
-        xov::datenbankAnlegen(link, xov::DbPasswort);
-        ADD_FAILURE() << "angelegt";
-    } catch (const xov::Fehler& f) {
-        EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("eine neue Datenbank wird nie über eine Verknüpfung angelegt"))) << f.what();
-    }
+    EXPECT_TRUE(test::fehlerVon([&] { xov::datenbankAnlegen(link, xov::DbPasswort); })
+                    .beschreibung().contains(QStringLiteral("eine neue Datenbank wird nie über eine Verknüpfung angelegt")));
     EXPECT_FALSE(QFile::exists(ziel));
 }
 
@@ -97,13 +89,9 @@ TEST(Pfade, GesperrteDateiWirdGenannt) {
     auto v = xov::verbindungOeffnen(db.mand, xov::DbPasswort);
     test::Sperre sperre(db.mand, xov::DbPasswort);
     ASSERT_TRUE(sperre.aktiv());
-    try {
-        v->ausfuehren(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'"));
-        ADD_FAILURE() << "geschrieben";
-    } catch (const xov::Fehler& f) {
-        EXPECT_EQ(f.nummer(), xov::FehlerNr::Gesperrt);
-        EXPECT_TRUE(f.beschreibung().contains(db.mand)) << f.what();
-    }
+    const xov::Fehler f = test::fehlerVon([&] { v->ausfuehren(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'")); });
+    EXPECT_EQ(f.nummer(), xov::FehlerNr::Gesperrt);
+    EXPECT_TRUE(f.beschreibung().contains(db.mand)) << f.what();
 }
 
 // As a user without write permission in the folder meets it (root may write anywhere: run as nobody).
