@@ -29,7 +29,9 @@ void PrintTo(const Fall& f, std::ostream* os) { *os << Eingaben[f.eingabe] << " 
 class Seite8Ausgang : public ::testing::TestWithParam<Fall> {};
 
 // Leaves the page (or the dialog) the way the case says; the row clicked is the second currency.
-void verlassen(Seite& s, Ausgang a) {
+// Done once the dialog is closed, the page changed, a message was recorded or the field left.
+void verlassen(Seite& s, Ausgang a, const test::Meldungen& m, InputFeld* feld) {
+    const qsizetype vorher = m.texte.size();
     switch (a) {
     case Escape: s.d->escape(); break;
     case Beenden: QTest::mouseClick(s->cmdBeenden, Qt::LeftButton); break;
@@ -40,7 +42,8 @@ void verlassen(Seite& s, Ausgang a) {
     case NeuerKurs: QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton); break;
     case AltN: QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier); break;
     }
-    QTest::qWait(150);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !s->isVisible() || s->TabStrip1->aktuelleSeite() != 8 || m.texte.size() > vorher || !feld->hasFocus(); }, 2000));
+    Seite::ruhe();
 }
 
 TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
@@ -59,7 +62,7 @@ TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
         ASSERT_TRUE(s.aktiv(feld));
     }
-    verlassen(s, fall.ausgang);
+    verlassen(s, fall.ausgang, m, feld);
 
     const QString usd = test::stand(db, "SELECT DISTINCT WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen FROM AllgWaehrung WHERE WID = 1");
     const QString kurs = test::stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-04'");

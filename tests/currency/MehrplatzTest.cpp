@@ -24,13 +24,6 @@ QString kurseAm(const test::Datenbanken& db, const QDate& tag) {
     return stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = ?", {tag});
 }
 
-// A shared table of an older version: no key on currency and day.
-void ohneSchluessel(const test::Datenbanken& db) {
-    db.faSql("DROP TABLE AllgWaehrung");
-    db.faSql("CREATE TABLE AllgWaehrung (WID INTEGER NOT NULL, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
-             "Laenderkennzeichen TEXT, AenderDatum DATE NOT NULL, EuroinFremd DOUBLE PRECISION, FremdinEuro DOUBLE PRECISION)");
-}
-
 void zlotyInZeile6(const test::Datenbanken& db) {
     andererArbeitsplatz(db,
                         "INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
@@ -43,43 +36,32 @@ const char* Zeile6 = "SELECT DISTINCT Waehrungscode, WaehrungscodeBezeichnung, L
 }  // namespace
 
 // The same rate changed here and at the other workstation: the question names both; Yes stores
-// the typed rate, No shows the other's.
-class GeaenderterKurs : public ::testing::TestWithParam<bool> {};
+// the typed rate, No shows the other's, Cancel stores nothing and keeps the typed rate, and
+// closing the dialog then asks again (answered Yes).
+class GeaenderterKurs : public ::testing::TestWithParam<QMessageBox::StandardButton> {};
 
 TEST_P(GeaenderterKurs, FrageNenntBeideKurse) {
-    const bool eigene = GetParam();
+    QMessageBox::StandardButton antwort = GetParam();
     test::Datenbanken db;
     test::waehrungen(db, 1);
-    test::Meldungen m([&](const QString&) { return eigene ? QMessageBox::Yes : QMessageBox::No; });
+    test::Meldungen m([&](const QString&) { return antwort; });
     Seite s(db);
     s.rasterKlicken(0);
     andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = 1 AND AenderDatum = ?", {Maerz1});
     s.tippen(s.eif(), "1,1");
     ASSERT_EQ(m.texte.size(), 1) << m.texte.join('|').toStdString();
     EXPECT_TRUE(m.texte.first().contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.texte.first().toStdString();
-    EXPECT_EQ(kurseAm(db, Maerz1), eigene ? "1.1|0.9091" : "1.09|0.9174");
-    EXPECT_EQ(s.eif()->text(), eigene ? "1,1" : "1,09");
-}
-INSTANTIATE_TEST_SUITE_P(EigenerOderFremder, GeaenderterKurs, ::testing::Values(true, false));
-
-// Cancel stores nothing and keeps the typed rate; closing the dialog asks again.
-TEST(KursMehrplatz, AbbrechenBehaeltDenKursUndSchliessenFragtWieder) {
-    test::Datenbanken db;
-    test::waehrungen(db, 1);
-    QMessageBox::StandardButton antwort = QMessageBox::Cancel;
-    test::Meldungen m([&](const QString&) { return antwort; });
-    Seite s(db);
-    s.rasterKlicken(0);
-    andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = 1 AND AenderDatum = ?", {Maerz1});
-    s.tippen(s.eif(), "1,1");
-    EXPECT_EQ(s.eif()->text(), "1,1");
+    EXPECT_EQ(kurseAm(db, Maerz1), antwort == QMessageBox::Yes ? "1.1|0.9091" : "1.09|0.9174");
+    EXPECT_EQ(s.eif()->text(), antwort == QMessageBox::No ? "1,09" : "1,1");
+    if (antwort != QMessageBox::Cancel) return;
     EXPECT_TRUE(s.aktiv(s.eif()));
-    EXPECT_EQ(kurseAm(db, Maerz1), "1.09|0.9174");
     antwort = QMessageBox::Yes;
     EXPECT_TRUE(s.d->escape());
     EXPECT_EQ(m.texte.size(), 2);
     EXPECT_EQ(kurseAm(db, Maerz1), "1.1|0.9091");
 }
+INSTANTIATE_TEST_SUITE_P(Antworten, GeaenderterKurs, ::testing::Values(QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel),
+                         [](const auto& i) { return std::string(i.param == QMessageBox::Yes ? "Eigener" : i.param == QMessageBox::No ? "Fremder" : "AbbrechenUndSchliessen"); });
 
 // Both workstations enter a rate for the same day, with the key on currency and day and without
 // it: one record, and the user says whose rate stays.
@@ -88,7 +70,7 @@ class SelberTag : public ::testing::TestWithParam<std::tuple<bool, bool>> {};
 TEST_P(SelberTag, NieZweiKurseEinesTages) {
     const auto [mitSchluessel, eigene] = GetParam();
     test::Datenbanken db;
-    if (!mitSchluessel) ohneSchluessel(db);
+    if (!mitSchluessel) test::ohneSchluessel(db);
     test::waehrungen(db, 1);
     test::Meldungen m([&](const QString&) { return eigene ? QMessageBox::Yes : QMessageBox::No; });
     Seite s(db);
@@ -107,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(MitUndOhneSchluessel, SelberTag, ::testing::Combine(::t
 TEST(KursMehrplatz, EinfuegenPrueftDenTagInDerSchreibtransaktion) {
     for (const bool mitSchluessel : {true, false}) {
         test::Datenbanken db;
-        if (!mitSchluessel) ohneSchluessel(db);
+        if (!mitSchluessel) test::ohneSchluessel(db);
         test::waehrungen(db, 1);
         xov::Datenquelle quelle(QStringLiteral("FAData"));
         quelle.setDatabaseName(db.fa);
@@ -151,24 +133,30 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
 // B's row 6 looked empty; A created PLN there meanwhile. A code, name or country code typed into
 // it is refused naming the currency, both values and the row; the row then shows PLN, and no PLN
 // record changes.
-class ZeileFremderWaehrung : public ::testing::TestWithParam<int> {};
+struct Fremdeingabe {
+    const char* name;
+    int spalte;  // 0 name, 1 code, 2 country code
+    const char* getippt;
+    const char* gezeigt;
+};
+class ZeileFremderWaehrung : public ::testing::TestWithParam<Fremdeingabe> {};
 
 TEST_P(ZeileFremderWaehrung, WirdAbgewiesenUndZeigtDieGespeicherte) {
-    const int spalte = GetParam();
+    const Fremdeingabe& f = GetParam();
     test::Datenbanken db;
     test::waehrungen(db, 1);
     test::Meldungen m;
     Seite s(db);
     zlotyInZeile6(db);
-    s.tippen(spalte == 0 ? s.kurz(5) : spalte == 1 ? s.lang(5) : s.land(5), spalte == 0 ? "dkk" : spalte == 1 ? "Krone" : "dk");
+    s.tippen(f.spalte == 0 ? s.lang(5) : f.spalte == 1 ? s.kurz(5) : s.land(5), f.getippt);
     ASSERT_EQ(m.texte.size(), 1);
-    EXPECT_TRUE(m.texte.first().contains(spalte == 0 ? "Ihre Eingabe: \"DKK\"" : spalte == 1 ? "Ihre Eingabe: \"Krone\"" : "Ihre Eingabe: \"DK\""))
-        << m.texte.first().toStdString();
+    EXPECT_TRUE(m.texte.first().contains(QString("Ihre Eingabe: \"%1\"").arg(f.gezeigt))) << m.texte.first().toStdString();
     EXPECT_EQ(stand(db, Zeile6), "'PLN'|'Polnischer Zloty'|'PL'");
     EXPECT_EQ(s.zeile(5), QStringList({"Polnischer Zloty", "PLN", "PL"}));
 }
-INSTANTIATE_TEST_SUITE_P(CodeNameLand, ZeileFremderWaehrung, ::testing::Values(0, 1, 2),
-                         [](const ::testing::TestParamInfo<int>& i) { return std::string(i.param == 0 ? "Code" : i.param == 1 ? "Name" : "Land"); });
+INSTANTIATE_TEST_SUITE_P(CodeNameLand, ZeileFremderWaehrung,
+                         ::testing::Values(Fremdeingabe{"Name", 0, "Krone", "Krone"}, Fremdeingabe{"Code", 1, "dkk", "DKK"}, Fremdeingabe{"Land", 2, "dk", "DK"}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 // B typed DKK into the empty row 6; A creates PLN there; B's first rate is refused instead of
 // giving the zloty a second code and name.

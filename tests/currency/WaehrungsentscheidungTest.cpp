@@ -93,18 +93,10 @@ const Kurs K12{1.2, 0.8333};
 
 // The frame of row 1 (USD, stored) on 01.03.2024, where 1,085 / 0,9217 was read.
 Kurslage frame(const QString& eif, const QString& fie) {
-    Kurslage l;
-    l.datum = "01.03.2024";
-    l.euroinFremd = eif;
-    l.fremdinEuro = fie;
-    l.eif = xov::zahlAusText(eif);
-    l.fie = xov::zahlAusText(fie);
-    l.gemerkt = l.gesehen = l.gespeichert = K1085;
-    l.zeile = {0, Usd, Usd, std::nullopt};
-    l.code = "USD";
-    l.land = "USA";
-    return l;
+    return {"01.03.2024", eif, fie, xov::zahlAusText(eif), xov::zahlAusText(fie), K1085, K1085, K1085, false, {0, Usd, Usd, std::nullopt}, "USD", "USA"};
 }
+// The day without a rate, as seen and as stored.
+void neuerTag(Kurslage& l) { l.gesehen = l.gespeichert = std::nullopt; }
 
 struct KursFall {
     const char* name;
@@ -132,28 +124,21 @@ INSTANTIATE_TEST_SUITE_P(
         KursFall{"GeaenderterKurs", [](Kurslage&) {}, KArt::Aendern},
         KursFall{"OhneDatum", [](Kurslage& l) { l.datum = "0"; }, KArt::Nichts},
         KursFall{"LeeresDatum", [](Kurslage& l) { l.datum = " "; }, KArt::Nichts},
-        KursFall{"DatumOhneSinn", [](Kurslage& l) { l.datum = "31.02.2024"; }, KArt::Abweisen, Kursfeld::Datum,
-                 "Im Feld \"Datum\" sind nur Datumsangaben erlaubt!"},
-        KursFall{"KommaStattKurs", [](Kurslage& l) { l.euroinFremd = ","; l.eif.reset(); }, KArt::Abweisen, Kursfeld::EuroinFremd,
-                 "In dem Feld \" EuroinFremd \" ist nur die Eingabe von Zahlen erlaubt!"},
-        KursFall{"BuchstabenImKehrwert", [](Kurslage& l) { l.fremdinEuro = "x"; l.fie.reset(); }, KArt::Abweisen, Kursfeld::FremdinEuro,
-                 "In dem Feld \" FremdinEuro \" ist nur die Eingabe von Zahlen erlaubt!"},
+        KursFall{"DatumOhneSinn", [](Kurslage& l) { l.datum = "31.02.2024"; }, KArt::Abweisen, Kursfeld::Datum, "Im Feld \"Datum\" sind nur Datumsangaben erlaubt!"},
+        KursFall{"KommaStattKurs", [](Kurslage& l) { l.euroinFremd = ","; l.eif.reset(); }, KArt::Abweisen, Kursfeld::EuroinFremd, "In dem Feld \" EuroinFremd \" ist nur die Eingabe von Zahlen erlaubt!"},
+        KursFall{"BuchstabenImKehrwert", [](Kurslage& l) { l.fremdinEuro = "x"; l.fie.reset(); }, KArt::Abweisen, Kursfeld::FremdinEuro, "In dem Feld \" FremdinEuro \" ist nur die Eingabe von Zahlen erlaubt!"},
         KursFall{"KehrwertFehlt", [](Kurslage& l) { l.fremdinEuro.clear(); l.fie.reset(); }, KArt::Nichts},
         KursFall{"BeideNull", [](Kurslage& l) { l.eif = l.fie = 0.0; }, KArt::Loeschen},
         KursFall{"OhneCode", [](Kurslage& l) { l.code.clear(); }, KArt::Abweisen, Kursfeld::Code, "Bitte Währungscode angeben!"},
-        KursFall{"CodeInAndererZeile", [](Kurslage& l) { l.zeile.codeAnderswo = 3; }, KArt::Abweisen, Kursfeld::Code,
-                 "Währungscode wird bereits in Zeile 3 verwendet"},
+        KursFall{"CodeInAndererZeile", [](Kurslage& l) { l.zeile.codeAnderswo = 3; }, KArt::Abweisen, Kursfeld::Code, "Währungscode wird bereits in Zeile 3 verwendet"},
         KursFall{"EinKursNull", [](Kurslage& l) { l.fie = 0.0; }, KArt::Nichts},
         KursFall{"AndererArbeitsplatzGeaendert", [](Kurslage& l) { l.gespeichert = K12; }, KArt::Abgleichen},
         KursFall{"AndererArbeitsplatzGeloescht", [](Kurslage& l) { l.gespeichert.reset(); }, KArt::Abgleichen},
         KursFall{"AndererArbeitsplatzErfasst", [](Kurslage& l) { l.gesehen.reset(); }, KArt::Abgleichen},
-        KursFall{"NeuerTag", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); }, KArt::Einfuegen},
-        KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); l.code = "US"; },
-                 KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
-        KursFall{"LandZuLang", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); l.land = "USAX"; }, KArt::Abweisen,
-                 Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
-        KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { l.gesehen.reset(); l.gespeichert.reset(); l.zeile.gespeichert = Usn; },
-                 KArt::Abweisen, Kursfeld::EuroinFremd,
+        KursFall{"NeuerTag", neuerTag, KArt::Einfuegen},
+        KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { neuerTag(l); l.code = "US"; }, KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
+        KursFall{"LandZuLang", [](Kurslage& l) { neuerTag(l); l.land = "USAX"; }, KArt::Abweisen, Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
+        KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen, Kursfeld::EuroinFremd,
                  "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen Arbeitsplatz angelegt oder geändert "
                  "wurde.\r\n\r\nGespeichert: \"USN\" (US-Dollar), Ihre Eingabe: \"USD\"\r\n\r\nIhre Eingabe wurde nicht gespeichert; "
                  "die Zeile zeigt jetzt die gespeicherte Währung."}),
@@ -165,24 +150,20 @@ INSTANTIATE_TEST_SUITE_P(
 // refused rate gets back the one the frame was filled with.
 TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
     Kurslage l = frame("3", "0,9217");
-    Kursentscheidung e = kursSpeichern(l);
-    EXPECT_EQ(e.kurs, (Kurs{3, 0.3333}));
-    EXPECT_TRUE(e.kehrwertNeu);
+    EXPECT_EQ(kursSpeichern(l).kurs, (Kurs{3, 0.3333}));
+    EXPECT_TRUE(kursSpeichern(l).kehrwertNeu);
     l.umgerechnet = true;
     EXPECT_EQ(kursSpeichern(l).kurs, (Kurs{3, 0.9217}));
-    l = frame("1,085", "0,92");  // EuroinFremd as read: FremdinEuro as typed
-    e = kursSpeichern(l);
-    EXPECT_EQ(e.kurs, (Kurs{1.085, 0.92}));
-    EXPECT_FALSE(e.kehrwertNeu);
+    const Kursentscheidung gelesen = kursSpeichern(frame("1,085", "0,92"));  // EuroinFremd as read: FremdinEuro as typed
+    EXPECT_EQ(gelesen.kurs, (Kurs{1.085, 0.92}));
+    EXPECT_FALSE(gelesen.kehrwertNeu);
     l = frame(",", "0,9217");
     l.eif.reset();
     EXPECT_EQ(kursSpeichern(l).zurueck, 1.085);
     l = frame("1,2", "0,8333");
-    l.gesehen.reset();
-    l.gespeichert.reset();
-    e = kursSpeichern(l);
-    EXPECT_EQ(e.kurs, K12);
-    EXPECT_EQ(e.tag, QDate(2024, 3, 1));
+    neuerTag(l);
+    EXPECT_EQ(kursSpeichern(l).kurs, K12);
+    EXPECT_EQ(kursSpeichern(l).tag, QDate(2024, 3, 1));
     EXPECT_EQ(kursSpeichern(frame("0", "0")).text, QString("Wollen Sie den WährungsKurs für \"USD\" vom 01.03.2024 löschen?"));
 }
 

@@ -1,6 +1,6 @@
 // The database tool and the currency table's key: one record per currency and date.
 
-#include "Hilfen.h"
+#include "currency/WaehrungsseiteHilfen.h"
 #include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehler.h"
@@ -25,12 +25,8 @@ const char* Einfuegen = "INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDat
 
 TEST(Waehrungsschluessel, AelterDateiMitDoppeltenWerdenGenanntNichtGeloescht) {
     test::Datenbanken db;
-    // A shared table of an older version: no key on currency and date.
-    db.faSql("DROP TABLE AllgWaehrung");
-    db.faSql("CREATE TABLE AllgWaehrung (WID INTEGER, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
-             "Laenderkennzeichen TEXT, AenderDatum DATE, EuroinFremd REAL, FremdinEuro REAL)");
-    db.faSql(Einfuegen, {QDate(2024, 3, 1)});
-    db.faSql(Einfuegen, {QDate(2024, 3, 1)});
+    test::ohneSchluessel(db);
+    for (int i = 0; i < 2; ++i) db.faSql(Einfuegen, {QDate(2024, 3, 1)});
     int status = 0;
     QString aus = xovDb({"felder-ergaenzen", db.mand, db.fa}, &status);
     EXPECT_EQ(status, 1);

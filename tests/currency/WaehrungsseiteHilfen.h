@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <tuple>
 
@@ -48,8 +49,24 @@ struct Seite {
         for (int s = 0; s < 3; ++s) t << raster()->model()->index(z, s).data().toString();
         return t;
     }
-    // Lets the handlers that follow a focus change run.
-    static void ruhe() { QTest::qWait(80); }
+    // Lets the handlers that follow a focus change run: the page queues them as zero timers, each
+    // of which may queue the next; a marker queued behind them has run once they have.
+    static void ruhe() {
+        for (int runde = 0; runde < 3; ++runde) {
+            bool gelaufen = false;
+            QTimer::singleShot(0, [&gelaufen] { gelaufen = true; });
+            ASSERT_TRUE(QTest::qWaitFor([&gelaufen] { return gelaufen; }, 2000));
+        }
+    }
+    static void klick(QWidget* w) {
+        QTest::mouseClick(w, Qt::LeftButton);
+        ruhe();
+    }
+    // A key as the keyboard sends it, to the focus field.
+    static void taste(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, m);
+        ruhe();
+    }
     // Clicks into the field, replaces its text by typing, and leaves it with Tab.
     void tippen(InputFeld* feld, const QString& text, bool verlassen = true) {
         QTest::mouseClick(feld, Qt::LeftButton);
@@ -61,7 +78,7 @@ struct Seite {
         if (verlassen) weiter();
     }
     // Tab as the keyboard sends it: to an open completion list, else to the focus field.
-    void weiter() {
+    static void weiter() {
         QWidget* liste = QApplication::activePopupWidget();
         QTest::keyClick(liste ? liste : QApplication::focusWidget(), Qt::Key_Tab);
         ruhe();
@@ -71,8 +88,7 @@ struct Seite {
         ruhe();
     }
     void neuerKurs(const QString& datumText) {
-        QTest::mouseClick((*d)->cmdNeuerKurs, Qt::LeftButton);
-        ruhe();
+        klick((*d)->cmdNeuerKurs);
         tippen(datum(), datumText);
     }
     std::unique_ptr<test::Dialog> d;
@@ -95,6 +111,13 @@ inline void waehrungen(const test::Datenbanken& db, int n) {
                  {{QDate(2024, 1, 2), 1.1, 0.9091}, {QDate(2024, 2, 1), 1.08, 0.9259}, {QDate(2024, 3, 1), 1.085, 0.9217}});
     if (n >= 2) waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.942, 1.0616}});
     if (n >= 3) waehrung(db, 3, "JPY", "", "J", {{QDate(2024, 3, 1), 160.0, 0.00625}, {QDate(2024, 3, 4), 161.0, 0.0062}});
+}
+
+// A shared table of an older version: no key on currency and day.
+inline void ohneSchluessel(const test::Datenbanken& db) {
+    db.faSql("DROP TABLE AllgWaehrung");
+    db.faSql("CREATE TABLE AllgWaehrung (WID INTEGER NOT NULL, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
+             "Laenderkennzeichen TEXT, AenderDatum DATE NOT NULL, EuroinFremd DOUBLE PRECISION, FremdinEuro DOUBLE PRECISION)");
 }
 
 // The other workstation: a connection of its own to the shared database.

@@ -29,13 +29,18 @@ QString usd(const test::Datenbanken& db, const char* spalten) {
 }  // namespace
 
 // Each currency once, also when the page is selected again; name, code and country code go into
-// every record of the currency; a code another row uses is refused, a wildcard matches nothing.
+// every record of the currency; passing through the code of a stored currency without a name
+// stores the German name filled in; a code another row uses is refused, a wildcard matches
+// nothing; the hint on an unknown code shows whole under the rows and nothing moves.
 TEST(Waehrungszeilen, LadenAendernUndDoppelterCode) {
     test::Datenbanken db;
-    test::waehrungen(db, 2);
+    test::waehrungen(db, 3);
     test::waehrung(db, 4, "CHF", "Franken", "CH", {{QDate(2024, 3, 1), 0.94, 1.0638}});  // a code a second time: shown once
     test::Meldungen m;
     Seite s(db);
+    auto* hinweis = s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"));
+    const QPoint raster = s.raster()->mapTo(s->window(), QPoint()), datum = s.datum()->mapTo(s->window(), QPoint());
+    const QSize groesse = s->size();
     test::tabKlicken(*s.d, 1);
     test::tabKlicken(*s.d, 8);
     EXPECT_EQ(s.zeile(1), QStringList({"Schweizer Franken", "CHF", "CH"}));
@@ -46,6 +51,9 @@ TEST(Waehrungszeilen, LadenAendernUndDoppelterCode) {
     EXPECT_EQ(usd(db, "WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen"), "'Dollar'|'USN'|'US'");
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE Waehrungscode = 'USN'").toInt(), 3);
     EXPECT_EQ(s.label("lblFremd"), "1 USN =\nxxx EUR");
+    Seite::klick(s.kurz(2));
+    Seite::weiter();
+    EXPECT_EQ(stand(db, "SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 3"), "'Japanischer Yen'");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
     s.tippen(s.kurz(5), "chf");
     EXPECT_EQ(m.texte, QStringList(QString(xov::waehrung::doppelterCode("CHF", 2)).replace(QChar(13), QChar(10))));
@@ -53,29 +61,7 @@ TEST(Waehrungszeilen, LadenAendernUndDoppelterCode) {
     EXPECT_TRUE(s.aktiv(s.kurz(5)));
     s.tippen(s.kurz(6), "U_N");
     EXPECT_EQ(m.texte.size(), 1);
-}
-
-// Passing through the code of a stored currency without a name: the German name filled in is
-// stored in all its records, so that the next rate does not give the currency a second name.
-TEST(Waehrungszeilen, NameVomCodeWirdGespeichertWieGetippt) {
-    test::Datenbanken db;
-    test::waehrungen(db, 3);
-    Seite s(db);
-    QTest::mouseClick(s.kurz(2), Qt::LeftButton);
-    Seite::ruhe();
-    s.weiter();
-    EXPECT_EQ(stand(db, "SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 3"), "'Japanischer Yen'");
-}
-
-// The hint on an unknown code shows whole under the rows; nothing moves.
-TEST(Waehrungszeilen, HinweisVerschiebtNichts) {
-    test::Datenbanken db;
-    test::waehrungen(db, 1);
-    Seite s(db);
-    auto* hinweis = s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"));
-    const QPoint raster = s.raster()->mapTo(s->window(), QPoint()), datum = s.datum()->mapTo(s->window(), QPoint());
-    const QSize groesse = s->size();
-    s.tippen(s.kurz(4), "QQQ");
+    s.tippen(s.kurz(7), "QQQ");
     ASSERT_TRUE(hinweis->isVisible());
     EXPECT_EQ(hinweis->text(), "QQQ ist kein bekannter ISO-Währungscode");
     EXPECT_GE(hinweis->width(), hinweis->sizeHint().width());
@@ -86,7 +72,8 @@ TEST(Waehrungszeilen, HinweisVerschiebtNichts) {
 }
 
 // The first rate of a new row creates the currency with its row's name, code and country code;
-// leaving EuroinFremd puts the reciprocal to ten places, Enter ("umrechnen") to four.
+// leaving EuroinFremd puts the reciprocal to ten places, Enter ("umrechnen") to four. After a
+// save of an older day and after a change the grid highlights the frame's day.
 TEST(Kurse, ErsterKursLegtDieWaehrungAnMitKehrwert) {
     test::Datenbanken db;
     test::waehrungen(db, 1);
@@ -103,12 +90,21 @@ TEST(Kurse, ErsterKursLegtDieWaehrungAnMitKehrwert) {
                         "FROM AllgWaehrung WHERE WID = 5"),
               "5|'PLN'|'Polnischer Zloty'|'PL'|'2024-03-01'|4.32|0.2314814815");
     EXPECT_EQ(s.rasterZeile(0), QStringList({"01.03.2024", "4,32", "0,2314814815"}));
+    s.neuerKurs("15.02.2024");
+    s.tippen(s.eif(), "4,3");
+    s.weiter();
+    EXPECT_EQ(hervorgehoben(s), "15.02.2024");
+    s.rasterKlicken(0);  // 01.03., 15.02.2024
+    s.tippen(s.eif(), "4,28");
+    EXPECT_EQ(hervorgehoben(s), "01.03.2024");
+    EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 5 AND AenderDatum = '2024-03-01'"), "4.28|0.2336448598");
     s.tippen(s.eif(), "3", false);
-    QTest::keyClick(s.eif(), Qt::Key_Return);
-    Seite::ruhe();
+    Seite::taste(Qt::Key_Return);
     EXPECT_EQ(s.fie()->text(), "0,3333");
     s.weiter();
-    EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 5"), "3.0|0.3333");
+    EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 5 AND AenderDatum = '2024-03-01'"), "3.0|0.3333");
+    EXPECT_EQ(hervorgehoben(s), "01.03.2024");
+    EXPECT_EQ(s.datum()->text(), "01.03.2024");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
 }
 
@@ -137,26 +133,7 @@ TEST(Kurse, LoeschenUndUnfertigerKurs) {
     s.weiter();
     EXPECT_EQ(m.texte.size(), 4);
     EXPECT_EQ(stand(db, "SELECT AenderDatum FROM AllgWaehrung ORDER BY AenderDatum"), "'2024-01-02' ; '2024-03-01'");
-    EXPECT_EQ(s.datum()->text(), "");
-    EXPECT_EQ(hervorgehoben(s), "");
-}
-
-// After a save of an older day and a change the grid highlights the frame's day.
-TEST(Kurse, RasterUndRahmenZeigenDenselbenTag) {
-    test::Datenbanken db;
-    test::waehrungen(db, 1);
-    test::Meldungen m;
-    Seite s(db);
-    s.neuerKurs("15.01.2024");
-    s.tippen(s.eif(), "1,09");
-    s.weiter();
-    EXPECT_EQ(hervorgehoben(s), "15.01.2024");
-    s.rasterKlicken(1);  // 01.03., 01.02., 15.01., 02.01.2024
-    s.tippen(s.eif(), "1,07");
-    EXPECT_EQ(hervorgehoben(s), "01.02.2024");
-    EXPECT_EQ(s.datum()->text(), "01.02.2024");
-    EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-02-01'"), "1.07|0.9345794393");
-    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
+    EXPECT_EQ(s.datum()->text() + hervorgehoben(s), "");
 }
 
 // Keyboard only: F6 from any currency's row to its rate date and back; a rate entered there is
@@ -167,33 +144,26 @@ TEST(Kurse, F6FuehrtVonDerZeileZumKursUndZurueck) {
     test::waehrungen(db, 3);
     test::Meldungen m;
     Seite s(db);
-    QTest::mouseClick(s.land(2), Qt::LeftButton);  // the yen's row
-    Seite::ruhe();
-    QTest::keyClick(s.land(2), Qt::Key_F6);
-    Seite::ruhe();
+    Seite::klick(s.land(2));  // the yen's row
+    Seite::taste(Qt::Key_F6);
     ASSERT_TRUE(test::fokusAuf(s.datum()));
     EXPECT_EQ(s.datum()->text(), "04.03.2024");
-    QTest::keyClick(s.datum(), Qt::Key_Tab);
-    Seite::ruhe();
+    Seite::taste(Qt::Key_Tab);
     s.eif()->selectAll();
     QTest::keyClicks(s.eif(), "162");
-    QTest::keyClick(s.eif(), Qt::Key_F6);
-    Seite::ruhe();
+    Seite::taste(Qt::Key_F6);
     EXPECT_TRUE(test::fokusAuf(s.lang(2)));
     EXPECT_EQ(stand(db, "SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 3 AND AenderDatum = '2024-03-04'"), "162.0");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
-    QTest::mouseClick(s.lang(5), Qt::LeftButton);
-    Seite::ruhe();
+    Seite::klick(s.lang(5));
     QTest::keyClick(s.lang(5), Qt::Key_F6);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
     test::aktivieren(s.d->form.get());
     QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 2; }, 2000));
     EXPECT_TRUE(s.aktiv(s.kurz(5)));
-    QTest::mouseClick(s.lang(0), Qt::LeftButton);
-    Seite::ruhe();
-    QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton);
-    Seite::ruhe();
+    Seite::klick(s.lang(0));
+    Seite::klick(s->cmdNeuerKurs);
     QTest::mouseClick(s.eif(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 3; }, 2000));
     EXPECT_EQ(m.texte, QStringList({xov::waehrung::KeinCode, xov::waehrung::KeinCode, xov::waehrung::NurDatum}));
