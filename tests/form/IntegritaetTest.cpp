@@ -162,21 +162,3 @@ TEST(Gesperrt, UnlesbarerKontenstammMeldetJeVersuchEinmalUndLaesstGehen) {
     EXPECT_EQ(meldungen.texte.size(), 4) << meldungen.alle();
     EXPECT_EQ(db.mandWert("SELECT MandKonto30 FROM AllgMandDaten").toString(), QStringLiteral("2800"));
 }
-
-// --- Enter never leaves the page or presses a button ----------------------------------------
-
-TEST(Tasten, EnterBleibtAufDerSeiteUndDruecktKeinenKnopf) {
-    test::Datenbanken db;
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db));
-    for (auto [seite, name] : {std::pair{2, "inpMandCreditorID"}, {1, "inpMandUID"}}) {  // the pages' last fields
-        tabKlicken(d, seite);
-        InputFeld* letztes = d->feld(name);
-        QTest::mouseClick(letztes, Qt::LeftButton);
-        ASSERT_TRUE(test::fokusAuf(letztes));
-        for (Qt::Key k : {Qt::Key_Return, Qt::Key_Return, Qt::Key_Space}) QTest::keyClick(QApplication::focusWidget(), k);
-        QApplication::processEvents();
-        EXPECT_TRUE(d->isVisible());
-        EXPECT_TRUE(d->Frame1[seite - 1]->isAncestorOf(QApplication::focusWidget())) << name;
-    }
-}
