@@ -116,7 +116,7 @@ TEST(Seitenpruefung, DasTorPrueftNurDasFehlerfeld) {
 
 // --- Lists ----------------------------------------------------------------------------------
 
-TEST(Listen, VoranmeldungsPeriodeSpeichertCodeUndSchaltetSteuerfelder) {
+TEST(Listen, VoranmeldungsPeriodeSpeichertCodeSchaltetSteuerfelderUndSchuetzen) {
     test::Datenbanken db;
     test::Dialog d(test::info(db));
     QComboBox* periode = d->liste("cmbVoranmPeriode");
@@ -131,6 +131,12 @@ TEST(Listen, VoranmeldungsPeriodeSpeichertCodeUndSchaltetSteuerfelder) {
                        static_cast<QWidget*>(d->cmbFaNr)})
         EXPECT_FALSE(w->isEnabled());
     QTest::keyClick(periode, Qt::Key_End);
+    // "Felder schützen" masks the portal login and shows it again.
+    auto* feld1 = d->findChild<QLineEdit*>("txtUVAFeld1");
+    d->findChild<QCheckBox*>("chkUVASchuetzen")->click();
+    EXPECT_EQ(feld1->displayText(), QString(feld1->text().size(), QLatin1Char('*')));
+    d->findChild<QCheckBox*>("chkUVASchuetzen")->click();
+    EXPECT_EQ(feld1->displayText(), QStringLiteral("gruber01"));
     EXPECT_TRUE(d.schliessen());
     EXPECT_EQ(db.mandWert("SELECT MandVoranmPeriode FROM AllgMandDaten").toInt(), 3);
 }
@@ -177,16 +183,6 @@ TEST(Listen, UnbekannteCodesUndEuroKurs) {
     EXPECT_TRUE(d.schliessen());
     EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandMahnfixText, MandAnzMahnStu, MandEurKurs FROM AllgMandDaten"),
               QStringLiteral("0|1|13.7603"));
-}
-
-TEST(Listen, FelderSchuetzenMaskiert) {
-    test::Datenbanken db;
-    test::Dialog d(test::info(db));
-    auto* feld1 = d->findChild<QLineEdit*>("txtUVAFeld1");
-    d->findChild<QCheckBox*>("chkUVASchuetzen")->click();
-    EXPECT_EQ(feld1->displayText(), QString(feld1->text().size(), QLatin1Char('*')));
-    d->findChild<QCheckBox*>("chkUVASchuetzen")->click();
-    EXPECT_EQ(feld1->displayText(), QStringLiteral("gruber01"));
 }
 
 // --- Restricted mode ----------------------------------------------------------------------------
