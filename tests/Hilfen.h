@@ -75,6 +75,7 @@ public:
     QStringList texte;   // box text, CRLF shown as "\n"; error windows as "xovAllgError <nr>: <text> @ <stelle>",
                          // followed by " [<programm>]" and " ? <hilfe>" where the window shows them
     QStringList titel;
+    std::string alle() const { return texte.join(QLatin1Char('|')).toStdString(); }  // for assertion messages
 private:
     void pruefen();
     QTimer m_timer;

@@ -122,7 +122,7 @@ TEST(Kontenauswahl, FuelltNurDasZuletztBetreteneFeld) {
     imPicker(QString(), false);
     QTest::mouseClick(auswahl, Qt::LeftButton);
     EXPECT_EQ(d->feld("inpMandKonto7")->text(), QStringLiteral("3610"));
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
 
 TEST(Kontenauswahl, SucheImPickerNachNameUndNummer) {

@@ -2,6 +2,7 @@
 // factory and reaches the call, the start mode and the call's errors through the meta-object.
 
 #include "Hilfen.h"
+#include "component/xovMandStamm.h"
 #include "platform/Komponenten.h"
 
 #include <QDialog>
@@ -29,7 +30,12 @@ TEST(Host, KenntNurDieProgIdOeffnetBearbeitetSchliesstUndSiehtAufruffehler) {
     test::Datenbanken db;
     auto k = xov::komponenteErzeugen(QStringLiteral("xopMandStamm.xovMandStamm"));
     ASSERT_NE(k, nullptr);
+    // The start mode is the module's, whichever object set it.
+    xovMandStamm andere;
+    andere.setTabStripNr(5);
+    EXPECT_EQ(k->property("TabStripNr").toInt(), 5);
     EXPECT_TRUE(k->setProperty("TabStripNr", 0));
+    EXPECT_EQ(andere.TabStripNr(), 0);
     // Open, edit the town, close with "Beenden".
     bool bearbeitet = false;
     std::function<void()> bedienen = [&] {
@@ -63,5 +69,5 @@ TEST(Host, KenntNurDieProgIdOeffnetBearbeitetSchliesstUndSiehtAufruffehler) {
     };
     QTimer::singleShot(0, schliessen);
     EXPECT_EQ(aufrufen(k.get(), test::info(db)).second, 0);
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }

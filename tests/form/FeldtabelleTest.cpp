@@ -90,5 +90,5 @@ TEST(Feldtabelle, TabFolgtDerTabelleAufJederSeite) {
         EXPECT_EQ(besucht, erwartet) << "Seite " << s.nummer;
         if (meldungen.texte.size()) break;
     }
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }

@@ -81,7 +81,7 @@ QVector<QHash<QString, QRect>> alleSeitenPruefen(const test::Datenbanken& db, QS
         plaetze << seitePruefen(d.form.get(), tabs->seiteAn(i));
     }
     *groesse = d->size();
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
     return plaetze;
 }
 

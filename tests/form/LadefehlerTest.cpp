@@ -14,10 +14,6 @@
 
 using namespace xov;
 
-namespace {
-std::string alle(const test::Meldungen& m) { return m.texte.join('|').toStdString(); }
-}  // namespace
-
 // An older database lacks a column: the structure hint once, restricted mode, and the field of
 // that column (or the list of that code) locked, for what is typed there could not be stored.
 TEST(Spalten, FehlendeSpalteMeldetSchraenktEinUndSperrtIhrFeld) {
@@ -26,8 +22,8 @@ TEST(Spalten, FehlendeSpalteMeldetSchraenktEinUndSperrtIhrFeld) {
         db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Alt', 'Gasse 1', 4020, 'Linz', '')");
         test::Meldungen meldungen;
         test::Dialog d(test::info(db));
-        ASSERT_EQ(meldungen.texte.size(), 1) << alle(meldungen);
-        EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("Fehler-Nr: 3265"))) << alle(meldungen);
+        ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+        EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("Fehler-Nr: 3265"))) << meldungen.alle();
         EXPECT_TRUE(d.aufruf.Eingeschraenkt);
         EXPECT_EQ(d->feld("inpMandOrt")->text(), QStringLiteral("Linz"));
         EXPECT_FALSE(d->steuerelement(feld)->isEnabled()) << feld;
@@ -57,14 +53,14 @@ TEST_P(OhneZeile, EinBerichtGesperrteFelderUndSofortZu) {
     if (fall == "FehlendeTabelle") db.mandSql("DROP TABLE AllgMandDaten");
     test::Meldungen meldungen;
     test::Dialog d(info);
-    ASSERT_EQ(meldungen.texte.size(), 1) << alle(meldungen);
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError"))) << alle(meldungen);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError"))) << meldungen.alle();
     EXPECT_FALSE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3021")));
     for (const char* name : {"inpMandOrt", "inpMandPlz", "InputFeld2", "inpMaAnr(1)", "inpMandKonto30", "cmbVoranmPeriode"})
         EXPECT_FALSE(d->steuerelement(name)->isEnabled()) << name;
     test::tabKlicken(d, 6);
     EXPECT_TRUE(d.escape());
-    EXPECT_EQ(meldungen.texte.size(), 1) << alle(meldungen);
+    EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
     EXPECT_FALSE(fall == "FehlendeDatei" && QFile::exists(weg));
 }
 
@@ -82,7 +78,7 @@ TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBericht) {
         EXPECT_FALSE(d->cmbFaNr->isEnabled());  // no office to choose from
         EXPECT_TRUE(d.escape());
     }
-    ASSERT_EQ(meldungen.texte.size(), 1) << alle(meldungen);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
     EXPECT_EQ(test::unterschiede(vorher, test::zeile(db)), QStringList());
 }
 
@@ -90,8 +86,8 @@ TEST(OhneZeileTab, FehlendeWaehrungsseiteGibtFehler9UndSchliesst) {
     test::Datenbanken db;
     test::Meldungen meldungen;
     test::Dialog d(test::info(db), 7);  // the currency page was not asked for
-    ASSERT_EQ(meldungen.texte.size(), 1) << alle(meldungen);
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 9:"))) << alle(meldungen);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 9:"))) << meldungen.alle();
     EXPECT_TRUE(d.escape());
     EXPECT_EQ(meldungen.texte.size(), 1);
 }

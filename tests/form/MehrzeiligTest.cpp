@@ -35,5 +35,5 @@ TEST(Mehrzeilig, GanzerTextSichtbarKlickInDieZweiteZeileTippenUndSpeichern) {
     QTest::keyClick(f, Qt::Key_Tab);
     EXPECT_TRUE(d.schliessen());
     EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandMikoBezeich FROM AllgMandDaten")).toString(), erwartet);
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }

@@ -1,9 +1,7 @@
 // Binding the data sources and the password step on real files.
 
 #include "Hilfen.h"
-#include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
-#include "platform/Fehler.h"
 #include "services/DbVerbindung.h"
 
 #include <QDir>
@@ -39,24 +37,6 @@ TEST(DbVerbindung, ConnectTextFuerAccess2000UndAlles) {
     }
 }
 
-TEST(DbVerbindung, PasswortFuerUnverschluesselteDateiEinmal) {
-    test::Datenbanken db(2024, {}, true, QString());
-    ASSERT_TRUE(inhalt(db.mand).startsWith("SQLite format 3"));
-    auto stand = [&](const QString& pw) {
-        return verbindungOeffnen(db.mand, pw)->abfragen("SELECT (SELECT count(*) FROM ObjKanzleiKontenstamm), MandName FROM AllgMandDaten").zeilen;
-    };
-    const auto vorher = stand(QString());
-    test::Meldungen meldungen;
-    Set_DBPassword(db.mand);
-    EXPECT_FALSE(inhalt(db.mand).startsWith("SQLite format 3"));
-    EXPECT_FALSE(QFile::exists(db.mand + ".xov-neu"));
-    EXPECT_THROW(verbindungOeffnen(db.mand, QString()), Fehler);
-    EXPECT_EQ(stand(DbPasswort), vorher);
-    const QByteArray verschluesselt = inhalt(db.mand);
-    Set_DBPassword(db.mand);  // second call: already keyed, silent, untouched
-    EXPECT_EQ(inhalt(db.mand), verschluesselt);
-    EXPECT_TRUE(meldungen.texte.isEmpty());
-}
 TEST(DbVerbindung, PasswortStillBeiFehlenderOderGesperrterDatei) {
     test::Datenbanken db(2024, {}, true, QString());
     test::Meldungen meldungen;

@@ -98,7 +98,7 @@ TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechte) {
     ASSERT_EQ(::chmod(QFile::encodeName(db.mand).constData(), 0664), 0);
     test::Meldungen meldungen;
     Set_DBPassword(db.mand);
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.texte.join('|').toStdString();
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
     ASSERT_TRUE(verschluesselt(db.mand));
     const struct stat st = status(db.mand);
     EXPECT_EQ(st.st_uid, 65534u);

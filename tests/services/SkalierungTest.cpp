@@ -52,19 +52,18 @@ TEST(Skalierung, FormUndSmallFontsSteuerelement) {
     f.write("[Section1]\nSkalieren=1\n[Section2]\nSkFaktor=2\n");
     f.close();
 
+    auto schrift = [](const char* familie, double punkte) {
+        QFont f(QString::fromLatin1(familie));
+        f.setPointSizeF(punkte);
+        return f;
+    };
     QWidget form;
-    QFont formSchrift(QStringLiteral("DejaVu Sans"));
-    formSchrift.setPointSizeF(8);
-    form.setFont(formSchrift);
+    form.setFont(schrift("DejaVu Sans", 8));
     form.setGeometry(100, 50, 500, 400);
     auto* normal = new QLabel("Ort:", &form);
-    QFont n(QStringLiteral("DejaVu Serif"));
-    n.setPointSizeF(10);
-    normal->setFont(n);
+    normal->setFont(schrift("DejaVu Serif", 10));
     auto* klein = new QLabel("#", &form);
-    QFont sf(QStringLiteral("Small Fonts"));
-    sf.setPointSizeF(7);
-    klein->setFont(sf);
+    klein->setFont(schrift("Small Fonts", 7));
     auto* raster = new QTableView(&form);
     QStandardItemModel modell(1, 2);
     raster->setModel(&modell);
