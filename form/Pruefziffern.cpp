@@ -22,15 +22,22 @@ int quersumme(int n) { return n / 10 + n % 10; }
 
 }  // namespace
 
+const QStringList& pruefziffernHinweise() {
+    static const QStringList texte{QStringLiteral("UID: nach ATU werden 8 Ziffern erwartet"),
+                                   QStringLiteral("Prüfziffer der UID passt nicht"),
+                                   QStringLiteral("Prüfziffer der Steuernummer passt nicht")};
+    return texte;
+}
+
 QString uidHinweis(const QString& uid) {
     const QString s = ohneTrenner(uid);
     if (!s.startsWith(QLatin1String("ATU"))) return {};  // other countries' numbers are not checked here
     const QString z = s.mid(3);
-    if (z.size() != 8 || !nurZiffern(z)) return QStringLiteral("UID: nach ATU werden 8 Ziffern erwartet");
+    if (z.size() != 8 || !nurZiffern(z)) return pruefziffernHinweise().at(0);
     int summe = 0;
     for (int i = 0; i < 7; ++i) summe += i % 2 == 0 ? ziffer(z, i) : quersumme(2 * ziffer(z, i));
     const int pruef = (10 - (summe + 4) % 10) % 10;
-    return pruef == ziffer(z, 7) ? QString() : QStringLiteral("Prüfziffer der UID passt nicht");
+    return pruef == ziffer(z, 7) ? QString() : pruefziffernHinweise().at(1);
 }
 
 QString steuerNrHinweis(const QString& faNummer, const QString& steuerNr) {
@@ -45,7 +52,7 @@ QString steuerNrHinweis(const QString& faNummer, const QString& steuerNr) {
     int summe = 0;
     for (int i = 0; i < 8; ++i) summe += i % 2 == 0 ? ziffer(neun, i) : quersumme(2 * ziffer(neun, i));
     const int pruef = (10 - summe % 10) % 10;
-    return pruef == ziffer(neun, 8) ? QString() : QStringLiteral("Prüfziffer der Steuernummer passt nicht");
+    return pruef == ziffer(neun, 8) ? QString() : pruefziffernHinweise().at(2);
 }
 
 QString creditorIdHinweis(const QString& id) {

@@ -5,6 +5,7 @@
 // and no field is held.
 
 #include <QString>
+#include <QStringList>
 
 namespace xov {
 
@@ -16,5 +17,7 @@ QString steuerNrHinweis(const QString& faNummer, const QString& steuerNr);
 // SEPA creditor identifier: country, two check digits, three business-code characters that the
 // check leaves out, national part; ISO 7064 mod 97.
 QString creditorIdHinweis(const QString& id);
+// Every hint the VAT number and the tax number can give, so that a page can keep their room.
+const QStringList& pruefziffernHinweise();
 
 }  // namespace xov

@@ -23,13 +23,16 @@ void hinweisZeigen(QLabel* l, QWidget* feld, const QString& text) {
     l->setVisible(!text.isEmpty());  // hidden, it takes no room on the page
 }
 
-// A hint in a row of its own: hidden, it keeps the height of its line, so that showing it moves
-// nothing below it.
+// A hint in a row of its own: hidden, it keeps the height of its line and the width of the
+// longest text it can show, so that showing it moves nothing below or beside it.
 void hinweisImPlatzZeigen(QLabel* l, QWidget* feld, const QString& text) {
     feld->setAccessibleDescription(text);
     QSizePolicy platz = l->sizePolicy();
     platz.setRetainSizeWhenHidden(true);
     l->setSizePolicy(platz);
+    int breite = 0;
+    for (const QString& t : pruefziffernHinweise()) breite = std::max(breite, l->fontMetrics().horizontalAdvance(t));
+    l->setMinimumWidth(breite);
     l->setText(text.isEmpty() ? QStringLiteral(" ") : text);
     l->setVisible(!text.isEmpty());
 }

@@ -6,9 +6,14 @@
 #include <QLabel>
 #include <gtest/gtest.h>
 
-TEST(Pruefziffern, HinweisAufSeite1VerschiebtNichts) {
+// Opened on page 1, and opened on the currency page with every page shown once before page 1.
+class HinweisPlatz : public testing::TestWithParam<bool> {};
+
+TEST_P(HinweisPlatz, AufSeite1VerschiebtNichts) {
     test::Datenbanken db;
-    test::Dialog d(test::info(db));
+    test::Dialog d(test::info(db, {.waehrung = GetParam()}));
+    if (GetParam())
+        for (int seite : {7, 6, 5, 4, 3, 2, 1}) test::tabKlicken(d, seite);
     auto* version = d->findChild<QLabel*>("lblVersionsNr");
     auto* uid = d->findChild<QLabel*>("lblMandUIDHinweis");
     auto* steuer = d->findChild<QLabel*>("lblSteuerNrHinweis");
@@ -27,3 +32,6 @@ TEST(Pruefziffern, HinweisAufSeite1VerschiebtNichts) {
     EXPECT_EQ(d->width(), breite);
     ASSERT_TRUE(d.escape());
 }
+
+INSTANTIATE_TEST_SUITE_P(Start, HinweisPlatz, testing::Bool(),
+                         [](const auto& i) { return i.param ? std::string("AufDerWaehrungsseite") : std::string("AufSeite1"); });
