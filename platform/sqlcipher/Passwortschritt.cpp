@@ -1,4 +1,5 @@
 #include "platform/sqlcipher/Passwortschritt.h"
+#include "platform/sqlcipher/Ableitung.h"
 #include "platform/sqlcipher/Dateisperre.h"
 #include "platform/sqlcipher/Fehlerabbildung.h"
 #include "platform/Datenbank.h"
@@ -154,6 +155,7 @@ void passwortVergeben(const QString& pfad, const QString& passwort, const QStrin
     QFile::remove(neu);
     try {
         const qint64 version = alt.zahl(QStringLiteral("PRAGMA user_version"));
+        vorSchluesselableitung();
         alt.verschluesseltAnhaengen(neu, passwort);
         alt.exec("SELECT sqlcipher_export('verschl')");
         alt.exec(QStringLiteral("PRAGMA verschl.user_version = %1").arg(version).toUtf8().constData());

@@ -2,6 +2,7 @@
 // prepared statements.
 
 #include "platform/sqlcipher/SqlCipher.h"
+#include "platform/sqlcipher/Ableitung.h"
 #include "platform/sqlcipher/Dateisperre.h"
 #include "platform/sqlcipher/Fehlerabbildung.h"
 #include "platform/Fehler.h"
@@ -75,6 +76,7 @@ public:
         // The key is derived at the first statement: a wrong password or a lock shows here. A file
         // without password is read as it is: it stays plain while another process had it open
         // when the password step ran, and the dialog must still read it.
+        vorSchluesselableitung();
         int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK && (rc & 0xff) == SQLITE_NOTADB && !passwort.isEmpty() && m_sperre.unverschluesselt()) {
             schliessen();
