@@ -187,11 +187,16 @@ private:
 
 }  // namespace
 
-void aenderungsverlaufAnbieten(frmMandStamm& d) {
-    auto* menue = new Verlaufsmenue(d);
+void aenderungsverlaufAnbieten(frmMandStamm& d, QWidget* seite) {
+    // One menu for the dialog, offered in the fields of each page as the page is built.
+    auto* menue = static_cast<Verlaufsmenue*>(d.findChild<QObject*>(QStringLiteral("Verlaufsmenue"), Qt::FindDirectChildrenOnly));
+    if (!menue) {
+        menue = new Verlaufsmenue(d);
+        menue->setObjectName(QStringLiteral("Verlaufsmenue"));
+    }
     for (const FeldDef& f : feldtabelle()) {
         if (f.spalte.isEmpty()) continue;
-        auto* w = d.findChild<QWidget*>(f.name);
+        auto* w = seite->findChild<QWidget*>(f.name);
         if (!w) continue;
         QString bezeichnung = beschriftung(f);
         if (bezeichnung.isEmpty()) bezeichnung = f.spalte;
@@ -204,7 +209,7 @@ void aenderungsverlaufAnbieten(frmMandStamm& d) {
             {QStringLiteral("inpWährungsBezKurz(%1)").arg(i), {QStringLiteral("Währungscode"), waehrung, {QStringLiteral("Waehrungscode")}, i}},
             {QStringLiteral("inpLänderKürzel(%1)").arg(i), {QStringLiteral("Länderkürzel"), waehrung, {QStringLiteral("Laenderkennzeichen")}, i}}};
         for (const auto& [name, ziel] : zeile)
-            if (auto* w = d.findChild<QWidget*>(name)) menue->anbieten(w, ziel);
+            if (auto* w = seite->findChild<QWidget*>(name)) menue->anbieten(w, ziel);
     }
     const QStringList kurse = {QStringLiteral("EuroinFremd"), QStringLiteral("FremdinEuro")};
     for (const auto& [name, ziel] : QVector<std::pair<const char*, Verlaufsziel>>{
@@ -212,5 +217,5 @@ void aenderungsverlaufAnbieten(frmMandStamm& d) {
              {"inpEuroinFremd", {QStringLiteral("Kurs 1 EUR in Fremdwährung"), waehrung, {kurse.at(0)}, -2}},
              {"inpFremdinEuro", {QStringLiteral("Kurs 1 Fremdwährungseinheit in EUR"), waehrung, {kurse.at(1)}, -2}},
              {"TDBGridWährung", {QStringLiteral("Kurse"), waehrung, kurse, -2}}})
-        if (auto* w = d.findChild<QWidget*>(QString::fromUtf8(name))) menue->anbieten(w, ziel);
+        if (auto* w = seite->findChild<QWidget*>(QString::fromUtf8(name))) menue->anbieten(w, ziel);
 }

@@ -5,5 +5,7 @@
 // the name, code, country code or rates of its currency (the rate fields: the current row's).
 
 class frmMandStamm;
+class QWidget;
 
-void aenderungsverlaufAnbieten(frmMandStamm& d);
+// For the fields of one page, when the page is built.
+void aenderungsverlaufAnbieten(frmMandStamm& d, QWidget* seite);

@@ -1,5 +1,6 @@
 // Building the dialog from the pages' tables: frames, controls, labels, widths and the design
-// keyboard order; the strip below the pages; the keys of the dialog.
+// keyboard order (a page's controls when the page is built); the strip below the pages; the keys
+// of the dialog.
 
 #include "form/DbListe.h"
 #include "form/Seite.h"
@@ -12,6 +13,7 @@
 #include "services/Fehlerbericht.h"
 
 #include <QGridLayout>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -85,21 +87,24 @@ void frmMandStamm::aufbauen() {
     m_seiten->setObjectName(QStringLiteral("TabStrip1Flaeche"));
     m_seiten->setFrameShape(QFrame::StyledPanel);
     haupt->addWidget(m_seiten, 1);
-    for (const SeitenDef& s : seitentabellen()) seiteAufbauen(s);
+    // Every page's frame at once; its controls when the page is built.
+    for (const SeitenDef& s : seitentabellen()) {
+        auto* frame = new QFrame(m_seiten);
+        frame->setObjectName(QStringLiteral("Frame1(%1)").arg(s.nummer - 1));
+        Frame1[s.nummer - 1] = frame;
+        m_seiten->addWidget(frame);
+        m_steuer.insert(frame->objectName(), frame);
+    }
     untenAufbauen();
     for (const SeitenDef& s : seitentabellen()) m_seite[s.nummer - 1] = seiteErzeugen(*this, s);
     tastenVerbinden();
     resize(twips(11030), twips(7805));
 }
 
-void frmMandStamm::seiteAufbauen(const SeitenDef& s) {
-    auto* frame = new QFrame(m_seiten);
-    frame->setObjectName(QStringLiteral("Frame1(%1)").arg(s.nummer - 1));
+QWidget* frmMandStamm::seiteAufbauen(const SeitenDef& s) {
+    QFrame* frame = Frame1[s.nummer - 1];
     auto* seitenRaster = new QGridLayout(frame);
     seitenRaster->setVerticalSpacing(s.zeilenabstand);
-    Frame1[s.nummer - 1] = frame;
-    m_seiten->addWidget(frame);
-    m_steuer.insert(frame->objectName(), frame);
     const QHash<QString, QGridLayout*> rahmenRaster = rahmenAufbauen(s, frame, seitenRaster, m_steuer);
 
     QWidget* letztes = nullptr;
@@ -135,6 +140,7 @@ void frmMandStamm::seiteAufbauen(const SeitenDef& s) {
     }
     dehnungSetzen(s, seitenRaster, rahmenRaster);
     zugangsnamenSetzen(s, [this](const QString& name) { return m_steuer.value(name); });
+    return letztes;
 }
 
 void frmMandStamm::untenAufbauen() {

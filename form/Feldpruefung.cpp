@@ -62,10 +62,10 @@ void frmMandStamm::beimVerlassen(const QString& name, std::function<void()> prue
     });
 }
 
-void frmMandStamm::pruefungenVerbinden() {
+void frmMandStamm::pruefungenVerbinden(const SeitenDef& seite) {
     // Every field with a check of its own, and every number field, is checked when it is left;
     // the account fields and the currency page are their pages' business.
-    for (const FeldDef& d : feldtabelle()) {
+    for (const FeldDef& d : seite.felder) {
         if (d.pruefung == Pruefung::Konto || d.seite == Seitennr::Fremdwaehrung || !istEingabe(d.art)) continue;
         if (!pruefung::beimVerlassen(d.pruefung) && !istZahl(d.art)) continue;
         const FeldDef* def = &d;

@@ -190,7 +190,8 @@ void frmMandStamm::finanzaemterLaden(const Fehlerbehandlung& falle) {
                 m_aufruf.FormBereit = true;
                 QApplication::restoreOverrideCursor();
             },
-            [&] { FormSkalieren(this, true, true); },
+            // Scaling goes through every control: the pages not yet built are built first.
+            [&] { FormSkalieren(this, true, true, [this] { for (int n = 1; n <= Seitennr::Anzahl; ++n) seiteBauen(n); }); },
         },
         falle);
 }
@@ -241,6 +242,8 @@ bool frmMandStamm::zeileGeladen() const {
 
 void frmMandStamm::dauerhaftSperren(const QString& name) {
     m_dauerhaftGesperrt.insert(name);
+    // A control of a page not yet built is locked when its page is built.
+    if (const FeldDef* f = felddef(name); f && Seitennr::gueltig(f->seite) && !seiteGebaut(f->seite)) return;
     steuerelement(name)->setEnabled(false);
 }
 

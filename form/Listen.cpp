@@ -45,9 +45,10 @@ public:
 
 }  // namespace
 
-void frmMandStamm::listenFuellen() {
+void frmMandStamm::listenFuellen(int seite) {
     // Each item carries its code as item data, equal to its position.
     for (const FeldDef* d : listen()) {
+        if (seite != 0 ? d->seite != seite : !seiteGebaut(d->seite)) continue;
         QComboBox* l = liste(d->name);
         const bool vorher = l->blockSignals(true);
         l->clear();
@@ -75,16 +76,18 @@ void frmMandStamm::listeSetzen(const QString& name, int position) {
     auswahlUebernehmen(name);
 }
 
-void frmMandStamm::listenVerbinden() {
+void frmMandStamm::listenVerbinden(const SeitenDef& seite) {
     for (const FeldDef* d : listen()) {
+        if (d->seite != seite.nummer) continue;
         const QString name = d->name;
         connect(liste(name), &QComboBox::activated, this, [this, name] { auswahlUebernehmen(name); });
+        // The wheel turned over a list the user has not entered changes nothing.
+        liste(name)->installEventFilter(this);
     }
+    if (seite.nummer != Seitennr::Anschrift) return;
     // Page keys are swallowed in the closed list and in its open drop-down alike.
     for (QComboBox* l : {liste(QStringLiteral("cmbVoranmPeriode")), static_cast<QComboBox*>(cmbFaNr)})
         l->view()->installEventFilter(this);
-    // Every list: the wheel turned over a list the user has not entered changes nothing.
-    for (const FeldDef* d : listen()) liste(d->name)->installEventFilter(this);
     cmbFaNr->installEventFilter(this);
 
     auto* schuetzen = qobject_cast<QCheckBox*>(steuerelement(QStringLiteral("chkUVASchuetzen")));

@@ -43,5 +43,7 @@ void frmMandStamm::ersteFeldFokus(int nummer) {
 }
 
 void frmMandStamm::seiteZeigen(int nummer) {
-    if (nummer >= 1 && nummer <= 8) m_seiten->setCurrentWidget(Frame1[nummer - 1]);
+    if (!Seitennr::gueltig(nummer)) return;
+    seiteBauen(nummer);
+    m_seiten->setCurrentWidget(Frame1[nummer - 1]);
 }

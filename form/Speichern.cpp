@@ -165,6 +165,7 @@ bool frmMandStamm::zeileAbgleichen() {
     std::set<int> seiten;
     for (const QString& s : std::as_const(zeigen))
         if (const FeldDef* f = felddefZurSpalte(s); f && f->art == Art::Code) seiten.insert(f->seite);
-    for (int n : seiten) seite(n)->listenAbgleichen();
+    for (int n : seiten)
+        if (seiteGebaut(n)) seite(n)->listenAbgleichen();  // a page not built sets its lists when shown
     return true;
 }

@@ -101,16 +101,25 @@ void knopfKuerzel(frmMandStamm& d, QPushButton* k, const QKeySequence& taste) {
     });
 }
 
+// The button strip in the order it is shown, left to right, after `vorher` (a page's last control:
+// Tab leaves a page for the strip, wherever the page's controls were added to the focus chain).
+void leisteOrdnen(frmMandStamm& d, QWidget* vorher) {
+    QList<QPushButton*> leiste = d.fraUntererTeil->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly);
+    std::sort(leiste.begin(), leiste.end(), [](const QPushButton* a, const QPushButton* b) {
+        return a->parentWidget()->layout()->indexOf(a) < b->parentWidget()->layout()->indexOf(b);
+    });
+    for (QPushButton* k : std::as_const(leiste)) {
+        if (vorher) QWidget::setTabOrder(vorher, k);
+        vorher = k;
+    }
+}
+
 }  // namespace
 
 void tastaturEinrichten(frmMandStamm& d) {
     new Tastatur(d);
-    auto* einlesen = d.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen"));
     knopfKuerzel(d, d.cmdBeenden, QKeySequence(Qt::ALT | Qt::Key_B));
     knopfKuerzel(d, d.cmdNeuerKurs, QKeySequence(Qt::ALT | Qt::Key_N));
-    knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKontenAuswahl")), QKeySequence(Qt::ALT | Qt::Key_K));
-    knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKursgrafik")), QKeySequence(Qt::ALT | Qt::Key_G));
-    if (einlesen) einlesen->setToolTip(QStringLiteral("Tastenkürzel: Alt+E"));
     // Alt with the tab's position chooses the page, through the same check as a click.
     for (int i = 0; i < Seitennr::Anzahl; ++i) {
         auto* kuerzel = new QShortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + i)), &d);
@@ -118,12 +127,18 @@ void tastaturEinrichten(frmMandStamm& d) {
             if (i < d.TabStrip1->count()) d.TabStrip1->setCurrentIndex(i);
         });
     }
-    // The button strip in the order it is shown, left to right.
-    QList<QPushButton*> leiste = d.fraUntererTeil->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly);
-    std::sort(leiste.begin(), leiste.end(), [](const QPushButton* a, const QPushButton* b) {
-        return a->parentWidget()->layout()->indexOf(a) < b->parentWidget()->layout()->indexOf(b);
-    });
-    for (int i = 1; i < leiste.size(); ++i) QWidget::setTabOrder(leiste[i - 1], leiste[i]);
+    leisteOrdnen(d, nullptr);
+}
+
+void seitentastenEinrichten(frmMandStamm& d, int nummer, QWidget* letztes) {
+    if (nummer == Seitennr::KontoZuord)
+        knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKontenAuswahl")), QKeySequence(Qt::ALT | Qt::Key_K));
+    if (nummer == Seitennr::Fremdwaehrung) {
+        knopfKuerzel(d, d.findChild<QPushButton*>(QStringLiteral("cmdKursgrafik")), QKeySequence(Qt::ALT | Qt::Key_G));
+        if (auto* einlesen = d.findChild<QPushButton*>(QStringLiteral("cmdKurseEinlesen")))
+            einlesen->setToolTip(QStringLiteral("Tastenkürzel: Alt+E"));
+    }
+    leisteOrdnen(d, letztes);
 }
 
 }  // namespace xov

@@ -4,10 +4,14 @@
 // order it is shown, and the first focus in the start page's field.
 
 class frmMandStamm;
+class QWidget;
 
 namespace xov {
 
-// Once, after the dialog and its pages are built.
+// Once, after the dialog is built.
 void tastaturEinrichten(frmMandStamm& dialog);
+// The shortcuts of a page's buttons and the strip after the page's last control, when the page
+// is built.
+void seitentastenEinrichten(frmMandStamm& dialog, int nummer, QWidget* letztes);
 
 }  // namespace xov

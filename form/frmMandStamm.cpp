@@ -28,11 +28,8 @@ frmMandStamm::frmMandStamm(Aufruf& aufruf, QWidget* parent) : QDialog(parent), m
     m_aufruf.KomponentenName = QStringLiteral("xovMandStamm");
     aufbauen();
     binden();
-    listenVerbinden();
-    pruefungenVerbinden();
-    for (auto& s : m_seite) s->verbinden();
     tastaturEinrichten(*this);
-    aenderungsverlaufAnbieten(*this);  // "Änderungsverlauf…" in the fields' context menus
+    seiteBauen(Seitennr::Anschrift);  // the start page; the others when first shown or asked for
     TabStrip1->nachWechsel = [this] { nachSeitenwechsel(); };
     TabStrip1->vorWechsel = [this] { return Fehlerprüfungen_0(); };
     MAData->beiValidate = [this](int& aktion, bool&) {
@@ -52,8 +49,8 @@ namespace {
 // The control of the kind asked for; for a name that does not exist (a programmer's error, logged
 // with file and line) a hidden stand-in that belongs to the dialog, so that nothing dereferences null.
 template <typename T>
-T* nachName(const QHash<QString, QWidget*>& steuer, const QString& name, frmMandStamm* dialog) {
-    if (auto* w = qobject_cast<T*>(steuer.value(name)); XOV_ASSERT_MIT(w, qPrintable(name))) return w;
+T* nachName(QWidget* gefunden, const QString& name, frmMandStamm* dialog) {
+    if (auto* w = qobject_cast<T*>(gefunden); XOV_ASSERT_MIT(w, qPrintable(name))) return w;
     auto* ersatz = new T(dialog);
     ersatz->hide();
     return ersatz;
@@ -61,13 +58,13 @@ T* nachName(const QHash<QString, QWidget*>& steuer, const QString& name, frmMand
 }  // namespace
 
 QWidget* frmMandStamm::steuerelement(const QString& name) const {
-    return nachName<QWidget>(m_steuer, name, const_cast<frmMandStamm*>(this));
+    return nachName<QWidget>(gesucht(name), name, const_cast<frmMandStamm*>(this));
 }
 InputFeld* frmMandStamm::feld(const QString& name) const {
-    return nachName<InputFeld>(m_steuer, name, const_cast<frmMandStamm*>(this));
+    return nachName<InputFeld>(gesucht(name), name, const_cast<frmMandStamm*>(this));
 }
 QComboBox* frmMandStamm::liste(const QString& name) const {
-    return nachName<QComboBox>(m_steuer, name, const_cast<frmMandStamm*>(this));
+    return nachName<QComboBox>(gesucht(name), name, const_cast<frmMandStamm*>(this));
 }
 
 Seite* frmMandStamm::seite(int nummer) const {
@@ -97,35 +94,27 @@ void frmMandStamm::fehlerMelden(const QString& stelle) {
 }
 
 void frmMandStamm::binden() {
+    // A control whose page is not built keeps the value loaded for it until the page is built, and
+    // counts as unchanged: its column keeps the stored value when the row is written.
     for (const FeldDef& f : feldtabelle()) {
         if (f.spalte.isEmpty()) continue;
-        QWidget* w = steuerelement(f.name);
         Bindung b;
         b.spalte = f.spalte;
-        if (auto* e = qobject_cast<InputFeld*>(w)) {
-            b.anzeigen = [e](const QVariant& v) { e->spaltenwertAnzeigen(v); };
-            b.wert = [e] { return e->spaltenwert(); };
-            b.geaendert = [e] { return e->geaendert(); };
-        } else if (auto* l = qobject_cast<QLabel*>(w)) {
-            b.anzeigen = [l](const QVariant& v) { l->setText(istNull(v) ? QString() : alsText(v)); };
-        } else if (auto* d = dynamic_cast<DbListe*>(w)) {
-            b.anzeigen = [d](const QVariant& v) { d->wertAnzeigen(v); };
-            b.wert = [d] { return d->wert().isValid() ? d->wert() : nullWert(); };
-            b.geaendert = [d] { return d->geaendert(); };
-        } else if (auto* t = qobject_cast<QLineEdit*>(w)) {
-            // A plain text box counts as changed once the user edited it.
-            const int max = t->maxLength();
-            auto geaendert = std::make_shared<bool>(false);
-            connect(t, &QLineEdit::textEdited, this, [geaendert] { *geaendert = true; });
-            b.anzeigen = [t, max, geaendert](const QVariant& v) {
-                const QString text = istNull(v) ? QString() : v.toString();
-                t->setMaxLength(std::max(max, static_cast<int>(text.size())));  // never cut a stored text
-                t->setText(text);
-                *geaendert = false;
-            };
-            b.wert = [t] { return QVariant(t->text()); };
-            b.geaendert = [geaendert] { return *geaendert; };
-        }
+        b.anzeigen = [this, name = f.name](const QVariant& v) {
+            if (const auto fb = m_feldbindung.value(name)) {
+                if (fb->anzeigen) fb->anzeigen(v);
+            } else {
+                m_geladen.insert(name, v);
+            }
+        };
+        b.wert = [this, name = f.name] {
+            const auto fb = m_feldbindung.value(name);
+            return fb && fb->wert ? fb->wert() : QVariant();
+        };
+        b.geaendert = [this, name = f.name] {
+            const auto fb = m_feldbindung.value(name);
+            return fb && fb->wert && fb->geaendert && fb->geaendert();
+        };
         MAData->binden(b);
     }
 }

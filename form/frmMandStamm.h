@@ -2,11 +2,13 @@
 // frmMandStamm: the modal, tabbed client master-data dialog. Its controls are built from the
 // pages' tables; object names are the control names, so tests and tools find every control.
 // The dialog holds the tab strip, the pages and the data sources and dispatches to the page
-// units; what a page does of its own lives in its unit (form/seiten/).
+// units; what a page does of its own lives in its unit (form/seiten/). A page's controls are
+// built when the page is first shown or when code asks for one of them (Seitenaufbau.cpp).
 
 #include <QDialog>
 #include <QHash>
 #include <QSet>
+#include <QVariant>
 #include <array>
 #include <functional>
 #include <memory>
@@ -29,6 +31,7 @@ namespace xov {
 class Datenquelle;
 class Seite;
 struct Aufruf;
+struct Bindung;
 }  // namespace xov
 
 class frmMandStamm : public QDialog {
@@ -60,6 +63,9 @@ public:
     InputFeld* feld(const QString& name) const;
     QComboBox* liste(const QString& name) const;
     xov::Seite* seite(int nummer) const;
+    // Builds the page's controls, connects them and gives them the values loaded for them; once.
+    void seiteBauen(int nummer);
+    bool seiteGebaut(int nummer) const { return xov::Seitennr::gueltig(nummer) && m_gebaut[nummer - 1]; }
 
     // Lifecycle (Lebenszyklus.cpp).
     void Form_Load();
@@ -110,13 +116,16 @@ private:
     void finanzaemterLaden(const xov::Fehlerbehandlung& falle);
 
     void aufbauen();                   // Aufbau.cpp
-    void seiteAufbauen(const xov::SeitenDef& seite);
+    QWidget* seiteAufbauen(const xov::SeitenDef& seite);  // the last control of its keyboard order
     void untenAufbauen();
     void tastenVerbinden();
-    void binden();
-    void pruefungenVerbinden();
-    void listenFuellen();
-    void listenVerbinden();
+    void binden();                     // the columns of every page, also of pages not yet built
+    void seiteBinden(const xov::SeitenDef& seite);        // Seitenaufbau.cpp
+    void geladeneWerteZeigen(const xov::SeitenDef& seite);
+    QWidget* gesucht(const QString& name) const;         // builds the control's page when needed
+    void pruefungenVerbinden(const xov::SeitenDef& seite);
+    void listenFuellen(int seite = 0);                   // 0: the lists of every page built
+    void listenVerbinden(const xov::SeitenDef& seite);
     void auswahlUebernehmen(const QString& liste);
     QString listeVon(const QString& feld) const;       // the list that writes its code into the field
     void hilfeOeffnen();
@@ -135,6 +144,10 @@ private:
     std::array<std::unique_ptr<xov::Seite>, 8> m_seite;
     QStackedWidget* m_seiten = nullptr;
     QHash<QString, QWidget*> m_steuer;
+    std::array<bool, 8> m_gebaut{};
+    // The bindings of the controls built; the values loaded for controls whose page is not built.
+    QHash<QString, std::shared_ptr<xov::Bindung>> m_feldbindung;
+    QHash<QString, QVariant> m_geladen;
     QSet<QString> m_dauerhaftGesperrt;
     QString m_fehlerFeld;              // the field whose failed check holds the focus
     int m_pruefungLaeuft = 0;          // checks speaking at the moment

@@ -121,7 +121,7 @@ void layoutsSkalieren(QWidget* form, double k) {
 
 }  // namespace
 
-Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
+Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift, const std::function<void()>& vorher) {
     Skalierung s;
     bildschirmMessen(s);
     if (s.BildschirmBreite == 800) return s;
@@ -132,6 +132,7 @@ Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift) {
     if (!f) return s;
     s.Faktor = *f;
     const double k = s.Faktor;
+    if (vorher) vorher();
     if (geometrie) {
         form->resize(mal(form->width(), k), mal(form->height(), k));
         form->move(mal(form->x(), k), mal(form->y(), k));

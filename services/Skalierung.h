@@ -4,6 +4,7 @@
 // which, with the screen width, one factor is derived.
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -31,7 +32,8 @@ void bildschirmFestlegen(int breite, int hoehe);
 std::optional<float> faktorBerechnen(const QString& skalieren, const QString& skFaktor, int breite);
 
 // Multiplies the form's size and position, its fonts and the grid columns by the factor of the
-// user's settings. Ignores every failure; returns what it found.
-Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift);
+// user's settings. Ignores every failure; returns what it found. `vorher` runs once the form is
+// to be scaled, before its controls are gathered (a form that builds controls on demand builds them).
+Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift, const std::function<void()>& vorher = {});
 
 }  // namespace xov

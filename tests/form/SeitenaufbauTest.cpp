@@ -1,0 +1,42 @@
+// The dialog opens with its start page alone; another page is built when it is first shown or
+// when code asks for one of its controls. A page never built counts as unchanged: closing writes
+// none of its columns, whatever they hold; a page built later shows the values loaded at opening.
+
+#include "Hilfen.h"
+#include "form/InputFeld.h"
+#include "form/TabStrip.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace test;
+
+// "GespeicherteWerte" in the suite's name: it runs on the server engine too.
+TEST(SeitenaufbauGespeicherteWerte, UngebauteSeitenBleibenWieGespeichert) {
+    test::Datenbanken db;
+    // Values the fields of pages 2 and 4 do not show exactly: a minus where none may be typed,
+    // more decimals than the rate field shows.
+    db.mandSql("UPDATE AllgMandDaten SET MandMiEinktoBlz = -5, MandEurKurs = 0.123456789");
+    const QStringList vorher = zeile(db);
+    test::Meldungen meldungen;
+    {
+        test::Dialog d(test::info(db, Optionen{.waehrung = true}));
+        for (int seite = 2; seite <= 8; ++seite) {
+            EXPECT_FALSE(d->seiteGebaut(seite)) << seite;
+            EXPECT_TRUE(d->Frame1[seite - 1]->findChildren<QWidget*>().isEmpty()) << seite;
+        }
+        // Page 3, first shown now, shows what was loaded when the dialog opened.
+        tabKlicken(d, 3);
+        EXPECT_TRUE(d->seiteGebaut(3));
+        EXPECT_EQ(qobject_cast<QLineEdit*>(d->steuerelement("inpMandBuchjahr"))->text(), QStringLiteral("2024"));
+        tabKlicken(d, 1);
+        tippen(d->feld("inpMandOrt"), "Graz");
+        QTest::keyClick(d->feld("inpMandOrt"), Qt::Key_Tab);
+        EXPECT_FALSE(d->seiteGebaut(2));
+        EXPECT_TRUE(d.escape()) << meldungen.alle();
+    }
+    EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList({"MandOrt='Graz'"}));
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
+}
