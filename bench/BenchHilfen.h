@@ -1,10 +1,16 @@
 #pragma once
 // What several benchmarks set up the same way.
 
+#include "form/Feldtabelle.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
 
+#include <QApplication>
 #include <QDate>
+#include <QDialog>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QVariantList>
 #include <benchmark/benchmark.h>
 
@@ -47,3 +53,28 @@ inline QVariantList aufrufInfo(const QString& mand, const QString& fa) {
     i[61] = 1;
     return i;
 }
+
+// The bare limit's widget half: as many line edits per page as the dialog has fields, on eight tabs.
+struct NackteWidgets {
+    QDialog dialog;
+    NackteWidgets(bool alleSeiten = false) {
+        auto* tabs = new QTabWidget(&dialog);
+        for (const xov::SeitenDef& s : xov::seitentabellen()) {
+            auto* seite = new QWidget;
+            auto* raster = new QGridLayout(seite);
+            int n = 0;
+            for (const xov::FeldDef& f : s.felder)
+                if (xov::istEingabe(f.art) || f.art == xov::Art::Textfeld) raster->addWidget(new QLineEdit(f.name), n / 3, n % 3), ++n;
+            tabs->addTab(seite, s.titel);
+        }
+        dialog.resize(900, 600);
+        dialog.show();
+        QApplication::processEvents();
+        if (alleSeiten) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                QApplication::processEvents();
+            }
+        }
+    }
+};

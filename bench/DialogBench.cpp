@@ -14,11 +14,7 @@
 #include "tools/xov-db/Schema.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
-#include <QGridLayout>
-#include <QLineEdit>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
@@ -74,31 +70,6 @@ void nackteDatenbanken() {
         sqlite3_close(db);
     }
 }
-
-// The bare limit's widget half: as many line edits per page as the dialog has fields, on eight tabs.
-struct NackteWidgets {
-    QDialog dialog;
-    NackteWidgets(bool alleSeiten = false) {
-        auto* tabs = new QTabWidget(&dialog);
-        for (const xov::SeitenDef& s : xov::seitentabellen()) {
-            auto* seite = new QWidget;
-            auto* raster = new QGridLayout(seite);
-            int n = 0;
-            for (const xov::FeldDef& f : s.felder)
-                if (xov::istEingabe(f.art) || f.art == xov::Art::Textfeld) raster->addWidget(new QLineEdit(f.name), n / 3, n % 3), ++n;
-            tabs->addTab(seite, s.titel);
-        }
-        dialog.resize(900, 600);
-        dialog.show();
-        QApplication::processEvents();
-        if (alleSeiten) {
-            for (int i = 0; i < tabs->count(); ++i) {
-                tabs->setCurrentIndex(i);
-                QApplication::processEvents();
-            }
-        }
-    }
-};
 
 void BM_DialogNackteGrenze(benchmark::State& state) {
     for (auto _ : state) {
