@@ -1,6 +1,7 @@
 #pragma once
 // frmMandStamm: the modal, tabbed client master-data dialog. Its controls are built from the
-// pages' tables; object names are the control names, so tests and tools find every control.
+// pages' tables; object names are the control names, so tests and tools find every control of a
+// page built (steuerelement() and feld() build the page when needed).
 // The dialog holds the tab strip, the pages and the data sources and dispatches to the page
 // units; what a page does of its own lives in its unit (form/seiten/). A page's controls are
 // built when the page is first shown or when code asks for one of them (Seitenaufbau.cpp).
