@@ -44,6 +44,7 @@ TEST(Codeliste, ErsteBuchstabenBietenCodeUndNamenPfeilUndEnterSetzenDenCode) {
     ASSERT_TRUE(liste(code)->isVisible());
     EXPECT_TRUE(angeboten(code).contains(QStringLiteral("USD – US-Dollar"))) << angeboten(code).join("|").toStdString();
     EXPECT_EQ(code->text(), "us");  // the list offers, the field keeps what is typed
+    EXPECT_FALSE(s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"))->isVisible());  // no hint on a code not whole yet
     // Escape closes the list only.
     taste(s, Qt::Key_Escape);
     EXPECT_FALSE(liste(code)->isVisible());
@@ -63,5 +64,11 @@ TEST(Codeliste, ErsteBuchstabenBietenCodeUndNamenPfeilUndEnterSetzenDenCode) {
     taste(s, Qt::Key_Tab);
     EXPECT_TRUE(test::fokusAuf(s.land(4)));
     EXPECT_EQ(s.lang(4)->text(), QStringLiteral("Japanischer Yen"));
+    // A filled-in name follows the next code; a name the user typed stays.
+    s.tippen(code, "cad");
+    EXPECT_EQ(s.lang(4)->text(), QStringLiteral("Kanadischer Dollar"));
+    s.tippen(s.lang(4), "Loonie");
+    s.tippen(code, "jpy");
+    EXPECT_EQ(s.lang(4)->text(), QStringLiteral("Loonie"));
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
 }
