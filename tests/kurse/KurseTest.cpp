@@ -41,9 +41,28 @@ struct Kursdatenbank : test::Datenbanken {
 
 }  // namespace
 
-TEST(Referenzkurse, WochenendeFeiertagUndVorDemErstenKursUndDerKehrwertBehaeltSeineStellen) {
+// The year 2024 read twice, the second time replacing, into four currencies of which USD holds a
+// rate of its own on 31 December: what is counted and stored, and the rate valid at a date.
+TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     Kursdatenbank db;
-    db.einlesen(csv2024);
+    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, EuroinFremd, "
+             "FremdinEuro) VALUES (1, 'USD', 'Name', 'XX', '2024-12-31', 1.1, 0.9)");
+    EXPECT_EQ(xov::bilanzZeilen(db.einlesen(csv2024)), (QStringList{"USD: 255 hinzugefügt, 1 behalten, 0 übersprungen",
+                                                                    "IDR: 256 hinzugefügt, 0 behalten, 0 übersprungen",
+                                                                    "HRK: 0 hinzugefügt, 0 behalten, 256 übersprungen",
+                                                                    "SEK: 256 hinzugefügt, 0 behalten, 0 übersprungen"}));
+    EXPECT_EQ(db.anzahl(), 5 + 3 * 256 - 1);
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.1);
+    // No weekend rows; name and country code of the currency are repeated in the new records.
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE strftime('%w', AenderDatum) IN ('0', '6')").toInt(), 0);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'Name' AND Laenderkennzeichen = 'XX'").toInt(),
+              db.anzahl());
+    // Replacing changes only the day whose stored rate differs from the file's.
+    xov::Einleseoptionen ersetzen;
+    ersetzen.ersetzen = true;
+    EXPECT_EQ(xov::bilanzZeilen(db.einlesen(csv2024, ersetzen)).first(), "USD: 0 hinzugefügt, 1 ersetzt, 255 behalten, 0 übersprungen");
+    EXPECT_EQ(db.anzahl(), 5 + 3 * 256 - 1);
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.0389);
     // Saturday 30 March and Easter Monday 1 April 2024: the rate of Maundy Thursday, 28 March.
     for (const QDate tag : {QDate(2024, 3, 30), QDate(2024, 4, 1)}) {
         const auto k = xov::kursZumDatum(db.fa, "usd", tag);
@@ -52,8 +71,7 @@ TEST(Referenzkurse, WochenendeFeiertagUndVorDemErstenKursUndDerKehrwertBehaeltSe
         EXPECT_EQ(k.fremdinEuro, xov::kehrwert(1.0811));
         EXPECT_FALSE(k.veraltet);
     }
-    // A published day gives its own rate; an old rate comes with the flag, not refused.
-    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.0389);
+    // An old rate comes with the flag, not refused.
     const auto alt = xov::kursZumDatum(db.fa, "USD", QDate(2024, 4, 1), 3);
     EXPECT_TRUE(alt.veraltet);
     EXPECT_EQ(alt.alterTage, 4);
@@ -69,43 +87,6 @@ TEST(Referenzkurse, WochenendeFeiertagUndVorDemErstenKursUndDerKehrwertBehaeltSe
         EXPECT_EQ(f.nummer(), xov::FehlerNr::KeinAktuellerDatensatz) << code.toStdString();
         EXPECT_EQ(f.beschreibung(), QStringLiteral("Für die Währung %1 gibt es keinen Kurs am oder vor dem 30.11.2023.").arg(code));
     }
-}
-
-TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndEinZweitesMalFuegtNichtsHinzu) {
-    Kursdatenbank db;
-    const auto erst = db.einlesen(csv2024);
-    EXPECT_EQ(xov::bilanzZeilen(erst), (QStringList{"USD: 256 hinzugefügt, 0 behalten, 0 übersprungen",
-                                                    "IDR: 256 hinzugefügt, 0 behalten, 0 übersprungen",
-                                                    "HRK: 0 hinzugefügt, 0 behalten, 256 übersprungen",
-                                                    "SEK: 256 hinzugefügt, 0 behalten, 0 übersprungen"}));
-    EXPECT_EQ(db.anzahl(), 4 + 3 * 256);
-    // No weekend rows: every stored day is a business day.
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE strftime('%w', AenderDatum) IN ('0', '6')").toInt(), 0);
-    const auto zweit = db.einlesen(csv2024);
-    EXPECT_EQ(zweit.at(0).hinzugefuegt, 0);
-    EXPECT_EQ(zweit.at(0).behalten, 256);
-    EXPECT_EQ(db.anzahl(), 4 + 3 * 256);
-    // Name and country code of the currency are repeated in the new records.
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'Name' AND Laenderkennzeichen = 'XX'").toInt(),
-              db.anzahl());
-}
-
-TEST(Referenzkurse, VorhandenerTagBleibtAusserMitErsetzenUndZeitraumGrenztEin) {
-    Kursdatenbank db;
-    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, EuroinFremd, "
-             "FremdinEuro) VALUES (1, 'USD', 'Name', 'XX', '2024-12-31', 1.1, 0.9)");
-    xov::Einleseoptionen o;
-    o.ab = QDate(2024, 12, 1);
-    const auto b = db.einlesen(csv2024, o);
-    EXPECT_EQ(b.at(0).hinzugefuegt, 19);  // 20 published days in December 2024
-    EXPECT_EQ(b.at(0).behalten, 1);
-    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.1);
-    o.ersetzen = true;
-    o.bis = QDate(2024, 12, 31);
-    const auto ersetzt = db.einlesen(csv2024, o).at(0);
-    EXPECT_EQ(ersetzt.ersetzt, 1);    // the one day whose stored rate differs from the file's
-    EXPECT_EQ(ersetzt.behalten, 19);  // the days read before hold the file's rates already
-    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.0389);
 }
 
 TEST(Referenzkurse, XmlMitEinfachenUndDoppeltenAnfuehrungszeichenFehlendeWaehrungWirdUebersprungen) {
