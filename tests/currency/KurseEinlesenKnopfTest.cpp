@@ -2,6 +2,7 @@
 // options chosen in a small dialog by typing and clicking, the summary, and the history at once.
 
 #include "currency/WaehrungsseiteHilfen.h"
+#include "kurse/Kursdateien.h"
 #include "form/InputFeld.h"
 
 #include <QCheckBox>
@@ -13,11 +14,10 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using test::csv2024;
 using test::Seite;
 
 namespace {
-
-const QString csv2024 = QStringLiteral(XOV_KURSDATEN "/eurofxref-hist-2024.csv");
 
 // Answers the file dialog with the file, then hands the options dialog to `optionen`, which
 // acts in it as a user does.
@@ -88,7 +88,6 @@ TEST(Referenzkurse, KnopfMitZeitraumUndErsetzenWieDasWerkzeug) {
     EXPECT_EQ(s.raster()->currentIndex().row(), 0);
     EXPECT_EQ(s.datum()->text() + " " + s.eif()->text(), "31.12.2024 1,0389");
     // The keyboard is the page's again.
-    EXPECT_TRUE(QTest::qWaitForWindowActive(s.d->form.get(), 2000));
     s.tippen(s.land(1), "se");
     EXPECT_EQ(db.faWert("SELECT count(DISTINCT Laenderkennzeichen) || Laenderkennzeichen FROM AllgWaehrung WHERE WID = 2").toString(), "1SE");
 }

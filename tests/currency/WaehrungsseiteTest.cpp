@@ -22,10 +22,6 @@ QString hervorgehoben(const Seite& s) {
     return i.isValid() && s.raster()->selectionModel()->isRowSelected(i.row(), {}) ? s.rasterZeile(i.row()).first() : QString();
 }
 
-QString usd(const test::Datenbanken& db, const char* spalten) {
-    return stand(db, QStringLiteral("SELECT DISTINCT %1 FROM AllgWaehrung WHERE WID = 1").arg(spalten));
-}
-
 }  // namespace
 
 // Each currency once, also when the page is selected again; name, code and country code go into
@@ -48,7 +44,8 @@ TEST(Waehrungszeilen, LadenAendernUndDoppelterCode) {
     s.tippen(s.lang(0), "Dollar");
     s.tippen(s.land(0), "us");
     s.tippen(s.kurz(0), "usn");
-    EXPECT_EQ(usd(db, "WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen"), "'Dollar'|'USN'|'US'");
+    EXPECT_EQ(stand(db, "SELECT DISTINCT WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen FROM AllgWaehrung WHERE WID = 1"),
+              "'Dollar'|'USN'|'US'");
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE Waehrungscode = 'USN'").toInt(), 3);
     EXPECT_EQ(s.label("lblFremd"), "1 USN =\nxxx EUR");
     Seite::klick(s.kurz(2));
