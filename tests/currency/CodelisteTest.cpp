@@ -44,7 +44,8 @@ TEST(Codeliste, ErsteBuchstabenBietenCodeUndNamenPfeilUndEnterSetzenDenCode) {
     ASSERT_TRUE(liste(code)->isVisible());
     EXPECT_TRUE(angeboten(code).contains(QStringLiteral("USD – US-Dollar"))) << angeboten(code).join("|").toStdString();
     EXPECT_EQ(code->text(), "us");  // the list offers, the field keeps what is typed
-    EXPECT_FALSE(s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"))->isVisible());  // no hint on a code not whole yet
+    // No hint on a code not whole yet.
+    EXPECT_FALSE(s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"))->isVisible());
     // Escape closes the list only.
     taste(s, Qt::Key_Escape);
     EXPECT_FALSE(liste(code)->isVisible());
