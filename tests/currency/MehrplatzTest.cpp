@@ -125,13 +125,14 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     EXPECT_EQ(kurseAm(db, Maerz1), "1.1|0.9091");
 }
 
-// B's rows 6 to 9 looked empty; A created currencies there meanwhile. A name, code or country
-// code typed there, and B's first rate in a row where B had typed a code and name before, are
-// refused naming the stored currency; the row then shows it, and none of its records changes.
-TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSind) {
+// B's rows 6 to 9 looked empty; A (the other workstation) created currencies there meanwhile. A
+// name, code or country code typed there, and B's first rate in a row where B had typed a code
+// and name before, are refused naming the stored currency; the row then shows it, and none of its
+// records changes.
+TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSindUndFremdeCodes) {
     test::Datenbanken db;
-    test::waehrungen(db, 1);
-    test::Meldungen m;
+    test::waehrungen(db, 2);
+    test::Meldungen m([](const QString& t) { return t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
     Seite s(db);
     const char* codes[] = {"PLN", "SEK", "NOK", "HUF"};
     for (int z = 6; z < 9; ++z) test::waehrung(db, z + 1, codes[z - 5], "Fremd", "FR", {{QDate(2024, 6, 1), 4.3, 0.2326}});
@@ -153,20 +154,13 @@ TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSind) {
                         {z + 1}), QString("'%1'|'Fremd'|'FR'|4.3").arg(codes[z - 5]));
         EXPECT_EQ(s.zeile(z), QStringList({"Fremd", codes[z - 5], "FR"}));
     }
-}
-
-// A recoded USD as USN and CHF as CHN; B, who read USD and CHF, types USX and CHX: asked; Yes
-// (USX) stores B's code in every record, No keeps A's and shows it.
-TEST(WaehrungMehrplatz, CodeEinesAnderenArbeitsplatzesWirdErfragt) {
-    test::Datenbanken db;
-    test::waehrungen(db, 2);
-    test::Meldungen m([](const QString& t) { return t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
-    Seite s(db);
-    andererArbeitsplatz(db, "UPDATE AllgWaehrung SET Waehrungscode = CASE WID WHEN 1 THEN 'USN' ELSE 'CHN' END");
+    // A recodes USD as USN and CHF as CHN; B, who read USD and CHF, types USX and CHX: asked; Yes
+    // (USX) stores B's code in every record, No keeps A's and shows it.
+    andererArbeitsplatz(db, "UPDATE AllgWaehrung SET Waehrungscode = CASE WID WHEN 1 THEN 'USN' ELSE 'CHN' END WHERE WID < 3");
     s.tippen(s.kurz(0), "usx");
     s.tippen(s.kurz(1), "chx");
-    ASSERT_EQ(m.texte.size(), 2) << m.alle();
-    EXPECT_TRUE(m.texte[0].contains("anderer Arbeitsplatz \"USN\", Ihre Eingabe \"USX\"")) << m.alle();
-    EXPECT_EQ(stand(db, "SELECT DISTINCT WID, Waehrungscode FROM AllgWaehrung ORDER BY WID"), "1|'USX' ; 2|'CHN'");
+    ASSERT_EQ(m.texte.size(), 6) << m.alle();
+    EXPECT_TRUE(m.texte[4].contains("anderer Arbeitsplatz \"USN\", Ihre Eingabe \"USX\"")) << m.alle();
+    EXPECT_EQ(stand(db, "SELECT DISTINCT WID, Waehrungscode FROM AllgWaehrung WHERE WID < 3 ORDER BY WID"), "1|'USX' ; 2|'CHN'");
     EXPECT_EQ(s.kurz(0)->text() + s.kurz(1)->text(), "USXCHN");
 }
