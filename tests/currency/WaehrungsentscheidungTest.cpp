@@ -121,6 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         KursFall{"CodeInAndererZeile", [](Kurslage& l) { l.zeile.codeAnderswo = 3; }, KArt::Abweisen, Kursfeld::Code, "Währungscode wird bereits in Zeile 3 verwendet"},
         KursFall{"EinKursNull", [](Kurslage& l) { l.fie = 0.0; }, KArt::Nichts},
         KursFall{"AndererArbeitsplatzGeloescht", [](Kurslage& l) { l.gespeichert.reset(); }, KArt::Abgleichen},
+        KursFall{"AndererArbeitsplatzErfasst", [](Kurslage& l) { l.gesehen.reset(); }, KArt::Abgleichen},
         KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { neuerTag(l); l.code = "US"; }, KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
         KursFall{"LandZuLang", [](Kurslage& l) { neuerTag(l); l.land = "USAX"; }, KArt::Abweisen, Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
         KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen, Kursfeld::EuroinFremd,

@@ -52,6 +52,7 @@ struct Feindlich {
     QByteArray (*inhalt)();  // the file's content, a zip's one entry; null: built in `vonHand`
     const char* meldung;     // a part of the German message
 };
+void PrintTo(const Feindlich& f, std::ostream* os) { *os << f.name; }
 
 const Feindlich feindlich[] = {
     {"ZipMitAchtzigMegabyteZeilenumbruechen", "leer.zip", [] { return kopf + QByteArray(80 << 20, '\n'); }, "größer als 64 MB"},
