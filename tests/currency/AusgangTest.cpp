@@ -86,11 +86,15 @@ TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
     EXPECT_EQ(fall.eingabe == Kurs ? kurs : usd, erwartet[fall.eingabe]);
 }
 
+// Each exit finishes the focus field through one function that tells the fields apart: every exit
+// with a head field (the name where the code's completion list would take the click), a rate and
+// a refused rate; the other head fields and refusals on Escape, and on a tab click.
 std::vector<Fall> alleFaelle() {
     std::vector<Fall> f;
     for (int a = Escape; a <= AltN; ++a)
         for (int e = Name; e <= NachAbweisung; ++e)
-            if (a < NeuerKurs || e == Name || e == Kurs || e == DoppelterCode || e == KursOhneZahl) f.push_back({Ausgang(a), Eingabe(e)});
+            if (a == Escape || e == Kurs || e == KursOhneZahl || e == (a >= NeuerKurs ? Name : Code) || (a == Tabklick && e >= DoppelterCode))
+                f.push_back({Ausgang(a), Eingabe(e)});
     return f;
 }
 

@@ -1,12 +1,18 @@
-// The completion list of the currency page's code fields, driven by keys as the keyboard sends
-// them: to the dialog's window, which hands them to an open list or to the focus field.
+// The currency page's helpers for the user: the completion list of the code fields, driven by
+// keys as the keyboard sends them (to the dialog's window, which hands them to an open list or to
+// the focus field), and "Kursgrafik…", whose window shows the current currency's two rates over
+// the chosen period, names the point under the mouse, and follows the row the user enters.
 
 #include "currency/WaehrungsseiteHilfen.h"
 #include "form/InputFeld.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QCompleter>
+#include <QPushButton>
 #include <QTest>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 #include <gtest/gtest.h>
 
 using test::Seite;
@@ -32,18 +38,73 @@ QStringList angeboten(InputFeld* f) {
     return l;
 }
 
+QDialog* grafik(QWidget* d) { return d->findChild<QDialog*>(QStringLiteral("dlgKursgrafik")); }
+QList<QLineSeries*> reihen(QDialog* g) {
+    QList<QLineSeries*> r;
+    for (QAbstractSeries* s : g->findChild<QChartView*>()->chart()->series()) r << qobject_cast<QLineSeries*>(s);
+    return r;
+}
+QString punkt(QDialog* g) { return g->findChild<QLabel*>(QStringLiteral("lblKursgrafikPunkt"))->text(); }
+
 }  // namespace
 
-TEST(Codeliste, ErsteBuchstabenBietenCodeUndNamenPfeilUndEnterSetzenDenCode) {
-    test::Datenbanken db;  // USD, CHF and GBP in rows 1 to 3
+TEST(Codeliste, ListeBietetCodesUndKursgrafikFolgtDerZeile) {
+    test::Datenbanken db;
+    db.faSql("DELETE FROM AllgWaehrung");
+    test::waehrung(db, 1, "USD", "US-Dollar", "USA",
+                   {{QDate(2022, 1, 3), 1.13, 0.885}, {QDate(2023, 6, 1), 1.07, 0.9346}, {QDate(2024, 5, 2), 1.07, 0.9346},
+                    {QDate(2024, 12, 31), 1.0389, 0.9626}});
+    test::waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.95, 1.0526}});
     test::Meldungen m;
     Seite s(db);
+    auto* knopf = s->findChild<QPushButton*>(QStringLiteral("cmdKursgrafik"));
+    ASSERT_TRUE(knopf && knopf->isVisible());
+
+    QTest::mouseClick(knopf, Qt::LeftButton);
+    QDialog* g = grafik(s.d->form.get());
+    ASSERT_TRUE(g && g->isVisible());
+    EXPECT_FALSE(g->isModal());  // the page stays usable beside it
+    auto r = reihen(g);
+    ASSERT_EQ(r.size(), 2);
+    ASSERT_EQ(r[0]->count(), 4);
+    EXPECT_EQ(QPointF(r[0]->at(3).y(), r[1]->at(3).y()), QPointF(1.0389, 0.9626));
+
+    // A year back from the newest rate, five years, everything.
+    auto* zeitraum = g->findChild<QComboBox*>(QStringLiteral("cmbKursgrafikZeitraum"));
+    zeitraum->setCurrentIndex(0);
+    EXPECT_EQ(reihen(g)[0]->count(), 2);
+    zeitraum->setCurrentIndex(1);
+    EXPECT_EQ(reihen(g)[0]->count(), 4);
+
+    // The user enters the second row: the window follows with its one rate; the mouse on it names it.
+    Seite::klick(s.kurz(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return g->windowTitle().contains(QStringLiteral("CHF")); }, 2000)) << g->windowTitle().toStdString();
+    EXPECT_EQ(g->windowTitle(), QStringLiteral("Kursgrafik – Zeile 2: CHF Schweizer Franken"));
+    r = reihen(g);
+    ASSERT_EQ(r.size(), 2);
+    ASSERT_EQ(r[0]->count(), 1);
+    emit r[0]->hovered(r[0]->at(0), true);
+    EXPECT_EQ(punkt(g), QStringLiteral("01.03.2024: 1 EUR = 0,95 CHF, 1 CHF = 1,0526 EUR"));
+
+    // A row without a rate says so instead of drawing an empty chart.
+    s.d->form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.d->form.get()));
+    QTest::mouseClick(s.lang(2), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return g->windowTitle() == QStringLiteral("Kursgrafik – Zeile 3"); }, 2000)) << g->windowTitle().toStdString() << " / " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "-");
+    EXPECT_TRUE(reihen(g).isEmpty());
+    EXPECT_EQ(punkt(g), QStringLiteral("Für diese Währung ist kein Kurs gespeichert."));
+    g->close();
+
+    // The list: first letters offer code and name, arrows and Enter set the code.
+    test::aktivieren(s.d->form.get());
     InputFeld* code = s.kurz(4);
     s.tippen(code, "", false);
     tippen(s, "us");
     ASSERT_TRUE(liste(code)->isVisible());
     EXPECT_TRUE(angeboten(code).contains(QStringLiteral("USD – US-Dollar"))) << angeboten(code).join("|").toStdString();
     EXPECT_EQ(code->text(), "us");  // the list offers, the field keeps what is typed
+    // No hint on a code not whole yet.
+    EXPECT_FALSE(s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"))->isVisible());
     // Escape closes the list only.
     taste(s, Qt::Key_Escape);
     EXPECT_FALSE(liste(code)->isVisible());
@@ -63,5 +124,16 @@ TEST(Codeliste, ErsteBuchstabenBietenCodeUndNamenPfeilUndEnterSetzenDenCode) {
     taste(s, Qt::Key_Tab);
     EXPECT_TRUE(test::fokusAuf(s.land(4)));
     EXPECT_EQ(s.lang(4)->text(), QStringLiteral("Japanischer Yen"));
+    // A filled-in name follows the next code; a name the user typed stays.
+    s.tippen(code, "cad");
+    EXPECT_EQ(s.lang(4)->text(), QStringLiteral("Kanadischer Dollar"));
+    s.tippen(s.lang(4), "Loonie");
+    s.tippen(code, "jpy");
+    EXPECT_EQ(s.lang(4)->text(), QStringLiteral("Loonie"));
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join("|").toStdString();
+
+    // Only the currency page offers it.
+    test::tabKlicken(*s.d, 1);
+    EXPECT_FALSE(knopf->isVisible());
+    ASSERT_TRUE(s.d->escape());
 }

@@ -24,65 +24,60 @@ QString kurseAm(const test::Datenbanken& db, const QDate& tag) {
     return stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = ?", {tag});
 }
 
-void zlotyInZeile6(const test::Datenbanken& db) {
-    andererArbeitsplatz(db,
-                        "INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
-                        "EuroinFremd, FremdinEuro) VALUES (6, 'PLN', 'Polnischer Zloty', 'PL', ?, 4.3, 0.2326)",
-                        {QDate(2024, 6, 1)});
-}
-
-const char* Zeile6 = "SELECT DISTINCT Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen FROM AllgWaehrung WHERE WID = 6";
-
 }  // namespace
 
-// The same rate changed here and at the other workstation: the question names both; Yes stores
-// the typed rate, No shows the other's, Cancel stores nothing and keeps the typed rate, and
-// closing the dialog then asks again (answered Yes).
-class GeaenderterKurs : public ::testing::TestWithParam<QMessageBox::StandardButton> {};
-
-TEST_P(GeaenderterKurs, FrageNenntBeideKurse) {
-    QMessageBox::StandardButton antwort = GetParam();
+// The same rate changed here and at the other workstation, in three currencies answered Yes, No
+// and Cancel: the question names both rates; Yes stores the typed rate, No shows the other's,
+// Cancel stores nothing and keeps the typed rate, and closing the dialog then asks again (Yes).
+TEST(GeaenderterKurs, FrageNenntBeideKurse) {
     test::Datenbanken db;
-    test::waehrungen(db, 1);
-    test::Meldungen m([&](const QString&) { return antwort; });
+    test::waehrungen(db, 3);
+    auto abbrechen = QMessageBox::Cancel;
+    test::Meldungen m([&](const QString& t) { return t.contains("USD") ? QMessageBox::Yes : t.contains("CHF") ? QMessageBox::No : abbrechen; });
     Seite s(db);
-    s.rasterKlicken(0);
-    andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = 1 AND AenderDatum = ?", {Maerz1});
-    s.tippen(s.eif(), "1,1");
-    ASSERT_EQ(m.texte.size(), 1) << m.texte.join('|').toStdString();
-    EXPECT_TRUE(m.texte.first().contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.texte.first().toStdString();
-    EXPECT_EQ(kurseAm(db, Maerz1), antwort == QMessageBox::Yes ? "1.1|0.9091" : "1.09|0.9174");
-    EXPECT_EQ(s.eif()->text(), antwort == QMessageBox::No ? "1,09" : "1,1");
-    if (antwort != QMessageBox::Cancel) return;
+    for (int z = 0; z < 3; ++z) {
+        Seite::klick(s.land(z));
+        s.rasterKlicken(z == 2 ? 1 : 0);  // 01.03.2024
+        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = ? AND AenderDatum = ?", {z + 1, Maerz1});
+        s.tippen(s.eif(), "1,1");
+        ASSERT_EQ(m.texte.size(), z + 1) << m.alle();
+        EXPECT_TRUE(m.texte[z].contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.alle();
+        EXPECT_EQ(s.eif()->text(), z == 1 ? "1,09" : "1,1");
+    }
+    const char* amErsten = "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-01' ORDER BY WID";
+    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.09|0.9174");
     EXPECT_TRUE(s.aktiv(s.eif()));
-    antwort = QMessageBox::Yes;
+    abbrechen = QMessageBox::Yes;
     EXPECT_TRUE(s.d->escape());
-    EXPECT_EQ(m.texte.size(), 2);
-    EXPECT_EQ(kurseAm(db, Maerz1), "1.1|0.9091");
+    EXPECT_EQ(m.texte.size(), 4);
+    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.1|0.9091");
 }
-INSTANTIATE_TEST_SUITE_P(Antworten, GeaenderterKurs, ::testing::Values(QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel),
-                         [](const auto& i) { return std::string(i.param == QMessageBox::Yes ? "Eigener" : i.param == QMessageBox::No ? "Fremder" : "AbbrechenUndSchliessen"); });
 
 // Both workstations enter a rate for the same day, with the key on currency and day and without
-// it: one record, and the user says whose rate stays.
-class SelberTag : public ::testing::TestWithParam<std::tuple<bool, bool>> {};
+// it: one record, and the user says whose rate stays (Yes for USD, No for CHF).
+class SelberTag : public ::testing::TestWithParam<bool> {};
 
 TEST_P(SelberTag, NieZweiKurseEinesTages) {
-    const auto [mitSchluessel, eigene] = GetParam();
     test::Datenbanken db;
-    if (!mitSchluessel) test::ohneSchluessel(db);
-    test::waehrungen(db, 1);
-    test::Meldungen m([&](const QString&) { return eigene ? QMessageBox::Yes : QMessageBox::No; });
+    if (!GetParam()) test::ohneSchluessel(db);
+    test::waehrungen(db, 2);
+    test::Meldungen m([&](const QString& t) { return t.contains("USD") ? QMessageBox::Yes : QMessageBox::No; });
     Seite s(db);
-    s.neuerKurs("04.03.2024");
-    test::waehrung(db, 1, "USD", "US-Dollar", "USA", {{Maerz4, 1.2, 0.8333}});
-    s.tippen(s.eif(), "1,1");
-    s.weiter();
-    ASSERT_EQ(m.texte.size(), 1) << m.texte.join('|').toStdString();
-    EXPECT_TRUE(m.texte.first().startsWith("Für \"USD\" wurde am 04.03.2024")) << m.texte.first().toStdString();
-    EXPECT_EQ(kurseAm(db, Maerz4), eigene ? "1.1|0.9090909091" : "1.2|0.8333");
+    const char* kopf = "WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen";
+    for (int z = 0; z < 2; ++z) {
+        Seite::klick(s.land(z));
+        s.neuerKurs("04.03.2024");
+        andererArbeitsplatz(db, QString("INSERT INTO AllgWaehrung (%1, AenderDatum, EuroinFremd, FremdinEuro) SELECT %1, '2024-03-04', 1.2, "
+                                        "0.8333 FROM AllgWaehrung WHERE WID = ? AND AenderDatum = '2024-03-01'").arg(kopf), {z + 1});
+        s.tippen(s.eif(), "1,1");
+        s.weiter();
+        ASSERT_EQ(m.texte.size(), z + 1) << m.alle();
+        EXPECT_TRUE(m.texte[z].contains("\" wurde am 04.03.2024")) << m.alle();
+    }
+    EXPECT_EQ(stand(db, "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-04' ORDER BY WID"),
+              "1|1.1|0.9090909091 ; 2|1.2|0.8333");
 }
-INSTANTIATE_TEST_SUITE_P(MitUndOhneSchluessel, SelberTag, ::testing::Combine(::testing::Bool(), ::testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(MitUndOhneSchluessel, SelberTag, ::testing::Bool());
 
 // The other workstation inserts between the look and the write: refused inside the writing
 // transaction, also without a key on currency and day.
@@ -130,67 +125,42 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     EXPECT_EQ(kurseAm(db, Maerz1), "1.1|0.9091");
 }
 
-// B's row 6 looked empty; A created PLN there meanwhile. A code, name or country code typed into
-// it is refused naming the currency, both values and the row; the row then shows PLN, and no PLN
-// record changes.
-struct Fremdeingabe {
-    const char* name;
-    int spalte;  // 0 name, 1 code, 2 country code
-    const char* getippt;
-    const char* gezeigt;
-};
-class ZeileFremderWaehrung : public ::testing::TestWithParam<Fremdeingabe> {};
-
-TEST_P(ZeileFremderWaehrung, WirdAbgewiesenUndZeigtDieGespeicherte) {
-    const Fremdeingabe& f = GetParam();
+// B's rows 6 to 9 looked empty; A (the other workstation) created currencies there meanwhile. A
+// name, code or country code typed there, and B's first rate in a row where B had typed a code
+// and name before, are refused naming the stored currency; the row then shows it, and none of its
+// records changes.
+TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSindUndFremdeCodes) {
     test::Datenbanken db;
-    test::waehrungen(db, 1);
-    test::Meldungen m;
+    test::waehrungen(db, 2);
+    test::Meldungen m([](const QString& t) { return t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
     Seite s(db);
-    zlotyInZeile6(db);
-    s.tippen(f.spalte == 0 ? s.lang(5) : f.spalte == 1 ? s.kurz(5) : s.land(5), f.getippt);
-    ASSERT_EQ(m.texte.size(), 1);
-    EXPECT_TRUE(m.texte.first().contains(QString("Ihre Eingabe: \"%1\"").arg(f.gezeigt))) << m.texte.first().toStdString();
-    EXPECT_EQ(stand(db, Zeile6), "'PLN'|'Polnischer Zloty'|'PL'");
-    EXPECT_EQ(s.zeile(5), QStringList({"Polnischer Zloty", "PLN", "PL"}));
-}
-INSTANTIATE_TEST_SUITE_P(CodeNameLand, ZeileFremderWaehrung,
-                         ::testing::Values(Fremdeingabe{"Name", 0, "Krone", "Krone"}, Fremdeingabe{"Code", 1, "dkk", "DKK"}, Fremdeingabe{"Land", 2, "dk", "DK"}),
-                         [](const auto& i) { return std::string(i.param.name); });
-
-// B typed DKK into the empty row 6; A creates PLN there; B's first rate is refused instead of
-// giving the zloty a second code and name.
-TEST(WaehrungMehrplatz, ErsterKursInEinerZeileDieInzwischenBelegtIst) {
-    test::Datenbanken db;
-    test::waehrungen(db, 1);
-    test::Meldungen m;
-    Seite s(db);
+    const char* codes[] = {"PLN", "SEK", "NOK", "HUF"};
+    for (int z = 6; z < 9; ++z) test::waehrung(db, z + 1, codes[z - 5], "Fremd", "FR", {{QDate(2024, 6, 1), 4.3, 0.2326}});
+    s.tippen(s.lang(6), "Krone");
+    s.tippen(s.kurz(7), "dkk");
+    s.tippen(s.land(8), "dk");
     s.tippen(s.lang(5), "Dänische Krone");
     s.tippen(s.kurz(5), "dkk");
-    zlotyInZeile6(db);
+    test::waehrung(db, 6, "PLN", "Fremd", "FR", {{QDate(2024, 6, 1), 4.3, 0.2326}});
     s.neuerKurs("03.06.2024");
     s.tippen(s.eif(), "7,46");
     s.weiter();
-    ASSERT_EQ(m.texte.size(), 1);
-    EXPECT_TRUE(m.texte.first().contains("\"PLN\" (Polnischer Zloty)")) << m.texte.first().toStdString();
-    EXPECT_EQ(stand(db, Zeile6), "'PLN'|'Polnischer Zloty'|'PL'");
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 6").toInt(), 1);
-    EXPECT_EQ(s.zeile(5), QStringList({"Polnischer Zloty", "PLN", "PL"}));
-}
-
-// A recoded USD as USN; B, who read USD, types USX: asked; Yes stores B's code in every record,
-// No keeps A's and shows it.
-TEST(WaehrungMehrplatz, CodeEinesAnderenArbeitsplatzesWirdErfragt) {
-    for (const bool eigene : {true, false}) {
-        test::Datenbanken db;
-        test::waehrungen(db, 1);
-        test::Meldungen m([&](const QString&) { return eigene ? QMessageBox::Yes : QMessageBox::No; });
-        Seite s(db);
-        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET Waehrungscode = 'USN' WHERE WID = 1");
-        s.tippen(s.kurz(0), "usx");
-        ASSERT_EQ(m.texte.size(), 1);
-        EXPECT_TRUE(m.texte.first().contains("anderer Arbeitsplatz \"USN\", Ihre Eingabe \"USX\"")) << m.texte.first().toStdString();
-        EXPECT_EQ(stand(db, "SELECT DISTINCT Waehrungscode FROM AllgWaehrung WHERE WID = 1"), eigene ? "'USX'" : "'USN'");
-        EXPECT_EQ(s.kurz(0)->text(), eigene ? "USX" : "USN");
+    ASSERT_EQ(m.texte.size(), 4) << m.alle();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(m.texte[i].contains(QString("Ihre Eingabe: \"%1\"").arg(QStringList{"Krone", "DKK", "DK"}[i]))) << m.alle();
+    EXPECT_TRUE(m.texte[3].contains("\"PLN\" (Fremd)")) << m.alle();
+    for (int z = 5; z < 9; ++z) {
+        EXPECT_EQ(stand(db, "SELECT Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, EuroinFremd FROM AllgWaehrung WHERE WID = ?",
+                        {z + 1}), QString("'%1'|'Fremd'|'FR'|4.3").arg(codes[z - 5]));
+        EXPECT_EQ(s.zeile(z), QStringList({"Fremd", codes[z - 5], "FR"}));
     }
+    // A recodes USD as USN and CHF as CHN; B, who read USD and CHF, types USX and CHX: asked; Yes
+    // (USX) stores B's code in every record, No keeps A's and shows it.
+    andererArbeitsplatz(db, "UPDATE AllgWaehrung SET Waehrungscode = CASE WID WHEN 1 THEN 'USN' ELSE 'CHN' END WHERE WID < 3");
+    s.tippen(s.kurz(0), "usx");
+    s.tippen(s.kurz(1), "chx");
+    ASSERT_EQ(m.texte.size(), 6) << m.alle();
+    EXPECT_TRUE(m.texte[4].contains("anderer Arbeitsplatz \"USN\", Ihre Eingabe \"USX\"")) << m.alle();
+    EXPECT_EQ(stand(db, "SELECT DISTINCT WID, Waehrungscode FROM AllgWaehrung WHERE WID < 3 ORDER BY WID"), "1|'USX' ; 2|'CHN'");
+    EXPECT_EQ(s.kurz(0)->text() + s.kurz(1)->text(), "USXCHN");
 }

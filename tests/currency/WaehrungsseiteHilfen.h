@@ -4,7 +4,6 @@
 
 #include "Hilfen.h"
 #include "form/InputFeld.h"
-#include "form/TabStrip.h"
 #include "platform/Datenbank.h"
 
 #include <QDate>
@@ -18,15 +17,8 @@
 namespace test {
 
 struct Seite {
-    explicit Seite(test::Datenbanken& db, int modus = 0, int tabStripNr = 0) {
-        QVariantList i = test::info(db);
-        i[61] = 1;
-        i[9] = modus;
-        d = std::make_unique<test::Dialog>(i, tabStripNr);
-        if (tabStripNr != 7) {
-            const int tab = (*d)->TabStrip1->indexVon(8);
-            QTest::mouseClick((*d)->TabStrip1, Qt::LeftButton, {}, (*d)->TabStrip1->tabRect(tab).center());
-        }
+    explicit Seite(test::Datenbanken& db) : d(std::make_unique<test::Dialog>(test::info(db, {.waehrung = true}))) {
+        test::tabKlicken(*d, 8);
         ruhe();
     }
     frmMandStamm* operator->() const { return d->form.get(); }

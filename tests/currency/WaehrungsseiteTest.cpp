@@ -22,17 +22,13 @@ QString hervorgehoben(const Seite& s) {
     return i.isValid() && s.raster()->selectionModel()->isRowSelected(i.row(), {}) ? s.rasterZeile(i.row()).first() : QString();
 }
 
-QString usd(const test::Datenbanken& db, const char* spalten) {
-    return stand(db, QStringLiteral("SELECT DISTINCT %1 FROM AllgWaehrung WHERE WID = 1").arg(spalten));
-}
-
 }  // namespace
 
-// Each currency once, also when the page is selected again; name, code and country code go into
-// every record of the currency; passing through the code of a stored currency without a name
+// Each currency once, also when the page is selected again; a code goes into every record of the
+// currency (name and country code likewise: the exit tests); passing through the code of a stored currency without a name
 // stores the German name filled in; a code another row uses is refused, a wildcard matches
 // nothing; the hint on an unknown code shows whole under the rows and nothing moves.
-TEST(Waehrungszeilen, LadenAendernUndDoppelterCode) {
+TEST(Waehrungszeilen, LadenAendernDoppelterCodeUndF6) {
     test::Datenbanken db;
     test::waehrungen(db, 3);
     test::waehrung(db, 4, "CHF", "Franken", "CH", {{QDate(2024, 3, 1), 0.94, 1.0638}});  // a code a second time: shown once
@@ -45,10 +41,8 @@ TEST(Waehrungszeilen, LadenAendernUndDoppelterCode) {
     test::tabKlicken(*s.d, 8);
     EXPECT_EQ(s.zeile(1), QStringList({"Schweizer Franken", "CHF", "CH"}));
     EXPECT_EQ(s.zeile(3), QStringList({"", "", ""}));
-    s.tippen(s.lang(0), "Dollar");
-    s.tippen(s.land(0), "us");
     s.tippen(s.kurz(0), "usn");
-    EXPECT_EQ(usd(db, "WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen"), "'Dollar'|'USN'|'US'");
+    EXPECT_EQ(stand(db, "SELECT DISTINCT Waehrungscode FROM AllgWaehrung WHERE WID = 1"), "'USN'");
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE Waehrungscode = 'USN'").toInt(), 3);
     EXPECT_EQ(s.label("lblFremd"), "1 USN =\nxxx EUR");
     Seite::klick(s.kurz(2));
@@ -69,15 +63,45 @@ TEST(Waehrungszeilen, LadenAendernUndDoppelterCode) {
     EXPECT_EQ(s->size(), groesse);
     EXPECT_EQ(s.raster()->mapTo(s->window(), QPoint()), raster);
     EXPECT_EQ(s.datum()->mapTo(s->window(), QPoint()), datum);
+    // Keyboard only: F6 from any currency's row to its rate date and back; a rate entered there is
+    // that currency's. F6 and "Neuer Kurs" in a row without a code say why nothing starts, and a
+    // rate field clicked without a date says why the focus goes back to the date.
+    m.texte.clear();
+    test::aktivieren(s.d->form.get());
+    Seite::klick(s.land(2));  // the yen's row
+    Seite::taste(Qt::Key_F6);
+    ASSERT_TRUE(test::fokusAuf(s.datum()));
+    EXPECT_EQ(s.datum()->text(), "04.03.2024");
+    Seite::taste(Qt::Key_Tab);
+    s.eif()->selectAll();
+    QTest::keyClicks(s.eif(), "162");
+    Seite::taste(Qt::Key_F6);
+    EXPECT_TRUE(test::fokusAuf(s.lang(2)));
+    EXPECT_EQ(stand(db, "SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 3 AND AenderDatum = '2024-03-04'"), "162.0");
+    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
+    Seite::klick(s.lang(5));
+    QTest::keyClick(s.lang(5), Qt::Key_F6);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
+    test::aktivieren(s.d->form.get());
+    QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 2; }, 2000));
+    EXPECT_TRUE(s.aktiv(s.kurz(5)));
+    Seite::klick(s.lang(0));
+    Seite::klick(s->cmdNeuerKurs);
+    QTest::mouseClick(s.eif(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 3; }, 2000));
+    EXPECT_EQ(m.texte, QStringList({xov::waehrung::KeinCode, xov::waehrung::KeinCode, xov::waehrung::NurDatum}));
+    EXPECT_TRUE(s.aktiv(s.datum()));
 }
 
 // The first rate of a new row creates the currency with its row's name, code and country code;
 // leaving EuroinFremd puts the reciprocal to ten places, Enter ("umrechnen") to four. After a
-// save of an older day and after a change the grid highlights the frame's day.
-TEST(Kurse, ErsterKursLegtDieWaehrungAnMitKehrwert) {
+// save of an older day and after a change the grid highlights the frame's day. Then USD's rates.
+TEST(Kurse, ErsterKursKehrwertLoeschenUndUnfertigerKurs) {
     test::Datenbanken db;
     test::waehrungen(db, 1);
-    test::Meldungen m;
+    QMessageBox::StandardButton antwort = QMessageBox::No;
+    test::Meldungen m([&](const QString&) { return antwort; });
     Seite s(db);
     s.tippen(s.lang(4), "Polnischer Zloty");
     s.tippen(s.kurz(4), "pln");
@@ -106,16 +130,9 @@ TEST(Kurse, ErsterKursLegtDieWaehrungAnMitKehrwert) {
     EXPECT_EQ(hervorgehoben(s), "01.03.2024");
     EXPECT_EQ(s.datum()->text(), "01.03.2024");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
-}
-
-// Both rates 0: the question with Yes, No and Cancel; only Yes deletes, the frame and the grid
-// then show no day. A rate left unfinished gets back the rate the frame was filled with.
-TEST(Kurse, LoeschenUndUnfertigerKurs) {
-    test::Datenbanken db;
-    test::waehrungen(db, 1);
-    QMessageBox::StandardButton antwort = QMessageBox::No;
-    test::Meldungen m([&](const QString&) { return antwort; });
-    Seite s(db);
+    // A rate left unfinished gets back the rate the frame was filled with. Both rates 0: the
+    // question with Yes, No and Cancel; only Yes deletes, the frame and the grid then show no day.
+    Seite::klick(s.land(0));
     s.rasterKlicken(1);  // 01.02.2024
     s.tippen(s.eif(), ",");
     EXPECT_EQ(m.texte, QStringList(xov::waehrung::keineZahlIn("EuroinFremd")));
@@ -128,46 +145,12 @@ TEST(Kurse, LoeschenUndUnfertigerKurs) {
     antwort = QMessageBox::Cancel;
     s.weiter();
     EXPECT_TRUE(s.aktiv(s.datum()));
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), 3);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1").toInt(), 3);
     antwort = QMessageBox::Yes;
     s.weiter();
     EXPECT_EQ(m.texte.size(), 4);
-    EXPECT_EQ(stand(db, "SELECT AenderDatum FROM AllgWaehrung ORDER BY AenderDatum"), "'2024-01-02' ; '2024-03-01'");
+    EXPECT_EQ(stand(db, "SELECT AenderDatum FROM AllgWaehrung WHERE WID = 1 ORDER BY AenderDatum"), "'2024-01-02' ; '2024-03-01'");
     EXPECT_EQ(s.datum()->text() + hervorgehoben(s), "");
-}
-
-// Keyboard only: F6 from any currency's row to its rate date and back; a rate entered there is
-// that currency's. F6 and "Neuer Kurs" in a row without a code say why nothing starts, and a rate
-// field clicked without a date says why the focus goes back to the date.
-TEST(Kurse, F6FuehrtVonDerZeileZumKursUndZurueck) {
-    test::Datenbanken db;
-    test::waehrungen(db, 3);
-    test::Meldungen m;
-    Seite s(db);
-    Seite::klick(s.land(2));  // the yen's row
-    Seite::taste(Qt::Key_F6);
-    ASSERT_TRUE(test::fokusAuf(s.datum()));
-    EXPECT_EQ(s.datum()->text(), "04.03.2024");
-    Seite::taste(Qt::Key_Tab);
-    s.eif()->selectAll();
-    QTest::keyClicks(s.eif(), "162");
-    Seite::taste(Qt::Key_F6);
-    EXPECT_TRUE(test::fokusAuf(s.lang(2)));
-    EXPECT_EQ(stand(db, "SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 3 AND AenderDatum = '2024-03-04'"), "162.0");
-    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
-    Seite::klick(s.lang(5));
-    QTest::keyClick(s.lang(5), Qt::Key_F6);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
-    test::aktivieren(s.d->form.get());
-    QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 2; }, 2000));
-    EXPECT_TRUE(s.aktiv(s.kurz(5)));
-    Seite::klick(s.lang(0));
-    Seite::klick(s->cmdNeuerKurs);
-    QTest::mouseClick(s.eif(), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 3; }, 2000));
-    EXPECT_EQ(m.texte, QStringList({xov::waehrung::KeinCode, xov::waehrung::KeinCode, xov::waehrung::NurDatum}));
-    EXPECT_TRUE(s.aktiv(s.datum()));
 }
 
 // A long history is read page by page: the day asked for is found however deep it lies.

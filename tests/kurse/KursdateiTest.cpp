@@ -12,7 +12,6 @@
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sys/stat.h>
 
 using test::csv2024;
@@ -23,104 +22,66 @@ using test::zipSchreiben;
 
 namespace {
 
-struct Messung {
-    int status = -1;
-    long maxRssKb = 0;
-    QString fehler;
-};
-
-// Runs xov-db and takes its peak resident memory from getrusage in a small process of its own
-// (this test program's mode --xov-speicher), so that only the tool's memory counts.
-Messung xovDbMessen(const QStringList& argumente) {
+// Runs xov-db through this test program's mode --xov-speicher, which writes the tool's status and
+// peak resident memory (getrusage) to standard output, so that only the tool's memory counts.
+test::Lauf xovDbMessen(const QStringList& argumente, long* maxRssKb) {
     QProcess p;
     p.start(QCoreApplication::applicationFilePath(),
             QStringList{QStringLiteral("--xov-speicher"), QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db")} + argumente);
-    Messung m;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return m;
-    }
+    p.waitForFinished(120000);
     const QStringList zahlen = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(u'\n').last().split(u' ');
-    m.fehler = QString::fromUtf8(p.readAllStandardError());
-    if (zahlen.size() == 2) {
-        m.status = zahlen.at(0).toInt();
-        m.maxRssKb = zahlen.at(1).trimmed().toLong();
-    }
-    return m;
-}
-
-struct Feindlich {
-    const char* name;
-    std::function<QString(const QString& ordner)> anlegen;  // the path to read
-    const char* meldung;                                    // a part of the German message
-};
-
-QString datei(const QString& ordner, const char* name, const QByteArray& inhalt) {
-    return test::schreiben(ordner + QLatin1Char('/') + QLatin1String(name), inhalt);
+    *maxRssKb = zahlen.value(1).toLong();
+    return {zahlen.size() == 2 ? zahlen.at(0).toInt() : -1, {}, QString::fromUtf8(p.readAllStandardError())};
 }
 
 const QByteArray kopf = "Date,USD,JPY,\n";
 
-const Feindlich feindlich[] = {
-    {"ZipMitAchtzigMegabyteZeilenumbruechen",
-     [](const QString& o) { return zipSchreiben(o + "/leer.zip", {{"eurofxref-hist.csv", kopf + QByteArray(80 * 1024 * 1024, '\n')}}); },
-     "größer als 64 MB"},
-    {"ZipDessenKopfVierGibibyteBehauptet",
-     [](const QString& o) {
-         const QString p = zipSchreiben(o + "/luege.zip", {{"eurofxref-hist.csv", inhaltVon(csv2024)}});
-         QByteArray z = inhaltVon(p);
-         // The uncompressed size in the local header (offset 22) and the central directory (offset 24).
-         const char gross[4] = {'\xF0', '\xFF', '\xFF', '\xFF'};
-         z.replace(22, 4, gross, 4);
-         z.replace(z.indexOf("PK\x01\x02") + 24, 4, gross, 4);
-         return test::schreiben(p, z);
-     },
-     "statt der angegebenen 4.294.967.280"},
-    {"FifoWirdNichtGeoeffnet",
-     [](const QString& o) {
-         const QString p = o + QStringLiteral("/fifo");
-         EXPECT_EQ(mkfifo(QFile::encodeName(p).constData(), 0600), 0);
-         return p;
-     },
-     "ist eine benannte Pipe (FIFO), keine Kursdatei"},
-    {"AchtzigMegabyteLeerzeilen", [](const QString& o) { return datei(o, "leer.csv", kopf + QByteArray(80 * 1024 * 1024, '\n')); },
-     "größer als 64 MB"},
-    {"NurDieKopfzeile", [](const QString& o) { return datei(o, "kopf.csv", kopf); }, "enthält keinen einzigen Kurs"},
-    {"ZeileLaengerAlsEinMegabyte", [](const QString& o) { return datei(o, "lang.csv", kopf + QByteArray(2 * 1024 * 1024, '7')); },
-     "Zeile 2: die Zeile ist länger als 1 MB"},
-    {"ZweiCsvImZip",
-     [](const QString& o) {
-         return zipSchreiben(o + "/zwei.zip", {{"tag.csv", kopf + "2024-01-02,1.1,150,\n"}, {"eurofxref-hist.csv", inhaltVon(csv2024)}});
-     },
-     "enthält 2 Dateien (\"tag.csv\", \"eurofxref-hist.csv\"); erwartet ist genau eine Kursdatei"},
-    {"MehrAlsHunderttausendTage",
-     [](const QString& o) {
-         QByteArray b = kopf;
-         for (int i = 0; i <= 100'000; ++i) b += "2024-01-02,1.1,150,\n";
-         return datei(o, "tage.csv", b);
-     },
-     "Zeile 100.002: die Datei enthält mehr als 100.000 Tage"},
-    {"MehrAlsZweihundertWaehrungen",
-     [](const QString& o) {
-         QByteArray b = "Date";
-         for (int i = 0; i < 201; ++i) b += ',' + QByteArray(1, char('A' + i / 26 % 26)) + char('A' + i % 26) + 'X';
-         return datei(o, "breit.csv", b + "\n2024-01-02" + QByteArray(201, ',').replace(",", ",1") + '\n');
-     },
-     "die Datei nennt mehr als 200 Währungen"},
-    {"MehrAlsEineMillionKurse",
-     [](const QString& o) {
-         QByteArray zeileKopf = "Date", zeile = "2024-01-02";
-         for (int i = 0; i < 200; ++i) {
-             zeileKopf += ',' + QByteArray(1, char('A' + i / 26 % 26)) + char('A' + i % 26) + 'Y';
-             zeile += ",1";
-         }
-         QByteArray b = zeileKopf + '\n';
-         for (int i = 0; i < 5001; ++i) b += zeile + '\n';
-         return datei(o, "viele.csv", b);
-     },
-     "die Datei enthält mehr als 1.000.000 Kurse"},
+// A CSV naming `waehrungen` currencies (AAX, ABX, ...) with `tage` rows of rate 1.
+QByteArray breit(int waehrungen, int tage) {
+    QByteArray zeileKopf = "Date", zeile = "2024-01-02";
+    for (int i = 0; i < waehrungen; ++i) {
+        zeileKopf += ',' + QByteArray(1, char('A' + i / 26 % 26)) + char('A' + i % 26) + 'X';
+        zeile += ",1";
+    }
+    return zeileKopf + '\n' + (zeile + '\n').repeated(tage);
+}
+
+struct Feindlich {
+    const char* name;
+    const char* datei;
+    QByteArray (*inhalt)();  // the file's content, a zip's one entry; null: built in `vonHand`
+    const char* meldung;     // a part of the German message
 };
+void PrintTo(const Feindlich& f, std::ostream* os) { *os << f.name; }
+
+const Feindlich feindlich[] = {
+    {"ZipMitAchtzigMegabyteZeilenumbruechen", "leer.zip", [] { return kopf + QByteArray(80 << 20, '\n'); }, "größer als 64 MB"},
+    {"AchtzigMegabyteLeerzeilen", "leer.csv", [] { return kopf + QByteArray(80 << 20, '\n'); }, "größer als 64 MB"},
+    {"NurDieKopfzeile", "kopf.csv", [] { return kopf; }, "enthält keinen einzigen Kurs"},
+    {"ZeileLaengerAlsEinMegabyte", "lang.csv", [] { return kopf + QByteArray(2 << 20, '7'); }, "Zeile 2: die Zeile ist länger als 1 MB"},
+    {"MehrAlsHunderttausendTage", "tage.csv", [] { return kopf + QByteArray("2024-01-02,1.1,150,\n").repeated(100'001); },
+     "Zeile 100.002: die Datei enthält mehr als 100.000 Tage"},
+    {"MehrAlsZweihundertWaehrungen", "breit.csv", [] { return breit(201, 1); }, "die Datei nennt mehr als 200 Währungen"},
+    {"MehrAlsEineMillionKurse", "viele.csv", [] { return breit(200, 5001); }, "die Datei enthält mehr als 1.000.000 Kurse"},
+    {"ZipDessenKopfVierGibibyteBehauptet", "luege.zip", nullptr, "statt der angegebenen 4.294.967.280"},
+    {"ZweiCsvImZip", "zwei.zip", nullptr, "enthält 2 Dateien (\"tag.csv\", \"eurofxref-hist.csv\"); erwartet ist genau eine Kursdatei"},
+    {"FifoWirdNichtGeoeffnet", "fifo", nullptr, "ist eine benannte Pipe (FIFO), keine Kursdatei"},
+};
+
+QString vonHand(const QString& pfad) {
+    if (pfad.endsWith(QStringLiteral("fifo"))) {
+        EXPECT_EQ(mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+        return pfad;
+    }
+    if (pfad.endsWith(QStringLiteral("zwei.zip")))
+        return zipSchreiben(pfad, {{"tag.csv", kopf + "2024-01-02,1.1,150,\n"}, {"eurofxref-hist.csv", inhaltVon(csv2024)}});
+    // The uncompressed size in the local header (offset 22) and the central directory (offset 24).
+    QByteArray z = inhaltVon(zipSchreiben(pfad, {{"eurofxref-hist.csv", inhaltVon(csv2024)}}));
+    const char gross[4] = {'\xF0', '\xFF', '\xFF', '\xFF'};
+    z.replace(22, 4, gross, 4);
+    z.replace(z.indexOf("PK\x01\x02") + 24, 4, gross, 4);
+    return test::schreiben(pfad, z);
+}
 
 class FeindlicheKursdatei : public testing::TestWithParam<Feindlich> {};
 
@@ -138,24 +99,22 @@ constexpr long hoechsterSpeicherKb = 100 * 1024;
 TEST_P(FeindlicheKursdatei, WirdMitDeutscherMeldungUndWenigSpeicherAbgewiesen) {
     test::Datenbanken db;
     const int vorher = db.faWert("SELECT count(*) FROM AllgWaehrung").toInt();
-    const QString pfad = GetParam().anlegen(db.ordner.path());
-    const Messung m = xovDbMessen({QStringLiteral("kurse-einlesen"), db.fa, pfad});
-    EXPECT_EQ(m.status, 1) << m.fehler.toStdString();
-    EXPECT_TRUE(m.fehler.contains(QString::fromUtf8(GetParam().meldung))) << m.fehler.toStdString();
-    EXPECT_LT(m.maxRssKb, hoechsterSpeicherKb) << "höchster Speicher in kB";
-    RecordProperty("hoechsterSpeicherKb", std::to_string(m.maxRssKb));
+    const Feindlich& f = GetParam();
+    const QString pfad = db.ordner.filePath(QLatin1String(f.datei));
+    if (!f.inhalt) vonHand(pfad);
+    else if (pfad.endsWith(QStringLiteral(".zip"))) zipSchreiben(pfad, {{"eurofxref-hist.csv", f.inhalt()}});
+    else test::schreiben(pfad, f.inhalt());
+    long maxRssKb = 0;
+    const test::Lauf l = xovDbMessen({QStringLiteral("kurse-einlesen"), db.fa, pfad}, &maxRssKb);
+    EXPECT_EQ(l.status, 1) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QString::fromUtf8(f.meldung))) << l.fehler.toStdString();
+    EXPECT_LT(maxRssKb, hoechsterSpeicherKb) << "höchster Speicher in kB";
+    RecordProperty("hoechsterSpeicherKb", std::to_string(maxRssKb));
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(), vorher);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kursdatei, FeindlicheKursdatei, testing::ValuesIn(feindlich),
                          [](const testing::TestParamInfo<Feindlich>& i) { return std::string(i.param.name); });
-
-TEST(Kursdatei, DieEchteHistorieBleibtUnterDenGrenzen) {
-    test::Datenbanken db;
-    const Messung m = xovDbMessen({QStringLiteral("kurse-einlesen"), db.fa, csv2024});
-    EXPECT_LT(m.maxRssKb, hoechsterSpeicherKb);
-    EXPECT_EQ(m.status, 0) << m.fehler.toStdString();
-}
 
 namespace {
 
@@ -194,20 +153,18 @@ INSTANTIATE_TEST_SUITE_P(Kursdatei, Kurszahl, testing::ValuesIn(zahlen),
                          [](const testing::TestParamInfo<Zahl>& i) { return std::string(i.param.name); });
 
 TEST(Kursdatei, DatumNurZwischen1999UndEinemJahrNachHeute) {
-    const auto lesen = [](const QString& datum) {
-        return xov::kurseAusInhalt("Date,USD,\n" + datum.toLatin1() + ",1.5,\n", QStringLiteral("k.csv"));
+    const auto lesen = [](const QDate& d) {
+        return xov::kurseAusInhalt("Date,USD,\n" + d.toString(Qt::ISODate).toLatin1() + ",1.5,\n", QStringLiteral("k.csv"));
     };
-    EXPECT_EQ(lesen(QStringLiteral("1999-01-04")).first().datum, QDate(1999, 1, 4));
     const QDate grenze = QDate::currentDate().addYears(1);
-    EXPECT_EQ(lesen(grenze.toString(Qt::ISODate)).first().datum, grenze);
-    for (const QString& falsch : {QStringLiteral("9999-12-31"), QStringLiteral("1998-12-31"), grenze.addDays(1).toString(Qt::ISODate)}) {
+    for (const QDate gut : {QDate(1999, 1, 4), grenze}) EXPECT_EQ(lesen(gut).first().datum, gut);
+    for (const QDate falsch : {QDate(9999, 12, 31), QDate(1998, 12, 31), grenze.addDays(1)}) {
         const QString text = fehlerVon([&] { lesen(falsch); }).beschreibung();
-        EXPECT_TRUE(text.contains(QStringLiteral("k.csv, Zeile 2: das Datum"))) << falsch.toStdString() << ' ' << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("k.csv, Zeile 2: das Datum"))) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("liegt nicht zwischen dem 01.01.1999 und dem"))) << text.toStdString();
     }
-    EXPECT_THROW(xov::kurseAusInhalt("<E><Cube><Cube time='9999-12-31'><Cube currency='USD' rate='1.5'/></Cube></Cube></E>",
-                                     QStringLiteral("k.xml")),
-                 xov::Fehler);
+    const QByteArray xml = "<E><Cube><Cube time='9999-12-31'><Cube currency='USD' rate='1.5'/></Cube></Cube></E>";
+    EXPECT_THROW(xov::kurseAusInhalt(xml, QStringLiteral("k.xml")), xov::Fehler);
 }
 
 TEST(Kursdatei, SteuerzeichenErscheinenSichtbarInDerMeldung) {
@@ -222,14 +179,12 @@ TEST(Kursdatei, KodierungNachByteOrderMark) {
     const QByteArray xml = inhaltVon(xmlTag);
     const QByteArray csv = "Date,USD,JPY,\n2024-12-31,1.0389,163.06,\n2024-12-30,1.0444,N/A,\n";
     for (const auto kodierung : {QStringEncoder::Utf16LE, QStringEncoder::Utf16BE}) {
-        QStringEncoder enc(kodierung, QStringEncoder::Flag::WriteBom);
-        const QByteArray xml16 = enc(QString::fromUtf8(xml).replace(QStringLiteral("UTF-8"), QStringLiteral("UTF-16")));
-        const auto tage = xov::kurseAusInhalt(xml16, QStringLiteral("utf16.xml"));
+        const auto utf16 = [kodierung](const QString& t) -> QByteArray { return QStringEncoder(kodierung, QStringEncoder::Flag::WriteBom)(t); };
+        const auto tage = xov::kurseAusInhalt(utf16(QString::fromUtf8(xml).replace("UTF-8", "UTF-16")), QStringLiteral("utf16.xml"));
         ASSERT_EQ(tage.size(), 1);
         EXPECT_EQ(tage.first().datum, QDate(2026, 10, 2));
         EXPECT_EQ(tage.first().kurse.size(), 5);
-        QStringEncoder enc2(kodierung, QStringEncoder::Flag::WriteBom);
-        const auto tageCsv = xov::kurseAusInhalt(enc2(QString::fromUtf8(csv)), QStringLiteral("utf16.csv"));
+        const auto tageCsv = xov::kurseAusInhalt(utf16(QString::fromUtf8(csv)), QStringLiteral("utf16.csv"));
         ASSERT_EQ(tageCsv.size(), 2);
         EXPECT_EQ(tageCsv.at(1).kurse, (QVector<QPair<QString, double>>{{QStringLiteral("USD"), 1.0444}}));
     }
