@@ -94,14 +94,21 @@ TEST(Kontopruefung, SeiteUndFeldGegenDenKontenstamm) {
     EXPECT_TRUE(test::fokusAuf(d->feld("inpKreditSammelKoNr")));
 }
 
-// The picker searches by name and by number; its choice fills only the account field entered
-// last, and a pick that chooses nothing changes nothing.
+// The picker searches by name and by number; its choice fills only the account field the user
+// entered last, and a pick that chooses nothing changes nothing.
 TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeld) {
     test::Datenbanken db;
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
     test::tabKlicken(d, 6);
     auto* auswahl = d->findChild<QPushButton*>("cmdKontenAuswahl");
+    // The focus the page switch put into an account field is no entering of it.
+    auto* erstes = qobject_cast<InputFeld*>(QApplication::focusWidget());
+    ASSERT_TRUE(erstes);
+    const QString erstesVorher = erstes->text();
+    imPicker(QStringLiteral("Kassa"), true);
+    QTest::mouseClick(auswahl, Qt::LeftButton);
+    EXPECT_EQ(erstes->text(), erstesVorher);
     QTest::mouseClick(d->feld("inpMandKonto12"), Qt::LeftButton);
     ASSERT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
     int zeilen = -1;
