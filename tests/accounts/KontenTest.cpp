@@ -135,14 +135,24 @@ TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeld) {
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
 
-// Without the picker: error 429 naming it, and the application's cursor as the host set it.
-TEST(Kontenauswahl, FehlenderPickerMeldet429UndLaesstDenCursor) {
+// A chart another program broke while the dialog is open: each attempt to enter or leave page 6
+// reports it once and lets the user go. Then, without the picker: error 429 naming it, and the
+// application's cursor as the host set it.
+TEST(Kontenauswahl, UnlesbarerKontenstammUndFehlenderPickerMelden) {
     test::Datenbanken db;
     QTemporaryDir nurFehler;
     ASSERT_TRUE(QFile::copy(pluginOrdner() + "/xovAllgError.so", nurFehler.filePath("xovAllgError.so")));
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
+    db.mandSql("DROP TABLE ObjKanzleiKontenstamm");
     test::tabKlicken(d, 6);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3078"))) << meldungen.alle();
+    test::tabKlicken(d, 1);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 1);
+    EXPECT_EQ(meldungen.texte.size(), 2);  // the leaving attempt looked again, once
+    test::tabKlicken(d, 6);
+    EXPECT_EQ(meldungen.texte.size(), 3);
     setzePluginOrdner(nurFehler.path());
     QApplication::setOverrideCursor(Qt::BusyCursor);  // the host shows that it works
     QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
@@ -151,7 +161,11 @@ TEST(Kontenauswahl, FehlenderPickerMeldet429UndLaesstDenCursor) {
     const Qt::CursorShape form = cursor ? cursor->shape() : Qt::ArrowCursor;
     if (cursor) QApplication::restoreOverrideCursor();
     EXPECT_EQ(form, Qt::BusyCursor);
-    ASSERT_EQ(meldungen.texte.size(), 1);
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 429: ")));
-    EXPECT_TRUE(meldungen.texte.first().endsWith(QStringLiteral("[dllSachkontenListe]"))) << meldungen.texte.first().toStdString();
+    ASSERT_EQ(meldungen.texte.size(), 4);
+    EXPECT_TRUE(meldungen.texte.last().startsWith(QStringLiteral("xovAllgError 429: ")));
+    EXPECT_TRUE(meldungen.texte.last().endsWith(QStringLiteral("[dllSachkontenListe]"))) << meldungen.texte.last().toStdString();
+    test::aktivieren(d.form.get());
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(meldungen.texte.size(), 5) << meldungen.alle();
+    EXPECT_EQ(db.mandWert("SELECT MandKonto30 FROM AllgMandDaten").toString(), QStringLiteral("2800"));
 }
