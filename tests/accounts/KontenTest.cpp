@@ -116,7 +116,8 @@ TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeld) {
     QTest::mouseClick(auswahl, Qt::LeftButton);
     EXPECT_EQ(zeilen, 3);  // Bank Erste Bank, Bank Raiffeisen, Bankspesen; Down chooses the second
     EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
-    EXPECT_TRUE(label(d, "lblMandKonto12Text").startsWith(QStringLiteral("= Bank Raiffeisen"))) << label(d, "lblMandKonto12Text").toStdString();
+    const QString gewaehlt = label(d, "lblMandKonto12Text");
+    EXPECT_TRUE(gewaehlt.startsWith(QStringLiteral("= Bank Raiffeisen"))) << gewaehlt.toStdString();
     EXPECT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
     // A second pick without entering an account field fills nothing.
     imPicker(QStringLiteral("Kassa"), true);

@@ -208,7 +208,8 @@ TEST(Feldtabelle, RundgangDurchJedeSeite) {
     test::Meldungen meldungen;
     test::Dialog d(test::info(db, {.waehrung = true}));
     QAccessible::setActive(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fokus() && fokus()->objectName() == QLatin1String("inpMandAnschrift"); }, 2000)) << name(fokus());
+    InputFeld* anschrift = d->feld("inpMandAnschrift");
+    ASSERT_TRUE(test::fokusAuf(anschrift)) << name(fokus());
     EXPECT_TRUE(ganzMarkiert(fokus()));
     hinweiseVerschiebenNichts(d);
     for (const SeitenDef& s : seitentabellen()) {

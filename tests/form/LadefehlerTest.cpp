@@ -90,8 +90,9 @@ TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBerichtMitUndOhneFehlerkomponen
         EXPECT_TRUE(d.escape());
         ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
         const QString ende = QStringLiteral(" @ XovMandStamm, in Form_Load ? %1#4711").arg(info[7].toString());
-        ASSERT_TRUE(meldungen.texte.first().startsWith("xovAllgError ") && meldungen.texte.first().endsWith(ende)) << meldungen.alle();
-        ursache = meldungen.texte.first().mid(13).chopped(ende.size());
+        const QString bericht = meldungen.texte.first();
+        ASSERT_TRUE(bericht.startsWith("xovAllgError ") && bericht.endsWith(ende)) << meldungen.alle();
+        ursache = bericht.mid(13).chopped(ende.size());
     }
     EXPECT_EQ(test::unterschiede(vorher, test::zeile(db)), QStringList());
     QTemporaryDir leer;
