@@ -5,6 +5,7 @@
 #include "form/TabStrip.h"
 #include "platform/Komponenten.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,33 +46,13 @@ void imPicker(const QString& suche, bool waehlen, int* zeilen = nullptr) {
 
 }  // namespace
 
-TEST(Kontopruefung, LeereEintraegeUndNachschlagen) {
+// Entering page 6 checks every account and reports each missing one in table order; an account
+// field takes empty entries and accounts of this year (stored with trailing blanks, a null name),
+// and refuses others, the text kept; leaving the page stops at the first missing account.
+TEST(Kontopruefung, SeiteUndFeldGegenDenKontenstamm) {
     test::Datenbanken db;
     db.mandSql("INSERT INTO ObjKanzleiKontenstamm VALUES (2024, '4711  ', 'Durchlaufende Posten'), (2023, '5555', 'Altes Konto'), "
                "(2024, '123456', 'Sechsstellig'), (2024, '7001 ', NULL)");
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db));
-    test::tabKlicken(d, 6);
-    for (const char* leer : {"", " ", "0", "000"}) {
-        EXPECT_TRUE(pruefe(d, leer)) << leer;
-        EXPECT_EQ(d->feld("inpMandKonto30")->text() + label(d, "lblMandKonto30Text"), QString()) << leer;
-    }
-    // Stored with trailing blanks; a null name.
-    for (auto [nummer, name] : {std::pair{"2800", "=Bank Erste Bank"}, {"4711", "=Durchlaufende Posten"}, {"7001", "="}}) {
-        EXPECT_TRUE(pruefe(d, nummer));
-        EXPECT_EQ(label(d, "lblMandKonto30Text"), QString::fromUtf8(name));
-    }
-    EXPECT_TRUE(meldungen.texte.isEmpty());
-    for (const char* falsch : {"00", "0000", "5555", "9999", "1234567", "28' OR 1=1"}) {
-        EXPECT_FALSE(pruefe(d, falsch)) << falsch;
-        EXPECT_EQ(label(d, "lblMandKonto30Text"), Ungueltig) << falsch;
-        EXPECT_EQ(d->feld("inpMandKonto30")->text(), QString::fromLatin1(falsch));  // the field keeps its text
-    }
-    EXPECT_EQ(meldungen.texte, QStringList(6, Meldung));
-}
-
-TEST(Kontopruefung, GanzeSeiteMeldetJedesFehlendeKontoInTabellenfolge) {
-    test::Datenbanken db;
     db.mandSql("UPDATE AllgMandDaten SET MandKonto8 = '9991', MandKreditSammelKoNr = '9992', MandKonto7 = '9993'");
     QStringList stand;
     test::Dialog* dialog = nullptr;
@@ -92,66 +73,100 @@ TEST(Kontopruefung, GanzeSeiteMeldetJedesFehlendeKontoInTabellenfolge) {
                                   "lblKreditSammelKoText,lblMandKonto8Text,lblMandKonto7Text"}));
     EXPECT_EQ(label(d, "lblDebitSammelKoText"), QStringLiteral("=Lieferforderungen Inland"));
     EXPECT_TRUE(d->FehlerFeld().isEmpty());  // the focus stays where it was
-    // Leaving the page stops at the first missing account, in table order.
+    for (const char* falsch : {"00", "0000", "5555", "9999", "1234567", "28' OR 1=1"}) {
+        EXPECT_FALSE(pruefe(d, falsch)) << falsch;
+        EXPECT_EQ(label(d, "lblMandKonto30Text"), Ungueltig) << falsch;
+        EXPECT_EQ(d->feld("inpMandKonto30")->text(), QString::fromLatin1(falsch));  // the field keeps its text
+    }
+    EXPECT_EQ(meldungen.texte, QStringList(9, Meldung));
+    for (const char* leer : {"", " ", "0", "000"}) {
+        EXPECT_TRUE(pruefe(d, leer)) << leer;
+        EXPECT_EQ(d->feld("inpMandKonto30")->text() + label(d, "lblMandKonto30Text"), QString()) << leer;
+    }
+    for (auto [nummer, name] : {std::pair{"2800", "=Bank Erste Bank"}, {"4711", "=Durchlaufende Posten"}, {"7001", "="}}) {
+        EXPECT_TRUE(pruefe(d, nummer));
+        EXPECT_EQ(label(d, "lblMandKonto30Text"), QString::fromUtf8(name));
+    }
+    EXPECT_EQ(meldungen.texte.size(), 9);
     test::tabKlicken(d, 1);
-    EXPECT_EQ(meldungen.texte.size(), 4);
+    EXPECT_EQ(meldungen.texte.size(), 10);
     EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 6);
     EXPECT_TRUE(test::fokusAuf(d->feld("inpKreditSammelKoNr")));
 }
 
-TEST(Kontenauswahl, FuelltNurDasZuletztBetreteneFeld) {
+// The picker searches by name and by number; its choice fills only the account field the user
+// entered last, and a pick that chooses nothing changes nothing.
+TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeld) {
     test::Datenbanken db;
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
     test::tabKlicken(d, 6);
     auto* auswahl = d->findChild<QPushButton*>("cmdKontenAuswahl");
+    // The focus the page switch put into an account field is no entering of it.
+    auto* erstes = qobject_cast<InputFeld*>(QApplication::focusWidget());
+    ASSERT_TRUE(erstes);
+    const QString erstesVorher = erstes->text();
+    imPicker(QStringLiteral("Kassa"), true);
+    QTest::mouseClick(auswahl, Qt::LeftButton);
+    EXPECT_EQ(erstes->text(), erstesVorher);
     QTest::mouseClick(d->feld("inpMandKonto12"), Qt::LeftButton);
     ASSERT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
-    imPicker(QStringLiteral("Nettol"), true);
+    int zeilen = -1;
+    imPicker(QStringLiteral("bank"), true, &zeilen);
     QTest::mouseClick(auswahl, Qt::LeftButton);
-    EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("3620"));
-    EXPECT_EQ(label(d, "lblMandKonto12Text"), QStringLiteral("= Nettolöhne Arbeiter"));
+    EXPECT_EQ(zeilen, 3);  // Bank Erste Bank, Bank Raiffeisen, Bankspesen; Down chooses the second
+    EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
+    const QString gewaehlt = label(d, "lblMandKonto12Text");
+    EXPECT_TRUE(gewaehlt.startsWith(QStringLiteral("= Bank Raiffeisen"))) << gewaehlt.toStdString();
     EXPECT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
     // A second pick without entering an account field fills nothing.
     imPicker(QStringLiteral("Kassa"), true);
     QTest::mouseClick(auswahl, Qt::LeftButton);
-    EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("3620"));
-    // A pick that chooses nothing changes nothing.
+    EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
     QTest::mouseClick(d->feld("inpMandKonto7"), Qt::LeftButton);
     ASSERT_TRUE(test::fokusAuf(d->feld("inpMandKonto7")));
+    imPicker(QStringLiteral("2890"), true);
+    QTest::mouseClick(auswahl, Qt::LeftButton);
+    EXPECT_EQ(d->feld("inpMandKonto7")->text(), QStringLiteral("2890"));
+    QTest::mouseClick(d->feld("inpMandKonto12"), Qt::LeftButton);
+    ASSERT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
     imPicker(QString(), false);
     QTest::mouseClick(auswahl, Qt::LeftButton);
-    EXPECT_EQ(d->feld("inpMandKonto7")->text(), QStringLiteral("3610"));
+    EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
 
-TEST(Kontenauswahl, SucheImPickerNachNameUndNummer) {
-    test::Datenbanken db;
-    auto picker = komponenteErzeugen(QStringLiteral("dllSachkontenListe"));
-    auto* liste = qobject_cast<SachkontenListeSchnittstelle*>(picker.get());
-    ASSERT_NE(liste, nullptr);
-    auto info = test::info(db);
-    int zeilen = -1;
-    imPicker(QStringLiteral("bank"), true, &zeilen);
-    liste->KontenAufruf(info);
-    EXPECT_EQ(zeilen, 3);  // Bank Erste Bank, Bank Raiffeisen, Bankspesen
-    EXPECT_EQ(liste->GewaehltesKonto(), QStringLiteral("2810"));
-    imPicker(QStringLiteral("2890"), true);
-    liste->KontenAufruf(info);
-    EXPECT_EQ(liste->GewaehltesKonto(), QStringLiteral("2890"));
-}
-
-TEST(Kontenauswahl, FehlenderPickerMeldet429) {
+// A chart another program broke while the dialog is open: each attempt to enter or leave page 6
+// reports it once and lets the user go. Then, without the picker: error 429 naming it, and the
+// application's cursor as the host set it.
+TEST(Kontenauswahl, UnlesbarerKontenstammUndFehlenderPickerMelden) {
     test::Datenbanken db;
     QTemporaryDir nurFehler;
     ASSERT_TRUE(QFile::copy(pluginOrdner() + "/xovAllgError.so", nurFehler.filePath("xovAllgError.so")));
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
+    db.mandSql("DROP TABLE ObjKanzleiKontenstamm");
     test::tabKlicken(d, 6);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3078"))) << meldungen.alle();
+    test::tabKlicken(d, 1);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 1);
+    EXPECT_EQ(meldungen.texte.size(), 2);  // the leaving attempt looked again, once
+    test::tabKlicken(d, 6);
+    EXPECT_EQ(meldungen.texte.size(), 3);
     setzePluginOrdner(nurFehler.path());
+    QApplication::setOverrideCursor(Qt::BusyCursor);  // the host shows that it works
     QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
     setzePluginOrdner({});
-    ASSERT_EQ(meldungen.texte.size(), 1);
-    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 429: ")));
-    EXPECT_TRUE(meldungen.texte.first().endsWith(QStringLiteral("[dllSachkontenListe]"))) << meldungen.texte.first().toStdString();
+    const QCursor* cursor = QApplication::overrideCursor();
+    const Qt::CursorShape form = cursor ? cursor->shape() : Qt::ArrowCursor;
+    if (cursor) QApplication::restoreOverrideCursor();
+    EXPECT_EQ(form, Qt::BusyCursor);
+    ASSERT_EQ(meldungen.texte.size(), 4);
+    EXPECT_TRUE(meldungen.texte.last().startsWith(QStringLiteral("xovAllgError 429: ")));
+    EXPECT_TRUE(meldungen.texte.last().endsWith(QStringLiteral("[dllSachkontenListe]"))) << meldungen.texte.last().toStdString();
+    test::aktivieren(d.form.get());
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(meldungen.texte.size(), 5) << meldungen.alle();
+    EXPECT_EQ(db.mandWert("SELECT MandKonto30 FROM AllgMandDaten").toString(), QStringLiteral("2800"));
 }

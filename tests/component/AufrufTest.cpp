@@ -4,7 +4,6 @@
 #include "component/Aufrufinformation.h"
 #include "component/xovMandStamm.h"
 #include "platform/Fehler.h"
-#include "platform/Komponenten.h"
 #include "platform/Variant.h"
 
 #include <QDateTime>
@@ -82,15 +81,4 @@ TEST(Aufruf, AufrufInfoKopierregeln) {
     EXPECT_EQ(info.size(), 100);  // the host's array is not written
     info[9] = 21;
     EXPECT_FALSE(aufrufUebernehmen(info).Eingeschraenkt);
-}
-
-// An unknown component is error 429, never an empty object for the caller to trip over; the
-// factory's lookups by name and class id are used by the host and the error window tests.
-TEST(Komponenten, UnbekannteKennungIstFehler429) {
-    try {
-        komponenteErzeugen(QStringLiteral("gibt.esNicht"));
-        FAIL();
-    } catch (const Fehler& e) {
-        EXPECT_EQ(e.nummer(), FehlerNr::KomponenteFehlt);
-    }
 }

@@ -113,18 +113,3 @@ TEST(Groesse, AlleTextePassenUngeskaltUndBeiFaktor2DasselbeBildGroesser) {
             EXPECT_NEAR(b.y(), 2.0 * a.y(), 0.1 * a.y() + 6) << it.key().toStdString();
         }
 }
-
-TEST(Groesse, FeldOhneFokusZeigtDenAnfangSeinesTextes) {
-    test::Datenbanken db;
-    const QString lang = QStringLiteral("Mariahilfer Straße 123/4, Stiege 2, Tür 17, Hintaus");  // stored longer than 40
-    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandAnschrift = ?"), {lang});
-    test::Dialog d(test::info(db));
-    InputFeld* anschrift = d->feld("inpMandAnschrift");
-    EXPECT_EQ(anschrift->cursorPosition(), 0);
-    anschrift->setFocus();
-    ASSERT_TRUE(test::fokusAuf(anschrift));
-    QTest::keyClick(anschrift, Qt::Key_End);
-    QTest::keyClick(anschrift, Qt::Key_Tab);
-    EXPECT_FALSE(anschrift->hasFocus());
-    EXPECT_EQ(anschrift->cursorPosition(), 0);
-}

@@ -30,45 +30,28 @@ struct Feld {
 
 }  // namespace
 
-// What each kind of field keeps of the keystrokes, and what it reads when emptied.
-TEST(InputFeld, JedeArtNimmtNurWasPasstUndLiestLeerWieVorgesehen) {
-    struct Fall { int typ; double max; int dez; bool streng; const char* tasten, *bleibt, *leer; };
+// What each kind of field keeps of the keystrokes, the value (and type) written to its column,
+// and what it reads when emptied.
+TEST(InputFeld, JedeArtNimmtNurWasPasstSchreibtDieSpalteUndLiestLeer) {
+    struct Fall { int typ; double max; int dez; bool streng; const char *tasten, *bleibt, *leer; QVariant spalte; };
     const Fall faelle[] = {
-        {InputFeld::Textfeld, 4, 0, false, "ABCDE", "ABCD", ""},
-        {InputFeld::Zahl, 4, 0, true, "-12,5a", "125", "0"},  // no minus, no comma, no letters
-        {InputFeld::Zahl, 4, 0, true, "123456", "1234", "0"},
-        {InputFeld::Zahl, 7, -1, false, "-1234,567", "-1234,5", "0,00"},  // 7 characters typed
-        {InputFeld::Monat, 7, 0, true, "03.2024x", "03.2024", "0"},
-        {InputFeld::Datum, 11, 0, true, "31.12.2024", "31.12.2024", "0"},
+        {InputFeld::Textfeld, 4, 0, false, "ABCDE", "ABCD", "", QStringLiteral("ABCD")},
+        {InputFeld::Zahl, 4, 0, true, "-12,5a", "125", "0", qlonglong(125)},  // no minus, no comma, no letters
+        {InputFeld::Zahl, 4, 0, true, "123456", "1234", "0", qlonglong(1234)},
+        {InputFeld::Zahl, 7, -1, false, "-1234,567", "-1234,5", "0,00", -1234.5},  // 7 characters typed
+        {InputFeld::Monat, 7, 0, true, "03.2024x", "03.2024", "0", {}},
+        {InputFeld::Datum, 11, 0, true, "31.12.2024", "31.12.2024", "0", QDate(2024, 12, 31)},
     };
     for (const Fall& c : faelle) {
         Feld f(c.typ, c.max, c.dez, c.streng, c.streng);
         EXPECT_EQ(f.tippen(c.tasten), QString::fromUtf8(c.bleibt)) << c.tasten;
+        if (c.spalte.isValid()) {
+            EXPECT_EQ(f.feld->spaltenwert(), c.spalte) << c.tasten;
+            EXPECT_EQ(f.feld->spaltenwert().typeId(), c.spalte.typeId()) << c.tasten;
+        }
         f.feld->clear();
         EXPECT_EQ(f.feld->Text(), QString::fromUtf8(c.leer)) << c.tasten;
     }
-}
-
-// The value written to the column, and an amount shown with its thousands point once left.
-TEST(InputFeld, SpaltenwertUndAnzeigeNachDemVerlassen) {
-    Feld text(InputFeld::Textfeld, 4, 0, false, false);
-    text.tippen("ABCD");
-    EXPECT_EQ(text.feld->spaltenwert().toString(), QStringLiteral("ABCD"));
-    Feld ganz(InputFeld::Zahl, 4, 0, true, true);
-    ganz.tippen("12");
-    EXPECT_EQ(ganz.feld->spaltenwert().typeId(), QMetaType::LongLong);
-    Feld datum(InputFeld::Datum, 11, 0, true, true);
-    datum.tippen("31.12.2024");
-    EXPECT_EQ(datum.feld->spaltenwert().toDate(), QDate(2024, 12, 31));
-    Feld betrag(InputFeld::Zahl, 7, -1, false, false);
-    EXPECT_EQ(betrag.tippen("1234,567"), QStringLiteral("1234,56"));
-    QTest::keyClick(betrag.feld, Qt::Key_Tab);
-    EXPECT_EQ(betrag.feld->text(), QStringLiteral("1.234,56"));
-    EXPECT_DOUBLE_EQ(betrag.feld->spaltenwert().toDouble(), 1234.56);
-    Feld ohneTausender(InputFeld::Zahl, 10, -1, true, true);
-    ohneTausender.tippen("1234567,5");
-    QTest::keyClick(ohneTausender.feld, Qt::Key_Tab);
-    EXPECT_EQ(ohneTausender.feld->text(), QStringLiteral("1234567,50"));
 }
 
 // What a German amount field keeps of the keystrokes, and whether it is a complete number.
@@ -90,10 +73,19 @@ TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
         EXPECT_EQ(betrag.feld->zahlVollstaendig(), f.vollstaendig) << f.tasten;
     }
     EXPECT_EQ(betrag.feld->zahl(), std::optional<double>(1));
+    EXPECT_EQ(betrag.feld->zahlBeispiel(), QStringLiteral("1.234,56"));
+    // An amount left shows its thousands point, unless the field has none.
+    betrag.tippen("1234,56");
+    QTest::keyClick(betrag.feld, Qt::Key_Tab);
+    EXPECT_EQ(betrag.feld->text(), QStringLiteral("1.234,56"));
+    EXPECT_DOUBLE_EQ(betrag.feld->spaltenwert().toDouble(), 1234.56);
     Feld ganz(InputFeld::Zahl, 7, 0, true, true);
     EXPECT_EQ(ganz.tippen("1.234,5"), QStringLiteral("12345"));  // neither points nor a comma
     EXPECT_EQ(ganz.feld->zahlBeispiel(), QStringLiteral("1234"));
-    EXPECT_EQ(betrag.feld->zahlBeispiel(), QStringLiteral("1.234,56"));
+    Feld ohneTausender(InputFeld::Zahl, 10, -1, true, true);
+    ohneTausender.tippen("1234567,5");
+    QTest::keyClick(ohneTausender.feld, Qt::Key_Tab);
+    EXPECT_EQ(ohneTausender.feld->text(), QStringLiteral("1234567,50"));
 }
 
 TEST(InputFeld, LeaveFieldVorDemVerlassen) {

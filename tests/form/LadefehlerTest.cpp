@@ -6,6 +6,7 @@
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
+#include "platform/Komponenten.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -67,19 +68,40 @@ TEST_P(OhneZeile, EinBerichtGesperrteFelderUndSofortZu) {
 INSTANTIATE_TEST_SUITE_P(Faelle, OhneZeile, ::testing::Values("FehlendeDatei", "KeineDatenbank", "FehlendeTabelle"),
                          [](const auto& info) { return std::string(info.param); });
 
-TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBericht) {
+// No shared database: one report, in the error window naming the dialog's help topic, or in a
+// message box when the error component is missing; loading goes on, no office to choose from, and
+// the client row stays as it was.
+TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBerichtMitUndOhneFehlerkomponente) {
     test::Datenbanken db;
     auto info = test::info(db);
     info[1] = db.fehlend();
+    info[7] = db.ordner.filePath(QStringLiteral("hilfe.html"));
+    QFile(info[7].toString()).open(QIODevice::WriteOnly);
+    QVariantList ids(201, 0);
+    ids[15] = 4711;
+    info[60] = ids;
     const QStringList vorher = test::zeile(db);
-    test::Meldungen meldungen;
+    QString ursache;
     {
+        test::Meldungen meldungen;
         test::Dialog d(info);
-        EXPECT_FALSE(d->cmbFaNr->isEnabled());  // no office to choose from
+        EXPECT_EQ(d->feld("inpMandOrt")->text(), QStringLiteral("Wien"));  // loading went on
+        EXPECT_FALSE(d->cmbFaNr->isEnabled());
         EXPECT_TRUE(d.escape());
+        ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+        const QString ende = QStringLiteral(" @ XovMandStamm, in Form_Load ? %1#4711").arg(info[7].toString());
+        const QString bericht = meldungen.texte.first();
+        ASSERT_TRUE(bericht.startsWith("xovAllgError ") && bericht.endsWith(ende)) << meldungen.alle();
+        ursache = bericht.mid(13).chopped(ende.size());
     }
-    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
     EXPECT_EQ(test::unterschiede(vorher, test::zeile(db)), QStringList());
+    QTemporaryDir leer;
+    setzePluginOrdner(leer.path());
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    setzePluginOrdner({});
+    ASSERT_EQ(meldungen.texte.size(), 1);
+    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("Fehler ") + ursache)) << meldungen.alle();
 }
 
 TEST(OhneZeileTab, FehlendeWaehrungsseiteGibtFehler9UndSchliesst) {

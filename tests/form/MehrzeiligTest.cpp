@@ -1,5 +1,6 @@
 // The rent account's name: two lines high, wrapping, the whole text visible, and edited, read
-// and saved like every other input field.
+// and saved like every other input field. And a one-line field stored longer than it shows: the
+// beginning of its text shows while the field has no focus.
 
 #include "Hilfen.h"
 #include "form/InputFeld.h"
@@ -11,9 +12,18 @@
 TEST(Mehrzeilig, GanzerTextSichtbarKlickInDieZweiteZeileTippenUndSpeichern) {
     const QString bezeichnung = QStringLiteral("Erste Bank Mieteneingangskonto Wien-Mariahilf Nr 7");  // 50 characters
     test::Datenbanken db;
-    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandMikoBezeich = ?"), {bezeichnung});
+    const QString anschrift = QStringLiteral("Mariahilfer Straße 123/4, Stiege 2, Tür 17, Hintaus");  // longer than 40
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandMikoBezeich = ?, MandAnschrift = ?"), {bezeichnung, anschrift});
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
+    InputFeld* lang = d->feld("inpMandAnschrift");
+    EXPECT_EQ(lang->cursorPosition(), 0);
+    lang->setFocus();
+    ASSERT_TRUE(test::fokusAuf(lang));
+    QTest::keyClick(lang, Qt::Key_End);
+    QTest::keyClick(lang, Qt::Key_Tab);
+    EXPECT_FALSE(lang->hasFocus());
+    EXPECT_EQ(lang->cursorPosition(), 0);
     test::tabKlicken(d, 2);
     InputFeld* f = d->feld("InputFeld3");
     const QFontMetrics fm(f->font());
@@ -35,5 +45,6 @@ TEST(Mehrzeilig, GanzerTextSichtbarKlickInDieZweiteZeileTippenUndSpeichern) {
     QTest::keyClick(f, Qt::Key_Tab);
     EXPECT_TRUE(d.schliessen());
     EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandMikoBezeich FROM AllgMandDaten")).toString(), erwartet);
+    EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandAnschrift FROM AllgMandDaten")).toString(), anschrift);
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
