@@ -1,8 +1,7 @@
 // Messages that say what happened, in German, on real files: a damaged keyed file, a folder
-// that cannot be written, a full disk while encrypting. The numbers stay those the callers know.
+// that cannot be written. The numbers stay those the callers know.
 
 #include "Hilfen.h"
-#include "services/DbVerbindung.h"
 #include "platform/Datenbank.h"
 #include "platform/Fehlerhilfe.h"
 
@@ -71,22 +70,6 @@ TEST(Fehlertexte, SchreibgeschuetzterOrdnerSagtWarumNichtGespeichertWird) {
         << antwort.toStdString();
     EXPECT_TRUE(antwort.contains(QStringLiteral("schreibgeschützt")));
     EXPECT_EQ(db.mandWert("SELECT MandOrt FROM AllgMandDaten").toString(), QStringLiteral("Wien"));
-}
-
-TEST(Fehlertexte, VollerDatentraegerBeimVerschluesselnIst30013) {
-    test::Datenbanken db(2024, {}, true, QString());
-    // The copy's journal lands on a device that is always full.
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), db.mand + ".xov-neu-journal"));
-    const QByteArray vorher = [&] { QFile f(db.mand); f.open(QIODevice::ReadOnly); return f.readAll(); }();
-    test::Meldungen meldungen;
-    Set_DBPassword(db.mand);
-    ASSERT_EQ(meldungen.texte.size(), 1);
-    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("Error Number: 30013\n"))) << meldungen.texte.first().toStdString();
-    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("Der Datenträger ist voll")));
-    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("database or disk is full")));  // the engine's text as a detail
-    QFile f(db.mand);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), vorher);
 }
 
 TEST(Fehlertexte, EngineTexteKommenAufDeutschMitDemOriginalAlsDetail) {
