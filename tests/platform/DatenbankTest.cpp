@@ -63,8 +63,7 @@ protected:
 
 }  // namespace
 
-
-TEST_P(EngineVertrag, LesenBewegenSuchenSpaltenOhneGrossKlein) {
+TEST_P(EngineVertrag, LesenBewegenSuchenUndAbgewieseneZugriffe) {
     auto q = quelle(db().fa, QStringLiteral("SELECT *  FROM AllgFaDaten  ORDER BY Faname"));
     auto* rs = q->Recordset();
     ASSERT_EQ(rs->RecordCount(), 13);
@@ -92,6 +91,35 @@ TEST_P(EngineVertrag, LesenBewegenSuchenSpaltenOhneGrossKlein) {
     auto wortlich = quelle(db().mand, QStringLiteral("SELECT KontoBezeichnung FROM ObjKanzleiKontenstamm WHERE KontoJJ = ? AND KontoNr = ?"),
                            {2024, QStringLiteral("2000' OR '1'='1")});
     EXPECT_EQ(wortlich->Recordset()->RecordCount(), 0);
+
+    // A missing column or table, a duplicate key, a write through a source without a target.
+    auto v = verbindungOeffnen(angabe(db().fa));
+    EXPECT_EQ(nummerVon([&] { quelle(db().fa, QStringLiteral("SELECT GibtEsNicht FROM AllgFaDaten")); }), FehlerNr::SpalteFehlt);
+    EXPECT_EQ(nummerVon([&] { v->ausfuehren(QStringLiteral("UPDATE AllgFaDaten SET GibtEsNicht = 1")); }), FehlerNr::SpalteFehlt);
+    EXPECT_EQ(nummerVon([&] { v->einfuegen(QStringLiteral("AllgFaDaten"), {{QStringLiteral("GibtEsNicht"), 1}}, {}); }),
+              FehlerNr::SpalteFehlt);
+    EXPECT_EQ(nummerVon([&] { quelle(db().fa, QStringLiteral("SELECT * FROM Fehlt")); }), FehlerNr::TabelleFehlt);
+    EXPECT_EQ(nummerVon([&] { v->spaltenVon(QStringLiteral("Fehlt")); }), FehlerNr::TabelleFehlt);
+
+    auto waehrungen = quelle(db().fa, QStringLiteral("SELECT * FROM AllgWaehrung ORDER BY WID, AenderDatum"), {}, Waehrungen);
+    rs = waehrungen->Recordset();
+    EXPECT_EQ(nummerVon([&] { rs->Fields("GibtEsNicht"); }), FehlerNr::SpalteFehlt);
+    const QDate alt = rs->Fields("AenderDatum").Value().toDate();
+    rs->MoveNext();
+    const QDate zweite = rs->Fields("AenderDatum").Value().toDate();
+    rs->MoveFirst();
+    rs->Edit();
+    rs->Fields("AenderDatum").setValue(zweite);  // (WID, AenderDatum) is unique
+    rs->Fields("Waehrungscode").setValue("XXX");
+    EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::DoppelterSchluessel);
+    rs->CancelUpdate();
+    EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), alt);
+    EXPECT_EQ(db().faWert("SELECT count(*) FROM AllgWaehrung WHERE Waehrungscode = 'XXX'").toInt(), 0);
+
+    auto lesen = quelle(db().fa, QStringLiteral("SELECT * FROM AllgWaehrung"));
+    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->AddNew(); }), FehlerNr::NurLesen);
+    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->Edit(); }), FehlerNr::NurLesen);
+    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->Delete(); }), FehlerNr::NurLesen);
 }
 
 TEST_P(EngineVertrag, OeffnenMitKennwortUndTransaktionBestaetigtOderZurueckgenommen) {
@@ -214,36 +242,6 @@ TEST_P(EngineVertrag, KonfliktMitZweitemProzess) {
     rs->Fields("MandOrt").setValue(QStringLiteral("Linz"));
     rs->Update();
     EXPECT_EQ(db().mandWert(QStringLiteral("SELECT MandOrt FROM AllgMandDaten")).toString(), QStringLiteral("Linz"));
-}
-
-TEST_P(EngineVertrag, FehlendeSpalteTabelleDoppelterSchluesselNurLesen) {
-    auto v = verbindungOeffnen(angabe(db().fa));
-    EXPECT_EQ(nummerVon([&] { quelle(db().fa, QStringLiteral("SELECT GibtEsNicht FROM AllgFaDaten")); }), FehlerNr::SpalteFehlt);
-    EXPECT_EQ(nummerVon([&] { v->ausfuehren(QStringLiteral("UPDATE AllgFaDaten SET GibtEsNicht = 1")); }), FehlerNr::SpalteFehlt);
-    EXPECT_EQ(nummerVon([&] { v->einfuegen(QStringLiteral("AllgFaDaten"), {{QStringLiteral("GibtEsNicht"), 1}}, {}); }),
-              FehlerNr::SpalteFehlt);
-    EXPECT_EQ(nummerVon([&] { quelle(db().fa, QStringLiteral("SELECT * FROM Fehlt")); }), FehlerNr::TabelleFehlt);
-    EXPECT_EQ(nummerVon([&] { v->spaltenVon(QStringLiteral("Fehlt")); }), FehlerNr::TabelleFehlt);
-
-    auto q = quelle(db().fa, QStringLiteral("SELECT * FROM AllgWaehrung ORDER BY WID, AenderDatum"), {}, Waehrungen);
-    auto* rs = q->Recordset();
-    EXPECT_EQ(nummerVon([&] { rs->Fields("GibtEsNicht"); }), FehlerNr::SpalteFehlt);
-    const QDate alt = rs->Fields("AenderDatum").Value().toDate();
-    rs->MoveNext();
-    const QDate zweite = rs->Fields("AenderDatum").Value().toDate();
-    rs->MoveFirst();
-    rs->Edit();
-    rs->Fields("AenderDatum").setValue(zweite);  // (WID, AenderDatum) is unique
-    rs->Fields("Waehrungscode").setValue("XXX");
-    EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::DoppelterSchluessel);
-    rs->CancelUpdate();
-    EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), alt);
-    EXPECT_EQ(db().faWert("SELECT count(*) FROM AllgWaehrung WHERE Waehrungscode = 'XXX'").toInt(), 0);
-
-    auto lesen = quelle(db().fa, QStringLiteral("SELECT * FROM AllgWaehrung"));
-    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->AddNew(); }), FehlerNr::NurLesen);
-    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->Edit(); }), FehlerNr::NurLesen);
-    EXPECT_EQ(nummerVon([&] { lesen->Recordset()->Delete(); }), FehlerNr::NurLesen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineVertrag,
