@@ -1,7 +1,6 @@
 // The engine contract: one suite that every database engine behind Verbindung must pass, on real
 // databases, with a second process where another workstation is needed: encrypted files and the
-// test server. A last test checks what only SQLCipher promises: the file is encrypted and the
-// engine is the one linked.
+// test server.
 
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
@@ -250,13 +249,3 @@ INSTANTIATE_TEST_SUITE_P(Engines, EngineVertrag,
                                                   {QStringLiteral("BEGIN"), QStringLiteral("SELECT * FROM AllgMandDaten FOR UPDATE")},
                                                   FehlerNr::DatensatzGesperrt}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SqlCipher, DateiIstVerschluesseltUndSqlCipherIstGebunden) {
-    test::Datenbanken db;
-    const auto e = verbindungOeffnen(db.mand, DbPasswort)->abfragen(QStringLiteral("PRAGMA cipher_version"));
-    ASSERT_EQ(e.zeilen.size(), 1);
-    EXPECT_FALSE(e.zeilen.first().first().toString().isEmpty());
-    QFile f(db.mand);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(f.read(16).startsWith("SQLite format 3"));
-}
