@@ -18,16 +18,9 @@ namespace {
 void byteAendern(const QString& pfad, qint64 stelle) {
     QFile f(pfad);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.seek(stelle));
-    char c = 0;
-    ASSERT_TRUE(f.getChar(&c));
-    ASSERT_TRUE(f.seek(stelle));
-    ASSERT_TRUE(f.putChar(static_cast<char>(c ^ 0x5a)));
-}
-
-bool englisch(const QString& t) {
-    return t.startsWith(QLatin1String("database")) || t.startsWith(QLatin1String("attempt")) ||
-           t.startsWith(QLatin1String("file is")) || t.startsWith(QLatin1String("Datenbankfehler: "));
+    QByteArray inhalt = f.readAll();
+    inhalt[stelle] = static_cast<char>(inhalt[stelle] ^ 0x5a);
+    ASSERT_TRUE(f.seek(0) && f.write(inhalt) == inhalt.size());
 }
 
 }  // namespace
@@ -77,6 +70,7 @@ TEST(Fehlertexte, EngineTexteKommenAufDeutschMitDemOriginalAlsDetail) {
     auto v = verbindungOeffnen(db.fa, DbPasswort);
     const Fehler f = fehlerVon([&] { v->ausfuehren(QStringLiteral("INSERT INTO AllgWaehrung (WID) VALUES (1)")); });  // NOT NULL
     EXPECT_GT(f.nummer(), FehlerNr::EngineBasis);
-    EXPECT_FALSE(englisch(f.beschreibung())) << f.beschreibung().toStdString();
+    EXPECT_FALSE(f.beschreibung().startsWith(QLatin1String("NOT NULL")) || f.beschreibung().startsWith(QLatin1String("Datenbankfehler: ")))
+        << f.beschreibung().toStdString();
     EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("NOT NULL constraint failed")));
 }

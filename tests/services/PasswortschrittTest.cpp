@@ -32,12 +32,6 @@ struct stat status(const QString& pfad) {
     return st;
 }
 
-struct Form : QObject {
-    Datenquelle* MAData = new Datenquelle("MAData", this);
-    Datenquelle* FAData = new Datenquelle("FAData", this);
-    Datenquelle* KKData = new Datenquelle("KKData", this);
-};
-
 // What stands in the way of the step on a plain client database, and the parts of the one message
 // the user then sees (title and text); none: the step passes silently.
 struct Hindernis {
@@ -103,10 +97,11 @@ TEST(DbVerbindung, ConnectTextFuerAccess2000UndAlles) {
     for (const QVariant& format : {QVariant(QStringLiteral("Access 2000;")), QVariant(), QVariant(QStringLiteral("Jet 4"))}) {
         Aufruf aufruf;
         aufruf.AufrufInfo[4] = format;
-        Form form;
+        QObject form;
+        for (const char* name : {"MAData", "FAData", "KKData"}) new Datenquelle(name, &form);
         Set_DBConnect(&form, aufruf);
         const QString erwartet = format.toString() == QLatin1String("Access 2000;") ? QStringLiteral("Access 2000;") : QStringLiteral("Access;");
-        for (auto* q : {form.MAData, form.FAData, form.KKData}) EXPECT_EQ(q->Connect(), erwartet + QStringLiteral("pwd=") + DbPasswort + ';');
+        for (auto* q : form.findChildren<Datenquelle*>()) EXPECT_EQ(q->Connect(), erwartet + QStringLiteral("pwd=") + DbPasswort + ';');
         EXPECT_EQ(aufruf.AufrufInfo.at(4).toString(), erwartet);
     }
 }
