@@ -154,7 +154,7 @@ TEST_P(Protokoll, FehlerOderRuecknahmeLaesstAenderungUndEintrag) {
     EXPECT_EQ(db.mandWert("SELECT MandOrt FROM AllgMandDaten").toString(), QStringLiteral("Wien"));
     EXPECT_EQ(db.mandWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), 0);
 
-    db.faSql(QStringLiteral("DROP TRIGGER kaputt") + (db.engine == Engine::Server ? QStringLiteral(" ON AllgAenderungsprotokoll") : QString()));
+    db.faSql(db.engine == Engine::Server ? QStringLiteral("DROP TRIGGER kaputt ON AllgAenderungsprotokoll") : QStringLiteral("DROP TRIGGER kaputt"));
     {
         Transaktion t(*w.daten.verbindung());
         w.daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *w.daten.kopfVon(2));
