@@ -1,5 +1,6 @@
 // What only a database server brings: a server process that stalls, a server that goes away while
-// the dialog is open and comes back, two workstations racing for one day's rate, and statements in the server's own SQL.
+// the dialog is open and comes back, two workstations racing for one day's rate, and statements in
+// the server's own SQL.
 
 #include "Hilfen.h"
 #include "form/InputFeld.h"
