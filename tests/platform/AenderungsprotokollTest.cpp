@@ -118,6 +118,7 @@ TEST_P(Protokoll, WaehrungUndKurseHinzugefuegtGeaendertGeloeschtEingelesen) {
     const QString summe = QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
     EXPECT_TRUE(k.at(0).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 3 hinzugefügt, 0 ersetzt;"));
     EXPECT_TRUE(k.at(0).contains("SHA-256 " + summe));
+    EXPECT_TRUE(k.at(0).contains("eurofxref-daily-auszug.xml"));
     EXPECT_TRUE(k.at(0).contains("USD: 1 hinzugefügt, 0 behalten"));
     EXPECT_TRUE(k.at(1).startsWith("AllgWaehrung|WID=1, AenderDatum=" + iso + "|EuroinFremd|aus Kursdatei|Zahl:2.5 -> Zahl:")) << k.at(1).toStdString();
     EXPECT_TRUE(k.at(2).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 0 hinzugefügt, 1 ersetzt;"));
