@@ -1,5 +1,6 @@
-// What only a database server brings: a server that goes away while the dialog is open and comes
-// back, two workstations racing for one day's rate, and statements in the server's own SQL.
+// What only a database server brings: a server process that stalls, a server that goes away while
+// the dialog is open and comes back, two workstations racing for one day's rate, and statements in
+// the server's own SQL.
 
 #include "Hilfen.h"
 #include "form/InputFeld.h"
@@ -9,10 +10,13 @@
 #include "tools/xov-db/Schema.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace xov;
 using test::fehlerVon;
@@ -47,7 +51,11 @@ private:
 
 }  // namespace
 
-TEST(Server, ServerWegBeimSpeichernDialogBleibtOffenUndSpeichertSpaeter) {
+// The server of this test's own: its stopped server process would hold up every other test's
+// CREATE DATABASE on a shared one. Stopped (SIGSTOP), the kernel still acknowledges what is sent,
+// so only the wait for the answer ends a statement; the connection comes back when it runs again.
+// Then the whole server goes away while the dialog saves: the dialog stays open, saves later.
+TEST(Server, AngehaltenerProzessUndServerWegBeimSpeichern) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     EigenerServer server;
     ASSERT_FALSE(server.adresse.isEmpty());
@@ -59,14 +67,30 @@ TEST(Server, ServerWegBeimSpeichernDialogBleibtOffenUndSpeichertSpaeter) {
     info[0] = mand;
     info[1] = fa;
 
+    auto v = verbindungOeffnen(mand, DbPasswort);
+    const pid_t pid = static_cast<pid_t>(v->abfragen(QStringLiteral("SELECT pg_backend_pid()")).zeilen[0][0].toLongLong());
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    struct Weiter {
+        pid_t pid;
+        ~Weiter() { ::kill(pid, SIGCONT); }
+    } weiter{pid};
+    QElapsedTimer uhr;
+    uhr.start();
+    const Fehler f = fehlerVon([&] { v->ausfuehren(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'")); });
+    EXPECT_LT(uhr.elapsed(), 30000);
+    EXPECT_EQ(f.nummer(), FehlerNr::VerbindungUnterbrochen) << f.what();
+    EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("antwortet nicht innerhalb von 20 Sekunden (Zeitüberschreitung)"))) << f.what();
+    ::kill(pid, SIGCONT);
+    const QString sql = QStringLiteral("SELECT MandOrt FROM AllgMandDaten");
+    EXPECT_EQ(v->abfragen(sql).zeilen.value(0).value(0).toString(), QStringLiteral("Wien"));
+
     test::Meldungen meldungen;
     test::Dialog d(info);
     test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
-    auto v = verbindungOeffnen(mand, DbPasswort);
     ASSERT_TRUE(server.anhalten());
     EXPECT_EQ(fehlerVon([&] { verbindungOeffnen(mand, DbPasswort); }).nummer(), FehlerNr::DateiNichtGefunden);  // no server
     // A connection that lost its server says why it cannot connect again.
-    const QString sql = QStringLiteral("SELECT MandOrt FROM AllgMandDaten");
     EXPECT_EQ(fehlerVon([&] { v->abfragen(sql); }).nummer(), FehlerNr::VerbindungUnterbrochen);
     const Fehler wieder = fehlerVon([&] { v->abfragen(sql); });
     EXPECT_EQ(wieder.nummer(), FehlerNr::VerbindungUnterbrochen);

@@ -26,20 +26,6 @@ public Q_SLOTS:
     void oeffnen(const QUrl& url) { urls << url; }
 };
 
-QString hilfedateiAnlegen(const test::Datenbanken& db) {
-    const QString pfad = db.ordner.filePath(QStringLiteral("hilfe.html"));
-    QFile f(pfad);
-    f.open(QIODevice::WriteOnly);
-    return pfad;
-}
-
-template <typename T>
-QVariant ids(int anzahl, T thema) {
-    QList<T> l(anzahl, T(0));
-    l[15] = thema;
-    return QVariant::fromValue(l);
-}
-
 void f1(test::Dialog& d) {
     test::aktivieren(d.form.get());
     d->feld("inpMandOrt")->setFocus();
@@ -82,8 +68,11 @@ TEST(Hilfe, OhneBrauchbareHilfedateiMeldungUndNieEineAdresse) {
 TEST(Hilfe, F1OeffnetDasThemaDesFeldes) {
     test::Datenbanken db;
     auto info = test::info(db);
-    info[7] = hilfedateiAnlegen(db);
-    info[60] = ids<int>(201, 4711);
+    info[7] = db.ordner.filePath(QStringLiteral("hilfe.html"));
+    ASSERT_TRUE(QFile(info[7].toString()).open(QIODevice::WriteOnly));
+    QList<int> themen(201, 0);  // the topic of the town field, in the host's list of integers
+    themen[15] = 4711;
+    info[60] = QVariant::fromValue(themen);
     UrlFaenger faenger;
     test::Meldungen meldungen;
     test::Dialog d(info);

@@ -52,18 +52,13 @@ TEST(Skalierung, FormUndSmallFontsSteuerelement) {
     f.write("[Section1]\nSkalieren=1\n[Section2]\nSkFaktor=2\n");
     f.close();
 
-    auto schrift = [](const char* familie, double punkte) {
-        QFont f(QString::fromLatin1(familie));
-        f.setPointSizeF(punkte);
-        return f;
-    };
     QWidget form;
-    form.setFont(schrift("DejaVu Sans", 8));
+    form.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
     form.setGeometry(100, 50, 500, 400);
     auto* normal = new QLabel("Ort:", &form);
-    normal->setFont(schrift("DejaVu Serif", 10));
+    normal->setFont(QFont(QStringLiteral("DejaVu Serif"), 10));
     auto* klein = new QLabel("#", &form);
-    klein->setFont(schrift("Small Fonts", 7));
+    klein->setFont(QFont(QStringLiteral("Small Fonts"), 7));
     auto* raster = new QTableView(&form);
     QStandardItemModel modell(1, 2);
     raster->setModel(&modell);
