@@ -30,13 +30,16 @@ QString testServer() { return qEnvironmentVariable("XOV_PG_TEST"); }
 
 QString Serverdatenbanken::neu(const char* art) {
     static int laufend = 0;
-    adressen << testServer() + QStringLiteral("xovt_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend).arg(QLatin1String(art));
+    adressen << testServer() + QStringLiteral("xovt_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend)
+                                   .arg(QLatin1String(art));
     return adressen.last();
 }
 
 Serverdatenbanken::~Serverdatenbanken() {
     for (const QString& a : adressen) {
-        try { xov::datenbankEntfernen({a, xov::DbPasswort}); } catch (const xov::Fehler& f) { ADD_FAILURE() << "Testdatenbank bleibt: " << f.what(); }
+        try { xov::datenbankEntfernen({a, xov::DbPasswort}); } catch (const xov::Fehler& f) {
+            ADD_FAILURE() << "Testdatenbank bleibt: " << f.what();
+        }
     }
 }
 
@@ -242,7 +245,6 @@ QVariantList info(const Datenbanken& db, Optionen o) {
     if (o.ohneIndex) i[2] = 1;
     return i;
 }
-
 
 int speicherMessen(int argc, char** argv) {
     (void)argc;

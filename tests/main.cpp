@@ -24,7 +24,8 @@ public:
 };
 
 QString beschreiben(QWidget* w) {
-    return QStringLiteral("%1 \"%2\" (Titel \"%3\")").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), w->windowTitle());
+    return QStringLiteral("%1 \"%2\" (Titel \"%3\")")
+        .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), w->windowTitle());
 }
 
 // A modal window that waits in its own event loop with nothing left to answer it would hold the

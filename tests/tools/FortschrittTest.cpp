@@ -13,7 +13,8 @@ namespace {
 QString amTerminal(const QStringList& argumente) {
     QStringList befehl{QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db")};
     for (const QString& a : argumente) befehl << QLatin1Char('\'') + a + QLatin1Char('\'');
-    return test::starten(QStringLiteral("script"), {QStringLiteral("-qefc"), befehl.join(u' '), QStringLiteral("/dev/null")}, 120000).aus;
+    return test::starten(QStringLiteral("script"), {QStringLiteral("-qefc"), befehl.join(u' '), QStringLiteral("/dev/null")}, 120000)
+        .aus;
 }
 
 }  // namespace

@@ -54,7 +54,8 @@ TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(erwartet)) << l.fehler.toStdString();
     // The host program, unattended: the message, status 1, no hang.
-    const Lauf host = test::starten(QStringLiteral("xov-mandstamm"), {"--bilder", db.ordner.filePath("bilder"), "-m", pfad, "-f", db.fa});
+    const Lauf host = test::starten(QStringLiteral("xov-mandstamm"),
+                                    {"--bilder", db.ordner.filePath("bilder"), "-m", pfad, "-f", db.fa});
     EXPECT_EQ(host.status, 1);
     EXPECT_TRUE(host.fehler.contains(erwartet)) << host.fehler.toStdString();
     EXPECT_LT(uhr.elapsed(), 20000);

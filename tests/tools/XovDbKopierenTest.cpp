@@ -52,7 +52,8 @@ TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     EXPECT_EQ(xov::verbindungOeffnen(mandD, xov::DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size());
     l = xovDb({"kopieren", db.fa, faD});
     EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle ").arg(faD))) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle ").arg(faD)))
+        << l.fehler.toStdString();
     EXPECT_EQ(daten(faD), daten(db.fa));
 }
 
