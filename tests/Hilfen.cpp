@@ -15,7 +15,7 @@ extern char** environ;
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDate>
-#include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,31 +28,29 @@ const char* engineName(Engine e) { return e == Engine::Server ? "Server" : "Date
 
 QString testServer() { return qEnvironmentVariable("XOV_PG_TEST"); }
 
-namespace {
-// Names of server databases unique to this process and object.
-QString serverName(const char* art) {
+QString Serverdatenbanken::neu(const char* art) {
     static int laufend = 0;
-    return QStringLiteral("xovt_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend).arg(QLatin1String(art));
+    adressen << testServer() + QStringLiteral("xovt_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend)
+                                   .arg(QLatin1String(art));
+    return adressen.last();
 }
-}  // namespace
+
+Serverdatenbanken::~Serverdatenbanken() {
+    for (const QString& a : adressen) {
+        try { xov::datenbankEntfernen({a, xov::DbPasswort}); } catch (const xov::Fehler& f) {
+            ADD_FAILURE() << "Testdatenbank bleibt: " << f.what();
+        }
+    }
+}
 
 Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort)
     : Datenbanken(serverLauf() && passwort == xov::DbPasswort ? Engine::Server : Engine::Datei, jahr, ohneSpalten, fuellen, passwort) {}
 
 Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) : engine(e) {
-    mand = e == Engine::Server ? testServer() + serverName("mand") : ordner.filePath(QStringLiteral("mandant.db"));
-    fa = e == Engine::Server ? testServer() + serverName("fa") : ordner.filePath(QStringLiteral("gemeinsam.db"));
+    mand = e == Engine::Server ? server.neu("mand") : ordner.filePath(QStringLiteral("mandant.db"));
+    fa = e == Engine::Server ? server.neu("fa") : ordner.filePath(QStringLiteral("gemeinsam.db"));
     xovdb::anlegen(mand, fa, passwort, ohneSpalten);
     if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
-}
-
-Datenbanken::~Datenbanken() {
-    if (engine != Engine::Server) return;
-    for (const QString& d : {mand, fa}) {
-        try { xov::datenbankEntfernen({d, xov::DbPasswort}); } catch (const xov::Fehler& f) {
-            ADD_FAILURE() << "Testdatenbank bleibt: " << f.what();
-        }
-    }
 }
 
 QString Datenbanken::fehlend() const {
@@ -117,8 +115,6 @@ Dialog::Dialog(const QVariantList& info, int tabStripNr) {
     aktivieren(form.get());
 }
 
-Dialog::~Dialog() { form.reset(); }
-
 bool Dialog::schliessen() {
     form->close();
     QApplication::processEvents();
@@ -182,15 +178,18 @@ QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) 
     return u;
 }
 
-Lauf xovDb(const QStringList& argumente) {
+Lauf starten(const QString& programm, const QStringList& argumente, int ms, const QProcessEnvironment& umgebung) {
+    const QString imBau = QCoreApplication::applicationDirPath() + QLatin1Char('/') + programm;
     QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), argumente);
+    p.setProcessEnvironment(umgebung);
+    p.start(QFile::exists(imBau) ? imBau : programm, argumente);
     Lauf l;
-    if (!p.waitForFinished(60000)) {
+    if (!p.waitForFinished(ms)) {
         p.kill();
-        return l;
+        p.waitForFinished();
+    } else if (p.exitStatus() == QProcess::NormalExit) {
+        l.status = p.exitCode();
     }
-    l.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     l.aus = QString::fromUtf8(p.readAllStandardOutput());
     l.fehler = QString::fromUtf8(p.readAllStandardError());
     return l;
@@ -246,10 +245,6 @@ QVariantList info(const Datenbanken& db, Optionen o) {
     if (o.ohneIndex) i[2] = 1;
     return i;
 }
-
-}  // namespace test
-
-namespace test {
 
 int speicherMessen(int argc, char** argv) {
     (void)argc;

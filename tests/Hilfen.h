@@ -32,8 +32,18 @@ QString testServer();
 #define XOV_SERVER_NOETIG(engine) \
     if ((engine) == test::Engine::Server && test::testServer().isEmpty()) GTEST_SKIP() << "kein Testserver (XOV_PG_TEST)"
 
+// Databases on the test server with names unique to this process, dropped again at the end.
+struct Serverdatenbanken {
+    QStringList adressen;
+    QString neu(const char* art);
+    Serverdatenbanken() = default;
+    Serverdatenbanken(const Serverdatenbanken&) = delete;
+    ~Serverdatenbanken();
+};
+
 struct Datenbanken {
     QTemporaryDir ordner;
+    Serverdatenbanken server;
     QString mand, fa;   // file paths, or server addresses
     test::Engine engine = Engine::Datei;
     // Demo databases for `jahr`, keyed with the fixed password (on the test server in a server
@@ -43,9 +53,6 @@ struct Datenbanken {
     // The same on the chosen engine; databases on the server are dropped again at the end.
     explicit Datenbanken(test::Engine e, int jahr = 2024, const QStringList& ohneSpalten = {}, bool fuellen = true,
                          const QString& passwort = xov::DbPasswort);
-    ~Datenbanken();
-    Datenbanken(const Datenbanken&) = delete;
-    Datenbanken& operator=(const Datenbanken&) = delete;
     // A database of the engine that does not exist.
     QString fehlend() const;
     // Runs SQL on the client or shared database with the fixed password.
@@ -96,7 +103,6 @@ QVariantList info(const Datenbanken& db, Optionen o);
 // taken over, the form loaded, shown and active.
 struct Dialog {
     explicit Dialog(const QVariantList& info, int tabStripNr = 0);
-    ~Dialog();
     xov::Aufruf aufruf;  // the state of this call
     frmMandStamm* operator->() const { return form.get(); }
     // Clicks the close box (or presses Escape) and tells whether the dialog closed.
@@ -121,12 +127,16 @@ QStringList zeile(const Datenbanken& db);
 // The entries of `nachher` that are not in `vorher`.
 QStringList unterschiede(const QStringList& vorher, const QStringList& nachher);
 
-// The database tool run as its own process, as an administrator runs it.
+// A program run as its own process: one of the build folder ("xov-db"), else a path or a program
+// of PATH; killed when it has not ended after `ms` milliseconds.
 struct Lauf {
-    int status = -1;  // exit status; -1 when it crashed or did not finish in a minute
+    int status = -1;  // exit status; -1 when it crashed or was killed
     QString aus, fehler;
 };
-Lauf xovDb(const QStringList& argumente);
+Lauf starten(const QString& programm, const QStringList& argumente, int ms = 60000,
+             const QProcessEnvironment& umgebung = QProcessEnvironment::systemEnvironment());
+// The database tool, as an administrator runs it.
+inline Lauf xovDb(const QStringList& argumente) { return starten(QStringLiteral("xov-db"), argumente); }
 // The test program's mode "--xov-speicher PROGRAMM ARGUMENTE...": runs the program, waits for it
 // and writes "STATUS MAXRSS_KB" (getrusage of that child) to standard output.
 int speicherMessen(int argc, char** argv);
@@ -144,9 +154,6 @@ void abarbeiten();
 // Re-activates the dialog after a message box closed (no window manager here).
 void aktivieren(QWidget* dialog);
 
-}  // namespace test
-
-namespace test {
 
 // A second process of this test program that runs the data layer on request, one command per
 // line (see Zweitprozess.cpp); `vorspann` runs it through another program (e.g. as another user).

@@ -3,7 +3,6 @@
 // "fehler<TAB>number<TAB>text". Message boxes are answered and their texts returned.
 //   oeffnen PFAD PW        opens and holds a connection until "schliessen"
 //   sql PFAD PW SQL        runs a statement on the (held or new) connection
-//   wert PFAD PW SQL       the first value of a query
 //   passwort PFAD          the dialog's password step; answers "ok<TAB>box texts joined by |"
 //   lesen PFAD             as the dialog opens the client database: password step, then MandName
 //   schliessen             drops the held connections
@@ -90,9 +89,6 @@ int helferAusfuehren() {
             } else if (befehl == QLatin1String("sql")) {
                 verbindung(t.value(1), t.value(2))->ausfuehren(t.value(3));
                 schreiben(QStringLiteral("ok"));
-            } else if (befehl == QLatin1String("wert")) {
-                const auto e = verbindung(t.value(1), t.value(2))->abfragen(t.value(3));
-                schreiben(QStringLiteral("ok\t") + (e.zeilen.isEmpty() ? QString() : e.zeilen.first().first().toString()));
             } else if (befehl == QLatin1String("passwort") || befehl == QLatin1String("lesen")) {
                 Meldungen meldungen;
                 QString wert;

@@ -3,8 +3,6 @@
 #include "Hilfen.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QThread>
@@ -25,15 +23,17 @@ public:
     }
 };
 
+QString beschreiben(QWidget* w) {
+    return QStringLiteral("%1 \"%2\" (Titel \"%3\")")
+        .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), w->windowTitle());
+}
+
 // A modal window that waits in its own event loop with nothing left to answer it would hold the
-// test for ever. When the same one has waited `frist` seconds (XOV_TEST_MODAL_FRIST, 45 by default),
-// the test fails naming it and the window is rejected; if that does not end its loop either, the
-// process ends with the same words, so that a run never hangs.
+// test for ever. When the same one has waited 45 seconds, the process ends naming it, so that a
+// run never hangs and the test fails with that text.
 class Modalwache : public ::testing::EmptyTestEventListener {
 public:
     Modalwache() {
-        m_frist = qEnvironmentVariableIntValue("XOV_TEST_MODAL_FRIST") * 1000;
-        if (m_frist <= 0) m_frist = 45000;
         m_timer.setInterval(500);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { pruefen(); });
     }
@@ -41,31 +41,21 @@ public:
     void OnTestEnd(const ::testing::TestInfo&) override { m_timer.stop(); }
 
 private:
-    static QString beschreiben(QWidget* w) {
-        return QStringLiteral("%1 \"%2\" (Titel \"%3\")").arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), w->windowTitle());
-    }
     void pruefen() {
         QWidget* w = QApplication::activeModalWidget();
         // Only a window in an event loop of its own waits; a dialog merely shown does not.
         if (!w || QThread::currentThread()->loopLevel() == 0) { m_fenster.clear(); return; }
-        if (w != m_fenster) { m_fenster = w; m_seit.start(); m_abgewiesen = false; return; }
-        if (m_seit.elapsed() < (m_abgewiesen ? 5000 : m_frist)) return;
-        const QString text = QStringLiteral("Modales Fenster wartet seit %1 s ohne Antwort: %2").arg(m_seit.elapsed() / 1000).arg(beschreiben(w));
-        if (m_abgewiesen) {
-            std::fprintf(stderr, "%s; es schließt sich nicht, der Testlauf endet.\n", qPrintable(text));
-            std::fflush(stderr);
-            std::_Exit(3);
-        }
-        ADD_FAILURE() << text.toStdString();
-        m_abgewiesen = true;
-        m_seit.start();
-        if (auto* d = qobject_cast<QDialog*>(w)) d->reject(); else w->close();
+        if (w != m_fenster) { m_fenster = w; m_seit.start(); return; }
+        if (m_seit.elapsed() < 45000) return;
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::fprintf(stderr, "%s.%s: Modales Fenster wartet seit %lld s ohne Antwort: %s; der Testlauf endet.\n",
+                     test->test_suite_name(), test->name(), m_seit.elapsed() / 1000, qPrintable(beschreiben(w)));
+        std::fflush(stderr);
+        std::_Exit(3);
     }
     QTimer m_timer;
     QPointer<QWidget> m_fenster;
     QElapsedTimer m_seit;
-    qint64 m_frist = 45000;
-    bool m_abgewiesen = false;
 };
 
 // A window a test leaves open falls on the next one (focus, modal loops, stray timers): after
@@ -76,8 +66,7 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (!w->isVisible() || w->windowType() == Qt::ToolTip) continue;
-            ADD_FAILURE() << "Fenster bleibt offen: " << QStringLiteral("%1 \"%2\" (Titel \"%3\")")
-                                 .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), w->windowTitle()).toStdString();
+            ADD_FAILURE() << "Fenster bleibt offen: " << beschreiben(w).toStdString();
             w->close();
         }
     }

@@ -5,7 +5,6 @@
 #include "kurse/LangeKursdatei.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,10 +13,8 @@ namespace {
 QString amTerminal(const QStringList& argumente) {
     QStringList befehl{QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db")};
     for (const QString& a : argumente) befehl << QLatin1Char('\'') + a + QLatin1Char('\'');
-    QProcess p;
-    p.start(QStringLiteral("script"), {QStringLiteral("-qefc"), befehl.join(u' '), QStringLiteral("/dev/null")});
-    if (!p.waitForFinished(120000)) return QStringLiteral("(kein Ende)");
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return test::starten(QStringLiteral("script"), {QStringLiteral("-qefc"), befehl.join(u' '), QStringLiteral("/dev/null")}, 120000)
+        .aus;
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -55,12 +54,10 @@ TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(erwartet)) << l.fehler.toStdString();
     // The host program, unattended: the message, status 1, no hang.
-    QProcess host;
-    host.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-mandstamm"),
-               {QStringLiteral("--bilder"), db.ordner.filePath(QStringLiteral("bilder")), QStringLiteral("-m"), pfad, QStringLiteral("-f"), db.fa});
-    ASSERT_TRUE(host.waitForFinished(30000));
-    EXPECT_EQ(host.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(host.readAllStandardError()).contains(erwartet));
+    const Lauf host = test::starten(QStringLiteral("xov-mandstamm"),
+                                    {"--bilder", db.ordner.filePath("bilder"), "-m", pfad, "-f", db.fa});
+    EXPECT_EQ(host.status, 1);
+    EXPECT_TRUE(host.fehler.contains(erwartet)) << host.fehler.toStdString();
     EXPECT_LT(uhr.elapsed(), 20000);
 }
 
@@ -100,15 +97,11 @@ TEST(Pfade, AnlegenImSchreibgeschuetztenOrdnerSagtWarum) {
         GTEST_SKIP() << "braucht root und ein Testprogramm, das der Benutzer nobody erreicht";
     QTemporaryDir ordner;
     ASSERT_EQ(::chmod(QFile::encodeName(ordner.path()).constData(), 0555), 0);
-    QProcess p;
-    p.start(QStringLiteral("runuser"), {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
-                                        QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db"), QStringLiteral("anlegen"),
-                                        ordner.filePath(QStringLiteral("m.db")), ordner.filePath(QStringLiteral("f.db"))});
-    ASSERT_TRUE(p.waitForFinished(30000));
+    const Lauf l = test::starten(QStringLiteral("runuser"), {"-u", "nobody", "--", QCoreApplication::applicationDirPath() + "/xov-db",
+                                                             "anlegen", ordner.filePath("m.db"), ordner.filePath("f.db")});
     ::chmod(QFile::encodeName(ordner.path()).constData(), 0700);
-    EXPECT_EQ(p.exitCode(), 1);
-    const QString fehler = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_TRUE(fehler.contains(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden (keine Schreibberechtigung)").arg(ordner.path())))
-        << fehler.toStdString();
-    EXPECT_FALSE(fehler.contains(QStringLiteral("Datei nicht gefunden"))) << fehler.toStdString();
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden (keine Schreibberechtigung)").arg(ordner.path())))
+        << l.fehler.toStdString();
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Datei nicht gefunden"))) << l.fehler.toStdString();
 }

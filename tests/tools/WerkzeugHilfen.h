@@ -1,45 +1,13 @@
 #pragma once
-// Helpers of the database-tool tests: databases on the test server that a test names and that
-// are dropped at its end, and the whole content of a database to compare two of them.
+// Helpers of the database-tool tests: the whole content of a database to compare two of them.
 
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
-#include "platform/Fehler.h"
 #include "tools/xov-db/Schema.h"
 
-#include <QCoreApplication>
 #include <QStringList>
-#include <gtest/gtest.h>
 
 namespace test::werkzeug {
-
-inline QStringList inhalt(const QString& db);
-// The content without the change log: each copy or creation adds entries of its own (with their
-// time) to the target's log.
-inline QStringList daten(const QString& db) {
-    QStringList l = inhalt(db);
-    l.removeIf([](const QString& z) { return z.startsWith(QLatin1String("allgaenderungsprotokoll|")); });
-    return l;
-}
-
-// Databases on the test server named for this test, dropped again at its end.
-struct Serverdatenbanken {
-    QStringList adressen;
-    QString neu(const char* art) {
-        static int laufend = 0;  // unique within this process
-        adressen << test::testServer() +
-                        QStringLiteral("xovt_kop_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend).arg(QLatin1String(art));
-        return adressen.last();
-    }
-    Serverdatenbanken() = default;
-    Serverdatenbanken(const Serverdatenbanken&) = delete;
-    Serverdatenbanken& operator=(const Serverdatenbanken&) = delete;
-    ~Serverdatenbanken() {
-        for (const QString& a : adressen) {
-            try { xov::datenbankEntfernen({a, xov::DbPasswort}); } catch (const xov::Fehler& f) { ADD_FAILURE() << f.what(); }
-        }
-    }
-};
 
 inline bool vorhanden(const QString& db) { return xovdb::datenbankVorhanden(db, xov::DbPasswort); }
 
@@ -68,6 +36,14 @@ inline QStringList inhalt(const QString& db) {
         alles << zeilen;
     }
     return alles;
+}
+
+// The content without the change log: each copy or creation adds entries of its own (with their
+// time) to the target's log.
+inline QStringList daten(const QString& db) {
+    QStringList l = inhalt(db);
+    l.removeIf([](const QString& z) { return z.startsWith(QLatin1String("allgaenderungsprotokoll|")); });
+    return l;
 }
 
 inline qint64 zeilen(const QString& db, const char* tabelle) {

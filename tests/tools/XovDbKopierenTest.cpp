@@ -33,7 +33,7 @@ TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken db(test::Engine::Datei);
     schwierigeWerte(db);
-    Serverdatenbanken s;
+    test::Serverdatenbanken s;
     const QString mandS = s.neu("mand"), faS = s.neu("fa");
     Lauf l = xovDb({"kopieren", db.mand, mandS, db.fa, faS});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
@@ -43,27 +43,18 @@ TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     EXPECT_EQ(daten(mandS), daten(db.mand));
     EXPECT_EQ(daten(faS), daten(db.fa));
 
-    // Back into new files, and the dialog opens on them as on the originals.
+    // Back into new files, which then take no second copy.
     const QString mandD = db.ordner.filePath("zurueck-mandant.db"), faD = db.ordner.filePath("zurueck-gemeinsam.db");
     l = xovDb({"kopieren", mandS, mandD, faS, faD});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_EQ(daten(mandD), daten(db.mand));
     EXPECT_EQ(daten(faD), daten(db.fa));
     EXPECT_EQ(xov::verbindungOeffnen(mandD, xov::DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size());
-}
-
-TEST(XovDbKopieren, DateiInNeueDateiUndNieInEineGefuellte) {
-    test::Datenbanken db(test::Engine::Datei);
-    schwierigeWerte(db);
-    const QString mand = db.ordner.filePath("kopie-mandant.db"), fa = db.ordner.filePath("kopie-gemeinsam.db");
-    Lauf l = xovDb({"kopieren", db.mand, mand, db.fa, fa});
-    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
-    EXPECT_EQ(daten(mand), daten(db.mand));
-    EXPECT_EQ(daten(fa), daten(db.fa));
-    l = xovDb({"kopieren", db.fa, fa});
+    l = xovDb({"kopieren", db.fa, faD});
     EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle ").arg(fa))) << l.fehler.toStdString();
-    EXPECT_EQ(daten(fa), daten(db.fa));
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle ").arg(faD)))
+        << l.fehler.toStdString();
+    EXPECT_EQ(daten(faD), daten(db.fa));
 }
 
 TEST(XovDbKopieren, ZielMitDatenOderFremdesZielBleibtUnveraendert) {
@@ -93,7 +84,7 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     // The file takes a word in an integer column; the server refuses it. The shared tables come
     // second, so the client database is already copied when the failure comes.
     quelle.faSql("INSERT INTO AllgFaDaten (FaNummer, FaName) VALUES ('zwölf', 'Finanzamt Tippfehler')");
-    Serverdatenbanken s;
+    test::Serverdatenbanken s;
     const QString mandS = s.neu("mand"), faS = s.neu("fa");
     ASSERT_EQ(xovDb({"anlegen", mandS, faS}).status, 0);
     Lauf l = xovDb({"kopieren", quelle.mand, mandS, quelle.fa, faS});
@@ -104,13 +95,22 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     EXPECT_EQ(zeilen(mandS, "ObjKanzleiKontenstamm"), 0);
     EXPECT_EQ(zeilen(faS, "AllgFaDaten"), 0);
 
-    // New targets that this run created are removed again.
-    const QString mandNeu = s.neu("mandneu"), faNeu = s.neu("faneu");
-    l = xovDb({"kopieren", quelle.mand, mandNeu, quelle.fa, faNeu});
+    // A new target that this run created is removed again; an empty one an administrator created
+    // stays, empty, and is used by the next run.
+    const QString mandLeer = s.neu("admmand"), faNeu = s.neu("faneu");
+    xov::verbindungOeffnen(test::testServer() + QStringLiteral("postgres"), xov::DbPasswort)
+        ->ausfuehren(QStringLiteral("CREATE DATABASE ") + xov::bezeichner(mandLeer.section(u'/', -1)));
+    l = xovDb({"kopieren", quelle.mand, mandLeer, quelle.fa, faNeu});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("war vor diesem Lauf leer oder nicht vorhanden und ist es wieder"))) << l.fehler.toStdString();
-    for (const QString& neu : {mandNeu, faNeu})  // gone, not merely left unfinished
-        EXPECT_EQ(test::nummerVon([&] { xov::verbindungOeffnen(neu, xov::DbPasswort); }), xov::FehlerNr::DateiNichtGefunden);
+    EXPECT_TRUE(xov::verbindungOeffnen(mandLeer, xov::DbPasswort)->tabellen().isEmpty());
+    // gone, not merely left unfinished
+    EXPECT_EQ(test::nummerVon([&] { xov::verbindungOeffnen(faNeu, xov::DbPasswort); }), xov::FehlerNr::DateiNichtGefunden);
+    quelle.faSql("DELETE FROM AllgFaDaten WHERE FaName = 'Finanzamt Tippfehler'");
+    l = xovDb({"kopieren", quelle.mand, mandLeer, quelle.fa, faNeu});
+    ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(test::gespeichert(mandLeer, "SELECT MandOrt FROM AllgMandDaten"), "'Wien'");
+    EXPECT_EQ(xovDb({"anlegen", mandLeer, s.neu("nochein")}).status, 1);  // one with tables is never taken over
 }
 
 TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertBleibtWieEsWar) {
@@ -127,7 +127,7 @@ TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertBleibtWieEsWar) {
     // The server keeps a date without the time the file held: the comparison finds it.
     quelle.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
                  "VALUES (7, 'SEK', '2020-03-01 10:30', 11.42, 0.0876)");
-    Serverdatenbanken s;
+    test::Serverdatenbanken s;
     const QString faS = s.neu("fa");
     l = xovDb({"kopieren", quelle.fa, faS});
     EXPECT_EQ(l.status, 1);

@@ -3,14 +3,10 @@
 
 #include "Hilfen.h"
 #include "tools/WerkzeugHilfen.h"
-#include "services/DbVerbindung.h"
-#include "platform/Datenbank.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,28 +16,13 @@ using test::Lauf;
 // The host program unattended, its data folder `daten` (a status of -1: it did not end in time or
 // crashed); `anzeige` false: without any display (no platform named, DISPLAY empty).
 Lauf host(const QStringList& argumente, const QString& daten, bool anzeige = true) {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     if (!anzeige) {
         for (const char* v : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "QT_QPA_PLATFORMTHEME"}) env.remove(QString::fromLatin1(v));
         env.insert(QStringLiteral("DISPLAY"), QString());
     }
-    env.insert(QStringLiteral("XOV_DATEN"), daten);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), daten);
-    env.insert(QStringLiteral("USERPROFILE"), daten);
-    p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/xov-mandstamm"), argumente);
-    Lauf l;
-    if (!p.waitForFinished(90000)) {
-        p.kill();
-        p.waitForFinished();
-    } else if (p.exitStatus() == QProcess::NormalExit) {
-        l.status = p.exitCode();
-    }
-    l.aus = QString::fromUtf8(p.readAllStandardOutput());
-    l.fehler = QString::fromUtf8(p.readAllStandardError());
-    return l;
+    for (const char* v : {"XOV_DATEN", "XDG_RUNTIME_DIR", "USERPROFILE"}) env.insert(QString::fromLatin1(v), daten);
+    return test::starten(QStringLiteral("xov-mandstamm"), argumente, 90000, env);
 }
 
 }  // namespace
@@ -71,9 +52,8 @@ TEST_P(XovMandstammOhneAnzeige, AntwortetAufDeutsch) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faelle, XovMandstammOhneAnzeige,
-    ::testing::Values(OhneAnzeige{"Hilfe", {"--help"}, 0, "Optionen:"}, OhneAnzeige{"HilfeKurz", {"-h"}, 0, "--mandant <datei>"},
+    ::testing::Values(OhneAnzeige{"Hilfe", {"--help"}, 0, "Optionen:"},
                       OhneAnzeige{"JahrKeineZahl", {"--demo", "--jahr", "abc"}, 2, "--jahr \"abc\""},
-                      OhneAnzeige{"JahrNegativ", {"--demo", "--jahr", "-5"}, 2, "--jahr"},
                       OhneAnzeige{"JahrZuGross", {"--demo", "--jahr", "99999"}, 2, "--jahr"},
                       OhneAnzeige{"MonatsstatusKeinTag", {"--demo", "--monatsstatus", "31.02.2024"}, 2, "--monatsstatus"},
                       OhneAnzeige{"SeiteKeineZahl", {"--demo", "--tabstripnr", "sieben"}, 2, "--tabstripnr"},
@@ -112,7 +92,7 @@ TEST(XovMandstamm, BilderOhneWartendeMeldung) {
 
 TEST(XovMandstamm, DemoAufDemServerLegtNurFehlendeDatenbankenAn) {
     XOV_SERVER_NOETIG(test::Engine::Server);
-    test::werkzeug::Serverdatenbanken s;
+    test::Serverdatenbanken s;
     const QString mand = s.neu("mand"), fa = s.neu("fa");
     QTemporaryDir daten;
     for (const char* lauf : {"erster", "zweiter"}) {
