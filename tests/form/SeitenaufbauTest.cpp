@@ -80,3 +80,22 @@ TEST_P(SpaeterGebauteSeite, TabFuehrtVomLetztenFeldZurKnopfleisteUndZurueck) {
 
 INSTANTIATE_TEST_SUITE_P(Seiten, SpaeterGebauteSeite, ::testing::Values(2, 3, 5, 6, 7, 8),
                          [](const auto& info) { return "Seite" + std::to_string(info.param); });
+
+// An older database without the booking-year column: restricted, page 3 offers no field. Its tab
+// clicked from a field of page 1 leaves the focus on the tab strip, where the arrow keys choose
+// the next page, not on the page's bare frame.
+TEST(SeitenaufbauTastatur, SeiteOhneFreiesFeldGibtDenFokusDemTabstreifen) {
+    test::Datenbanken db(2024, {"MandBuchjahr"});
+    db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Alt', 'Gasse 1', 4020, 'Linz', '')");
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();  // the structure hint
+    aktivieren(d.form.get());
+    tippen(d->feld("inpMandOrt"), "Wels");
+    tabKlicken(d, 3);
+    ASSERT_EQ(d->TabStrip1->aktuelleSeite(), 3);
+    EXPECT_EQ(QApplication::focusWidget(), d->TabStrip1) << QApplication::focusWidget()->objectName().toStdString();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 4);
+    EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+}
