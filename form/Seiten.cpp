@@ -25,9 +25,11 @@ void frmMandStamm::nachSeitenwechsel() {
         return Fortsetzung::NaechsterSchritt;
     });
     // The focus belongs to the page now shown: where its preparation put it, otherwise on its
-    // first field. Never on a button below the pages, where Space would close the dialog.
+    // first field. Never on a button below the pages, where Space would close the dialog, nor
+    // on the page's frame itself, where Qt leaves it when the page has no field to offer.
     QWidget* f = QApplication::focusWidget();
-    if (!f || !Frame1[nummer - 1]->isAncestorOf(f) || !f->isVisible() || !f->isEnabled()) ersteFeldFokus(nummer);
+    if (!f || f == Frame1[nummer - 1] || !Frame1[nummer - 1]->isAncestorOf(f) || !f->isVisible() || !f->isEnabled())
+        ersteFeldFokus(nummer);
 }
 
 void frmMandStamm::ersteFeldFokus(int nummer) {

@@ -108,6 +108,9 @@ void leisteOrdnen(frmMandStamm& d, QWidget* vorher) {
     std::sort(leiste.begin(), leiste.end(), [](const QPushButton* a, const QPushButton* b) {
         return a->parentWidget()->layout()->indexOf(a) < b->parentWidget()->layout()->indexOf(b);
     });
+    // A control that takes no focus (the currency page's convert button) cannot lead the strip:
+    // Qt would leave the strip where it is. The control before it in the chain leads.
+    while (vorher && vorher->focusPolicy() == Qt::NoFocus) vorher = vorher->previousInFocusChain();
     for (QPushButton* k : std::as_const(leiste)) {
         if (vorher) QWidget::setTabOrder(vorher, k);
         vorher = k;

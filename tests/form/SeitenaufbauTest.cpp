@@ -6,6 +6,9 @@
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 
+#include <QPushButton>
+
+#include <QApplication>
 #include <QFrame>
 #include <QLineEdit>
 #include <QTest>
@@ -39,4 +42,60 @@ TEST(SeitenaufbauGespeicherteWerte, UngebauteSeitenBleibenWieGespeichert) {
     }
     EXPECT_EQ(unterschiede(vorher, zeile(db)), QStringList({"MandOrt='Graz'"}));
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
+}
+
+// --- Keyboard order of a page built later ---------------------------------------------------------
+
+namespace {
+QWidget* tab(bool zurueck = false) {
+    QWidget* f = QApplication::focusWidget();
+    QTest::keyClick(f, zurueck ? Qt::Key_Backtab : Qt::Key_Tab, zurueck ? Qt::ShiftModifier : Qt::NoModifier);
+    return QApplication::focusWidget();
+}
+}  // namespace
+
+class SpaeterGebauteSeite : public ::testing::TestWithParam<int> {};
+
+// Shown for the first time, the page leads the keyboard from its first field back to the tab
+// strip, and from its last field on to the buttons below the pages and back, as every page does.
+TEST_P(SpaeterGebauteSeite, TabFuehrtVomLetztenFeldZurKnopfleisteUndZurueck) {
+    const int seite = GetParam();
+    test::Datenbanken db;
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db, Optionen{.waehrung = true}));
+    tabKlicken(d, seite);
+    QFrame* rahmen = d->Frame1[seite - 1];
+    ASSERT_TRUE(rahmen->isAncestorOf(QApplication::focusWidget()));
+    QWidget* f = nullptr;
+    for (int i = 0; i < 100 && rahmen->isAncestorOf(f = tab(true)); ++i) {}
+    EXPECT_EQ(f, d->TabStrip1);
+    // Backwards from the tab strip: the buttons, right to left, then the page's last field.
+    QStringList knoepfe;
+    for (int i = 0; i < 10 && d->fraUntererTeil->isAncestorOf(f = tab(true)); ++i) knoepfe.prepend(f->objectName());
+    ASSERT_TRUE(rahmen->isAncestorOf(f)) << f->objectName().toStdString() << " nach " << knoepfe.join(',').toStdString();
+    EXPECT_EQ(knoepfe.value(knoepfe.size() - 1), QStringLiteral("cmdBeenden"));
+    EXPECT_EQ(tab()->objectName(), knoepfe.value(0));
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
+}
+
+INSTANTIATE_TEST_SUITE_P(Seiten, SpaeterGebauteSeite, ::testing::Values(2, 3, 5, 6, 7, 8),
+                         [](const auto& info) { return "Seite" + std::to_string(info.param); });
+
+// An older database without the booking-year column: restricted, page 3 offers no field. Its tab
+// clicked from a field of page 1 leaves the focus on the tab strip, where the arrow keys choose
+// the next page, not on the page's bare frame.
+TEST(SeitenaufbauTastatur, SeiteOhneFreiesFeldGibtDenFokusDemTabstreifen) {
+    test::Datenbanken db(2024, {"MandBuchjahr"});
+    db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Alt', 'Gasse 1', 4020, 'Linz', '')");
+    test::Meldungen meldungen;
+    test::Dialog d(test::info(db));
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();  // the structure hint
+    aktivieren(d.form.get());
+    tippen(d->feld("inpMandOrt"), "Wels");
+    tabKlicken(d, 3);
+    ASSERT_EQ(d->TabStrip1->aktuelleSeite(), 3);
+    EXPECT_EQ(QApplication::focusWidget(), d->TabStrip1) << QApplication::focusWidget()->objectName().toStdString();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 4);
+    EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
 }
