@@ -257,4 +257,9 @@ int speicherMessen(int argc, char** argv) {
     return 0;
 }
 
+bool verschluesselt(const QString& pfad) {
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) && !f.read(16).startsWith("SQLite format 3");
+}
+
 }  // namespace test

@@ -176,6 +176,9 @@ private:
 // by others; a checkout inside a private temporary folder is not).
 bool nobodyErreichtDasTestprogramm();
 
+// Whether the file at the path is not a plain SQLite file (its key applied, or no database at all).
+bool verschluesselt(const QString& pfad);
+
 // The loop of the second process; main() runs it when started with "--xov-helfer".
 int helferAusfuehren();
 

@@ -11,7 +11,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using test::Seite;
 
 namespace {
 
@@ -30,7 +29,7 @@ class Seite8Ausgang : public ::testing::TestWithParam<Fall> {};
 
 // Leaves the page (or the dialog) the way the case says; the row clicked is the second currency.
 // Done once the dialog is closed, the page changed, a message was recorded or the field left.
-void verlassen(Seite& s, Ausgang a, const test::Meldungen& m, InputFeld* feld) {
+void verlassen(test::Seite& s, Ausgang a, const test::Meldungen& m, InputFeld* feld) {
     const qsizetype vorher = m.texte.size();
     switch (a) {
     case Escape: s.d->escape(); break;
@@ -43,7 +42,7 @@ void verlassen(Seite& s, Ausgang a, const test::Meldungen& m, InputFeld* feld) {
     case AltN: QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier); break;
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return !s->isVisible() || s->TabStrip1->aktuelleSeite() != 8 || m.texte.size() > vorher || !feld->hasFocus(); }, 2000));
-    Seite::ruhe();
+    test::Seite::ruhe();
 }
 
 TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
@@ -51,7 +50,7 @@ TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
     test::Datenbanken db;
     test::waehrungen(db, 2);
     test::Meldungen m;
-    Seite s(db);
+    test::Seite s(db);
     InputFeld* feld = fall.eingabe == Name ? s.lang(0) : fall.eingabe == Code || fall.eingabe == DoppelterCode ? s.kurz(0)
                       : fall.eingabe == Land                                                                 ? s.land(0)
                                                                                                              : s.eif();

@@ -15,19 +15,18 @@
 #include <QtCharts/QLineSeries>
 #include <gtest/gtest.h>
 
-using test::Seite;
 
 namespace {
 
 // Keys as the keyboard sends them: to the dialog's window, which hands them to an open list or
 // to the focus field.
-void taste(const Seite& s, Qt::Key k) {
+void taste(const test::Seite& s, Qt::Key k) {
     QTest::keyClick(s->windowHandle(), k);
-    Seite::ruhe();
+    test::Seite::ruhe();
 }
-void tippen(const Seite& s, const char* text) {
+void tippen(const test::Seite& s, const char* text) {
     for (const char* c = text; *c; ++c) QTest::keyClick(s->windowHandle(), *c);
-    Seite::ruhe();
+    test::Seite::ruhe();
 }
 
 QAbstractItemView* liste(InputFeld* f) { return f->completer() ? f->completer()->popup() : nullptr; }
@@ -56,7 +55,7 @@ TEST(Codeliste, ListeBietetCodesUndKursgrafikFolgtDerZeile) {
                     {QDate(2024, 12, 31), 1.0389, 0.9626}});
     test::waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.95, 1.0526}});
     test::Meldungen m;
-    Seite s(db);
+    test::Seite s(db);
     auto* knopf = s->findChild<QPushButton*>(QStringLiteral("cmdKursgrafik"));
     ASSERT_TRUE(knopf && knopf->isVisible());
 
@@ -77,7 +76,7 @@ TEST(Codeliste, ListeBietetCodesUndKursgrafikFolgtDerZeile) {
     EXPECT_EQ(reihen(g)[0]->count(), 4);
 
     // The user enters the second row: the window follows with its one rate; the mouse on it names it.
-    Seite::klick(s.kurz(1));
+    test::Seite::klick(s.kurz(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return g->windowTitle().contains(QStringLiteral("CHF")); }, 2000)) << g->windowTitle().toStdString();
     EXPECT_EQ(g->windowTitle(), QStringLiteral("Kursgrafik – Zeile 2: CHF Schweizer Franken"));
     r = reihen(g);

@@ -45,7 +45,7 @@ TEST(Feldtabelle, NamenEindeutigUndVerweiseAufgeloest) {
         if (!f.codeFeld.isEmpty()) {
             const FeldDef* code = felddef(f.codeFeld);
             ASSERT_NE(code, nullptr) << f.name.toStdString();
-            EXPECT_EQ(code->art, Art::Code);
+            EXPECT_EQ(code->art, xov::Art::Code);
             EXPECT_FALSE(code->spalte.isEmpty());
         }
         if (!f.nameLabel.isEmpty()) EXPECT_NE(felddef(f.nameLabel), nullptr) << f.name.toStdString();
@@ -133,7 +133,7 @@ void seiteDurchgehen(test::Dialog& d, const SeitenDef& s) {
     QStringList erwartet;
     for (const FeldDef& f : s.felder) {
         QWidget* w = d->steuerelement(f.name);
-        if (f.art != Art::Anzeige && f.art != Art::Beschriftung && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+        if (f.art != xov::Art::Anzeige && f.art != xov::Art::Beschriftung && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
             erwartet << f.name;
     }
     if (erwartet.isEmpty()) return;  // page 4 shows nothing

@@ -27,8 +27,8 @@ void bisZurGrenzeFuellen(const test::Datenbanken& db) {
     QVariantList werte;
     for (const FeldDef& f : feldtabelle()) {
         if (f.spalte.isEmpty() || !istEingabe(f.art) || !f.sichtbar || f.seite == 3 || f.seite == 4 || f.seite == 6) continue;
-        if (f.art == Art::Text) werte << muster.left(f.max);
-        else if (f.art == Art::Ganzzahl) werte << QString(f.max, QLatin1Char('9')).toLongLong();
+        if (f.art == xov::Art::Text) werte << muster.left(f.max);
+        else if (f.art == xov::Art::Ganzzahl) werte << QString(f.max, QLatin1Char('9')).toLongLong();
         else if (istZahl(f.art)) werte << 9999.99;
         else continue;
         setzen << f.spalte + QStringLiteral(" = ?");

@@ -22,7 +22,7 @@ const Schreibziel Waehrungen{QStringLiteral("AllgWaehrung"), {QStringLiteral("WI
 
 const QString Connect = QStringLiteral("Access 2000;pwd=") + DbPasswort + ';';  // of the data sources
 
-struct Engine {
+struct Enginefall {
     const char* name;
     test::Engine art;
     // The statements of a second process that hold the client row (a file: the whole database,
@@ -31,7 +31,7 @@ struct Engine {
     int schreibenGehalten;
 };
 
-class EngineVertrag : public ::testing::TestWithParam<Engine> {
+class EngineVertrag : public ::testing::TestWithParam<Enginefall> {
 protected:
     void SetUp() override {
         XOV_SERVER_NOETIG(GetParam().art);
@@ -244,8 +244,8 @@ TEST_P(EngineVertrag, KonfliktMitZweitemProzess) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineVertrag,
-                         ::testing::Values(Engine{"SqlCipher", test::Engine::Datei, {QStringLiteral("BEGIN EXCLUSIVE")}, FehlerNr::Gesperrt},
-                                           Engine{"PostgreSql", test::Engine::Server,
+                         ::testing::Values(Enginefall{"SqlCipher", test::Engine::Datei, {QStringLiteral("BEGIN EXCLUSIVE")}, FehlerNr::Gesperrt},
+                                           Enginefall{"PostgreSql", test::Engine::Server,
                                                   {QStringLiteral("BEGIN"), QStringLiteral("SELECT * FROM AllgMandDaten FOR UPDATE")},
                                                   FehlerNr::DatensatzGesperrt}),
                          [](const auto& info) { return std::string(info.param.name); });

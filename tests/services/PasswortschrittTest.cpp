@@ -24,8 +24,6 @@ QByteArray inhalt(const QString& pfad) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool verschluesselt(const QString& pfad) { return !inhalt(pfad).startsWith("SQLite format 3"); }
-
 struct stat status(const QString& pfad) {
     struct stat st {};
     EXPECT_EQ(::stat(QFile::encodeName(pfad).constData(), &st), 0);
@@ -119,7 +117,7 @@ TEST(Gleichzeitig, ZweiPasswortschritteHinterlassenEineVerschluesselteDatei) {
         for (auto* p : {&a, &b})
             EXPECT_EQ(p->antwort(), runde % 2 ? QStringLiteral("ok\t\tHausverwaltung Gruber & Söhne GmbH") : QStringLiteral("ok\t\t"))
                 << befehl.toStdString() << " " << runde;
-        EXPECT_TRUE(verschluesselt(db.mand)) << "Runde " << runde;
+        EXPECT_TRUE(test::verschluesselt(db.mand)) << "Runde " << runde;
         EXPECT_EQ(db.mandWert("SELECT count(*) FROM AllgMandDaten").toInt(), 1);
         EXPECT_FALSE(QFile::exists(db.mand + ".xov-neu"));
     }
@@ -133,7 +131,7 @@ TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechte) {
     test::Meldungen meldungen;
     Set_DBPassword(db.mand);
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
-    ASSERT_TRUE(verschluesselt(db.mand));
+    ASSERT_TRUE(test::verschluesselt(db.mand));
     const struct stat st = status(db.mand);
     EXPECT_EQ(st.st_uid, 65534u);
     EXPECT_EQ(st.st_gid, 65534u);

@@ -36,11 +36,6 @@ Aufrufergebnis aufrufen(const QVariantList& info) {
     return e;
 }
 
-bool verschluesselt(const QString& pfad) {
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) && !f.read(16).startsWith("SQLite format 3");
-}
-
 class Verbindungsvorrat_ : public ::testing::Test {
 protected:
     void SetUp() override { Verbindungsvorrat::prozess().leeren(); }
@@ -81,14 +76,14 @@ TEST_F(Verbindungsvorrat_, PasswortschrittEinesAnderenProzessesNachDemAufrufWird
     // While the other process has it open, the call's own step leaves it plain; the call reads it so.
     ASSERT_EQ(anderer.befehl({"oeffnen", db.mand, DbPasswort}), QStringLiteral("ok"));
     EXPECT_EQ(aufrufen(test::info(db)).ort, QStringLiteral("Wien"));
-    EXPECT_FALSE(verschluesselt(db.mand));
+    EXPECT_FALSE(test::verschluesselt(db.mand));
     // The other process writes on; what it wrote survives the step once nobody has the file open.
     EXPECT_EQ(anderer.befehl({"sql", db.mand, DbPasswort, "UPDATE AllgMandDaten SET MandOrt = 'Graz'"}), QStringLiteral("ok"));
     ASSERT_EQ(anderer.befehl({"schliessen"}), QStringLiteral("ok"));
 
     // The call has ended: the kept connection must not make the other process's step skip.
     EXPECT_EQ(anderer.befehl({"passwort", db.mand}), QStringLiteral("ok\t\t"));  // no message
-    EXPECT_TRUE(verschluesselt(db.mand));
+    EXPECT_TRUE(test::verschluesselt(db.mand));
     const Aufrufergebnis danach = aufrufen(test::info(db));
     EXPECT_EQ(danach.ort, QStringLiteral("Graz"));
     EXPECT_TRUE(danach.meldungen.isEmpty()) << danach.meldungen.join('|').toStdString();
