@@ -17,25 +17,13 @@
 
 namespace xov {
 namespace {
-int s_testBreite = 0, s_testHoehe = 0;
-}
 
-void bildschirmFestlegen(int breite, int hoehe) {
-    s_testBreite = breite;
-    s_testHoehe = hoehe;
-}
-
-namespace {
-
-void bildschirmMessen(Skalierung& ergebnis) {
-    int b = s_testBreite, h = s_testHoehe;
-    if (b == 0) {
-        const QScreen* s = QGuiApplication::primaryScreen();
-        b = s ? s->size().width() : 0;
-        h = s ? s->size().height() : 0;
-    }
-    ergebnis.BildschirmBreite = static_cast<qint16>(b);
-    ergebnis.BildschirmHoehe = static_cast<qint16>(h);
+// The screen the form is on: with two monitors the one it opens on, not always the primary one.
+void bildschirmMessen(const QWidget* form, Skalierung& ergebnis) {
+    const QScreen* s = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
+    const QSize groesse = s ? s->size() : QSize(0, 0);
+    ergebnis.BildschirmBreite = static_cast<qint16>(groesse.width());
+    ergebnis.BildschirmHoehe = static_cast<qint16>(groesse.height());
 }
 
 int mal(int wert, double k) { return qRound(wert * k); }
@@ -123,7 +111,7 @@ void layoutsSkalieren(QWidget* form, double k) {
 
 Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift, const std::function<void()>& vorher) {
     Skalierung s;
-    bildschirmMessen(s);
+    bildschirmMessen(form, s);
     if (s.BildschirmBreite == 800) return s;
     s.IniPfad = iniPfad();
     const auto f = faktorBerechnen(IniLesen(s.IniPfad, QStringLiteral("Section1"), QStringLiteral("Skalieren")),

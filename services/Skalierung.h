@@ -24,15 +24,12 @@ struct Skalierung {
 QString IniLesen(const QString& pfad, const QString& abschnitt, const QString& schluessel);
 // The folder from USERPROFILE, or the home folder where it is unset, plus "XOV-Settings.ini".
 QString iniPfad();
-// The screen size the scaling goes by is the primary screen's; a test may set another one
-// (0, 0: the real screen again).
-void bildschirmFestlegen(int breite, int hoehe);
 
 // The factor for a "Skalieren" and "SkFaktor" text on a screen of the width; nullopt: no scaling.
 std::optional<float> faktorBerechnen(const QString& skalieren, const QString& skFaktor, int breite);
 
 // Multiplies the form's size and position, its fonts and the grid columns by the factor of the
-// user's settings. Ignores every failure; returns what it found. `vorher` runs once the form is
+// user's settings and the width of the screen the form is on (the primary screen where it has none). Ignores every failure; returns what it found. `vorher` runs once the form is
 // to be scaled, before its controls are gathered (a form that builds controls on demand builds them).
 Skalierung FormSkalieren(QWidget* form, bool geometrie, bool schrift, const std::function<void()>& vorher = {});
 

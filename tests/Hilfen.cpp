@@ -106,13 +106,20 @@ void Meldungen::pruefen() {
     }
 }
 
-Dialog::Dialog(const QVariantList& info, int tabStripNr) {
+Dialog::Dialog(const QVariantList& info, int tabStripNr, QScreen* bildschirm) {
     aufruf = xov::aufrufUebernehmen(info);
     aufruf.TabStripNr = tabStripNr;
     form = std::make_unique<frmMandStamm>(aufruf);
+    if (bildschirm) form->setScreen(bildschirm);
     form->Form_Load();
     form->show();
     aktivieren(form.get());
+}
+
+QScreen* bildschirm(int breite, int hoehe) {
+    for (QScreen* s : QGuiApplication::screens())
+        if (s->size() == QSize(breite, hoehe)) return s;
+    return nullptr;
 }
 
 bool Dialog::schliessen() {

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <QObject>
 #include <QProcess>
+#include <QScreen>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -102,7 +103,8 @@ QVariantList info(const Datenbanken& db, Optionen o);
 // The dialog opened as Mand_Aufruf opens it, but without the modal loop: the call information
 // taken over, the form loaded, shown and active.
 struct Dialog {
-    explicit Dialog(const QVariantList& info, int tabStripNr = 0);
+    // `bildschirm`: the screen the dialog opens on (the primary one when none is given).
+    explicit Dialog(const QVariantList& info, int tabStripNr = 0, QScreen* bildschirm = nullptr);
     xov::Aufruf aufruf;  // the state of this call
     frmMandStamm* operator->() const { return form.get(); }
     // Clicks the close box (or presses Escape) and tells whether the dialog closed.
@@ -140,6 +142,9 @@ inline Lauf xovDb(const QStringList& argumente) { return starten(QStringLiteral(
 // The test program's mode "--xov-speicher PROGRAMM ARGUMENTE...": runs the program, waits for it
 // and writes "STATUS MAXRSS_KB" (getrusage of that child) to standard output.
 int speicherMessen(int argc, char** argv);
+
+// The test program's screen of that size beside the primary one (1280x1024, 1920x1200; see main.cpp).
+QScreen* bildschirm(int breite, int hoehe);
 
 // Clicks the tab of the page with the mouse.
 void tabKlicken(Dialog& d, int seite);

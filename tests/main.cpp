@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
@@ -78,12 +79,24 @@ int main(int argc, char** argv) {
     // Peak memory of another program alone: started from this small, fresh process, the program
     // inherits none of the test process's peak (Linux carries it over exec).
     if (argc > 2 && qstrcmp(argv[1], "--xov-speicher") == 0) return test::speicherMessen(argc - 2, argv + 2);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir laufzeit;
     qputenv("XDG_RUNTIME_DIR", laufzeit.path().toUtf8());
     // Settings and help lookups must not see the developer's own files.
     qputenv("USERPROFILE", laufzeit.path().toUtf8());
+    // The offscreen platform's own screen first, exactly as it is without a configuration (every
+    // window opens there), and beside it the large screens the scaling tests put their forms on.
+    const QString bildschirme = laufzeit.filePath(QStringLiteral("bildschirme.json"));
+    QFile datei(bildschirme);
+    const bool geschrieben = datei.open(QIODevice::WriteOnly) && datei.write(R"({"screens": [
+            {"name": "", "x": 0, "y": 0, "width": 800, "height": 800, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+            {"name": "1280x1024", "x": 800, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+            {"name": "1920x1200", "x": 2080, "y": 0, "width": 1920, "height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") > 0;
+    datei.close();
+    qputenv("QT_QPA_PLATFORM", geschrieben ? "offscreen:configfile=" + bildschirme.toUtf8() : QByteArray("offscreen"));
     QApplication app(argc, argv);
+    // The programs the tests start (some as another user, who cannot read this folder) get the
+    // plain platform.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTranslator t;
     if (t.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

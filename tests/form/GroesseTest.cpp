@@ -58,11 +58,11 @@ QHash<QString, QRect> seitePruefen(QDialog* dlg, int seite) {
     return plaetze;
 }
 
-// Opens the dialog with every page, fills the currency names as the user types them, and checks
-// each page; returns the places of the line edits per page.
-QVector<QHash<QString, QRect>> alleSeitenPruefen(const test::Datenbanken& db, QSize* groesse) {
+// Opens the dialog with every page on the screen, fills the currency names as the user types
+// them, and checks each page; returns the places of the line edits per page.
+QVector<QHash<QString, QRect>> alleSeitenPruefen(const test::Datenbanken& db, QSize* groesse, QScreen* bildschirm = nullptr) {
     test::Meldungen meldungen;
-    test::Dialog d(test::info(db, {.waehrung = true}));
+    test::Dialog d(test::info(db, {.waehrung = true}), 0, bildschirm);
     QVector<QHash<QString, QRect>> plaetze;
     TabStrip* tabs = d->TabStrip1;
     for (int i = 0; i < tabs->count(); ++i) {
@@ -88,6 +88,8 @@ QVector<QHash<QString, QRect>> alleSeitenPruefen(const test::Datenbanken& db, QS
 }  // namespace
 
 TEST(Groesse, AlleTextePassenUngeskaltUndBeiFaktor2DasselbeBildGroesser) {
+    QScreen* gross = test::bildschirm(1920, 1200);
+    ASSERT_TRUE(gross);
     test::Datenbanken db;
     bisZurGrenzeFuellen(db);
     QSize groesse1, groesse2;
@@ -97,10 +99,8 @@ TEST(Groesse, AlleTextePassenUngeskaltUndBeiFaktor2DasselbeBildGroesser) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[Section1]\nSkalieren=1\n[Section2]\nSkFaktor=10\n");
     f.close();
-    bildschirmFestlegen(1920, 1200);
-    const auto doppelt = alleSeitenPruefen(db, &groesse2);
+    const auto doppelt = alleSeitenPruefen(db, &groesse2, gross);
     QFile::remove(ini);
-    bildschirmFestlegen(0, 0);
     EXPECT_NEAR(groesse2.width(), 2.0 * groesse1.width(), 0.1 * groesse1.width());
     EXPECT_NEAR(groesse2.height(), 2.0 * groesse1.height(), 0.1 * groesse1.height());
     ASSERT_EQ(einfach.size(), doppelt.size());

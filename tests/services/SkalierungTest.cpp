@@ -1,5 +1,6 @@
 // The factor rule, the settings file and the scaling of a form.
 
+#include "Hilfen.h"
 #include "services/Skalierung.h"
 
 #include <QFile>
@@ -64,7 +65,9 @@ TEST(Skalierung, FormUndSmallFontsSteuerelement) {
     raster->setModel(&modell);
     raster->setColumnWidth(0, 100);
 
-    bildschirmFestlegen(1280, 1024);  // c = 4: factor 1.4
+    QScreen* bildschirm = test::bildschirm(1280, 1024);
+    ASSERT_TRUE(bildschirm);
+    form.setScreen(bildschirm);  // c = 4: factor 1.4
     EXPECT_FLOAT_EQ(FormSkalieren(&form, true, true).Faktor, 1.4f);
     EXPECT_EQ(form.width(), 700);
     EXPECT_EQ(form.height(), 560);
@@ -75,6 +78,5 @@ TEST(Skalierung, FormUndSmallFontsSteuerelement) {
     EXPECT_NEAR(klein->font().pointSizeF(), 9.8, 0.01);
     EXPECT_EQ(raster->columnWidth(0), 140);
 
-    bildschirmFestlegen(0, 0);
     qputenv("USERPROFILE", alt);
 }
