@@ -5,7 +5,7 @@
 # "<PRAEFIX><Suite>" for every suite of ZIEL that has a test matching the GoogleTest filter
 # AUSWAHL ("*" for all); it runs exactly those tests of the suite. UMGEBUNG is a list of
 # "NAME=WERT", FRIST the timeout in seconds. Every test takes one slot of the resource "rechner"
-# (ctest --resource-spec-file, as scripts/test writes it: as many slots as cores), except the
+# (the resource file scripts/test hands to ctest: as many slots as cores), except the
 # suites listed in XOV_WARTEND, which mostly wait (on a server's deadline, a stopped process): they
 # run beside the others instead of holding a core idle.
 function(xov_testsuiten ziel praefix auswahl umgebung frist)
