@@ -4,10 +4,7 @@
 # xov_testsuiten(ZIEL PRAEFIX AUSWAHL UMGEBUNG FRIST) registers, at ctest time, a test
 # "<PRAEFIX><Suite>" for every suite of ZIEL that has a test matching the GoogleTest filter
 # AUSWAHL ("*" for all); it runs exactly those tests of the suite. UMGEBUNG is a list of
-# "NAME=WERT", FRIST the timeout in seconds. Every test takes one slot of the resource "rechner"
-# (the resource file scripts/test hands to ctest: as many slots as cores), except the
-# suites listed in XOV_WARTEND, which mostly wait (on a server's deadline, a stopped process): they
-# run beside the others instead of holding a core idle.
+# "NAME=WERT", FRIST the timeout in seconds.
 function(xov_testsuiten ziel praefix auswahl umgebung frist)
   set(datei "${CMAKE_CURRENT_BINARY_DIR}/${ziel}_${praefix}suiten.cmake")
   string(REPLACE ";" "\\;" umgebung_text "${umgebung}")
@@ -17,7 +14,6 @@ function(xov_testsuiten ziel praefix auswahl umgebung frist)
     "set(XOV_AUSWAHL [==[${auswahl}]==])\n"
     "set(XOV_UMGEBUNG [==[${umgebung_text}]==])\n"
     "set(XOV_FRIST ${frist})\n"
-    "set(XOV_WARTEND [==[${XOV_WARTEND}]==])\n"
     "set(XOV_CMAKE [==[${CMAKE_COMMAND}]==])\n"
     "include([==[${CMAKE_SOURCE_DIR}/cmake/TestsuitenAnmelden.cmake]==])\n")
   file(GENERATE OUTPUT "${datei}.gen" INPUT "${datei}")
