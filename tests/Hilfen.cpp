@@ -15,7 +15,10 @@ extern char** environ;
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,11 +49,43 @@ Serverdatenbanken::~Serverdatenbanken() {
 Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort)
     : Datenbanken(serverLauf() && passwort == xov::DbPasswort ? Engine::Server : Engine::Datei, jahr, ohneSpalten, fuellen, passwort) {}
 
-Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) : engine(e) {
-    mand = e == Engine::Server ? server.neu("mand") : ordner.filePath(QStringLiteral("mandant.db"));
-    fa = e == Engine::Server ? server.neu("fa") : ordner.filePath(QStringLiteral("gemeinsam.db"));
+namespace {
+
+void anlegen(const QString& mand, const QString& fa, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
     xovdb::anlegen(mand, fa, passwort, ohneSpalten);
     if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
+}
+
+// Creating a keyed file derives its key several times, on purpose slowly: each kind of database
+// files is created once in this process and copied byte for byte for every test that asks for it.
+void dateienAnlegen(const QString& mand, const QString& fa, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
+    static QTemporaryDir vorlagen;
+    static QHash<QString, QString> ordner;  // the kind -> its folder in `vorlagen`
+    const QString art = QStringList{QString::number(jahr), ohneSpalten.join(QLatin1Char(',')), QString::number(fuellen), passwort}
+                            .join(QLatin1Char('|'));
+    QString vorlage = ordner.value(art);
+    if (vorlage.isEmpty()) {
+        vorlage = vorlagen.filePath(QString::number(ordner.size()));
+        QDir().mkpath(vorlage);
+        anlegen(vorlage + QStringLiteral("/m.db"), vorlage + QStringLiteral("/f.db"), jahr, ohneSpalten, fuellen, passwort);
+        ordner.insert(art, vorlage);
+    }
+    if (!QFile::copy(vorlage + QStringLiteral("/m.db"), mand) || !QFile::copy(vorlage + QStringLiteral("/f.db"), fa))
+        ADD_FAILURE() << "Testdatenbanken nicht kopiert nach " << mand.toStdString();
+}
+
+}  // namespace
+
+Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) : engine(e) {
+    if (e == Engine::Server) {
+        mand = server.neu("mand");
+        fa = server.neu("fa");
+        anlegen(mand, fa, jahr, ohneSpalten, fuellen, passwort);
+        return;
+    }
+    mand = ordner.filePath(QStringLiteral("mandant.db"));
+    fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
+    dateienAnlegen(mand, fa, jahr, ohneSpalten, fuellen, passwort);
 }
 
 QString Datenbanken::fehlend() const {
