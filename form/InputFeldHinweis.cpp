@@ -11,9 +11,9 @@
 namespace xov {
 namespace {
 
-int s_abgewiesen = 0;
 const char* const HinweisName = "lblEingabeHinweis";
 const char* const FeldEigenschaft = "xovHinweisFeld";
+const char* const ZaehlerEigenschaft = "xovAbgewieseneTasten";
 
 QLabel* hinweisBauen(QWidget* fenster) {
     auto* l = new QLabel(fenster);
@@ -62,10 +62,11 @@ QLabel* eingabeHinweis(QWidget* fenster) {
 }
 
 void eingabeAbweisen(QWidget* feld, const QString& hinweis) {
-    ++s_abgewiesen;
     QApplication::beep();
-    if (!feld || hinweis.isEmpty()) return;
+    if (!feld) return;
     QWidget* fenster = feld->window();
+    fenster->setProperty(ZaehlerEigenschaft, abgewieseneTasten(fenster) + 1);
+    if (hinweis.isEmpty()) return;
     QLabel* l = eingabeHinweis(fenster);
     if (!l) l = hinweisBauen(fenster);
     l->setText(hinweis);
@@ -84,7 +85,7 @@ void hinweisVerbergen(QWidget* feld) {
     l->hide();
 }
 
-int abgewieseneTasten() { return s_abgewiesen; }
+int abgewieseneTasten(const QWidget* fenster) { return fenster->window()->property(ZaehlerEigenschaft).toInt(); }
 
 }  // namespace xov
 

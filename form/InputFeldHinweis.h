@@ -22,7 +22,7 @@ void eingabeAbweisen(QWidget* feld, const QString& hinweis = {});
 void hinweisVerbergen(QWidget* feld);
 // The hint of the field's window (object name "lblEingabeHinweis"); null before the first one.
 QLabel* eingabeHinweis(QWidget* fenster);
-// How many keystrokes were refused in this process so far; each one beeped once.
-int abgewieseneTasten();
+// How many keystrokes the fields of this window refused so far; each one beeped once.
+int abgewieseneTasten(const QWidget* fenster);
 
 }  // namespace xov

@@ -117,12 +117,12 @@ void feldPruefen(QWidget* w, QSet<int>& artenGetippt) {
     auto* l = qobject_cast<QComboBox*>(w);
     if (!e && !l) return;
     const QString text = e ? e->text() : l->currentText();
-    const int abgewiesen = abgewieseneTasten();
+    const int abgewiesen = abgewieseneTasten(w);
     for (char c : {'A', 'M', 'Z'})
         for (auto m : {Qt::KeyboardModifiers(Qt::AltModifier), Qt::AltModifier | Qt::ShiftModifier, Qt::AltModifier | Qt::ControlModifier})
             QTest::keyClick(w, static_cast<Qt::Key>(c), m);
     EXPECT_EQ(e ? e->text() : l->currentText(), text) << name(w);
-    EXPECT_EQ(abgewieseneTasten() - abgewiesen, 9) << name(w);
+    EXPECT_EQ(abgewieseneTasten(w) - abgewiesen, 9) << name(w);
 }
 
 // Tab from the first control of the page visits the page's controls in the table's order, each

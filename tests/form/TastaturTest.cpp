@@ -112,10 +112,10 @@ TEST(AbgewieseneTaste, PiepstUndSagtWarumOhneDasLayoutZuVerschieben) {
         const QString text = f->text();
         QHash<QWidget*, QRect> lage;
         for (QWidget* w : d->Frame1[seite - 1]->findChildren<QWidget*>()) lage.insert(w, w->geometry());
-        const int abgewiesen = abgewieseneTasten();
+        const int abgewiesen = abgewieseneTasten(f);
         QTest::keyClicks(f, a.taste);
         EXPECT_EQ(f->text(), text);
-        EXPECT_EQ(abgewieseneTasten() - abgewiesen, 1);
+        EXPECT_EQ(abgewieseneTasten(f) - abgewiesen, 1);
         QLabel* hinweis = eingabeHinweis(d.form.get());
         ASSERT_TRUE(hinweis && hinweis->isVisible());
         EXPECT_EQ(hinweis->text(), QString::fromUtf8(a.hinweis));
