@@ -1,29 +1,16 @@
 #include "Hilfen.h"
 
+#include "component/Aufrufinformation.h"
+#include "form/TabStrip.h"
+#include "platform/Datenbank.h"
+#include "platform/Variant.h"
+#include "tools/xov-db/Schema.h"
+
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char** environ;
-#include "form/TabStrip.h"
-#include "platform/Datenbank.h"
-#include "platform/Fehler.h"
-#include "platform/Variant.h"
-#include "tools/xov-db/Schema.h"
-#include "component/Aufrufinformation.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QHash>
-#include <QTemporaryDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace test {
 
@@ -214,9 +201,8 @@ QStringList zeile(const test::Datenbanken& db) {
 }
 
 QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) {
-    QStringList u;
-    for (const QString& w : nachher)
-        if (!vorher.contains(w)) u << w;
+    QStringList u = nachher;
+    u.removeIf([&](const QString& w) { return vorher.contains(w); });
     return u;
 }
 
@@ -263,33 +249,24 @@ void aktivieren(QWidget* dialog) {
     if (!QTest::qWaitForWindowActive(dialog, 2000)) ADD_FAILURE() << "Fenster wurde nicht aktiv";
 }
 
-QVariantList info(const Datenbanken& db, int jahr) {
+QVariantList info(const Datenbanken& db, Optionen o) {
     QVariantList i(100);
     i[0] = db.mand;
     i[1] = db.fa;
-    i[2] = 0;
+    i[2] = o.ohneIndex ? 1 : 0;
     i[4] = QStringLiteral("Access 2000;");
-    i[5] = QDate(jahr, 3, 1);
+    i[5] = QDate(2024, 3, 1);
     i[7] = QString();
-    i[9] = 0;
+    i[9] = o.eingeschraenkt ? 20 : 0;
     i[10] = 0;
-    i[11] = jahr;
+    i[11] = 2024;
     i[20] = QString();
     i[60] = QVariantList(201, 0);
-    i[61] = 0;
+    i[61] = o.waehrung ? 1 : 0;
     return i;
 }
 
-QVariantList info(const Datenbanken& db, Optionen o) {
-    QVariantList i = info(db);
-    if (o.waehrung) i[61] = 1;
-    if (o.eingeschraenkt) i[9] = 20;
-    if (o.ohneIndex) i[2] = 1;
-    return i;
-}
-
-int speicherMessen(int argc, char** argv) {
-    (void)argc;
+int speicherMessen(int, char** argv) {
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return 127;
     int status = 0;

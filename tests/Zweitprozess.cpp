@@ -14,11 +14,7 @@
 #include "platform/Fehler.h"
 #include "services/DbVerbindung.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <iostream>
-#include <map>
-#include <string>
 
 namespace test {
 

@@ -1,20 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "Hilfen.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QPointer>
-#include <QThread>
-#include <QTimer>
-#include <cstdio>
 #include <dlfcn.h>
-#include <cstdlib>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTemporaryDir>
-#include <QTranslator>
 
 namespace {
 // A run on the server engine without a test server has nothing to test.

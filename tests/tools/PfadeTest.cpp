@@ -6,11 +6,6 @@
 #include "platform/Datenbank.h"
 #include "platform/Fehlerhilfe.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,23 +21,16 @@ struct Ort {
 
 const Ort orte[] = {{"Fifo", "eine benannte Pipe (FIFO)"}, {"Ordner", "ein Ordner"}, {"Geraet", "ein Gerät"}};
 
-class KeineDatenbankdatei : public testing::TestWithParam<Ort> {
-protected:
-    QString anlegen(const QString& ordner) const {
-        const QString n = QLatin1String(GetParam().name);
-        if (n == QLatin1String("Geraet")) return QStringLiteral("/dev/zero");
-        const QString p = ordner + QStringLiteral("/keine-datei.db");
-        if (n == QLatin1String("Fifo")) EXPECT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0);
-        else EXPECT_EQ(::mkdir(QFile::encodeName(p).constData(), 0700), 0);
-        return p;
-    }
-};
+class KeineDatenbankdatei : public testing::TestWithParam<Ort> {};
 
 }  // namespace
 
 TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     test::Datenbanken db;
-    const QString pfad = anlegen(db.ordner.path());
+    const QString name = QLatin1String(GetParam().name);
+    const QString pfad = name == QLatin1String("Geraet") ? QStringLiteral("/dev/zero") : db.ordner.filePath(QStringLiteral("keine-datei.db"));
+    if (name == QLatin1String("Fifo")) ASSERT_EQ(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+    if (name == QLatin1String("Ordner")) ASSERT_EQ(::mkdir(QFile::encodeName(pfad).constData(), 0700), 0);
     const QString erwartet = QStringLiteral("%1 ist %2, keine Datenbankdatei").arg(pfad, QString::fromUtf8(GetParam().art));
     // The engine, as the dialog and every tool open a database.
     const xov::Fehler f = test::fehlerVon([&] { xov::verbindungOeffnen(pfad, xov::DbPasswort); });

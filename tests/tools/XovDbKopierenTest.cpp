@@ -2,14 +2,8 @@
 // from a file to the test server and back, every row compared; a target that is not new or empty
 // is refused, and a failure part-way leaves every target as it was.
 
-#include "Hilfen.h"
 #include "tools/WerkzeugHilfen.h"
-#include "tools/xov-db/Schema.h"
 #include "platform/Fehlerhilfe.h"
-
-#include <QDir>
-
-#include <gtest/gtest.h>
 
 using test::Lauf;
 using test::xovDb;
@@ -17,14 +11,8 @@ using namespace test::werkzeug;
 
 namespace {
 
-// Demo files with values that a careless copy changes: fractions, integers beyond a double's
-// precision, quotes, umlauts, line breaks, Null.
-void schwierigeWerte(const test::Datenbanken& db) {
-    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
-             "EuroinFremd, FremdinEuro) VALUES (9, 'X''Y', 'Ä\"ß € \n zweite Zeile', NULL, '2099-12-31', ?, ?)",
-             {0.1 + 0.2, 1.0 / 3.0});
-    db.faSql("INSERT INTO AllgFaDaten (FaNummer, FaName, FaNummerAlt, FaPlz) VALUES (9007199254740993, '  Leerzeichen  ', NULL, -1)");
-    db.mandSql("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (2024, '0001', '')");
+QString anzahl(const QString& db, const char* tabelle) {
+    return test::gespeichert(db, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(tabelle)));
 }
 
 }  // namespace
@@ -32,50 +20,81 @@ void schwierigeWerte(const test::Datenbanken& db) {
 TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken db(test::Engine::Datei);
-    schwierigeWerte(db);
+    // Values that a careless copy changes: fractions, integers beyond a double's precision,
+    // quotes, umlauts, line breaks, Null.
+    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
+             "EuroinFremd, FremdinEuro) VALUES (9, 'X''Y', 'Ä\"ß € \n zweite Zeile', NULL, '2099-12-31', ?, ?)",
+             {0.1 + 0.2, 1.0 / 3.0});
+    db.faSql("INSERT INTO AllgFaDaten (FaNummer, FaName, FaNummerAlt, FaPlz) VALUES (9007199254740993, '  Leerzeichen  ', NULL, -1)");
+    db.mandSql("INSERT INTO ObjKanzleiKontenstamm (KontoJJ, KontoNr, KontoBezeichnung) VALUES (2024, '0001', '')");
     test::Serverdatenbanken s;
     const QString mandS = s.neu("mand"), faS = s.neu("fa");
     Lauf l = xovDb({"kopieren", db.mand, mandS, db.fa, faS});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_TRUE(l.aus.contains(QStringLiteral("AllgMandDaten: 1 Datensatz kopiert"))) << l.aus.toStdString();
-    EXPECT_TRUE(l.aus.contains(QStringLiteral("AllgWaehrung: 19 Datensätze kopiert"))) << l.aus.toStdString();
-    EXPECT_TRUE(l.aus.contains(QStringLiteral("ObjKanzleiKontenstamm: %1 Datensätze kopiert").arg(zeilen(db.mand, "ObjKanzleiKontenstamm"))));
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("ObjKanzleiKontenstamm: %1 Datensätze kopiert").arg(anzahl(db.mand, "ObjKanzleiKontenstamm"))));
     EXPECT_EQ(daten(mandS), daten(db.mand));
     EXPECT_EQ(daten(faS), daten(db.fa));
 
-    // Back into new files, which then take no second copy.
+    // Back into new files.
     const QString mandD = db.ordner.filePath("zurueck-mandant.db"), faD = db.ordner.filePath("zurueck-gemeinsam.db");
     l = xovDb({"kopieren", mandS, mandD, faS, faD});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_EQ(daten(mandD), daten(db.mand));
     EXPECT_EQ(daten(faD), daten(db.fa));
-    EXPECT_EQ(xov::verbindungOeffnen(mandD, xov::DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size());
-    l = xovDb({"kopieren", db.fa, faD});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 enthält bereits Daten (Tabelle ").arg(faD)))
-        << l.fehler.toStdString();
-    EXPECT_EQ(daten(faD), daten(db.fa));
 }
 
-TEST(XovDbKopieren, ZielMitDatenOderFremdesZielBleibtUnveraendert) {
+// Targets the copy refuses, each named, each as it was: one with data, a shared database for a
+// client database, one of an older version without a column, and where the comparison after the
+// copy finds a value the target changed.
+TEST(XovDbKopieren, AbgewieseneZieleBleibenWieSieWaren) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken quelle(test::Engine::Datei, 2023);
     test::Datenbanken ziel(test::Engine::Server, 2024);
     ziel.mandSql("DELETE FROM ObjKanzleiKontenstamm");  // one filled table is enough to refuse
-    const QStringList mandVorher = inhalt(ziel.mand), faVorher = inhalt(ziel.fa);
+    const QStringList mandVorher = inhalt(ziel.mand);
     Lauf l = xovDb({"kopieren", quelle.mand, ziel.mand});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(ziel.mand)) << l.fehler.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("enthält bereits Daten (Tabelle AllgMandDaten)"))) << l.fehler.toStdString();
     EXPECT_EQ(inhalt(ziel.mand), mandVorher);
 
-    // A shared database is no target for a client database.
     ziel.faSql("DELETE FROM AllgFaDaten");
     ziel.faSql("DELETE FROM AllgWaehrung");
     l = xovDb({"kopieren", quelle.mand, ziel.fa});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("ist keine Mandanten-Datenbank der Anwendung"))) << l.fehler.toStdString();
     EXPECT_TRUE(inhalt(ziel.fa).isEmpty());
+
+    test::Datenbanken alt(test::Engine::Server, 2024, {"MandFaxNr"});
+    l = xovDb({"kopieren", quelle.mand, alt.mand});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgMandDaten: dem Ziel fehlt die Spalte MandFaxNr"))) << l.fehler.toStdString();
+    EXPECT_EQ(inhalt(alt.mand), QStringList());
+
+    // The server keeps a date without the time the file held.
+    quelle.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
+                 "VALUES (7, 'SEK', '2020-03-01 10:30', 11.42, 0.0876)");
+    test::Serverdatenbanken s;
+    const QString faS = s.neu("fa");
+    l = xovDb({"kopieren", quelle.fa, faS});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
+                                                 "Spalte AenderDatum: gelesen Text „2020-03-01 10:30“, im Ziel Datum 01.03.2020")))
+        << l.fehler.toStdString();
+    EXPECT_FALSE(vorhanden(faS));
+
+    // A file stores the server's NaN as Null: the new file goes again.
+    ziel.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
+               "VALUES (3, 'GBP', '2024-01-02', 'NaN', 1.1)");
+    const QString datei = quelle.ordner.filePath("vom-server.db");
+    l = xovDb({"kopieren", ziel.fa, datei});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
+                                                 "Spalte EuroinFremd: gelesen keine Zahl (NaN), im Ziel leer (Null)")))
+        << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 war in diesem Lauf angelegt und ist wieder entfernt.").arg(datei)));
+    EXPECT_EQ(QDir(quelle.ordner.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("vom-server")), QStringList());
 }
 
 TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
@@ -91,9 +110,9 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("fehlgeschlagen, Tabelle AllgFaDaten: Fehler 13"))) << l.fehler.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datenbank %1 bleibt, wie sie war.").arg(mandS))) << l.fehler.toStdString();
-    EXPECT_EQ(zeilen(mandS, "AllgMandDaten"), 0);
-    EXPECT_EQ(zeilen(mandS, "ObjKanzleiKontenstamm"), 0);
-    EXPECT_EQ(zeilen(faS, "AllgFaDaten"), 0);
+    EXPECT_EQ(anzahl(mandS, "AllgMandDaten"), "0");
+    EXPECT_EQ(anzahl(mandS, "ObjKanzleiKontenstamm"), "0");
+    EXPECT_EQ(anzahl(faS, "AllgFaDaten"), "0");
 
     // A new target that this run created is removed again; an empty one an administrator created
     // stays, empty, and is used by the next run.
@@ -111,40 +130,4 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_EQ(test::gespeichert(mandLeer, "SELECT MandOrt FROM AllgMandDaten"), "'Wien'");
     EXPECT_EQ(xovDb({"anlegen", mandLeer, s.neu("nochein")}).status, 1);  // one with tables is never taken over
-}
-
-TEST(XovDbKopieren, ZielOhneSpalteOderMitAnderemWertBleibtWieEsWar) {
-    XOV_SERVER_NOETIG(test::Engine::Server);
-    // A client database of an older version lacks a column: named, nothing written.
-    test::Datenbanken quelle(test::Engine::Datei);
-    test::Datenbanken alt(test::Engine::Server, 2024, {"MandFaxNr"});
-    Lauf l = xovDb({"kopieren", quelle.mand, alt.mand});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgMandDaten: dem Ziel fehlt die Spalte MandFaxNr"))) << l.fehler.toStdString();
-    EXPECT_EQ(zeilen(alt.mand, "AllgMandDaten"), 0);
-    EXPECT_EQ(xov::verbindungOeffnen(alt.mand, xov::DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size() - 1);
-
-    // The server keeps a date without the time the file held: the comparison finds it.
-    quelle.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
-                 "VALUES (7, 'SEK', '2020-03-01 10:30', 11.42, 0.0876)");
-    test::Serverdatenbanken s;
-    const QString faS = s.neu("fa");
-    l = xovDb({"kopieren", quelle.fa, faS});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
-                                                 "Spalte AenderDatum: gelesen Text „2020-03-01 10:30“, im Ziel Datum 01.03.2020")))
-        << l.fehler.toStdString();
-    EXPECT_FALSE(vorhanden(faS));
-
-    // A file stores the server's NaN as Null: found, and the new file goes again.
-    test::Datenbanken server(test::Engine::Server);
-    server.faSql("UPDATE AllgWaehrung SET EuroinFremd = 'NaN' WHERE WID = 3");
-    const QString datei = quelle.ordner.filePath("vom-server.db");
-    l = xovDb({"kopieren", server.fa, datei});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
-                                                 "Spalte EuroinFremd: gelesen keine Zahl (NaN), im Ziel leer (Null)")))
-        << l.fehler.toStdString();
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datei %1 war in diesem Lauf angelegt und ist wieder entfernt.").arg(datei)));
-    EXPECT_EQ(QDir(quelle.ordner.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("vom-server")), QStringList());
 }

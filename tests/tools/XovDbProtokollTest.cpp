@@ -2,17 +2,10 @@
 // deleted, inserted or moved afterwards with the sqlcipher shell (the check reads the log through
 // the engine and is the same for a server). The application's role cannot change the log on a server.
 
-#include "WerkzeugHilfen.h"
-#include "tools/xov-db/Schema.h"
+#include "Hilfen.h"
 #include "currency/Waehrungsdaten.h"
-#include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehlerhilfe.h"
-#include "platform/Variant.h"
-
-#include <QProcess>
-#include <QUrl>
-#include <gtest/gtest.h>
 
 using namespace xov;
 using test::Engine;
@@ -34,16 +27,6 @@ void fuenfEintraege(const test::Datenbanken& db) {
     daten.kopfSetzen(3, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Pfund Sterling"), *daten.kopfVon(3));
 }
 
-// Runs SQL past the application: the sqlcipher shell on the file.
-bool vorbeiSql(const test::Datenbanken& db, const QString& sql) {
-    QProcess p;
-    p.start(QStringLiteral("sqlcipher"), {QStringLiteral("-bail"), QStringLiteral("-cmd"), QStringLiteral("PRAGMA key='%1'").arg(DbPasswort),
-                                          db.fa, sql});
-    if (!p.waitForFinished(30000)) return false;
-    if (p.exitCode() != 0) ADD_FAILURE() << p.readAllStandardError().toStdString();
-    return p.exitCode() == 0;
-}
-
 struct Eingriff {
     const char* name;
     const char* sql;
@@ -60,11 +43,8 @@ TEST_P(Manipulation, PruefenNenntDenErstenBeschaedigtenEintrag) {
     const Eingriff& eingriff = GetParam();
     test::Datenbanken db(Engine::Datei);
     fuenfEintraege(db);
-    test::Lauf ok = test::xovDb({"protokoll", db.fa, "--pruefen"});
-    EXPECT_EQ(ok.status, 0) << ok.fehler.toStdString();
-    EXPECT_TRUE(ok.aus.contains("unversehrt: 5 Einträge")) << ok.aus.toStdString();
-
-    ASSERT_TRUE(vorbeiSql(db, QString::fromUtf8(eingriff.sql)));
+    // Past the application, as with the sqlcipher shell: a file has no guard of its own.
+    for (const QString& sql : QString::fromUtf8(eingriff.sql).split(QStringLiteral("; "))) db.faSql(sql);
     const test::Lauf l = test::xovDb({"protokoll", db.fa, "--pruefen"});
     EXPECT_EQ(l.status, 1) << l.aus.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Erster beschädigter Eintrag: Nr. %1\n").arg(eingriff.nr))) << l.fehler.toStdString();
@@ -118,6 +98,9 @@ TEST(XovDbProtokoll, ListeAufDeutschGefiltertUndKopiertMitEintrag) {
     EXPECT_TRUE(l.aus.contains("Feld Währungsname (WaehrungscodeBezeichnung): \"US-Dollar\" → \"Dollar\"\n    in 6 Datensätzen\n"))
         << l.aus.toStdString();
     EXPECT_TRUE(l.aus.endsWith("2 Einträge von 5\n"));
+    l = test::xovDb({"protokoll", db.fa, "--pruefen"});
+    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_TRUE(l.aus.contains("unversehrt: 5 Einträge")) << l.aus.toStdString();
     l = test::xovDb({"protokoll", db.fa, "--bis", "gestern"});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains("\"gestern\" ist kein Datum")) << l.fehler.toStdString();
@@ -143,7 +126,6 @@ TEST(XovDbProtokoll, FelderErgaenzenLegtDasProtokollAnUndTraegtEin) {
     l = test::xovDb({"felder-ergaenzen", db.mand, db.fa});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_TRUE(l.aus.startsWith(QStringLiteral("ergänzt: MandFaxNr, MandCreditorID\n"))) << l.aus.toStdString();
-    EXPECT_EQ(verbindungOeffnen(db.mand, DbPasswort)->spaltenVon("AllgMandDaten").size(), xovdb::mandantenSpalten().size());
     EXPECT_EQ(test::xovDb({"felder-ergaenzen", db.mand}).aus, QStringLiteral("alle Felder vorhanden\n"));
     l = test::xovDb({"protokoll", db.mand});
     EXPECT_TRUE(l.aus.contains("Struktur ergänzt")) << l.aus.toStdString();

@@ -2,10 +2,7 @@
 // databases on the test server as it does files, refuses the same things in the same words, and
 // never shows the password an address may carry.
 
-#include "Hilfen.h"
 #include "tools/WerkzeugHilfen.h"
-
-#include <gtest/gtest.h>
 
 using test::Lauf;
 using test::xovDb;
@@ -78,7 +75,7 @@ TEST(XovDbServer, DemoEntferntBeiEinemFehlerWasEsAngelegtHat) {
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("3265"))) << l.fehler.toStdString();
     EXPECT_FALSE(vorhanden(mand));
-    EXPECT_EQ(zeilen(fa, "AllgFaDaten"), 0);
+    EXPECT_EQ(test::gespeichert(fa, "SELECT count(*) FROM AllgFaDaten"), "0");
 }
 
 TEST(XovDbServer, KennwortStehtInKeinerMeldung) {

@@ -2,82 +2,75 @@
 // changes a file it was not asked to create or fill, and says in one German sentence why not.
 
 #include "Hilfen.h"
-#include "platform/Datenbank.h"
-
-#include <QCryptographicHash>
-#include <QFile>
-#include <gtest/gtest.h>
 
 using test::Lauf;
 using test::xovDb;
 
 namespace {
 
-QByteArray pruefsumme(const QString& pfad) {
+// A refused command. In its arguments {m} and {f} stand for filled demo files, {leer} for a 0-byte
+// file, {neu}, {neu2} and {ordner}/fehlt/ for paths where nothing is; `genannt` the file its
+// sentence names.
+struct Abweisung {
+    const char* name;
+    QStringList argumente;
+    const char* genannt;
+};
+void PrintTo(const Abweisung& a, std::ostream* os) { *os << a.name; }
+
+const Abweisung abweisungen[] = {
+    {"DemoJahrKeineZahl", {"demo", "{neu}", "{neu2}", "abc"}, ""},
+    {"DemoJahrNegativ", {"demo", "{neu}", "{neu2}", "-5"}, ""},
+    {"DemoOrdnerFehlt", {"demo", "{neu}", "{ordner}/fehlt/g.db"}, ""},
+    {"DemoZweimalDieselbe", {"demo", "{neu}", "{neu}"}, "{neu}"},
+    // a filled client database; its missing (mistyped) partner is not created either
+    {"DemoInGefuellte", {"demo", "{m}", "{neu2}", "2023"}, "{m}"},
+    {"DemoInLeereDatei", {"demo", "{leer}", "{neu2}"}, "{leer}"},  // no database of the suite
+    {"AnlegenNebenVorhandener", {"anlegen", "{neu}", "{f}"}, "{f}"},
+    {"ErgaenzenEinerGemeinsamen", {"felder-ergaenzen", "{f}"}, "{f}"},
+};
+
+QByteArray dateiinhalt(const QString& pfad) {
     QFile f(pfad);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+class Abgewiesen : public testing::TestWithParam<Abweisung> {};
 
 }  // namespace
 
-TEST(XovDbWerkzeug, DemoPrueftJedesArgumentBevorEsEtwasAnlegt) {
-    QTemporaryDir ordner;
-    const QString mand = ordner.filePath("m.db"), fa = ordner.filePath("g.db");
-    for (const QStringList& a : {QStringList{"demo", mand, fa, "abc"}, QStringList{"demo", mand, fa, "-5"},
-                                 QStringList{"demo", mand, ordner.filePath("fehlt/g.db")}, QStringList{"demo", mand, mand}}) {
-        const Lauf l = xovDb(a);
-        EXPECT_EQ(l.status, 1) << a.join(' ').toStdString();
-        EXPECT_FALSE(l.fehler.isEmpty());
-        EXPECT_FALSE(QFile::exists(mand)) << a.join(' ').toStdString();
-        EXPECT_FALSE(QFile::exists(fa));
-    }
+TEST_P(Abgewiesen, InEinemSatzUndJedeDateiBleibtWieSieWar) {
+    test::Datenbanken db;
+    QFile(db.ordner.filePath(QStringLiteral("leer.db"))).open(QIODevice::WriteOnly);
+    const auto einsetzen = [&](QString t) {
+        return t.replace("{m}", db.mand).replace("{f}", db.fa).replace("{leer}", db.ordner.filePath("leer.db"))
+            .replace("{neu2}", db.ordner.filePath("neu2.db")).replace("{neu}", db.ordner.filePath("neu.db")).replace("{ordner}", db.ordner.path());
+    };
+    const QByteArray m = dateiinhalt(db.mand), f = dateiinhalt(db.fa);
+    QStringList argumente;
+    for (const QString& a : GetParam().argumente) argumente << einsetzen(a);
+    const Lauf l = xovDb(argumente);
+    EXPECT_EQ(l.status, 1);
+    EXPECT_EQ(l.fehler.trimmed().count(u'\n'), 0) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(einsetzen(QString::fromUtf8(GetParam().genannt)))) << l.fehler.toStdString();
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Fehler 3"))) << l.fehler.toStdString();
+    EXPECT_EQ(QDir(db.ordner.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"gemeinsam.db", "leer.db", "mandant.db"}));  // nothing half-created
+    EXPECT_EQ(dateiinhalt(db.mand), m);
+    EXPECT_EQ(dateiinhalt(db.fa), f);
+    EXPECT_EQ(QFileInfo(db.ordner.filePath("leer.db")).size(), 0);
 }
 
-TEST(XovDbWerkzeug, DemoFuelltNurNeueOderLeereDatenbanken) {
+INSTANTIATE_TEST_SUITE_P(XovDbWerkzeug, Abgewiesen, testing::ValuesIn(abweisungen),
+                         [](const testing::TestParamInfo<Abweisung>& i) { return std::string(i.param.name); });
+
+// An empty database of the suite (created by `anlegen`) is filled; the missing partner is created.
+TEST(XovDbWerkzeug, DemoFuelltEineLeereDatenbankUndLegtDieFehlendeAn) {
     QTemporaryDir ordner;
     const QString mand = ordner.filePath("m.db"), fa = ordner.filePath("g.db");
-    ASSERT_EQ(xovDb({"demo", mand, fa, "2023"}).status, 0);  // both new: created and filled
-    // A filled client database is refused, named, and stays byte for byte; its missing (mistyped)
-    // partner is not created either.
-    const QByteArray m = pruefsumme(mand);
-    QFile::remove(fa);
-    Lauf l = xovDb({"demo", mand, fa, "2023"});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(mand)) << l.fehler.toStdString();
-    EXPECT_EQ(pruefsumme(mand), m);
-    EXPECT_FALSE(QFile::exists(fa));
-    // An empty database of the suite (created by `anlegen`) is filled; the missing partner is created.
-    QFile::remove(mand);
     ASSERT_EQ(xovDb({"anlegen", mand, fa}).status, 0);
     QFile::remove(fa);
     EXPECT_EQ(xovDb({"demo", mand, fa, "2023"}).status, 0);
-    EXPECT_EQ(xov::verbindungOeffnen(mand, xov::DbPasswort)->abfragen("SELECT MandBuchjahr FROM AllgMandDaten").zeilen[0][0].toInt(), 2023);
+    EXPECT_EQ(test::gespeichert(mand, "SELECT MandBuchjahr FROM AllgMandDaten"), "2023");
     EXPECT_TRUE(QFile::exists(fa));
-    // A 0-byte file is no database of the suite: refused, untouched.
-    QFile::remove(fa);
-    QFile(mand).resize(0);
-    l = xovDb({"demo", mand, fa});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(mand)) << l.fehler.toStdString();
-    EXPECT_EQ(QFileInfo(mand).size(), 0);
-    EXPECT_FALSE(QFile::exists(fa));
-}
-
-// Creating next to an existing shared file, or completing a shared file as if it were a client's:
-// refused in one sentence that names the file, nothing created, every file byte for byte as it was.
-TEST(XovDbWerkzeug, AnlegenAufVorhandeneUndErgaenzenEinerFremdenDateiAendernNichts) {
-    test::Datenbanken db;
-    const QByteArray m = pruefsumme(db.mand), g = pruefsumme(db.fa);
-    const QString neu = db.ordner.filePath("neu.db");
-    for (const QStringList& befehl : {QStringList{"anlegen", neu, db.fa}, QStringList{"felder-ergaenzen", db.fa}}) {
-        const Lauf l = xovDb(befehl);
-        EXPECT_EQ(l.status, 1) << befehl.first().toStdString();
-        EXPECT_TRUE(l.fehler.contains(db.fa)) << l.fehler.toStdString();
-        EXPECT_FALSE(l.fehler.contains(QStringLiteral("Fehler 3"))) << l.fehler.toStdString();
-        EXPECT_EQ(l.fehler.trimmed().count(u'\n'), 0) << l.fehler.toStdString();
-        EXPECT_FALSE(QFile::exists(neu));  // nothing half-created
-        EXPECT_EQ(pruefsumme(db.mand), m);
-        EXPECT_EQ(pruefsumme(db.fa), g);
-    }
 }
