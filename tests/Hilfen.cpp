@@ -36,43 +36,32 @@ Serverdatenbanken::~Serverdatenbanken() {
 Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort)
     : Datenbanken(serverLauf() && passwort == xov::DbPasswort ? Engine::Server : Engine::Datei, jahr, ohneSpalten, fuellen, passwort) {}
 
-namespace {
-
-void anlegen(const QString& mand, const QString& fa, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
-    xovdb::anlegen(mand, fa, passwort, ohneSpalten);
-    if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
-}
-
-// Creating a keyed file derives its key several times, on purpose slowly: each kind of database
-// files is created once in this process and copied byte for byte for every test that asks for it.
-void dateienAnlegen(const QString& mand, const QString& fa, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
-    static QTemporaryDir vorlagen;
-    static QHash<QString, QString> ordner;  // the kind -> its folder in `vorlagen`
-    const QString art = QStringList{QString::number(jahr), ohneSpalten.join(QLatin1Char(',')), QString::number(fuellen), passwort}
-                            .join(QLatin1Char('|'));
-    QString vorlage = ordner.value(art);
-    if (vorlage.isEmpty()) {
-        vorlage = vorlagen.filePath(QString::number(ordner.size()));
-        QDir().mkpath(vorlage);
-        anlegen(vorlage + QStringLiteral("/m.db"), vorlage + QStringLiteral("/f.db"), jahr, ohneSpalten, fuellen, passwort);
-        ordner.insert(art, vorlage);
-    }
-    if (!QFile::copy(vorlage + QStringLiteral("/m.db"), mand) || !QFile::copy(vorlage + QStringLiteral("/f.db"), fa))
-        ADD_FAILURE() << "Testdatenbanken nicht kopiert nach " << mand.toStdString();
-}
-
-}  // namespace
-
 Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) : engine(e) {
+    const auto anlegen = [&](const QString& m, const QString& f) {
+        xovdb::anlegen(m, f, passwort, ohneSpalten);
+        if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(m, f, passwort, jahr);
+    };
     if (e == Engine::Server) {
         mand = server.neu("mand");
         fa = server.neu("fa");
-        anlegen(mand, fa, jahr, ohneSpalten, fuellen, passwort);
+        anlegen(mand, fa);
         return;
     }
     mand = ordner.filePath(QStringLiteral("mandant.db"));
     fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
-    dateienAnlegen(mand, fa, jahr, ohneSpalten, fuellen, passwort);
+    // Creating a keyed file derives its key several times, on purpose slowly: each kind of database
+    // files is created once in this process and copied byte for byte for every test that asks for it.
+    static QTemporaryDir vorlagen;
+    static QHash<QString, QString> jeArt;  // the kind -> its folder in `vorlagen`
+    QString& vorlage = jeArt[QStringList{QString::number(jahr), ohneSpalten.join(u','), QString::number(fuellen), passwort}.join(u'|')];
+    if (vorlage.isEmpty()) {
+        const QString neu = vorlagen.filePath(QString::number(jeArt.size()));
+        QDir().mkpath(neu);
+        anlegen(neu + QStringLiteral("/m.db"), neu + QStringLiteral("/f.db"));
+        vorlage = neu;
+    }
+    if (!QFile::copy(vorlage + QStringLiteral("/m.db"), mand) || !QFile::copy(vorlage + QStringLiteral("/f.db"), fa))
+        ADD_FAILURE() << "Testdatenbanken nicht kopiert nach " << mand.toStdString();
 }
 
 QString Datenbanken::fehlend() const {
@@ -105,8 +94,6 @@ Meldungen::Meldungen(Antwort antwort) : m_antwort(std::move(antwort)) {
     connect(&m_timer, &QTimer::timeout, this, &Meldungen::pruefen);
     m_timer.start(10);
 }
-
-Meldungen::~Meldungen() { m_timer.stop(); }
 
 void Meldungen::pruefen() {
     QWidget* modal = QApplication::activeModalWidget();

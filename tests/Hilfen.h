@@ -74,7 +74,6 @@ class Meldungen : public QObject {
 public:
     using Antwort = std::function<QMessageBox::StandardButton(const QString& text)>;
     explicit Meldungen(Antwort antwort = {});
-    ~Meldungen() override;
     QStringList texte;   // box text, CRLF shown as "\n"; error windows as "xovAllgError <nr>: <text> @ <stelle>",
                          // followed by " [<programm>]" and " ? <hilfe>" where the window shows them
     QStringList titel;
