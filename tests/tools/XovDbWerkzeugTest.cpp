@@ -72,8 +72,9 @@ TEST_P(Abgewiesen, InEinemSatzUndJedeDateiBleibtWieSieWar) {
     test::Datenbanken db;
     QFile(db.ordner.filePath(QStringLiteral("leer.db"))).open(QIODevice::WriteOnly);
     const auto einsetzen = [&](QString t) {
-        return t.replace("{m}", db.mand).replace("{f}", db.fa).replace("{leer}", db.ordner.filePath("leer.db"))
-            .replace("{neu2}", db.ordner.filePath("neu2.db")).replace("{neu}", db.ordner.filePath("neu.db")).replace("{ordner}", db.ordner.path());
+        t.replace("{m}", db.mand).replace("{f}", db.fa).replace("{ordner}", db.ordner.path());
+        return t.replace("{leer}", db.ordner.filePath("leer.db")).replace("{neu2}", db.ordner.filePath("neu2.db"))
+            .replace("{neu}", db.ordner.filePath("neu.db"));
     };
     const QByteArray m = dateiinhalt(db.mand), f = dateiinhalt(db.fa);
     QStringList argumente;
@@ -107,7 +108,7 @@ TEST(XovDbWerkzeug, DemoFuelltEineLeereDatenbankUndLegtDieFehlendeAn) {
 TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     test::Datenbanken db;
     const QString name = QLatin1String(GetParam().name);
-    const QString pfad = name == QLatin1String("Geraet") ? QStringLiteral("/dev/zero") : db.ordner.filePath(QStringLiteral("keine-datei.db"));
+    const QString pfad = name == QLatin1String("Geraet") ? QStringLiteral("/dev/zero") : db.ordner.filePath("keine-datei.db");
     if (name == QLatin1String("Fifo")) ASSERT_EQ(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
     if (name == QLatin1String("Ordner")) ASSERT_EQ(::mkdir(QFile::encodeName(pfad).constData(), 0700), 0);
     const QString erwartet = QStringLiteral("%1 ist %2, keine Datenbankdatei").arg(pfad, QString::fromUtf8(GetParam().art));
