@@ -6,12 +6,6 @@
 #include "platform/Variant.h"
 #include "tools/xov-db/Schema.h"
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char** environ;
-
 namespace test {
 
 const char* engineName(Engine e) { return e == Engine::Server ? "Server" : "Datei"; }
@@ -252,16 +246,6 @@ QVariantList info(const Datenbanken& db, Optionen o) {
     i[60] = QVariantList(201, 0);
     i[61] = o.waehrung ? 1 : 0;
     return i;
-}
-
-int speicherMessen(int, char** argv) {
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return 127;
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid) return 127;
-    std::printf("%d %ld\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1, ru.ru_maxrss);
-    return 0;
 }
 
 bool verschluesselt(const QString& pfad) {

@@ -132,9 +132,6 @@ Lauf starten(const QString& programm, const QStringList& argumente, int ms = 600
              const QProcessEnvironment& umgebung = QProcessEnvironment::systemEnvironment());
 // The database tool, as an administrator runs it.
 inline Lauf xovDb(const QStringList& argumente) { return starten(QStringLiteral("xov-db"), argumente); }
-// The test program's mode "--xov-speicher PROGRAMM ARGUMENTE...": runs the program, waits for it
-// and writes "STATUS MAXRSS_KB" (getrusage of that child) to standard output.
-int speicherMessen(int argc, char** argv);
 
 // The test program's screen of that size beside the primary one (1280x1024, 1920x1200; see main.cpp).
 QScreen* bildschirm(int breite, int hoehe);
