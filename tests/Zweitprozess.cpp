@@ -57,10 +57,7 @@ QString Zweitprozess::antwort(int ms) {
 }
 
 bool nobodyErreichtDasTestprogramm() {
-    QProcess p;
-    p.start(QStringLiteral("runuser"), {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), QStringLiteral("test"),
-                                        QStringLiteral("-x"), QCoreApplication::applicationFilePath()});
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return starten(QStringLiteral("runuser"), {"-u", "nobody", "--", "test", "-x", QCoreApplication::applicationFilePath()}, 10000).status == 0;
 }
 
 int helferAusfuehren() {
