@@ -1,29 +1,10 @@
 #include "Hilfen.h"
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char** environ;
+#include "component/Aufrufinformation.h"
 #include "form/TabStrip.h"
 #include "platform/Datenbank.h"
-#include "platform/Fehler.h"
 #include "platform/Variant.h"
 #include "tools/xov-db/Schema.h"
-#include "component/Aufrufinformation.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QHash>
-#include <QTemporaryDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace test {
 
@@ -49,43 +30,33 @@ Serverdatenbanken::~Serverdatenbanken() {
 Datenbanken::Datenbanken(int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort)
     : Datenbanken(serverLauf() && passwort == xov::DbPasswort ? Engine::Server : Engine::Datei, jahr, ohneSpalten, fuellen, passwort) {}
 
-namespace {
-
-void anlegen(const QString& mand, const QString& fa, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
-    xovdb::anlegen(mand, fa, passwort, ohneSpalten);
-    if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(mand, fa, passwort, jahr);
-}
-
-// Creating a keyed file derives its key several times, on purpose slowly: each kind of database
-// files is created once in this process and copied byte for byte for every test that asks for it.
-void dateienAnlegen(const QString& mand, const QString& fa, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) {
-    static QTemporaryDir vorlagen;
-    static QHash<QString, QString> ordner;  // the kind -> its folder in `vorlagen`
-    const QString art = QStringList{QString::number(jahr), ohneSpalten.join(QLatin1Char(',')), QString::number(fuellen), passwort}
-                            .join(QLatin1Char('|'));
-    QString vorlage = ordner.value(art);
-    if (vorlage.isEmpty()) {
-        vorlage = vorlagen.filePath(QString::number(ordner.size()));
-        QDir().mkpath(vorlage);
-        anlegen(vorlage + QStringLiteral("/m.db"), vorlage + QStringLiteral("/f.db"), jahr, ohneSpalten, fuellen, passwort);
-        ordner.insert(art, vorlage);
-    }
-    if (!QFile::copy(vorlage + QStringLiteral("/m.db"), mand) || !QFile::copy(vorlage + QStringLiteral("/f.db"), fa))
-        ADD_FAILURE() << "Testdatenbanken nicht kopiert nach " << mand.toStdString();
-}
-
-}  // namespace
-
 Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalten, bool fuellen, const QString& passwort) : engine(e) {
+    const auto anlegen = [&](const QString& m, const QString& f) {
+        xovdb::anlegen(m, f, passwort, ohneSpalten);
+        if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(m, f, passwort, jahr);
+    };
     if (e == Engine::Server) {
         mand = server.neu("mand");
         fa = server.neu("fa");
-        anlegen(mand, fa, jahr, ohneSpalten, fuellen, passwort);
+        anlegen(mand, fa);
         return;
     }
     mand = ordner.filePath(QStringLiteral("mandant.db"));
     fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
-    dateienAnlegen(mand, fa, jahr, ohneSpalten, fuellen, passwort);
+    // Creating a keyed file derives its key several times, on purpose slowly: each kind of database
+    // files is created once in this process and copied byte for byte for every test that asks for it.
+    static QTemporaryDir vorlagen;
+    static QHash<QString, QString> jeArt;  // the kind -> its folder in `vorlagen`
+    const QString art = QStringList{QString::number(jahr), ohneSpalten.join(u','), QString::number(fuellen), passwort}.join(u'|');
+    QString& vorlage = jeArt[art];
+    if (vorlage.isEmpty()) {
+        const QString neu = vorlagen.filePath(QString::number(jeArt.size()));
+        QDir().mkpath(neu);
+        anlegen(neu + QStringLiteral("/m.db"), neu + QStringLiteral("/f.db"));
+        vorlage = neu;
+    }
+    if (!QFile::copy(vorlage + QStringLiteral("/m.db"), mand) || !QFile::copy(vorlage + QStringLiteral("/f.db"), fa))
+        ADD_FAILURE() << "Testdatenbanken nicht kopiert nach " << mand.toStdString();
 }
 
 QString Datenbanken::fehlend() const {
@@ -118,8 +89,6 @@ Meldungen::Meldungen(Antwort antwort) : m_antwort(std::move(antwort)) {
     connect(&m_timer, &QTimer::timeout, this, &Meldungen::pruefen);
     m_timer.start(10);
 }
-
-Meldungen::~Meldungen() { m_timer.stop(); }
 
 void Meldungen::pruefen() {
     QWidget* modal = QApplication::activeModalWidget();
@@ -214,9 +183,8 @@ QStringList zeile(const test::Datenbanken& db) {
 }
 
 QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) {
-    QStringList u;
-    for (const QString& w : nachher)
-        if (!vorher.contains(w)) u << w;
+    QStringList u = nachher;
+    u.removeIf([&](const QString& w) { return vorher.contains(w); });
     return u;
 }
 
@@ -263,40 +231,21 @@ void aktivieren(QWidget* dialog) {
     if (!QTest::qWaitForWindowActive(dialog, 2000)) ADD_FAILURE() << "Fenster wurde nicht aktiv";
 }
 
-QVariantList info(const Datenbanken& db, int jahr) {
+QVariantList info(const Datenbanken& db, Optionen o) {
     QVariantList i(100);
     i[0] = db.mand;
     i[1] = db.fa;
-    i[2] = 0;
+    i[2] = o.ohneIndex ? 1 : 0;
     i[4] = QStringLiteral("Access 2000;");
-    i[5] = QDate(jahr, 3, 1);
+    i[5] = QDate(2024, 3, 1);
     i[7] = QString();
-    i[9] = 0;
+    i[9] = o.eingeschraenkt ? 20 : 0;
     i[10] = 0;
-    i[11] = jahr;
+    i[11] = 2024;
     i[20] = QString();
     i[60] = QVariantList(201, 0);
-    i[61] = 0;
+    i[61] = o.waehrung ? 1 : 0;
     return i;
-}
-
-QVariantList info(const Datenbanken& db, Optionen o) {
-    QVariantList i = info(db);
-    if (o.waehrung) i[61] = 1;
-    if (o.eingeschraenkt) i[9] = 20;
-    if (o.ohneIndex) i[2] = 1;
-    return i;
-}
-
-int speicherMessen(int argc, char** argv) {
-    (void)argc;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return 127;
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid) return 127;
-    std::printf("%d %ld\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1, ru.ru_maxrss);
-    return 0;
 }
 
 bool verschluesselt(const QString& pfad) {

@@ -2,16 +2,11 @@
 // Shared test helpers: real SQLCipher databases in a temporary folder, a second process that
 // holds a database, and a watcher that answers message boxes and error windows for real.
 
-#include <QMessageBox>
-#include <ostream>
-#include <QObject>
-#include <QProcess>
-#include <QScreen>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <functional>
-#include <memory>
+// Every test file has Qt Widgets, Qt Test and GoogleTest through this header (the same three the
+// test program's precompiled header holds).
+#include <QtTest>
+#include <QtWidgets>
+#include <gtest/gtest.h>
 
 #include "form/frmMandStamm.h"
 #include "platform/Verbindungsangabe.h"
@@ -79,7 +74,6 @@ class Meldungen : public QObject {
 public:
     using Antwort = std::function<QMessageBox::StandardButton(const QString& text)>;
     explicit Meldungen(Antwort antwort = {});
-    ~Meldungen() override;
     QStringList texte;   // box text, CRLF shown as "\n"; error windows as "xovAllgError <nr>: <text> @ <stelle>",
                          // followed by " [<programm>]" and " ? <hilfe>" where the window shows them
     QStringList titel;
@@ -90,15 +84,14 @@ private:
     Antwort m_antwort;
 };
 
-// Builds the call information as the host program does.
-QVariantList info(const Datenbanken& db, int jahr = 2024);
-// The same with the host's choices that tests vary.
+// The host's choices that tests vary.
 struct Optionen {
     bool waehrung = false;        // the currency page shown
     bool eingeschraenkt = false;  // restricted mode: the address and tax fields locked
     bool ohneIndex = false;       // no index page
 };
-QVariantList info(const Datenbanken& db, Optionen o);
+// Builds the call information (for the year 2024) as the host program does.
+QVariantList info(const Datenbanken& db, Optionen o = {});
 
 // The dialog opened as Mand_Aufruf opens it, but without the modal loop: the call information
 // taken over, the form loaded, shown and active.
@@ -139,9 +132,6 @@ Lauf starten(const QString& programm, const QStringList& argumente, int ms = 600
              const QProcessEnvironment& umgebung = QProcessEnvironment::systemEnvironment());
 // The database tool, as an administrator runs it.
 inline Lauf xovDb(const QStringList& argumente) { return starten(QStringLiteral("xov-db"), argumente); }
-// The test program's mode "--xov-speicher PROGRAMM ARGUMENTE...": runs the program, waits for it
-// and writes "STATUS MAXRSS_KB" (getrusage of that child) to standard output.
-int speicherMessen(int argc, char** argv);
 
 // The test program's screen of that size beside the primary one (1280x1024, 1920x1200; see main.cpp).
 QScreen* bildschirm(int breite, int hoehe);

@@ -14,11 +14,7 @@
 #include "platform/Fehler.h"
 #include "services/DbVerbindung.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <iostream>
-#include <map>
-#include <string>
 
 namespace test {
 
@@ -61,10 +57,7 @@ QString Zweitprozess::antwort(int ms) {
 }
 
 bool nobodyErreichtDasTestprogramm() {
-    QProcess p;
-    p.start(QStringLiteral("runuser"), {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), QStringLiteral("test"),
-                                        QStringLiteral("-x"), QCoreApplication::applicationFilePath()});
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return starten(QStringLiteral("runuser"), {"-u", "nobody", "--", "test", "-x", QCoreApplication::applicationFilePath()}, 10000).status == 0;
 }
 
 int helferAusfuehren() {
@@ -74,20 +67,16 @@ int helferAusfuehren() {
         if (!v) v = xov::verbindungOeffnen(pfad, pw);
         return v;
     };
-    auto schreiben = [](const QString& zeile) {
-        std::cout << zeile.toStdString() << std::endl;
-    };
+    auto schreiben = [](const QString& zeile) { std::cout << zeile.toStdString() << std::endl; };
     schreiben(QStringLiteral("bereit"));
     std::string eingabe;
     while (std::getline(std::cin, eingabe)) {
         const QStringList t = QString::fromStdString(eingabe).split(u'\t');
         const QString befehl = t.value(0);
         try {
-            if (befehl == QLatin1String("oeffnen")) {
-                verbindung(t.value(1), t.value(2));
-                schreiben(QStringLiteral("ok"));
-            } else if (befehl == QLatin1String("sql")) {
-                verbindung(t.value(1), t.value(2))->ausfuehren(t.value(3));
+            if (befehl == QLatin1String("oeffnen") || befehl == QLatin1String("sql")) {
+                auto v = verbindung(t.value(1), t.value(2));
+                if (befehl == QLatin1String("sql")) v->ausfuehren(t.value(3));
                 schreiben(QStringLiteral("ok"));
             } else if (befehl == QLatin1String("passwort") || befehl == QLatin1String("lesen")) {
                 Meldungen meldungen;

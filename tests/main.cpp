@@ -1,22 +1,26 @@
-#include <gtest/gtest.h>
-
 #include "Hilfen.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QPointer>
-#include <QThread>
-#include <QTimer>
-#include <cstdio>
 #include <dlfcn.h>
-#include <cstdlib>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTemporaryDir>
-#include <QTranslator>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
+
+// The test program's mode "--xov-speicher PROGRAMM ARGUMENTE...": runs the program, waits for it
+// and writes "STATUS MAXRSS_KB" (getrusage of that child) to standard output.
+int speicherMessen(char** argv) {
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return 127;
+    int status = 0;
+    rusage ru{};
+    if (wait4(pid, &status, 0, &ru) != pid) return 127;
+    std::printf("%d %ld\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1, ru.ru_maxrss);
+    return 0;
+}
+
 // A run on the server engine without a test server has nothing to test.
 class OhneServer : public ::testing::Environment {
 public:
@@ -86,7 +90,7 @@ int main(int argc, char** argv) {
 #endif
     // Peak memory of another program alone: started from this small, fresh process, the program
     // inherits none of the test process's peak (Linux carries it over exec).
-    if (argc > 2 && qstrcmp(argv[1], "--xov-speicher") == 0) return test::speicherMessen(argc - 2, argv + 2);
+    if (argc > 2 && qstrcmp(argv[1], "--xov-speicher") == 0) return speicherMessen(argv + 2);
     QTemporaryDir laufzeit;
     qputenv("XDG_RUNTIME_DIR", laufzeit.path().toUtf8());
     // Settings and help lookups must not see the developer's own files.

@@ -1,83 +1,191 @@
 // The database tool run as the administrator runs it: as a process, on real files. It never
 // changes a file it was not asked to create or fill, and says in one German sentence why not.
+// Paths as an administrator or an attacker lays them out: a FIFO, a folder or a device where a
+// database should be is refused at once with a German message (never a hang), and creating never
+// follows a symbolic link. Long commands show how far they are on a terminal, on one line that is
+// rewritten, and nothing at all when their output goes to a file or a pipe.
 
 #include "Hilfen.h"
+#include "kurse/LangeKursdatei.h"
 #include "platform/Datenbank.h"
+#include "platform/Fehlerhilfe.h"
 
-#include <QCryptographicHash>
-#include <QFile>
-#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using test::Lauf;
 using test::xovDb;
 
 namespace {
 
-QByteArray pruefsumme(const QString& pfad) {
+// A refused command. In its arguments {m} and {f} stand for filled demo files, {leer} for a 0-byte
+// file, {link} for a dangling symbolic link, {neu}, {neu2} and {ordner}/fehlt/ for paths where
+// nothing is; `satz` a part of its sentence.
+struct Abweisung {
+    const char* name;
+    QStringList argumente;
+    const char* satz;
+};
+void PrintTo(const Abweisung& a, std::ostream* os) { *os << a.name; }
+
+const Abweisung abweisungen[] = {
+    {"DemoJahrKeineZahl", {"demo", "{neu}", "{neu2}", "abc"}, "Das Jahr \"abc\" ist ungültig"},
+    {"DemoJahrNegativ", {"demo", "{neu}", "{neu2}", "-5"}, "Das Jahr \"-5\" ist ungültig"},
+    {"DemoOrdnerFehlt", {"demo", "{neu}", "{ordner}/fehlt/g.db"}, "Der Ordner {ordner}/fehlt "},
+    {"DemoZweimalDieselbe", {"demo", "{neu}", "{neu}"}, "{neu}"},
+    // a filled client database; its missing (mistyped) partner is not created either
+    {"DemoInGefuellte", {"demo", "{m}", "{neu2}", "2023"}, "{m}"},
+    {"DemoInLeereDatei", {"demo", "{leer}", "{neu2}"}, "{leer}"},  // no database of the suite
+    {"AnlegenNebenVorhandener", {"anlegen", "{neu}", "{f}"}, "{f}"},
+    {"ErgaenzenEinerGemeinsamen", {"felder-ergaenzen", "{f}"}, "{f}"},
+    // never through a link, dangling or not: the database would appear elsewhere
+    {"AnlegenUeberVerknuepfung", {"anlegen", "{link}", "{neu2}"}, "{link} ist eine symbolische Verknüpfung"},
+};
+
+QByteArray dateiinhalt(const QString& pfad) {
     QFile f(pfad);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class Abgewiesen : public testing::TestWithParam<Abweisung> {};
+
+
+struct Ort {
+    const char* name;
+    const char* art;  // as the message names it
+};
+
+const Ort orte[] = {{"Fifo", "eine benannte Pipe (FIFO)"}, {"Ordner", "ein Ordner"}, {"Geraet", "ein Gerät"}};
+
+class KeineDatenbankdatei : public testing::TestWithParam<Ort> {};
+
+
+// The tool on a terminal of its own, as an administrator sees it (script gives it one).
+QString amTerminal(const QStringList& argumente) {
+    QStringList befehl{QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db")};
+    for (const QString& a : argumente) befehl << QLatin1Char('\'') + a + QLatin1Char('\'');
+    return test::starten(QStringLiteral("script"), {QStringLiteral("-qefc"), befehl.join(u' '), QStringLiteral("/dev/null")}, 120000)
+        .aus;
 }
 
 }  // namespace
 
-TEST(XovDbWerkzeug, DemoPrueftJedesArgumentBevorEsEtwasAnlegt) {
-    QTemporaryDir ordner;
-    const QString mand = ordner.filePath("m.db"), fa = ordner.filePath("g.db");
-    for (const QStringList& a : {QStringList{"demo", mand, fa, "abc"}, QStringList{"demo", mand, fa, "-5"},
-                                 QStringList{"demo", mand, ordner.filePath("fehlt/g.db")}, QStringList{"demo", mand, mand}}) {
-        const Lauf l = xovDb(a);
-        EXPECT_EQ(l.status, 1) << a.join(' ').toStdString();
-        EXPECT_FALSE(l.fehler.isEmpty());
-        EXPECT_FALSE(QFile::exists(mand)) << a.join(' ').toStdString();
-        EXPECT_FALSE(QFile::exists(fa));
-    }
+TEST_P(Abgewiesen, InEinemSatzUndJedeDateiBleibtWieSieWar) {
+    test::Datenbanken db;
+    QFile(db.ordner.filePath(QStringLiteral("leer.db"))).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(db.ordner.filePath("anderswo.db"), db.ordner.filePath("link.db")));
+    const auto einsetzen = [&](QString t) {
+        t.replace("{m}", db.mand).replace("{f}", db.fa).replace("{ordner}", db.ordner.path()).replace("{link}", db.ordner.filePath("link.db"));
+        return t.replace("{leer}", db.ordner.filePath("leer.db")).replace("{neu2}", db.ordner.filePath("neu2.db"))
+            .replace("{neu}", db.ordner.filePath("neu.db"));
+    };
+    const QByteArray m = dateiinhalt(db.mand), f = dateiinhalt(db.fa);
+    QStringList argumente;
+    for (const QString& a : GetParam().argumente) argumente << einsetzen(a);
+    const Lauf l = xovDb(argumente);
+    EXPECT_EQ(l.status, 1);
+    EXPECT_EQ(l.fehler.trimmed().count(u'\n'), 0) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(einsetzen(QString::fromUtf8(GetParam().satz)))) << l.fehler.toStdString();
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Fehler 3"))) << l.fehler.toStdString();
+    EXPECT_EQ(QDir(db.ordner.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"gemeinsam.db", "leer.db", "mandant.db"}));  // nothing half-created, nothing behind the link
+    EXPECT_EQ(dateiinhalt(db.mand), m);
+    EXPECT_EQ(dateiinhalt(db.fa), f);
+    EXPECT_EQ(QFileInfo(db.ordner.filePath("leer.db")).size(), 0);
 }
 
-TEST(XovDbWerkzeug, DemoFuelltNurNeueOderLeereDatenbanken) {
+INSTANTIATE_TEST_SUITE_P(XovDbWerkzeug, Abgewiesen, testing::ValuesIn(abweisungen),
+                         [](const testing::TestParamInfo<Abweisung>& i) { return std::string(i.param.name); });
+
+// An empty database of the suite (created by `anlegen`) is filled; the missing partner is created.
+TEST(XovDbWerkzeug, DemoFuelltEineLeereDatenbankUndLegtDieFehlendeAn) {
     QTemporaryDir ordner;
     const QString mand = ordner.filePath("m.db"), fa = ordner.filePath("g.db");
-    ASSERT_EQ(xovDb({"demo", mand, fa, "2023"}).status, 0);  // both new: created and filled
-    // A filled client database is refused, named, and stays byte for byte; its missing (mistyped)
-    // partner is not created either.
-    const QByteArray m = pruefsumme(mand);
-    QFile::remove(fa);
-    Lauf l = xovDb({"demo", mand, fa, "2023"});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(mand)) << l.fehler.toStdString();
-    EXPECT_EQ(pruefsumme(mand), m);
-    EXPECT_FALSE(QFile::exists(fa));
-    // An empty database of the suite (created by `anlegen`) is filled; the missing partner is created.
-    QFile::remove(mand);
     ASSERT_EQ(xovDb({"anlegen", mand, fa}).status, 0);
     QFile::remove(fa);
     EXPECT_EQ(xovDb({"demo", mand, fa, "2023"}).status, 0);
-    EXPECT_EQ(xov::verbindungOeffnen(mand, xov::DbPasswort)->abfragen("SELECT MandBuchjahr FROM AllgMandDaten").zeilen[0][0].toInt(), 2023);
+    EXPECT_EQ(test::gespeichert(mand, "SELECT MandBuchjahr FROM AllgMandDaten"), "2023");
     EXPECT_TRUE(QFile::exists(fa));
-    // A 0-byte file is no database of the suite: refused, untouched.
-    QFile::remove(fa);
-    QFile(mand).resize(0);
-    l = xovDb({"demo", mand, fa});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(mand)) << l.fehler.toStdString();
-    EXPECT_EQ(QFileInfo(mand).size(), 0);
-    EXPECT_FALSE(QFile::exists(fa));
 }
 
-// Creating next to an existing shared file, or completing a shared file as if it were a client's:
-// refused in one sentence that names the file, nothing created, every file byte for byte as it was.
-TEST(XovDbWerkzeug, AnlegenAufVorhandeneUndErgaenzenEinerFremdenDateiAendernNichts) {
+TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     test::Datenbanken db;
-    const QByteArray m = pruefsumme(db.mand), g = pruefsumme(db.fa);
-    const QString neu = db.ordner.filePath("neu.db");
-    for (const QStringList& befehl : {QStringList{"anlegen", neu, db.fa}, QStringList{"felder-ergaenzen", db.fa}}) {
-        const Lauf l = xovDb(befehl);
-        EXPECT_EQ(l.status, 1) << befehl.first().toStdString();
-        EXPECT_TRUE(l.fehler.contains(db.fa)) << l.fehler.toStdString();
-        EXPECT_FALSE(l.fehler.contains(QStringLiteral("Fehler 3"))) << l.fehler.toStdString();
-        EXPECT_EQ(l.fehler.trimmed().count(u'\n'), 0) << l.fehler.toStdString();
-        EXPECT_FALSE(QFile::exists(neu));  // nothing half-created
-        EXPECT_EQ(pruefsumme(db.mand), m);
-        EXPECT_EQ(pruefsumme(db.fa), g);
-    }
+    const QString name = QLatin1String(GetParam().name);
+    const QString pfad = name == QLatin1String("Geraet") ? QStringLiteral("/dev/zero") : db.ordner.filePath("keine-datei.db");
+    if (name == QLatin1String("Fifo")) ASSERT_EQ(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+    if (name == QLatin1String("Ordner")) ASSERT_EQ(::mkdir(QFile::encodeName(pfad).constData(), 0700), 0);
+    const QString erwartet = QStringLiteral("%1 ist %2, keine Datenbankdatei").arg(pfad, QString::fromUtf8(GetParam().art));
+    // The engine, as the dialog and every tool open a database.
+    const xov::Fehler f = test::fehlerVon([&] { xov::verbindungOeffnen(pfad, xov::DbPasswort); });
+    EXPECT_EQ(f.nummer(), xov::FehlerNr::FremdeDatei);
+    EXPECT_TRUE(f.beschreibung().contains(erwartet)) << f.what();
+    QElapsedTimer uhr;
+    uhr.start();
+    const Lauf l = xovDb({"felder-ergaenzen", pfad});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(erwartet)) << l.fehler.toStdString();
+    // The host program, unattended: the message, status 1, no hang.
+    const Lauf host = test::starten(QStringLiteral("xov-mandstamm"),
+                                    {"--bilder", db.ordner.filePath("bilder"), "-m", pfad, "-f", db.fa});
+    EXPECT_EQ(host.status, 1);
+    EXPECT_TRUE(host.fehler.contains(erwartet)) << host.fehler.toStdString();
+    EXPECT_LT(uhr.elapsed(), 20000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pfade, KeineDatenbankdatei, testing::ValuesIn(orte),
+                         [](const testing::TestParamInfo<Ort>& i) { return std::string(i.param.name); });
+
+// The tool refuses a link before it creates anything (above); the engine itself refuses as well,
+// whoever calls it.
+TEST(Pfade, AnlegenFolgtKeinerVerknuepfung) {
+    QTemporaryDir ordner;
+    const QString ziel = ordner.filePath(QStringLiteral("anderswo.db")), link = ordner.filePath(QStringLiteral("neu-mandant.db"));
+    ASSERT_TRUE(QFile::link(ziel, link));  // dangling: its target does not exist
+    EXPECT_TRUE(test::fehlerVon([&] { xov::datenbankAnlegen(link, xov::DbPasswort); })
+                    .beschreibung().contains(QStringLiteral("eine neue Datenbank wird nie über eine Verknüpfung angelegt")));
+    EXPECT_FALSE(QFile::exists(ziel));
+}
+
+// A file another process holds: the message names the file, whichever of the two locks it meets.
+TEST(Pfade, GesperrteDateiWirdGenannt) {
+    test::Datenbanken db;
+    auto v = xov::verbindungOeffnen(db.mand, xov::DbPasswort);
+    test::Sperre sperre(db.mand, xov::DbPasswort);
+    ASSERT_TRUE(sperre.aktiv());
+    const xov::Fehler f = test::fehlerVon([&] { v->ausfuehren(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'")); });
+    EXPECT_EQ(f.nummer(), xov::FehlerNr::Gesperrt);
+    EXPECT_TRUE(f.beschreibung().contains(db.mand)) << f.what();
+}
+
+// As a user without write permission in the folder meets it (root may write anywhere: run as nobody).
+TEST(Pfade, AnlegenImSchreibgeschuetztenOrdnerSagtWarum) {
+    if (::geteuid() != 0 || !test::nobodyErreichtDasTestprogramm())
+        GTEST_SKIP() << "braucht root und ein Testprogramm, das der Benutzer nobody erreicht";
+    QTemporaryDir ordner;
+    ASSERT_EQ(::chmod(QFile::encodeName(ordner.path()).constData(), 0555), 0);
+    const Lauf l = test::starten(QStringLiteral("runuser"), {"-u", "nobody", "--", QCoreApplication::applicationDirPath() + "/xov-db",
+                                                             "anlegen", ordner.filePath("m.db"), ordner.filePath("f.db")});
+    ::chmod(QFile::encodeName(ordner.path()).constData(), 0700);
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Im Ordner %1 kann keine Datei angelegt werden (keine Schreibberechtigung)").arg(ordner.path())))
+        << l.fehler.toStdString();
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Datei nicht gefunden"))) << l.fehler.toStdString();
+}
+
+TEST(Fortschritt, ZeileAmTerminalUndNichtsInEinerDatei) {
+    test::Datenbanken db;
+    const QString datei = test::langeKursdatei(db.ordner.path(), 1200);
+    const QString terminal = amTerminal({"kurse-einlesen", db.fa, datei});
+    EXPECT_TRUE(terminal.contains(QStringLiteral("\rKurse einlesen: 1.200 von 1.200 Tagen"))) << terminal.toStdString();
+    EXPECT_TRUE(terminal.contains(QStringLiteral("USD: 1200 hinzugefügt"))) << terminal.toStdString();
+
+    const test::Lauf l = test::xovDb({"kurse-einlesen", db.fa, datei, "--ersetzen"});
+    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Kurse einlesen:"))) << l.fehler.toStdString();
+    EXPECT_FALSE(l.aus.contains(QLatin1Char('\r')));
+
+    // Copying counts its records.
+    const QString kopie = amTerminal({"kopieren", db.fa, db.ordner.filePath(QStringLiteral("kopie.db"))});
+    EXPECT_TRUE(kopie.contains(QStringLiteral("\rKopieren: "))) << kopie.toStdString();
+    EXPECT_TRUE(kopie.contains(QStringLiteral("Datensätzen"))) << kopie.toStdString();
 }

@@ -2,12 +2,6 @@
 // values are checked before the call; the help is German throughout.
 
 #include "Hilfen.h"
-#include "tools/WerkzeugHilfen.h"
-
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -100,6 +94,6 @@ TEST(XovMandstamm, DemoAufDemServerLegtNurFehlendeDatenbankenAn) {
         EXPECT_EQ(l.status, 0) << lauf << ": " << l.fehler.toStdString();
         EXPECT_TRUE(QFile::exists(daten.filePath(QStringLiteral("%1/seite-8.png").arg(QLatin1String(lauf)))));
     }
-    EXPECT_EQ(test::werkzeug::zeilen(mand, "AllgMandDaten"), 1);
+    EXPECT_EQ(test::gespeichert(mand, "SELECT count(*) FROM AllgMandDaten"), "1");
     EXPECT_FALSE(QFile::exists(daten.filePath("mandant.db")));  // the files stay the default only
 }
