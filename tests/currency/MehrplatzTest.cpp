@@ -82,10 +82,7 @@ TEST_P(SelberTag, NieZweiKurseEinesTages) {
     EXPECT_EQ(stand(db, "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-04' ORDER BY WID"),
               "1|1.1|0.9090909091 ; 2|1.2|0.8333");
 
-    xov::Datenquelle quelle(QStringLiteral("FAData"));
-    quelle.setDatabaseName(db.fa);
-    quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
-    Waehrungsdaten daten(&quelle);
+    Waehrungsdaten daten(s->FAData);
     test::waehrung(db, 1, "USD", "US-Dollar", "USA", {{Maerz5, 1.2, 0.8333}});
     EXPECT_THROW(daten.kursEinfuegen({1, "USD", "US-Dollar", "USA"}, Maerz5, {1.1, 0.9091}), xov::Fehler);
     EXPECT_THROW(daten.kursAendern(1, Maerz5, {1.1, 0.9091}, {1.3, 0.7692}), xov::Fehler);
@@ -116,7 +113,7 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     Seite s(db);
     s.rasterKlicken(0);
     {
-        test::Sperre sperre(db.fa, QStringLiteral("lagerbestand4"));
+        test::Sperre sperre(db.fa, xov::DbPasswort);
         ASSERT_TRUE(sperre.aktiv());
         s.tippen(s.eif(), "1,1", false);
         EXPECT_FALSE(s.d->escape());

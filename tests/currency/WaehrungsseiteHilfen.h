@@ -114,7 +114,7 @@ inline void ohneSchluessel(const test::Datenbanken& db) {
 
 // The other workstation: a connection of its own to the shared database.
 inline void andererArbeitsplatz(const test::Datenbanken& db, const QString& sql, const QVariantList& p = {}) {
-    xov::verbindungOeffnen(db.fa, QStringLiteral("lagerbestand4"))->ausfuehren(sql, p);
+    xov::verbindungOeffnen(db.fa, xov::DbPasswort)->ausfuehren(sql, p);
 }
 
 // What is stored, as test::gespeichert gives it.
