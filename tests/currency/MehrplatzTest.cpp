@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 using test::andererArbeitsplatz;
-using test::Seite;
 using test::stand;
 
 namespace {
@@ -35,9 +34,9 @@ TEST(GeaenderterKurs, FrageNenntBeideKurse) {
     test::waehrungen(db, 3);
     auto abbrechen = QMessageBox::Cancel;
     test::Meldungen m([&](const QString& t) { return t.contains("USD") ? QMessageBox::Yes : t.contains("CHF") ? QMessageBox::No : abbrechen; });
-    Seite s(db);
+    test::Seite s(db);
     for (int z = 0; z < 3; ++z) {
-        Seite::klick(s.land(z));
+        test::Seite::klick(s.land(z));
         s.rasterKlicken(z == 2 ? 1 : 0);  // 01.03.2024
         andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = ? AND AenderDatum = ?", {z + 1, Maerz1});
         s.tippen(s.eif(), "1,1");
@@ -67,10 +66,10 @@ TEST_P(SelberTag, NieZweiKurseEinesTages) {
     if (!GetParam()) test::ohneSchluessel(db);
     test::waehrungen(db, 2);
     test::Meldungen m([&](const QString& t) { return t.contains("USD") ? QMessageBox::Yes : QMessageBox::No; });
-    Seite s(db);
+    test::Seite s(db);
     const char* kopf = "WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen";
     for (int z = 0; z < 2; ++z) {
-        Seite::klick(s.land(z));
+        test::Seite::klick(s.land(z));
         s.neuerKurs("04.03.2024");
         andererArbeitsplatz(db, QString("INSERT INTO AllgWaehrung (%1, AenderDatum, EuroinFremd, FremdinEuro) SELECT %1, '2024-03-04', 1.2, "
                                         "0.8333 FROM AllgWaehrung WHERE WID = ? AND AenderDatum = '2024-03-01'").arg(kopf), {z + 1});
@@ -110,7 +109,7 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     test::Datenbanken db;
     test::waehrungen(db, 1);
     test::Meldungen m;
-    Seite s(db);
+    test::Seite s(db);
     s.rasterKlicken(0);
     {
         test::Sperre sperre(db.fa, xov::DbPasswort);
@@ -136,7 +135,7 @@ TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSindUndFremdeCodes) {
     test::Datenbanken db;
     test::waehrungen(db, 2);
     test::Meldungen m([](const QString& t) { return t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
-    Seite s(db);
+    test::Seite s(db);
     const char* codes[] = {"PLN", "SEK", "NOK", "HUF"};
     for (int z = 6; z < 9; ++z) test::waehrung(db, z + 1, codes[z - 5], "Fremd", "FR", {{QDate(2024, 6, 1), 4.3, 0.2326}});
     s.tippen(s.lang(6), "Krone");

@@ -11,13 +11,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using test::Seite;
 using test::stand;
 
 namespace {
 
 // The day the grid highlights, "" when none.
-QString hervorgehoben(const Seite& s) {
+QString hervorgehoben(const test::Seite& s) {
     const QModelIndex i = s.raster()->currentIndex();
     return i.isValid() && s.raster()->selectionModel()->isRowSelected(i.row(), {}) ? s.rasterZeile(i.row()).first() : QString();
 }
@@ -34,7 +33,7 @@ TEST(Waehrungszeilen, LadenAendernDoppelterCodeF6UndErsterKurs) {
     test::waehrung(db, 4, "CHF", "Franken", "CH", {{QDate(2024, 3, 1), 0.94, 1.0638}});  // a code a second time: shown once
     QMessageBox::StandardButton antwort = QMessageBox::No;
     test::Meldungen m([&](const QString&) { return antwort; });
-    Seite s(db);
+    test::Seite s(db);
     auto* hinweis = s->findChild<QLabel*>(QStringLiteral("lblWährungscodeHinweis"));
     const QPoint raster = s.raster()->mapTo(s->window(), QPoint()), datum = s.datum()->mapTo(s->window(), QPoint());
     const QSize groesse = s->size();
@@ -45,8 +44,8 @@ TEST(Waehrungszeilen, LadenAendernDoppelterCodeF6UndErsterKurs) {
     s.tippen(s.kurz(0), "usn");
     EXPECT_EQ(stand(db, "SELECT Waehrungscode FROM AllgWaehrung WHERE WID = 1"), "'USN' ; 'USN' ; 'USN'");
     EXPECT_EQ(s.label("lblFremd"), "1 USN =\nxxx EUR");
-    Seite::klick(s.kurz(2));
-    Seite::weiter();
+    test::Seite::klick(s.kurz(2));
+    test::Seite::weiter();
     EXPECT_EQ(stand(db, "SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 3"), "'Japanischer Yen'");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
     s.tippen(s.kurz(5), "chf");
@@ -68,26 +67,26 @@ TEST(Waehrungszeilen, LadenAendernDoppelterCodeF6UndErsterKurs) {
     // rate field clicked without a date says why the focus goes back to the date.
     m.texte.clear();
     test::aktivieren(s.d->form.get());
-    Seite::klick(s.land(2));  // the yen's row
-    Seite::taste(Qt::Key_F6);
+    test::Seite::klick(s.land(2));  // the yen's row
+    test::Seite::taste(Qt::Key_F6);
     ASSERT_TRUE(test::fokusAuf(s.datum()));
     EXPECT_EQ(s.datum()->text(), "04.03.2024");
-    Seite::taste(Qt::Key_Tab);
+    test::Seite::taste(Qt::Key_Tab);
     s.eif()->selectAll();
     QTest::keyClicks(s.eif(), "162");
-    Seite::taste(Qt::Key_F6);
+    test::Seite::taste(Qt::Key_F6);
     EXPECT_TRUE(test::fokusAuf(s.lang(2)));
     EXPECT_EQ(stand(db, "SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 3 AND AenderDatum = '2024-03-04'"), "162.0");
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
-    Seite::klick(s.lang(5));
+    test::Seite::klick(s.lang(5));
     QTest::keyClick(s.lang(5), Qt::Key_F6);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
     test::aktivieren(s.d->form.get());
     QTest::mouseClick(s->cmdNeuerKurs, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 2; }, 2000));
     EXPECT_TRUE(s.aktiv(s.kurz(5)));
-    Seite::klick(s.lang(0));
-    Seite::klick(s->cmdNeuerKurs);
+    test::Seite::klick(s.lang(0));
+    test::Seite::klick(s->cmdNeuerKurs);
     QTest::mouseClick(s.eif(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 3; }, 2000));
     EXPECT_EQ(m.texte, QStringList({xov::waehrung::KeinCode, xov::waehrung::KeinCode, xov::waehrung::NurDatum}));
@@ -117,7 +116,7 @@ TEST(Waehrungszeilen, LadenAendernDoppelterCodeF6UndErsterKurs) {
     EXPECT_EQ(hervorgehoben(s), "01.03.2024");
     EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 5 AND AenderDatum = '2024-03-01'"), "4.28|0.2336448598");
     s.tippen(s.eif(), "3", false);
-    Seite::taste(Qt::Key_Return);
+    test::Seite::taste(Qt::Key_Return);
     EXPECT_EQ(s.fie()->text(), "0,3333");
     s.weiter();
     EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 5 AND AenderDatum = '2024-03-01'"), "3.0|0.3333");
@@ -126,7 +125,7 @@ TEST(Waehrungszeilen, LadenAendernDoppelterCodeF6UndErsterKurs) {
     EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
     // A rate left unfinished gets back the rate the frame was filled with. Both rates 0: the
     // question with Yes, No and Cancel; only Yes deletes, the frame and the grid then show no day.
-    Seite::klick(s.land(0));
+    test::Seite::klick(s.land(0));
     s.rasterKlicken(1);  // 01.02.2024
     s.tippen(s.eif(), ",");
     EXPECT_EQ(m.texte, QStringList(xov::waehrung::keineZahlIn("EuroinFremd")));
