@@ -90,11 +90,11 @@ TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
 // on Escape.
 std::vector<Fall> alleFaelle() {
     std::vector<Fall> f;
-    for (int a = Escape; a <= AltN; ++a) f.push_back({"Kurs", Ausgang(a), "Kurs", ",", "1,6", "1.6|0.625"});
+    for (int a = Escape; a <= AltN; ++a) f.push_back({"Kurs", Ausgang(a), "Kurs", ",", "1,7", "1.7|0.5882352941"});
     f.push_back({"Name", Escape, "Name", nullptr, "Dollar", "'Dollar'|'USD'|'USA'"});
     f.push_back({"DoppelterCode", Escape, "Code", "CHF", "usn", "'US-Dollar'|'USN'|'USA'"});
     f.push_back({"Land", Escape, "Land", nullptr, "us", "'US-Dollar'|'USD'|'US'"});
-    f.push_back({"KursNachAbweisung", Escape, "Kurs", ",", "1,6", "1.6|0.625", true});
+    f.push_back({"KursNachAbweisung", Escape, "Kurs", ",", "1,7", "1.7|0.5882352941", true});
     return f;
 }
 

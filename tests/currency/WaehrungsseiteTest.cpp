@@ -158,7 +158,7 @@ TEST(Kurse, LangerVerlaufWirdSeitenweiseGelesen) {
     t.bestaetigen();
     Kursverlauf verlauf;
     verlauf.laden(v, 1);
-    EXPECT_EQ(verlauf.zeileVon(QDate(2020, 1, 1)), 249);
+    ASSERT_EQ(verlauf.zeileVon(QDate(2020, 1, 1)), 249);
     EXPECT_EQ(verlauf.euroinFremd(249), 160.0);
     EXPECT_EQ(verlauf.zeileVon(QDate(2019, 1, 1)), -1);
 }
