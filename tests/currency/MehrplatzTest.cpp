@@ -26,33 +26,6 @@ QString kurseAm(const test::Datenbanken& db, const QDate& tag) {
 
 }  // namespace
 
-// The same rate changed here and at the other workstation, in three currencies answered Yes, No
-// and Cancel: the question names both rates; Yes stores the typed rate, No shows the other's,
-// Cancel stores nothing and keeps the typed rate, and closing the dialog then asks again (Yes).
-TEST(GeaenderterKurs, FrageNenntBeideKurse) {
-    test::Datenbanken db;
-    test::waehrungen(db, 3);
-    auto abbrechen = QMessageBox::Cancel;
-    test::Meldungen m([&](const QString& t) { return t.contains("USD") ? QMessageBox::Yes : t.contains("CHF") ? QMessageBox::No : abbrechen; });
-    test::Seite s(db);
-    for (int z = 0; z < 3; ++z) {
-        test::Seite::klick(s.land(z));
-        s.rasterKlicken(z == 2 ? 1 : 0);  // 01.03.2024
-        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = ? AND AenderDatum = ?", {z + 1, Maerz1});
-        s.tippen(s.eif(), "1,1");
-        ASSERT_EQ(m.texte.size(), z + 1) << m.alle();
-        EXPECT_TRUE(m.texte[z].contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.alle();
-        EXPECT_EQ(s.eif()->text(), z == 1 ? "1,09" : "1,1");
-    }
-    const char* amErsten = "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-01' ORDER BY WID";
-    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.09|0.9174");
-    EXPECT_TRUE(s.aktiv(s.eif()));
-    abbrechen = QMessageBox::Yes;
-    EXPECT_TRUE(s.d->escape());
-    EXPECT_EQ(m.texte.size(), 4);
-    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.1|0.9091");
-}
-
 // Both workstations enter a rate for the same day, with the key on currency and day and without
 // it: one record, and the user says whose rate stays (Yes for USD, No for CHF). The other
 // workstation inserting between the look and the write is refused inside the writing transaction;
@@ -130,11 +103,12 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
 // B's rows 6 to 9 looked empty; A (the other workstation) created currencies there meanwhile. A
 // name, code or country code typed there, and B's first rate in a row where B had typed a code
 // and name before, are refused naming the stored currency; the row then shows it, and none of its
-// records changes.
-TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSindUndFremdeCodes) {
+// records changes. Then the currency codes and the rates the other workstation changed.
+TEST(WaehrungMehrplatz, FremdeZeilenCodesUndKurse) {
     test::Datenbanken db;
-    test::waehrungen(db, 2);
-    test::Meldungen m([](const QString& t) { return t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
+    test::waehrungen(db, 3);
+    auto abbrechen = QMessageBox::Cancel;
+    test::Meldungen m([&](const QString& t) { return t.contains("JPY") ? abbrechen : t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
     test::Seite s(db);
     const char* codes[] = {"PLN", "SEK", "NOK", "HUF"};
     for (int z = 6; z < 9; ++z) test::waehrung(db, z + 1, codes[z - 5], "Fremd", "FR", {{QDate(2024, 6, 1), 4.3, 0.2326}});
@@ -165,4 +139,25 @@ TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSindUndFremdeCodes) {
     EXPECT_TRUE(m.texte[4].contains("anderer Arbeitsplatz \"USN\", Ihre Eingabe \"USX\"")) << m.alle();
     EXPECT_EQ(stand(db, "SELECT DISTINCT WID, Waehrungscode FROM AllgWaehrung WHERE WID < 3 ORDER BY WID"), "1|'USX' ; 2|'CHN'");
     EXPECT_EQ(s.kurz(0)->text() + s.kurz(1)->text(), "USXCHN");
+    // The same rate changed here and at the other workstation, in three currencies answered Yes,
+    // No and Cancel: the question names both rates; Yes stores the typed rate, No shows the
+    // other's, Cancel stores nothing and keeps the typed rate, and closing the dialog then asks
+    // again (Yes).
+    m.texte.clear();
+    for (int z = 0; z < 3; ++z) {
+        test::Seite::klick(s.land(z));
+        s.rasterKlicken(z == 2 ? 1 : 0);  // 01.03.2024
+        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = ? AND AenderDatum = ?", {z + 1, Maerz1});
+        s.tippen(s.eif(), "1,1");
+        ASSERT_EQ(m.texte.size(), z + 1) << m.alle();
+        EXPECT_TRUE(m.texte[z].contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.alle();
+        EXPECT_EQ(s.eif()->text(), z == 1 ? "1,09" : "1,1");
+    }
+    const char* amErsten = "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-01' ORDER BY WID";
+    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.09|0.9174");
+    EXPECT_TRUE(s.aktiv(s.eif()));
+    abbrechen = QMessageBox::Yes;
+    EXPECT_TRUE(s.d->escape());
+    EXPECT_EQ(m.texte.size(), 4);
+    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.1|0.9091");
 }
