@@ -20,9 +20,7 @@ namespace {
 
 const QDate Maerz1(2024, 3, 1), Maerz5(2024, 3, 5);
 
-QString kurseAm(const test::Datenbanken& db, const QDate& tag) {
-    return stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = ?", {tag});
-}
+const char* const KurseAm = "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = ?";
 
 }  // namespace
 
@@ -59,7 +57,7 @@ TEST_P(SelberTag, NieZweiKurseEinesTages) {
     EXPECT_THROW(daten.kursEinfuegen({1, "USD", "US-Dollar", "USA"}, Maerz5, {1.1, 0.9091}), xov::Fehler);
     EXPECT_THROW(daten.kursAendern(1, Maerz5, {1.1, 0.9091}, {1.3, 0.7692}), xov::Fehler);
     EXPECT_FALSE(daten.kursLoeschen(1, Maerz5, xov::waehrung::Kurs{1.1, 0.9091}));
-    EXPECT_EQ(kurseAm(db, Maerz5), "1.2|0.8333");
+    EXPECT_EQ(stand(db, KurseAm, {Maerz5}), "1.2|0.8333");
     if (GetParam() || test::serverLauf()) return;  // the tool on the server: XovDbServer
 
     const char* zweiter = "INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd) VALUES (1, 'USD', '2024-03-05', 1.1)";
@@ -97,7 +95,7 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     QTest::mouseClick(s.eif(), Qt::LeftButton);
     ASSERT_TRUE(test::fokusAuf(s.eif()));
     s.weiter();
-    EXPECT_EQ(kurseAm(db, Maerz1), "1.1|0.9091");
+    EXPECT_EQ(stand(db, KurseAm, {Maerz1}), "1.1|0.9091");
 }
 
 // B's rows 6 to 9 looked empty; A (the other workstation) created currencies there meanwhile. A

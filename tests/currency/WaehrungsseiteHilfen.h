@@ -30,7 +30,6 @@ struct Seite {
     InputFeld* eif() const { return f(QStringLiteral("inpEuroinFremd")); }
     InputFeld* fie() const { return f(QStringLiteral("inpFremdinEuro")); }
     QTableView* raster() const { return qobject_cast<QTableView*>((*d)->steuerelement(QStringLiteral("TDBGridWährung"))); }
-    QString label(const char* name) const { return qobject_cast<QLabel*>((*d)->steuerelement(QString::fromUtf8(name)))->text(); }
     bool aktiv(InputFeld* f) const {
         test::aktivieren(d->form.get());
         return test::fokusAuf(f);

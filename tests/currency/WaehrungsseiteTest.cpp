@@ -43,7 +43,7 @@ TEST(Waehrungszeilen, LadenAendernDoppelterCodeF6UndErsterKurs) {
     EXPECT_EQ(s.zeile(3), QStringList({"", "", ""}));
     s.tippen(s.kurz(0), "usn");
     EXPECT_EQ(stand(db, "SELECT Waehrungscode FROM AllgWaehrung WHERE WID = 1"), "'USN' ; 'USN' ; 'USN'");
-    EXPECT_EQ(s.label("lblFremd"), "1 USN =\nxxx EUR");
+    EXPECT_EQ(s->findChild<QLabel*>(QStringLiteral("lblFremd"))->text(), "1 USN =\nxxx EUR");
     test::Seite::klick(s.kurz(2));
     test::Seite::weiter();
     EXPECT_EQ(stand(db, "SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 3"), "'Japanischer Yen'");
