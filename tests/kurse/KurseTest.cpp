@@ -55,7 +55,7 @@ struct Kursdatenbank : test::Datenbanken {
 
 // The year 2024 read twice, the second time replacing, into four currencies of which USD holds a
 // rate of its own on 31 December: what is counted and stored, and the rate valid at a date, as a
-// host asks it and as the tool prints it.
+// host asks it and as the tool prints it. Then two XML files.
 TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     Kursdatenbank db;
     db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, EuroinFremd, "
@@ -103,10 +103,7 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     l = xovDb({"kurs", db.fa, "CHF", "2024-04-12"});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs"))) << l.fehler.toStdString();
-}
-
-TEST(Referenzkurse, XmlMitEinfachenUndDoppeltenAnfuehrungszeichenFehlendeWaehrungWirdUebersprungen) {
-    Kursdatenbank db;
+    // XML with single and double quotes; a currency the file lacks is skipped.
     const auto tag = db.einlesen(xmlTag);  // USD, JPY, GBP, TRY, CHF of 2 October 2026
     EXPECT_EQ(tag.at(0).hinzugefuegt, 1);
     EXPECT_EQ(tag.at(3).uebersprungen, 1);  // SEK absent
