@@ -1,6 +1,7 @@
 // Every way out of the currency page, and "Neuer Kurs", finishes what is being typed there as
 // leaving the field does: a name, code, country code or rate is stored, or refused with its
-// message while the dialog stays open on the page with the field and its text.
+// message while the dialog stays open on the page with the field and its text; mended, the same
+// way out then stores it.
 
 #include "currency/Waehrungsentscheidung.h"
 #include "currency/WaehrungsseiteHilfen.h"
@@ -15,15 +16,17 @@
 namespace {
 
 enum Ausgang { Escape, Beenden, Schliessfeld, Tabklick, StrgTab, AndereZeile, NeuerKurs, AltN };
-enum Eingabe { Name, Code, Land, Kurs, DoppelterCode, KursOhneZahl, NachAbweisung };
 const char* const Ausgaenge[] = {"Escape", "Beenden", "Schliessfeld", "Tabklick", "StrgTab", "AndereZeile", "NeuerKurs", "AltN"};
-const char* const Eingaben[] = {"Name", "Code", "Land", "Kurs", "DoppelterCode", "KursOhneZahl", "NachAbweisung"};
 
+// What is typed into which field of the first currency (USD), or as the rate of a new day: first
+// `abgewiesen` (refused; with `erstTab` by Tab once before the way out), then `gut`.
 struct Fall {
+    const char* name;
     Ausgang ausgang;
-    Eingabe eingabe;
+    const char *feld, *abgewiesen, *gut, *gespeichert;
+    bool erstTab = false;
 };
-void PrintTo(const Fall& f, std::ostream* os) { *os << Eingaben[f.eingabe] << " mit " << Ausgaenge[f.ausgang]; }
+void PrintTo(const Fall& f, std::ostream* os) { *os << f.name << " mit " << Ausgaenge[f.ausgang]; }
 
 class Seite8Ausgang : public ::testing::TestWithParam<Fall> {};
 
@@ -46,59 +49,57 @@ void verlassen(test::Seite& s, Ausgang a, const test::Meldungen& m, InputFeld* f
 }
 
 TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
-    const Fall fall = GetParam();
+    const Fall& fall = GetParam();
     test::Datenbanken db;
     test::waehrungen(db, 2);
     test::Meldungen m;
     test::Seite s(db);
-    InputFeld* feld = fall.eingabe == Name ? s.lang(0) : fall.eingabe == Code || fall.eingabe == DoppelterCode ? s.kurz(0)
-                      : fall.eingabe == Land                                                                 ? s.land(0)
-                                                                                                             : s.eif();
+    const QString art = fall.feld;
+    InputFeld* feld = art == "Name" ? s.lang(0) : art == "Code" ? s.kurz(0) : art == "Land" ? s.land(0) : s.eif();
     if (feld == s.eif()) s.neuerKurs("04.03.2024");
-    const char* text[] = {"Dollar", "usn", "us", "1,6", "CHF", ",", ","};
-    s.tippen(feld, text[fall.eingabe], fall.eingabe == NachAbweisung);  // refused once with Tab first
-    if (fall.eingabe == NachAbweisung) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
-        ASSERT_TRUE(s.aktiv(feld));
-    }
-    verlassen(s, fall.ausgang, m, feld);
-
-    const QString usd = test::stand(db, "SELECT DISTINCT WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen FROM AllgWaehrung WHERE WID = 1");
-    const QString kurs = test::stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-04'");
-    const bool schliesst = fall.ausgang <= Schliessfeld, wechselt = fall.ausgang == Tabklick || fall.ausgang == StrgTab;
-    if (fall.eingabe >= DoppelterCode) {
-        const QString gezeigt = fall.eingabe == DoppelterCode ? QString(xov::waehrung::doppelterCode("CHF", 2)).replace(QChar(13), QChar(10))
-                                                              : xov::waehrung::keineZahlIn("EuroinFremd");
-        EXPECT_EQ(m.texte, QStringList(gezeigt) << (fall.eingabe == NachAbweisung ? QStringList(gezeigt) : QStringList()));
+    const QString usdSql = "SELECT DISTINCT WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen FROM AllgWaehrung WHERE WID = 1";
+    const QString kursSql = "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-04'";
+    if (fall.abgewiesen) {
+        s.tippen(feld, fall.abgewiesen, fall.erstTab);
+        if (fall.erstTab) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
+            ASSERT_TRUE(s.aktiv(feld));
+        }
+        verlassen(s, fall.ausgang, m, feld);
+        const QString gezeigt = feld == s.eif() ? xov::waehrung::keineZahlIn("EuroinFremd")
+                                                : QString(xov::waehrung::doppelterCode("CHF", 2)).replace(QChar(13), QChar(10));
+        EXPECT_EQ(m.texte, QStringList(gezeigt) << (fall.erstTab ? QStringList(gezeigt) : QStringList()));
         EXPECT_TRUE(s->isVisible());
         EXPECT_EQ(s->TabStrip1->aktuelleSeite(), 8);
         EXPECT_TRUE(s.aktiv(feld));
-        EXPECT_EQ(usd + kurs, "'US-Dollar'|'USD'|'USA'");
+        EXPECT_EQ(test::stand(db, usdSql) + test::stand(db, kursSql), "'US-Dollar'|'USD'|'USA'");
         // The refused text stays for the user to mend; a code used elsewhere returns to the stored one.
-        EXPECT_EQ(feld->text(), fall.eingabe == DoppelterCode ? QString("USD") : QString(","));
-        return;
+        EXPECT_EQ(feld->text(), feld == s.eif() ? QString(",") : QString("USD"));
+        m.texte.clear();
     }
-    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
-    EXPECT_EQ(s->isVisible(), !schliesst);
-    EXPECT_EQ(s->TabStrip1->aktuelleSeite(), wechselt ? 1 : 8);
-    const char* erwartet[] = {"'Dollar'|'USD'|'USA'", "'US-Dollar'|'USN'|'USA'", "'US-Dollar'|'USD'|'US'", "1.6|0.625"};
-    EXPECT_EQ(fall.eingabe == Kurs ? kurs : usd, erwartet[fall.eingabe]);
+    s.tippen(feld, fall.gut, false);
+    verlassen(s, fall.ausgang, m, feld);
+    EXPECT_TRUE(m.texte.isEmpty()) << m.alle();
+    EXPECT_EQ(s->isVisible(), fall.ausgang > Schliessfeld);
+    EXPECT_EQ(s->TabStrip1->aktuelleSeite(), fall.ausgang == Tabklick || fall.ausgang == StrgTab ? 1 : 8);
+    EXPECT_EQ(test::stand(db, feld == s.eif() ? kursSql : usdSql), fall.gespeichert);
 }
 
-// Each exit finishes the focus field through one function that tells the fields apart: every exit
-// with a head field (the name where the code's completion list would take the click), a rate and
-// a refused rate; the other head fields and refusals on Escape, and on a tab click.
+// Each way out finishes the focus field through one function that tells the fields apart: every
+// way out with a rate refused and then stored; the head fields, and a rate refused by Tab before,
+// on Escape.
 std::vector<Fall> alleFaelle() {
     std::vector<Fall> f;
-    for (int a = Escape; a <= AltN; ++a)
-        for (int e = Name; e <= NachAbweisung; ++e)
-            if (a == Escape || e == Kurs || e == KursOhneZahl || e == (a >= NeuerKurs ? Name : Code) || (a == Tabklick && e >= DoppelterCode))
-                f.push_back({Ausgang(a), Eingabe(e)});
+    for (int a = Escape; a <= AltN; ++a) f.push_back({"Kurs", Ausgang(a), "Kurs", ",", "1,7", "1.7|0.5882352941"});
+    f.push_back({"Name", Escape, "Name", nullptr, "Dollar", "'Dollar'|'USD'|'USA'"});
+    f.push_back({"DoppelterCode", Escape, "Code", "CHF", "usn", "'US-Dollar'|'USN'|'USA'"});
+    f.push_back({"Land", Escape, "Land", nullptr, "us", "'US-Dollar'|'USD'|'US'"});
+    f.push_back({"KursNachAbweisung", Escape, "Kurs", ",", "1,7", "1.7|0.5882352941", true});
     return f;
 }
 
 INSTANTIATE_TEST_SUITE_P(Alle, Seite8Ausgang, ::testing::ValuesIn(alleFaelle()), [](const ::testing::TestParamInfo<Fall>& i) {
-    return std::string(Eingaben[i.param.eingabe]) + "_" + Ausgaenge[i.param.ausgang];
+    return std::string(i.param.name) + "_" + Ausgaenge[i.param.ausgang];
 });
 
 }  // namespace

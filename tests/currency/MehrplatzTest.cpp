@@ -7,54 +7,29 @@
 #include "currency/WaehrungsseiteHilfen.h"
 #include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
+#include "platform/Fehlerhilfe.h"
 
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using test::andererArbeitsplatz;
-using test::Seite;
 using test::stand;
 
 namespace {
 
-const QDate Maerz1(2024, 3, 1), Maerz4(2024, 3, 4);
+const QDate Maerz1(2024, 3, 1), Maerz5(2024, 3, 5);
 
-QString kurseAm(const test::Datenbanken& db, const QDate& tag) {
-    return stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = ?", {tag});
-}
+const char* const KurseAm = "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = ?";
 
 }  // namespace
 
-// The same rate changed here and at the other workstation, in three currencies answered Yes, No
-// and Cancel: the question names both rates; Yes stores the typed rate, No shows the other's,
-// Cancel stores nothing and keeps the typed rate, and closing the dialog then asks again (Yes).
-TEST(GeaenderterKurs, FrageNenntBeideKurse) {
-    test::Datenbanken db;
-    test::waehrungen(db, 3);
-    auto abbrechen = QMessageBox::Cancel;
-    test::Meldungen m([&](const QString& t) { return t.contains("USD") ? QMessageBox::Yes : t.contains("CHF") ? QMessageBox::No : abbrechen; });
-    Seite s(db);
-    for (int z = 0; z < 3; ++z) {
-        Seite::klick(s.land(z));
-        s.rasterKlicken(z == 2 ? 1 : 0);  // 01.03.2024
-        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = ? AND AenderDatum = ?", {z + 1, Maerz1});
-        s.tippen(s.eif(), "1,1");
-        ASSERT_EQ(m.texte.size(), z + 1) << m.alle();
-        EXPECT_TRUE(m.texte[z].contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.alle();
-        EXPECT_EQ(s.eif()->text(), z == 1 ? "1,09" : "1,1");
-    }
-    const char* amErsten = "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-01' ORDER BY WID";
-    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.09|0.9174");
-    EXPECT_TRUE(s.aktiv(s.eif()));
-    abbrechen = QMessageBox::Yes;
-    EXPECT_TRUE(s.d->escape());
-    EXPECT_EQ(m.texte.size(), 4);
-    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.1|0.9091");
-}
-
 // Both workstations enter a rate for the same day, with the key on currency and day and without
-// it: one record, and the user says whose rate stays (Yes for USD, No for CHF).
+// it: one record, and the user says whose rate stays (Yes for USD, No for CHF). The other
+// workstation inserting between the look and the write is refused inside the writing transaction;
+// a change compares with the rate as read, a delete only deletes it as read. An older table with
+// two records of a day keeps them, named by the database tool, which adds the key once they are
+// cleaned up; a second rate of that day is then refused.
 class SelberTag : public ::testing::TestWithParam<bool> {};
 
 TEST_P(SelberTag, NieZweiKurseEinesTages) {
@@ -62,10 +37,10 @@ TEST_P(SelberTag, NieZweiKurseEinesTages) {
     if (!GetParam()) test::ohneSchluessel(db);
     test::waehrungen(db, 2);
     test::Meldungen m([&](const QString& t) { return t.contains("USD") ? QMessageBox::Yes : QMessageBox::No; });
-    Seite s(db);
+    test::Seite s(db);
     const char* kopf = "WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen";
     for (int z = 0; z < 2; ++z) {
-        Seite::klick(s.land(z));
+        test::Seite::klick(s.land(z));
         s.neuerKurs("04.03.2024");
         andererArbeitsplatz(db, QString("INSERT INTO AllgWaehrung (%1, AenderDatum, EuroinFremd, FremdinEuro) SELECT %1, '2024-03-04', 1.2, "
                                         "0.8333 FROM AllgWaehrung WHERE WID = ? AND AenderDatum = '2024-03-01'").arg(kopf), {z + 1});
@@ -76,29 +51,27 @@ TEST_P(SelberTag, NieZweiKurseEinesTages) {
     }
     EXPECT_EQ(stand(db, "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-04' ORDER BY WID"),
               "1|1.1|0.9090909091 ; 2|1.2|0.8333");
+
+    Waehrungsdaten daten(s->FAData);
+    test::waehrung(db, 1, "USD", "US-Dollar", "USA", {{Maerz5, 1.2, 0.8333}});
+    EXPECT_THROW(daten.kursEinfuegen({1, "USD", "US-Dollar", "USA"}, Maerz5, {1.1, 0.9091}), xov::Fehler);
+    EXPECT_THROW(daten.kursAendern(1, Maerz5, {1.1, 0.9091}, {1.3, 0.7692}), xov::Fehler);
+    EXPECT_FALSE(daten.kursLoeschen(1, Maerz5, xov::waehrung::Kurs{1.1, 0.9091}));
+    EXPECT_EQ(stand(db, KurseAm, {Maerz5}), "1.2|0.8333");
+    if (GetParam() || test::serverLauf()) return;  // the tool on the server: XovDbServer
+
+    const char* zweiter = "INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd) VALUES (1, 'USD', '2024-03-05', 1.1)";
+    db.faSql(zweiter);
+    test::Lauf l = test::xovDb({"felder-ergaenzen", db.mand, db.fa});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE((l.aus + l.fehler).contains("WID 1 am 05.03.2024: 2 Datensätze")) << l.fehler.toStdString();
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE AenderDatum = '2024-03-05'").toInt(), 2);
+    db.faSql("DELETE FROM AllgWaehrung WHERE rowid = (SELECT max(rowid) FROM AllgWaehrung)");
+    l = test::xovDb({"felder-ergaenzen", db.mand, db.fa});
+    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
+    EXPECT_EQ(test::fehlerVon([&] { db.faSql(zweiter); }).nummer(), xov::FehlerNr::DoppelterSchluessel);
 }
 INSTANTIATE_TEST_SUITE_P(MitUndOhneSchluessel, SelberTag, ::testing::Bool());
-
-// The other workstation inserts between the look and the write: refused inside the writing
-// transaction, also without a key on currency and day.
-TEST(KursMehrplatz, EinfuegenPrueftDenTagInDerSchreibtransaktion) {
-    for (const bool mitSchluessel : {true, false}) {
-        test::Datenbanken db;
-        if (!mitSchluessel) test::ohneSchluessel(db);
-        test::waehrungen(db, 1);
-        xov::Datenquelle quelle(QStringLiteral("FAData"));
-        quelle.setDatabaseName(db.fa);
-        quelle.setConnect(QStringLiteral("Access 2000;pwd=lagerbestand4;"));
-        Waehrungsdaten daten(&quelle);
-        test::waehrung(db, 1, "USD", "US-Dollar", "USA", {{Maerz4, 1.2, 0.8333}});
-        EXPECT_THROW(daten.kursEinfuegen({1, "USD", "US-Dollar", "USA"}, Maerz4, {1.1, 0.9091}), xov::Fehler);
-        EXPECT_EQ(kurseAm(db, Maerz4), "1.2|0.8333");
-        // A change compares with the rate as read; a delete only deletes it as read.
-        EXPECT_THROW(daten.kursAendern(1, Maerz4, {1.1, 0.9091}, {1.3, 0.7692}), xov::Fehler);
-        EXPECT_FALSE(daten.kursLoeschen(1, Maerz4, xov::waehrung::Kurs{1.1, 0.9091}));
-        EXPECT_EQ(kurseAm(db, Maerz4), "1.2|0.8333");
-    }
-}
 
 // The shared database held by another process while a rate is saved: the error report, the
 // typed rate stays, also when the dialog is closed; once free, leaving the field stores it.
@@ -107,10 +80,10 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     test::Datenbanken db;
     test::waehrungen(db, 1);
     test::Meldungen m;
-    Seite s(db);
+    test::Seite s(db);
     s.rasterKlicken(0);
     {
-        test::Sperre sperre(db.fa, QStringLiteral("lagerbestand4"));
+        test::Sperre sperre(db.fa, xov::DbPasswort);
         ASSERT_TRUE(sperre.aktiv());
         s.tippen(s.eif(), "1,1", false);
         EXPECT_FALSE(s.d->escape());
@@ -122,18 +95,19 @@ TEST(KursMehrplatz, GesperrteDatenbankBehaeltDenGetipptenKurs) {
     QTest::mouseClick(s.eif(), Qt::LeftButton);
     ASSERT_TRUE(test::fokusAuf(s.eif()));
     s.weiter();
-    EXPECT_EQ(kurseAm(db, Maerz1), "1.1|0.9091");
+    EXPECT_EQ(stand(db, KurseAm, {Maerz1}), "1.1|0.9091");
 }
 
 // B's rows 6 to 9 looked empty; A (the other workstation) created currencies there meanwhile. A
 // name, code or country code typed there, and B's first rate in a row where B had typed a code
 // and name before, are refused naming the stored currency; the row then shows it, and none of its
-// records changes.
-TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSindUndFremdeCodes) {
+// records changes. Then the currency codes and the rates the other workstation changed.
+TEST(WaehrungMehrplatz, FremdeZeilenCodesUndKurse) {
     test::Datenbanken db;
-    test::waehrungen(db, 2);
-    test::Meldungen m([](const QString& t) { return t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
-    Seite s(db);
+    test::waehrungen(db, 3);
+    auto abbrechen = QMessageBox::Cancel;
+    test::Meldungen m([&](const QString& t) { return t.contains("JPY") ? abbrechen : t.contains("USX") ? QMessageBox::Yes : QMessageBox::No; });
+    test::Seite s(db);
     const char* codes[] = {"PLN", "SEK", "NOK", "HUF"};
     for (int z = 6; z < 9; ++z) test::waehrung(db, z + 1, codes[z - 5], "Fremd", "FR", {{QDate(2024, 6, 1), 4.3, 0.2326}});
     s.tippen(s.lang(6), "Krone");
@@ -163,4 +137,25 @@ TEST(WaehrungMehrplatz, ZeilenDieInzwischenBelegtSindUndFremdeCodes) {
     EXPECT_TRUE(m.texte[4].contains("anderer Arbeitsplatz \"USN\", Ihre Eingabe \"USX\"")) << m.alle();
     EXPECT_EQ(stand(db, "SELECT DISTINCT WID, Waehrungscode FROM AllgWaehrung WHERE WID < 3 ORDER BY WID"), "1|'USX' ; 2|'CHN'");
     EXPECT_EQ(s.kurz(0)->text() + s.kurz(1)->text(), "USXCHN");
+    // The same rate changed here and at the other workstation, in three currencies answered Yes,
+    // No and Cancel: the question names both rates; Yes stores the typed rate, No shows the
+    // other's, Cancel stores nothing and keeps the typed rate, and closing the dialog then asks
+    // again (Yes).
+    m.texte.clear();
+    for (int z = 0; z < 3; ++z) {
+        test::Seite::klick(s.land(z));
+        s.rasterKlicken(z == 2 ? 1 : 0);  // 01.03.2024
+        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = ? AND AenderDatum = ?", {z + 1, Maerz1});
+        s.tippen(s.eif(), "1,1");
+        ASSERT_EQ(m.texte.size(), z + 1) << m.alle();
+        EXPECT_TRUE(m.texte[z].contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.alle();
+        EXPECT_EQ(s.eif()->text(), z == 1 ? "1,09" : "1,1");
+    }
+    const char* amErsten = "SELECT WID, EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-01' ORDER BY WID";
+    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.09|0.9174");
+    EXPECT_TRUE(s.aktiv(s.eif()));
+    abbrechen = QMessageBox::Yes;
+    EXPECT_TRUE(s.d->escape());
+    EXPECT_EQ(m.texte.size(), 4);
+    EXPECT_EQ(stand(db, amErsten), "1|1.1|0.9091 ; 2|1.09|0.9174 ; 3|1.1|0.9091");
 }

@@ -30,7 +30,6 @@ struct Seite {
     InputFeld* eif() const { return f(QStringLiteral("inpEuroinFremd")); }
     InputFeld* fie() const { return f(QStringLiteral("inpFremdinEuro")); }
     QTableView* raster() const { return qobject_cast<QTableView*>((*d)->steuerelement(QStringLiteral("TDBGridWährung"))); }
-    QString label(const char* name) const { return qobject_cast<QLabel*>((*d)->steuerelement(QString::fromUtf8(name)))->text(); }
     bool aktiv(InputFeld* f) const {
         test::aktivieren(d->form.get());
         return test::fokusAuf(f);
@@ -114,7 +113,7 @@ inline void ohneSchluessel(const test::Datenbanken& db) {
 
 // The other workstation: a connection of its own to the shared database.
 inline void andererArbeitsplatz(const test::Datenbanken& db, const QString& sql, const QVariantList& p = {}) {
-    xov::verbindungOeffnen(db.fa, QStringLiteral("lagerbestand4"))->ausfuehren(sql, p);
+    xov::verbindungOeffnen(db.fa, xov::DbPasswort)->ausfuehren(sql, p);
 }
 
 // What is stored, as test::gespeichert gives it.

@@ -1,6 +1,5 @@
 #pragma once
-// The central bank's files the rate tests read, and what the tests make of them: a file cut off
-// halfway, a zip of given entries.
+// The central bank's files the rate tests read, and a zip of given entries.
 
 #include <QFile>
 #include <QString>
@@ -24,12 +23,6 @@ inline QString schreiben(const QString& pfad, const QByteArray& inhalt) {
     QFile f(pfad);
     if (!f.open(QIODevice::WriteOnly) || f.write(inhalt) != inhalt.size()) ADD_FAILURE() << pfad.toStdString();
     return pfad;
-}
-
-// The first `anteil` of the file, as a download that broke off leaves it.
-inline QString abgeschnitten(const QString& quelle, const QString& ziel, double anteil) {
-    const QByteArray inhalt = inhaltVon(quelle);
-    return schreiben(ziel, inhalt.left(static_cast<qsizetype>(inhalt.size() * anteil)));
 }
 
 // A zip with the given entries, deflated as the central bank publishes it.

@@ -1,18 +1,26 @@
 // The currency page's helpers for the user: the completion list of the code fields, driven by
 // keys as the keyboard sends them (to the dialog's window, which hands them to an open list or to
-// the focus field), and "Kursgrafik…", whose window shows the current currency's two rates over
-// the chosen period, names the point under the mouse, and follows the row the user enters.
+// the focus field); "Kursgrafik…", whose window shows the current currency's two rates over the
+// chosen period, names the point under the mouse, and follows the row the user enters; and
+// "Kurse einlesen…": a rate file chosen in the file dialog, the tool's options chosen in a small
+// dialog by typing and clicking, the summary, and the history at once.
 
 #include "currency/WaehrungsseiteHilfen.h"
 #include "form/InputFeld.h"
+#include "kurse/Kursdateien.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <functional>
 #include <gtest/gtest.h>
 
 
@@ -45,28 +53,56 @@ QList<QLineSeries*> reihen(QDialog* g) {
 }
 QString punkt(QDialog* g) { return g->findChild<QLabel*>(QStringLiteral("lblKursgrafikPunkt"))->text(); }
 
+// Answers the file dialog with the file, then hands the options dialog to `optionen`, which
+// acts in it as a user does.
+struct Einlesen {
+    QTimer timer;
+    bool dateiGewaehlt = false, optionenGesehen = false;
+    Einlesen(const QString& datei, std::function<void(QDialog*)> optionen) {
+        timer.callOnTimeout([this, datei, optionen] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (auto* f = qobject_cast<QFileDialog*>(w); f && !dateiGewaehlt) {
+                // The path into the file name field and Enter, as a user answers it. selectFile()
+                // would leave the field alone once it has the focus, and the dialog then waits.
+                auto* name = f->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (!name) return;
+                dateiGewaehlt = true;
+                name->setText(datei);
+                QTest::keyClick(name, Qt::Key_Return);
+            } else if (w && w->objectName() == QLatin1String("dlgKurseEinlesenOptionen") && !optionenGesehen) {
+                optionenGesehen = true;
+                optionen(qobject_cast<QDialog*>(w));
+            }
+        });
+        timer.start(10);
+    }
+};
+
+QPushButton* knopf(QDialog* dlg, QDialogButtonBox::StandardButton b) { return dlg->findChild<QDialogButtonBox*>()->button(b); }
+
 }  // namespace
 
-TEST(Codeliste, ListeBietetCodesUndKursgrafikFolgtDerZeile) {
+TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     test::Datenbanken db;
     db.faSql("DELETE FROM AllgWaehrung");
     test::waehrung(db, 1, "USD", "US-Dollar", "USA",
                    {{QDate(2022, 1, 3), 1.13, 0.885}, {QDate(2023, 6, 1), 1.07, 0.9346}, {QDate(2024, 5, 2), 1.07, 0.9346},
-                    {QDate(2024, 12, 31), 1.0389, 0.9626}});
+                    {QDate(2024, 12, 31), 1.1, 0.9091}});
     test::waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.95, 1.0526}});
+    test::waehrung(db, 4, "SEK", "Schwedische Krone", "S", {{QDate(2023, 12, 1), 11.0, 0.0909}});
     test::Meldungen m;
     test::Seite s(db);
-    auto* knopf = s->findChild<QPushButton*>(QStringLiteral("cmdKursgrafik"));
-    ASSERT_TRUE(knopf && knopf->isVisible());
+    auto* grafikKnopf = s->findChild<QPushButton*>(QStringLiteral("cmdKursgrafik"));
+    ASSERT_TRUE(grafikKnopf && grafikKnopf->isVisible());
 
-    QTest::mouseClick(knopf, Qt::LeftButton);
+    QTest::mouseClick(grafikKnopf, Qt::LeftButton);
     QDialog* g = grafik(s.d->form.get());
     ASSERT_TRUE(g && g->isVisible());
     EXPECT_FALSE(g->isModal());  // the page stays usable beside it
     auto r = reihen(g);
     ASSERT_EQ(r.size(), 2);
     ASSERT_EQ(r[0]->count(), 4);
-    EXPECT_EQ(QPointF(r[0]->at(3).y(), r[1]->at(3).y()), QPointF(1.0389, 0.9626));
+    EXPECT_EQ(QPointF(r[0]->at(3).y(), r[1]->at(3).y()), QPointF(1.1, 0.9091));
 
     // A year back from the newest rate, five years, everything.
     auto* zeitraum = g->findChild<QComboBox*>(QStringLiteral("cmbKursgrafikZeitraum"));
@@ -133,6 +169,46 @@ TEST(Codeliste, ListeBietetCodesUndKursgrafikFolgtDerZeile) {
 
     // Only the currency page offers it.
     test::tabKlicken(*s.d, 1);
-    EXPECT_FALSE(knopf->isVisible());
-    ASSERT_TRUE(s.d->escape());
+    EXPECT_FALSE(grafikKnopf->isVisible());
+    test::tabKlicken(*s.d, 8);
+
+    // "Kurse einlesen…" for the page's currencies (the typed JPY row too), the first row current:
+    // from, to and replacing existing days, as the tool's --ab, --bis and --ersetzen; a date that
+    // is none is refused with a message and the dialog stays.
+    test::Seite::klick(s.land(0));
+    Einlesen e(test::csv2024, [&](QDialog* dlg) {
+        auto* ab = dlg->findChild<InputFeld*>("inpKurseAb");
+        auto* bis = dlg->findChild<InputFeld*>("inpKurseBis");
+        QTest::keyClicks(ab, "32.12.2024");
+        QTest::mouseClick(knopf(dlg, QDialogButtonBox::Ok), Qt::LeftButton);
+        EXPECT_EQ(m.texte.value(0), QStringLiteral("\"32.12.2024\" ist kein Datum. Bitte z.B. 01.12.2024 eingeben oder das Feld leer lassen."));
+        EXPECT_TRUE(dlg->isVisible());
+        ab->selectAll();
+        QTest::keyClicks(ab, "3.12.24");  // a Tuesday: the Monday before has a rate
+        QTest::keyClicks(bis, "30.11.2024");
+        QTest::mouseClick(knopf(dlg, QDialogButtonBox::Ok), Qt::LeftButton);
+        EXPECT_EQ(m.texte.value(1), QStringLiteral("Das Datum \"bis\" liegt vor dem Datum \"ab\"."));
+        bis->selectAll();
+        QTest::keyClicks(bis, "31.12.2024");
+        QTest::mouseClick(dlg->findChild<QCheckBox*>("chkKurseErsetzen"), Qt::LeftButton);
+        QTest::mouseClick(knopf(dlg, QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    QTest::mouseClick(s->findChild<QPushButton*>("cmdKurseEinlesen"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() >= 3; }, 10000));
+    EXPECT_EQ(m.texte.at(2), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 18 hinzugefügt, 1 ersetzt, 0 behalten, 0 übersprungen\n"
+                                             "CHF: 19 hinzugefügt, 0 behalten, 0 übersprungen\nSEK: 19 hinzugefügt, 0 behalten, 0 übersprungen\n"
+                                             "JPY: 19 hinzugefügt, 0 behalten, 0 übersprungen")
+                                 .arg(test::csv2024));
+    EXPECT_EQ(db.faWert("SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2024-12-31'").toDouble(), 1.0389);
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE AenderDatum < '2024-12-03' AND AenderDatum > '2024-06-01'").toInt(), 0);
+    // The history of the current row (USD) shows the new rates at once, the replaced one first.
+    ASSERT_EQ(s.raster()->model()->rowCount(), 22);
+    EXPECT_EQ(s.rasterZeile(0).mid(0, 2), QStringList({"31.12.2024", "1,0389"}));
+    // The grid highlights the day the frame shows, with the rate read in.
+    EXPECT_EQ(s.raster()->currentIndex().row(), 0);
+    EXPECT_EQ(s.datum()->text() + " " + s.eif()->text(), "31.12.2024 1,0389");
+    // The keyboard is the page's again.
+    s.tippen(s.land(3), "se");
+    EXPECT_EQ(test::stand(db, "SELECT DISTINCT Laenderkennzeichen FROM AllgWaehrung WHERE WID = 4"), "'SE'");
 }
+
