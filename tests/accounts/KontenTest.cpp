@@ -14,8 +14,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace xov;
-
 namespace {
 
 const QString Meldung = QStringLiteral("Sammelkonto-Nummer nicht im Kontenstamm existent.\nAndere Auswahl oder leer einsetzen");
@@ -142,7 +140,7 @@ TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeld) {
 TEST(Kontenauswahl, UnlesbarerKontenstammUndFehlenderPickerMelden) {
     test::Datenbanken db;
     QTemporaryDir nurFehler;
-    ASSERT_TRUE(QFile::copy(pluginOrdner() + "/xovAllgError.so", nurFehler.filePath("xovAllgError.so")));
+    ASSERT_TRUE(QFile::copy(xov::pluginOrdner() + "/xovAllgError.so", nurFehler.filePath("xovAllgError.so")));
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
     db.mandSql("DROP TABLE ObjKanzleiKontenstamm");
@@ -154,10 +152,10 @@ TEST(Kontenauswahl, UnlesbarerKontenstammUndFehlenderPickerMelden) {
     EXPECT_EQ(meldungen.texte.size(), 2);  // the leaving attempt looked again, once
     test::tabKlicken(d, 6);
     EXPECT_EQ(meldungen.texte.size(), 3);
-    setzePluginOrdner(nurFehler.path());
+    xov::setzePluginOrdner(nurFehler.path());
     QApplication::setOverrideCursor(Qt::BusyCursor);  // the host shows that it works
     QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
-    setzePluginOrdner({});
+    xov::setzePluginOrdner({});
     const QCursor* cursor = QApplication::overrideCursor();
     const Qt::CursorShape form = cursor ? cursor->shape() : Qt::ArrowCursor;
     if (cursor) QApplication::restoreOverrideCursor();
