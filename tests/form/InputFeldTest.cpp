@@ -58,11 +58,7 @@ TEST(InputFeld, JedeArtNimmtNurWasPasstSchreibtDieSpalteUndLiestLeer) {
 
 // What a German amount field keeps of the keystrokes, and whether it is a complete number.
 TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
-    struct Fall {
-        const char* tasten;
-        const char* bleibt;
-        bool vollstaendig;
-    };
+    struct Fall { const char *tasten, *bleibt; bool vollstaendig; };
     const Fall faelle[] = {
         {"1.234,5", "1.234,5", true}, {"1234,56", "1234,56", true}, {"12,", "12,", true},
         {"-", "-", false},            {",5", ",5", false},          {"1.2", "1.2", false},

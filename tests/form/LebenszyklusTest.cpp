@@ -20,34 +20,32 @@ using namespace xov;
 
 
 // A client without fax and a shared database without the placeholder office are no failure:
-// the placeholder is created again. Without an index page the currency is the seventh tab.
-TEST(Laden, NormalerMandantAufAllenSeiten) {
+// the placeholder is created again. Without an index page the currency is the seventh tab. Then
+// an empty client table: one row is created, with a message the first time only.
+TEST(Laden, NormalerMandantUndLeererBestand) {
     test::Datenbanken db;
     db.mandSql("UPDATE AllgMandDaten SET MandFaxNr = NULL");
     db.faSql("DELETE FROM AllgFaDaten WHERE FaNummer = 0");
     test::Meldungen meldungen;
-    test::Dialog d(test::info(db, {.waehrung = true, .ohneIndex = true}));
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
-    EXPECT_TRUE(d.aufruf.FormBereit);
-    EXPECT_EQ(d->feld("inpMandMahnspesen")->text(), QStringLiteral("12,50"));
-    EXPECT_EQ(d->feld("inpMaAnrKurz(3)")->text(), QStringLiteral("Fam."));  // bound to "MandAnrkurz3"
-    EXPECT_EQ(d->feld("inpMandFaxNr")->text(), QString());
-    EXPECT_EQ(d->findChild<QLabel*>("lblAuswahlMonStatus")->text(), QStringLiteral("03.2024"));
-    EXPECT_EQ(d->cmbFaNr->currentText(), QStringLiteral("Finanzamt Wien 4/5/10"));
-    EXPECT_EQ(db.faWert("SELECT FaName FROM AllgFaDaten WHERE FaNummer = 0").toString(), QStringLiteral(" keine Definition"));
-    // Hidden page 4 still carries its bound values.
-    EXPECT_FALSE(d->feld("inpEurKurs")->isVisibleTo(d.form.get()));
-    EXPECT_EQ(d->feld("inpEurKurs")->text(), QStringLiteral("13,7603"));
-    ASSERT_EQ(d->TabStrip1->count(), 7);
-    test::tabKlicken(d, 8);
-    EXPECT_EQ(d->TabStrip1->currentIndex(), 6);
-    EXPECT_TRUE(d->cmdNeuerKurs->isVisible());
-}
-
-TEST(Laden, LeererBestandLegtEinmalEinenSatzAn) {
-    test::Datenbanken db;
+    {
+        test::Dialog d(test::info(db, {.waehrung = true, .ohneIndex = true}));
+        EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
+        EXPECT_TRUE(d.aufruf.FormBereit);
+        EXPECT_EQ(d->feld("inpMandMahnspesen")->text(), QStringLiteral("12,50"));
+        EXPECT_EQ(d->feld("inpMaAnrKurz(3)")->text(), QStringLiteral("Fam."));  // bound to "MandAnrkurz3"
+        EXPECT_EQ(d->feld("inpMandFaxNr")->text(), QString());
+        EXPECT_EQ(d->findChild<QLabel*>("lblAuswahlMonStatus")->text(), QStringLiteral("03.2024"));
+        EXPECT_EQ(d->cmbFaNr->currentText(), QStringLiteral("Finanzamt Wien 4/5/10"));
+        EXPECT_EQ(db.faWert("SELECT FaName FROM AllgFaDaten WHERE FaNummer = 0").toString(), QStringLiteral(" keine Definition"));
+        // Hidden page 4 still carries its bound values.
+        EXPECT_FALSE(d->feld("inpEurKurs")->isVisibleTo(d.form.get()));
+        EXPECT_EQ(d->feld("inpEurKurs")->text(), QStringLiteral("13,7603"));
+        ASSERT_EQ(d->TabStrip1->count(), 7);
+        test::tabKlicken(d, 8);
+        EXPECT_EQ(d->TabStrip1->currentIndex(), 6);
+        EXPECT_TRUE(d->cmdNeuerKurs->isVisible());
+    }
     db.mandSql("DELETE FROM AllgMandDaten");
-    test::Meldungen meldungen;
     {
         test::Dialog d(test::info(db));
         ASSERT_EQ(meldungen.texte, QStringList{"Der MandantenDatenbestand ist komplett leer"});
