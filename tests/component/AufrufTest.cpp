@@ -49,8 +49,9 @@ std::pair<bool, int> aufrufen(QObject* k, const QVariantList& info) {
 }  // namespace
 
 // The month status as the platform passes a date (the conversions themselves: VariantTest), the
-// host's array copied and not written, arrays as arrays, a double 20 switching restricted mode on.
-TEST(Aufruf, UmwandlungenUndKopierregeln) {
+// host's array copied and not written, arrays as arrays, a double 20 switching restricted mode
+// on; missing and wrong elements are errors.
+TEST(Aufruf, UmwandlungenKopierregelnUndFehler) {
     test::Datenbanken db;
     auto info = test::info(db);
     for (const QVariant& w : {QVariant(45352.5), QVariant(QStringLiteral("1.3.24"))}) {
@@ -71,18 +72,15 @@ TEST(Aufruf, UmwandlungenUndKopierregeln) {
     // Help topics in the 16-bit and 64-bit integer lists a host passes (other kinds: VariantTest).
     for (const QVariant& ids : {QVariant::fromValue(QList<qint16>{0, 4711}), QVariant::fromValue(QList<qint64>{0, 4711})})
         EXPECT_EQ(xov::alsInt16Feld(ids).value(1), 4711);
-}
-
-TEST(Aufruf, FehlendeUndFalscheElementeErreichenDenHost) {
-    test::Datenbanken db;
+    // Missing and wrong elements reach a C++ host as the error it reads from the object too.
     EXPECT_EQ(aufrufFehler(test::info(db).mid(0, 5)), FehlerNr::IndexAusserhalb);
     EXPECT_EQ(aufrufFehler(test::info(db).mid(0, 99)), FehlerNr::IndexAusserhalb);  // index 99 missing
     struct Fall { int element; QVariant wert; int fehler; };
     for (const Fall& f : {Fall{5, QStringLiteral("kein Datum"), FehlerNr::Typunvertraeglich}, Fall{11, 70000, FehlerNr::Ueberlauf},
                           Fall{0, xov::nullWert(), FehlerNr::NullUnzulaessig}, Fall{10, QStringLiteral("x"), FehlerNr::Typunvertraeglich}}) {
-        auto info = test::info(db);
-        info[f.element] = f.wert;
-        EXPECT_EQ(aufrufFehler(info), f.fehler) << "Element " << f.element;
+        auto falsch = test::info(db);
+        falsch[f.element] = f.wert;
+        EXPECT_EQ(aufrufFehler(falsch), f.fehler) << "Element " << f.element;
     }
 }
 

@@ -116,11 +116,25 @@ TEST(Seitenwechsel, FehlerHaeltDieSeiteMitEinerMeldungUndDasTorPrueftNurDasFehle
 
 // Page keys, closed or in the open list, and the wheel over a list not entered change nothing;
 // the period's list stores its code and switches the tax fields; "Felder schützen" masks the
-// portal login and shows it again.
-TEST(Listen, BlaetternAendertNichtsPeriodeSpeichertCodeUndSchaltetSteuerfelder) {
+// portal login and shows it again. Long texts: a one-line field stored longer than it shows
+// shows the beginning of its text while it has no focus; the rent account's name is two lines
+// high, wrapping, the whole text visible, and edited, read and saved like every other field.
+TEST(Listen, BlaetternPeriodeUndLangeTexte) {
+    const QString bezeichnung = QStringLiteral("Erste Bank Mieteneingangskonto Wien-Mariahilf Nr 7");  // 50 characters
     test::Datenbanken db;
+    const QString anschrift = QStringLiteral("Mariahilfer Straße 123/4, Stiege 2, Tür 17, Hintaus");  // longer than 40
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandMikoBezeich = ?, MandAnschrift = ?"), {bezeichnung, anschrift});
     const QString faNr = test::gespeichert(db.mand, "SELECT MandFaNr FROM AllgMandDaten");
+    test::Meldungen meldungen;
     test::Dialog d(test::info(db));
+    InputFeld* lang = d->feld("inpMandAnschrift");
+    EXPECT_EQ(lang->cursorPosition(), 0);
+    lang->setFocus();
+    ASSERT_TRUE(test::fokusAuf(lang));
+    QTest::keyClick(lang, Qt::Key_End);
+    QTest::keyClick(lang, Qt::Key_Tab);
+    EXPECT_FALSE(lang->hasFocus());
+    EXPECT_EQ(lang->cursorPosition(), 0);
     QComboBox* periode = d->liste("cmbVoranmPeriode");
     for (QComboBox* liste : {periode, static_cast<QComboBox*>(d->cmbFaNr)}) {
         const int vorher = liste->currentIndex();
@@ -154,8 +168,30 @@ TEST(Listen, BlaetternAendertNichtsPeriodeSpeichertCodeUndSchaltetSteuerfelder) 
     EXPECT_EQ(feld1->displayText(), QString(feld1->text().size(), QLatin1Char('*')));
     d->findChild<QCheckBox*>("chkUVASchuetzen")->click();
     EXPECT_EQ(feld1->displayText(), QStringLiteral("gruber01"));
+    test::aktivieren(d.form.get());
+    test::tabKlicken(d, 2);
+    InputFeld* f = d->feld("InputFeld3");
+    const QFontMetrics fm(f->font());
+    const QRect raum = f->contentsRect().marginsRemoved(f->textMargins()).adjusted(2, 1, -2, -1);
+    EXPECT_GE(raum.height(), 2 * fm.height());
+    EXPECT_LE(fm.boundingRect(raum, Qt::TextWordWrap, f->text()).height(), raum.height());
+    // The left edge of the second line: past everything that the first line holds.
+    QTest::mouseClick(f, Qt::LeftButton, {}, QPoint(raum.left() + 1, raum.top() + fm.height() + fm.height() / 2));
+    ASSERT_TRUE(test::fokusAuf(f));
+    const int pos = f->cursorPosition();
+    ASSERT_GT(pos, 15);
+    EXPECT_LT(pos, bezeichnung.size());
+    EXPECT_TRUE(bezeichnung.at(pos - 1) == QLatin1Char(' ') || bezeichnung.at(pos - 1) == QLatin1Char('-')) << pos;
+    QTest::keyClick(f, Qt::Key_Backspace);
+    QTest::keyClicks(f, "|zu viel");  // the limit of 50 characters holds
+    QString erwartet = bezeichnung;
+    erwartet[pos - 1] = QLatin1Char('|');
+    EXPECT_EQ(f->Text(), erwartet);
+    QTest::keyClick(f, Qt::Key_Tab);
     EXPECT_TRUE(d.schliessen());
-    EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandVoranmPeriode, MandFaNr FROM AllgMandDaten"), "3|" + faNr);
+    EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandVoranmPeriode, MandFaNr, MandMikoBezeich, MandAnschrift FROM AllgMandDaten"),
+              QStringLiteral("3|%1|'%2'|'%3'").arg(faNr, erwartet, anschrift));
+    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
 
 // Unknown codes and a missing euro rate as stored: an unknown period is reported with the row
@@ -219,50 +255,4 @@ TEST(Knoten, EinWechselDerWarfLaesstDenNaechstenDurch) {
     tabs.setCurrentIndex(1);
     EXPECT_EQ(tabs.aktuelleSeite(), 2);
     EXPECT_EQ(gewechselt, 1);  // the switch ran its steps, it did not slip through unasked
-}
-
-// --- Long texts -------------------------------------------------------------------------------
-
-// The rent account's name: two lines high, wrapping, the whole text visible, and edited, read
-// and saved like every other input field. And a one-line field stored longer than it shows: the
-// beginning of its text shows while the field has no focus.
-
-TEST(Mehrzeilig, GanzerTextSichtbarKlickInDieZweiteZeileTippenUndSpeichern) {
-    const QString bezeichnung = QStringLiteral("Erste Bank Mieteneingangskonto Wien-Mariahilf Nr 7");  // 50 characters
-    test::Datenbanken db;
-    const QString anschrift = QStringLiteral("Mariahilfer Straße 123/4, Stiege 2, Tür 17, Hintaus");  // longer than 40
-    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandMikoBezeich = ?, MandAnschrift = ?"), {bezeichnung, anschrift});
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db));
-    InputFeld* lang = d->feld("inpMandAnschrift");
-    EXPECT_EQ(lang->cursorPosition(), 0);
-    lang->setFocus();
-    ASSERT_TRUE(test::fokusAuf(lang));
-    QTest::keyClick(lang, Qt::Key_End);
-    QTest::keyClick(lang, Qt::Key_Tab);
-    EXPECT_FALSE(lang->hasFocus());
-    EXPECT_EQ(lang->cursorPosition(), 0);
-    test::tabKlicken(d, 2);
-    InputFeld* f = d->feld("InputFeld3");
-    const QFontMetrics fm(f->font());
-    const QRect raum = f->contentsRect().marginsRemoved(f->textMargins()).adjusted(2, 1, -2, -1);
-    EXPECT_GE(raum.height(), 2 * fm.height());
-    EXPECT_LE(fm.boundingRect(raum, Qt::TextWordWrap, f->text()).height(), raum.height());
-    // The left edge of the second line: past everything that the first line holds.
-    QTest::mouseClick(f, Qt::LeftButton, {}, QPoint(raum.left() + 1, raum.top() + fm.height() + fm.height() / 2));
-    ASSERT_TRUE(test::fokusAuf(f));
-    const int pos = f->cursorPosition();
-    ASSERT_GT(pos, 15);
-    EXPECT_LT(pos, bezeichnung.size());
-    EXPECT_TRUE(bezeichnung.at(pos - 1) == QLatin1Char(' ') || bezeichnung.at(pos - 1) == QLatin1Char('-')) << pos;
-    QTest::keyClick(f, Qt::Key_Backspace);
-    QTest::keyClicks(f, "|zu viel");  // the limit of 50 characters holds
-    QString erwartet = bezeichnung;
-    erwartet[pos - 1] = QLatin1Char('|');
-    EXPECT_EQ(f->Text(), erwartet);
-    QTest::keyClick(f, Qt::Key_Tab);
-    EXPECT_TRUE(d.schliessen());
-    EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandMikoBezeich FROM AllgMandDaten")).toString(), erwartet);
-    EXPECT_EQ(db.mandWert(QStringLiteral("SELECT MandAnschrift FROM AllgMandDaten")).toString(), anschrift);
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
