@@ -7,7 +7,6 @@
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
-#include "platform/Datenquelle.h"
 #include "platform/Komponenten.h"
 
 #include <QFile>
@@ -77,9 +76,9 @@ TEST(Laden, WaehrungsStartmodus) {
     EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 8);
     EXPECT_FALSE(d->cmdBeenden->isVisible());
     EXPECT_EQ(d.aufruf.TabStripNr, 0);
-    EXPECT_FALSE(d->MAData->hatRecordset());
     test::tabKlicken(d, 1);
     EXPECT_FALSE(d->feld("inpMandOrt")->isEnabled());
+    EXPECT_EQ(d->feld("inpMandOrt")->text(), QString());  // no client row loaded
     test::tabKlicken(d, 2);
     EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 2);
     EXPECT_TRUE(d.escape());
