@@ -26,17 +26,22 @@ using namespace xov;
 
 
 // Every control's name once in all pages (the dialog finds each by its name), on the page that
-// lists it, and every list's code a code field with a column, so that the chosen entry is stored.
-// A frame, name label or first focus that does not resolve breaks building its page, which the
-// walk below does for every page.
+// lists it, one check order per page, a page's first focus on that page, and every list's code a
+// code field with a column, so that the chosen entry is stored. A frame or name label that does
+// not resolve breaks building its page, which the walk below does for every page.
 TEST(Feldtabelle, NamenEindeutigUndVerweiseAufgeloest) {
     QStringList namen;
     for (const SeitenDef& s : seitentabellen()) {
         for (const RahmenDef& r : s.rahmen) namen << r.name;
+        QSet<int> raenge;
         for (const FeldDef& f : s.felder) {
             namen << f.name;
             EXPECT_EQ(f.seite, s.nummer) << f.name.toStdString();
+            if (f.pruefung == Pruefung::Keine) continue;
+            EXPECT_FALSE(raenge.contains(f.pruefRang)) << f.name.toStdString();
+            raenge << f.pruefRang;
         }
+        if (!s.fokus.isEmpty()) EXPECT_EQ(felddef(s.fokus)->seite, s.nummer);
     }
     EXPECT_EQ(namen.removeDuplicates(), 0);
     for (const FeldDef& f : feldtabelle()) {
