@@ -8,7 +8,6 @@
 #include "platform/Komponenten.h"
 #include "platform/Variant.h"
 
-#include <QDateTime>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>

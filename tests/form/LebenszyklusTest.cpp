@@ -130,7 +130,6 @@ TEST(Schliessen, FehlgeschlagenesSchreibenHaeltDenDialogOffen) {
 
 // --- Loading failures ------------------------------------------------------------------------
 
-
 // An older database lacks a column: the structure hint once, restricted mode, and the field of
 // that column (or the list of that code) locked, for what is typed there could not be stored.
 // Without the booking year page 3 offers no field: its tab clicked from a field of page 1 leaves
@@ -174,9 +173,7 @@ TEST_P(OhneZeile, EinBerichtGesperrteFelderUndSofortZu) {
     if (fall == "KeineDatenbank") {
         XOV_NUR_DATEI("eine Datei, die keine Datenbank ist");
         QFile f(weg);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'x'));
-        f.close();
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4096, 'x')) == 4096);
         info[0] = weg;
     }
     if (fall == "FehlendeTabelle") db.mandSql("DROP TABLE AllgMandDaten");
