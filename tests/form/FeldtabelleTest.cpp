@@ -24,39 +24,32 @@
 
 using namespace xov;
 
+
+// Every control's name once in all pages (the dialog finds each by its name), on the page that
+// lists it, one check order per page, a page's first focus on that page, and every list's code a
+// code field with a column, so that the chosen entry is stored. A frame or name label that does
+// not resolve breaks building its page, which the walk below does for every page.
 TEST(Feldtabelle, NamenEindeutigUndVerweiseAufgeloest) {
-    QSet<QString> namen;
+    QStringList namen;
     for (const SeitenDef& s : seitentabellen()) {
-        for (const RahmenDef& r : s.rahmen) {
-            EXPECT_FALSE(namen.contains(r.name)) << r.name.toStdString();
-            namen << r.name;
-        }
+        for (const RahmenDef& r : s.rahmen) namen << r.name;
         QSet<int> raenge;
         for (const FeldDef& f : s.felder) {
-            EXPECT_FALSE(namen.contains(f.name)) << f.name.toStdString();
             namen << f.name;
-            EXPECT_EQ(f.seite, s.nummer);
+            EXPECT_EQ(f.seite, s.nummer) << f.name.toStdString();
             if (f.pruefung == Pruefung::Keine) continue;
-            EXPECT_FALSE(raenge.contains(f.pruefRang)) << f.name.toStdString();  // one check order
+            EXPECT_FALSE(raenge.contains(f.pruefRang)) << f.name.toStdString();
             raenge << f.pruefRang;
         }
-    }
-    for (const FeldDef& f : feldtabelle()) {
-        if (!f.codeFeld.isEmpty()) {
-            const FeldDef* code = felddef(f.codeFeld);
-            ASSERT_NE(code, nullptr) << f.name.toStdString();
-            EXPECT_EQ(code->art, xov::Art::Code);
-            EXPECT_FALSE(code->spalte.isEmpty());
-        }
-        if (!f.nameLabel.isEmpty()) EXPECT_NE(felddef(f.nameLabel), nullptr) << f.name.toStdString();
-        if (!f.rahmen.isEmpty()) {
-            const auto& rahmen = seitentabelle(f.seite).rahmen;
-            EXPECT_TRUE(std::any_of(rahmen.begin(), rahmen.end(), [&](const RahmenDef& r) { return r.name == f.rahmen; }))
-                << f.name.toStdString();
-        }
-    }
-    for (const SeitenDef& s : seitentabellen())
         if (!s.fokus.isEmpty()) EXPECT_EQ(felddef(s.fokus)->seite, s.nummer);
+    }
+    EXPECT_EQ(namen.removeDuplicates(), 0);
+    for (const FeldDef& f : feldtabelle()) {
+        if (f.codeFeld.isEmpty()) continue;
+        const FeldDef* code = felddef(f.codeFeld);
+        ASSERT_NE(code, nullptr) << f.name.toStdString();
+        EXPECT_TRUE(code->art == xov::Art::Code && !code->spalte.isEmpty()) << f.name.toStdString();
+    }
 }
 
 namespace {
@@ -141,25 +134,40 @@ void seiteDurchgehen(test::Dialog& d, const SeitenDef& s) {
     ASSERT_TRUE(test::fokusAuf(d->steuerelement(erwartet.first())));
     QStringList besucht;
     QSet<int> artenGetippt;
-    while (besucht.size() < erwartet.size() + 2 && rahmen->isAncestorOf(fokus()) && !besucht.contains(fokus()->objectName())) {
+    while (besucht.size() < erwartet.size() + 40 && rahmen->isAncestorOf(fokus()) && !besucht.contains(fokus()->objectName())) {
         besucht << fokus()->objectName();
         feldPruefen(fokus(), artenGetippt);
         taste(Qt::Key_Tab);
     }
     EXPECT_FALSE(artenGetippt.isEmpty()) << "Seite " << s.nummer;
+    // Shift+Tab from the buttons below the pages leads into the page, and Tab from there through
+    // the buttons as they are shown, left to right, to the tab strip; Shift+Tab from the page's
+    // first control reaches the strip too (also on a page built later).
+    QList<QPushButton*> leiste;
+    for (auto* k : d->fraUntererTeil->findChildren<QPushButton*>())
+        if (k->isVisible()) leiste << k;
+    std::sort(leiste.begin(), leiste.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+    leiste.first()->setFocus(Qt::TabFocusReason);
+    taste(Qt::Key_Backtab);
+    EXPECT_TRUE(rahmen->isAncestorOf(fokus())) << "Seite " << s.nummer << ": " << name(fokus());
+    for (QPushButton* k : leiste) {
+        taste(Qt::Key_Tab);
+        EXPECT_EQ(fokus(), k) << "Seite " << s.nummer << ": " << name(fokus());
+    }
+    taste(Qt::Key_Tab);
+    EXPECT_EQ(fokus(), d->TabStrip1) << "Seite " << s.nummer << ": " << name(fokus());
+    d->steuerelement(besucht.first())->setFocus(Qt::TabFocusReason);
+    taste(Qt::Key_Backtab);
+    EXPECT_EQ(fokus(), d->TabStrip1) << "Seite " << s.nummer << ": " << name(fokus());
     // The currency page shows its rate frame and grid as the current row asks: its 60 row fields
     // are the fixed part of its order.
     EXPECT_EQ(besucht.mid(0, s.nummer == 8 ? 60 : -1), erwartet.mid(0, s.nummer == 8 ? 60 : -1)) << "Seite " << s.nummer;
-    if (besucht.size() >= 2) {
+    if (besucht.size() >= 2 && qobject_cast<InputFeld*>(d->steuerelement(besucht.at(0)))) {
         d->steuerelement(besucht.at(1))->setFocus(Qt::TabFocusReason);
         taste(Qt::Key_Backtab);
-        EXPECT_EQ(fokus()->objectName(), besucht.at(0));
-        EXPECT_TRUE(ganzMarkiert(fokus()));
-    }
-    if (besucht.size() >= 2 && qobject_cast<InputFeld*>(fokus())) {
+        EXPECT_TRUE(fokus()->objectName() == besucht.at(0) && ganzMarkiert(fokus())) << name(fokus());
         taste(Qt::Key_Return);
-        EXPECT_EQ(fokus()->objectName(), besucht.at(1));
-        EXPECT_TRUE(ganzMarkiert(fokus()));
+        EXPECT_TRUE(fokus()->objectName() == besucht.at(1) && ganzMarkiert(fokus())) << name(fokus());
     }
     for (auto it = besucht.crbegin(); it != besucht.crend(); ++it) {
         auto* letztes = qobject_cast<InputFeld*>(d->steuerelement(*it));
@@ -221,21 +229,9 @@ TEST(Feldtabelle, RundgangDurchJedeSeite) {
         seiteDurchgehen(d, s);
         if (HasFatalFailure()) return;
     }
-    // The currency rows are told apart by their number and column; the button strip is named and
-    // visited as it is shown.
+    // The currency rows are told apart by their number and column; the button strip is named.
     EXPECT_EQ(zugang(d->feld(QStringLiteral("inpWährungsBezKurz(2)"))), QStringLiteral("Währung 3, Kurzbezeichnung"));
     EXPECT_EQ(ohneNamen(d->fraUntererTeil), QStringList());
-    QList<QPushButton*> leiste;
-    for (auto* k : d->fraUntererTeil->findChildren<QPushButton*>())
-        if (k->isVisible()) leiste << k;
-    ASSERT_EQ(leiste.size(), 4);  // Neuer Kurs, Kurse einlesen…, Kursgrafik…, Beenden
-    std::sort(leiste.begin(), leiste.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
-    leiste.first()->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(test::fokusAuf(leiste.first()));
-    for (int i = 1; i < leiste.size(); ++i) {
-        taste(Qt::Key_Tab);
-        EXPECT_EQ(fokus(), leiste.at(i)) << i << ": " << name(fokus());
-    }
     d->feld(QStringLiteral("inpWährungsBezLang(0)"))->setFocus(Qt::TabFocusReason);
     taste(Qt::Key_Tab, Qt::ControlModifier);
     ASSERT_EQ(d->TabStrip1->aktuelleSeite(), 1);

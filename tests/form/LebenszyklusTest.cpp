@@ -1,11 +1,15 @@
-// Loading and closing the dialog on real databases; message boxes answered for real.
+// Loading and closing the dialog on real databases, message boxes answered for real; and a
+// client database the dialog cannot fully use: a bound column missing, no row that can be
+// loaded, no shared database. One report for the cause, nothing typed that could not be stored,
+// and a dialog that closes.
 
 #include "Hilfen.h"
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
-#include "platform/Datenquelle.h"
+#include "platform/Komponenten.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -13,37 +17,34 @@
 
 using namespace xov;
 
+
 // A client without fax and a shared database without the placeholder office are no failure:
-// the placeholder is created again. Without an index page the currency is the seventh tab.
-TEST(Laden, NormalerMandantAufAllenSeiten) {
+// the placeholder is created again. Without an index page the currency is the seventh tab. Then
+// an empty client table: one row is created, with a message the first time only.
+TEST(Laden, NormalerMandantUndLeererBestand) {
     test::Datenbanken db;
     db.mandSql("UPDATE AllgMandDaten SET MandFaxNr = NULL");
     db.faSql("DELETE FROM AllgFaDaten WHERE FaNummer = 0");
     test::Meldungen meldungen;
-    test::Dialog d(test::info(db, {.waehrung = true, .ohneIndex = true}));
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
-    EXPECT_TRUE(d.aufruf.FormBereit);
-    EXPECT_EQ(d->feld("inpMandMahnspesen")->text(), QStringLiteral("12,50"));
-    EXPECT_EQ(d->feld("inpMaAnrKurz(3)")->text(), QStringLiteral("Fam."));  // bound to "MandAnrkurz3"
-    EXPECT_EQ(d->feld("inpMandFaxNr")->text(), QString());
-    EXPECT_EQ(d->findChild<QLabel*>("lblAuswahlMonStatus")->text(), QStringLiteral("03.2024"));
-    EXPECT_EQ(d->cmbFaNr->currentText(), QStringLiteral("Finanzamt Wien 4/5/10"));
-    EXPECT_EQ(d->cmbFaNr->itemText(0), QStringLiteral(" keine Definition"));
-    EXPECT_EQ(db.faWert("SELECT FaName FROM AllgFaDaten WHERE FaNummer = 0").toString(), QStringLiteral(" keine Definition"));
-    // Hidden page 4 still carries its bound values.
-    EXPECT_FALSE(d->feld("inpEurKurs")->isVisibleTo(d.form.get()));
-    EXPECT_EQ(d->feld("inpEurKurs")->text(), QStringLiteral("13,7603"));
-    ASSERT_EQ(d->TabStrip1->count(), 7);
-    EXPECT_EQ(d->TabStrip1->tabText(6), QStringLiteral("Fremdwährung"));
-    test::tabKlicken(d, 8);
-    EXPECT_EQ(d->TabStrip1->currentIndex(), 6);
-    EXPECT_TRUE(d->cmdNeuerKurs->isVisible());
-}
-
-TEST(Laden, LeererBestandLegtEinmalEinenSatzAn) {
-    test::Datenbanken db;
+    {
+        test::Dialog d(test::info(db, {.waehrung = true, .ohneIndex = true}));
+        EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
+        EXPECT_TRUE(d.aufruf.FormBereit);
+        EXPECT_EQ(d->feld("inpMandMahnspesen")->text(), QStringLiteral("12,50"));
+        EXPECT_EQ(d->feld("inpMaAnrKurz(3)")->text(), QStringLiteral("Fam."));  // bound to "MandAnrkurz3"
+        EXPECT_EQ(d->feld("inpMandFaxNr")->text(), QString());
+        EXPECT_EQ(d->findChild<QLabel*>("lblAuswahlMonStatus")->text(), QStringLiteral("03.2024"));
+        EXPECT_EQ(d->cmbFaNr->currentText(), QStringLiteral("Finanzamt Wien 4/5/10"));
+        EXPECT_EQ(db.faWert("SELECT FaName FROM AllgFaDaten WHERE FaNummer = 0").toString(), QStringLiteral(" keine Definition"));
+        // Hidden page 4 still carries its bound values.
+        EXPECT_FALSE(d->feld("inpEurKurs")->isVisibleTo(d.form.get()));
+        EXPECT_EQ(d->feld("inpEurKurs")->text(), QStringLiteral("13,7603"));
+        ASSERT_EQ(d->TabStrip1->count(), 7);
+        test::tabKlicken(d, 8);
+        EXPECT_EQ(d->TabStrip1->currentIndex(), 6);
+        EXPECT_TRUE(d->cmdNeuerKurs->isVisible());
+    }
     db.mandSql("DELETE FROM AllgMandDaten");
-    test::Meldungen meldungen;
     {
         test::Dialog d(test::info(db));
         ASSERT_EQ(meldungen.texte, QStringList{"Der MandantenDatenbestand ist komplett leer"});
@@ -54,10 +55,19 @@ TEST(Laden, LeererBestandLegtEinmalEinenSatzAn) {
     EXPECT_EQ(meldungen.texte.size(), 1);
 }
 
-// Started on the currency page: the focus in the first currency's name, no client row loaded,
-// nothing to type into, and the pages can be looked through and the dialog closed without a word.
+// Started on the currency page without it asked for: error 9, and the dialog closes. Asked for:
+// the focus in the first currency's name, no client row loaded, nothing to type into, and the
+// pages can be looked through and the dialog closed without a word.
 TEST(Laden, WaehrungsStartmodus) {
     test::Datenbanken db;
+    {
+        test::Meldungen meldungen;
+        test::Dialog d(test::info(db), 7);
+        ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+        EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 9:"))) << meldungen.alle();
+        EXPECT_TRUE(d.escape());
+        EXPECT_EQ(meldungen.texte.size(), 1);
+    }
     test::Meldungen meldungen;
     test::Dialog d(test::info(db, {.waehrung = true}), 7);
     auto* name = d->feld(QStringLiteral("inpWährungsBezLang(0)"));
@@ -66,9 +76,9 @@ TEST(Laden, WaehrungsStartmodus) {
     EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 8);
     EXPECT_FALSE(d->cmdBeenden->isVisible());
     EXPECT_EQ(d.aufruf.TabStripNr, 0);
-    EXPECT_FALSE(d->MAData->hatRecordset());
     test::tabKlicken(d, 1);
     EXPECT_FALSE(d->feld("inpMandOrt")->isEnabled());
+    EXPECT_EQ(d->feld("inpMandOrt")->text(), QString());  // no client row loaded
     test::tabKlicken(d, 2);
     EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 2);
     EXPECT_TRUE(d.escape());
@@ -118,3 +128,103 @@ TEST(Schliessen, FehlgeschlagenesSchreibenHaeltDenDialogOffen) {
     EXPECT_EQ(db.mandWert("SELECT MandAnschrift FROM AllgMandDaten").toString(), QStringLiteral("Neubaugasse 7"));
 }
 
+// --- Loading failures ------------------------------------------------------------------------
+
+// An older database lacks a column: the structure hint once, restricted mode, and the field of
+// that column (or the list of that code) locked, for what is typed there could not be stored.
+// Without the booking year page 3 offers no field: its tab clicked from a field of page 1 leaves
+// the focus on the tab strip, where the arrow keys choose the next page, not on the bare frame.
+TEST(Spalten, FehlendeSpalteMeldetSchraenktEinUndSperrtIhrFeld) {
+    for (auto [spalte, feld] : {std::pair{"MandCreditorID", "inpMandCreditorID"}, {"MandVoranmPeriode", "cmbVoranmPeriode"},
+                                {"MandBuchjahr", "inpMandBuchjahr"}}) {
+        test::Datenbanken db(2024, {spalte});
+        db.mandSql("INSERT INTO AllgMandDaten (MandName, MandAnschrift, MandPlz, MandOrt, MandFaxNr) VALUES ('Alt', 'Gasse 1', 4020, 'Linz', '')");
+        test::Meldungen meldungen;
+        test::Dialog d(test::info(db));
+        ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+        EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("Fehler-Nr: 3265"))) << meldungen.alle();
+        EXPECT_TRUE(d.aufruf.Eingeschraenkt);
+        EXPECT_EQ(d->feld("inpMandOrt")->text(), QStringLiteral("Linz"));
+        EXPECT_FALSE(d->steuerelement(feld)->isEnabled()) << feld;
+        EXPECT_TRUE(d->feld("InputFeld2")->isEnabled());
+        if (spalte == std::string("MandBuchjahr")) {
+            test::aktivieren(d.form.get());
+            test::tippen(d->feld("inpMandOrt"), "Wels");
+            test::tabKlicken(d, 3);
+            EXPECT_EQ(QApplication::focusWidget(), d->TabStrip1) << QApplication::focusWidget()->objectName().toStdString();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+            EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 4);
+        }
+        EXPECT_TRUE(d.escape());
+        EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+    }
+}
+
+// --- A client row that cannot be loaded ----------------------------------------------------
+
+class OhneZeile : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OhneZeile, EinBerichtGesperrteFelderUndSofortZu) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    const QString weg = db.ordner.filePath(QStringLiteral("fehlt.db"));
+    const std::string fall = GetParam();
+    if (fall == "FehlendeDatei") info[0] = weg;
+    if (fall == "KeineDatenbank") {
+        XOV_NUR_DATEI("eine Datei, die keine Datenbank ist");
+        QFile f(weg);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4096, 'x')) == 4096);
+        info[0] = weg;
+    }
+    if (fall == "FehlendeTabelle") db.mandSql("DROP TABLE AllgMandDaten");
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+    EXPECT_TRUE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError"))) << meldungen.alle();
+    EXPECT_FALSE(meldungen.texte.first().startsWith(QStringLiteral("xovAllgError 3021")));
+    for (const char* name : {"inpMandOrt", "inpMandPlz", "InputFeld2", "inpMaAnr(1)", "inpMandKonto30", "cmbVoranmPeriode"})
+        EXPECT_FALSE(d->steuerelement(name)->isEnabled()) << name;
+    test::tabKlicken(d, 6);
+    EXPECT_TRUE(d.escape());
+    EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+    EXPECT_FALSE(fall == "FehlendeDatei" && QFile::exists(weg));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faelle, OhneZeile, ::testing::Values("FehlendeDatei", "KeineDatenbank", "FehlendeTabelle"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// No shared database: one report, in the error window naming the dialog's help topic, or in a
+// message box when the error component is missing; loading goes on, no office to choose from, and
+// the client row stays as it was.
+TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBerichtMitUndOhneFehlerkomponente) {
+    test::Datenbanken db;
+    auto info = test::info(db);
+    info[1] = db.fehlend();
+    info[7] = db.ordner.filePath(QStringLiteral("hilfe.html"));
+    QFile(info[7].toString()).open(QIODevice::WriteOnly);
+    QVariantList ids(201, 0);
+    ids[15] = 4711;
+    info[60] = ids;
+    const QStringList vorher = test::zeile(db);
+    QString ursache;
+    {
+        test::Meldungen meldungen;
+        test::Dialog d(info);
+        EXPECT_EQ(d->feld("inpMandOrt")->text(), QStringLiteral("Wien"));  // loading went on
+        EXPECT_FALSE(d->cmbFaNr->isEnabled());
+        EXPECT_TRUE(d.escape());
+        ASSERT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
+        const QString ende = QStringLiteral(" @ XovMandStamm, in Form_Load ? %1#4711").arg(info[7].toString());
+        const QString bericht = meldungen.texte.first();
+        ASSERT_TRUE(bericht.startsWith("xovAllgError ") && bericht.endsWith(ende)) << meldungen.alle();
+        ursache = bericht.mid(13).chopped(ende.size());
+    }
+    EXPECT_EQ(test::unterschiede(vorher, test::zeile(db)), QStringList());
+    QTemporaryDir leer;
+    setzePluginOrdner(leer.path());
+    test::Meldungen meldungen;
+    test::Dialog d(info);
+    setzePluginOrdner({});
+    ASSERT_EQ(meldungen.texte.size(), 1);
+    EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("Fehler ") + ursache)) << meldungen.alle();
+}

@@ -1,6 +1,6 @@
-// A fast typist at the shown dialog: a click places the cursor, AltGr types, Enter presses a
-// focused button and its Alt shortcut does too, a refused key says so without moving anything.
-// The walk through every page by keyboard is in FeldtabelleTest.
+// A fast typist at the shown dialog: a click places the cursor, AltGr types, a refused key says
+// so without moving anything, Enter presses a focused button and its Alt shortcut does too. The
+// walk through every page by keyboard is in FeldtabelleTest.
 
 #include "Hilfen.h"
 #include "form/Feldtabelle.h"
@@ -13,44 +13,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace xov;
-
 namespace {
-
-QWidget* fokus() { return QApplication::focusWidget(); }
-std::string name(const QWidget* w) { return w ? w->objectName().toStdString() : std::string("(keiner)"); }
-
-}  // namespace
-
-// A click puts the cursor where it lands instead of selecting; AltGr types its character, and
-// Alt with the letter of a button hidden on this page presses nothing.
-TEST(Tippen, MausklickAltGrUndKuerzelVerborgenerKnoepfe) {
-    test::Datenbanken db;
-    test::Dialog d(test::info(db));
-    InputFeld* betrag = d->feld("inpMandBagatellBetrag");
-    QTest::mouseClick(betrag, Qt::LeftButton, {}, QPoint(betrag->width() - 4, betrag->height() / 2));
-    ASSERT_TRUE(test::fokusAuf(betrag));
-    EXPECT_FALSE(betrag->hasSelectedText());
-    InputFeld* telefon = d->feld("inpMandTelefonNr");
-    test::tippen(telefon, "info");
-    // AltGr+Q and AltGr+E as some systems send them: Ctrl+Alt with another character.
-    QTest::sendKeyEvent(QTest::Click, telefon, Qt::Key_Q, QStringLiteral("@"), Qt::ControlModifier | Qt::AltModifier);
-    QTest::sendKeyEvent(QTest::Click, telefon, Qt::Key_E, QString(QChar(0x20AC)), Qt::ControlModifier | Qt::AltModifier);
-    QSignalSpy neuerKurs(d->cmdNeuerKurs, &QPushButton::clicked);
-    for (Qt::Key k : {Qt::Key_N, Qt::Key_E, Qt::Key_K}) QTest::keyClick(telefon, k, Qt::AltModifier);
-    EXPECT_EQ(telefon->text(), QStringLiteral("info@€"));
-    EXPECT_EQ(neuerKurs.count(), 0);
-}
-
-// --- Enter on a focused button -----------------------------------------------------------------
 
 // Each button in turn, on its page: Enter while it has the focus presses it, and so does its Alt
 // shortcut from a field of the page; whatever window it opens (file dialog, account picker) is
 // closed again. "Beenden" last: Enter on it closes the dialog.
-TEST(EnterAufKnopf, DruecktIhnUndSeinKuerzelAuch) {
-    test::Datenbanken db;
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db, {.waehrung = true}));
+void knoepfeDruecken(test::Dialog& d) {
     QTimer schliesser;
     QObject::connect(&schliesser, &QTimer::timeout, [&] {
         auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -79,19 +47,24 @@ TEST(EnterAufKnopf, DruecktIhnUndSeinKuerzelAuch) {
             ASSERT_TRUE(test::fokusAuf(f));
             break;
         }
-        QTest::keyClick(fokus(), fall.kuerzel, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), fall.kuerzel, Qt::AltModifier);
         EXPECT_TRUE(QTest::qWaitFor([&] { return gedrueckt.count() == 2; }, 2000));
         EXPECT_TRUE(QTest::qWaitFor(nurDerDialog, 2000));
         test::aktivieren(d.form.get());
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }, 2000)) << meldungen.alle();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }, 2000));
 }
 
-// --- A refused key is never silent ---------------------------------------------------------------
+}  // namespace
 
-// Each field takes `vorher` and refuses the next key with a beep and a hint inside the dialog
-// that moves no control of the page; the next key taken clears the hint, and so does leaving.
-TEST(AbgewieseneTaste, PiepstUndSagtWarumOhneDasLayoutZuVerschieben) {
+// A click puts the cursor where it lands instead of selecting; AltGr types its character, and
+// Alt with the letter of a button hidden on this page presses nothing. Each field of the table
+// takes `vorher` and refuses the next key with a beep and a hint inside the dialog that moves no
+// control of the page; the next key taken clears the hint, and so does leaving. Then each button
+// in turn, on its page: Enter while it has the focus presses it, and so does its Alt shortcut
+// from a field of the page; whatever window it opens (file dialog, account picker) is closed
+// again. "Beenden" last: Enter on it closes the dialog.
+TEST(Tippen, KlickAltGrAbgewieseneTastenUndEnterAufKnoepfen) {
     struct Abweisung { const char *feld, *vorher, *taste, *hinweis; };
     const Abweisung faelle[] = {
         {"inpMandBagatellBetrag", "5", "x", "Nur eine Zahl wie 1.234,56."},
@@ -102,25 +75,38 @@ TEST(AbgewieseneTaste, PiepstUndSagtWarumOhneDasLayoutZuVerschieben) {
     };
     test::Datenbanken db;
     test::Meldungen meldungen;
-    test::Dialog d(test::info(db));
+    test::Dialog d(test::info(db, {.waehrung = true}));
+    InputFeld* betrag = d->feld("inpMandBagatellBetrag");
+    QTest::mouseClick(betrag, Qt::LeftButton, {}, QPoint(betrag->width() - 4, betrag->height() / 2));
+    ASSERT_TRUE(test::fokusAuf(betrag));
+    EXPECT_FALSE(betrag->hasSelectedText());
+    InputFeld* telefon = d->feld("inpMandTelefonNr");
+    test::tippen(telefon, "info");
+    // AltGr+Q and AltGr+E as some systems send them: Ctrl+Alt with another character.
+    QTest::sendKeyEvent(QTest::Click, telefon, Qt::Key_Q, QStringLiteral("@"), Qt::ControlModifier | Qt::AltModifier);
+    QTest::sendKeyEvent(QTest::Click, telefon, Qt::Key_E, QString(QChar(0x20AC)), Qt::ControlModifier | Qt::AltModifier);
+    QSignalSpy neuerKurs(d->cmdNeuerKurs, &QPushButton::clicked);
+    for (Qt::Key k : {Qt::Key_N, Qt::Key_E, Qt::Key_K}) QTest::keyClick(telefon, k, Qt::AltModifier);
+    EXPECT_EQ(telefon->text(), QStringLiteral("info@€"));
+    EXPECT_EQ(neuerKurs.count(), 0);
     for (const Abweisung& a : faelle) {
         SCOPED_TRACE(a.hinweis);
-        const int seite = felddef(QString::fromUtf8(a.feld))->seite;
+        const int seite = xov::felddef(QString::fromUtf8(a.feld))->seite;
         if (d->TabStrip1->aktuelleSeite() != seite) test::tabKlicken(d, seite);
         InputFeld* f = d->feld(QString::fromUtf8(a.feld));
         test::tippen(f, a.vorher);
         const QString text = f->text();
         QHash<QWidget*, QRect> lage;
         for (QWidget* w : d->Frame1[seite - 1]->findChildren<QWidget*>()) lage.insert(w, w->geometry());
-        const int abgewiesen = abgewieseneTasten(f);
+        const int abgewiesen = xov::abgewieseneTasten(f);
         QTest::keyClicks(f, a.taste);
         EXPECT_EQ(f->text(), text);
-        EXPECT_EQ(abgewieseneTasten(f) - abgewiesen, 1);
-        QLabel* hinweis = eingabeHinweis(d.form.get());
+        EXPECT_EQ(xov::abgewieseneTasten(f) - abgewiesen, 1);
+        QLabel* hinweis = xov::eingabeHinweis(d.form.get());
         ASSERT_TRUE(hinweis && hinweis->isVisible());
         EXPECT_EQ(hinweis->text(), QString::fromUtf8(a.hinweis));
         EXPECT_TRUE(d->rect().contains(hinweis->geometry()));
-        for (auto it = lage.cbegin(); it != lage.cend(); ++it) EXPECT_EQ(it.key()->geometry(), it.value()) << name(it.key());
+        for (auto it = lage.cbegin(); it != lage.cend(); ++it) EXPECT_EQ(it.key()->geometry(), it.value()) << it.key()->objectName().toStdString();
         QTest::keyClick(f, Qt::Key_Backspace);
         f->selectAll();
         QTest::keyClicks(f, a.vorher);
@@ -130,5 +116,6 @@ TEST(AbgewieseneTaste, PiepstUndSagtWarumOhneDasLayoutZuVerschieben) {
         QTest::keyClick(f, Qt::Key_Tab);
         EXPECT_FALSE(hinweis->isVisible());
     }
+    knoepfeDruecken(d);
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
