@@ -33,8 +33,8 @@ TEST_P(Kopfaenderung, Entscheidet) {
     const Fall& f = GetParam();
     const Entscheidung e = kopfAendern({5, f.gelesen, f.gespeichert, f.codeAnderswo}, f.feld, f.eingabe);
     EXPECT_EQ(e.art, f.art);
-    if (f.art == Art::Speichern || f.art == Art::Fragen) EXPECT_EQ(e.wert, f.wert);
-    if (f.art == Art::Abweisen || f.art == Art::Fragen) EXPECT_EQ(e.gespeichert, f.gespeichertW);
+    if (f.art == Art::Speichern || f.art == Art::Fragen) { EXPECT_EQ(e.wert, f.wert); }
+    if (f.art == Art::Abweisen || f.art == Art::Fragen) { EXPECT_EQ(e.gespeichert, f.gespeichertW); }
     EXPECT_EQ(e.text.isEmpty(), f.art == Art::Nichts || f.art == Art::Speichern);
 }
 

@@ -41,7 +41,7 @@ TEST(Feldtabelle, NamenEindeutigUndVerweiseAufgeloest) {
             EXPECT_FALSE(raenge.contains(f.pruefRang)) << f.name.toStdString();
             raenge << f.pruefRang;
         }
-        if (!s.fokus.isEmpty()) EXPECT_EQ(felddef(s.fokus)->seite, s.nummer);
+        if (!s.fokus.isEmpty()) { EXPECT_EQ(felddef(s.fokus)->seite, s.nummer); }
     }
     EXPECT_EQ(namen.removeDuplicates(), 0);
     for (const FeldDef& f : feldtabelle()) {

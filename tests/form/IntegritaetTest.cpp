@@ -178,7 +178,7 @@ TEST_P(GleichesFeld, FrageNenntFeldUndBeideWerte) {
     EXPECT_TRUE(frage.contains("Ort: anderer Arbeitsplatz \"Linz\", Ihre Eingabe \"Graz\"")) << frage.toStdString();
     EXPECT_TRUE(frage.contains("Telefon-Nr: \"0732 77 88\"")) << frage.toStdString();
     EXPECT_FALSE(frage.contains("Anschrift")) << frage.toStdString();  // only the user changed it
-    if (eigene) EXPECT_TRUE(m.texte.last().contains("Ort: anderer Arbeitsplatz \"Steyr\", Ihre Eingabe \"Graz\"")) << m.alle();
+    if (eigene) { EXPECT_TRUE(m.texte.last().contains("Ort: anderer Arbeitsplatz \"Steyr\", Ihre Eingabe \"Graz\"")) << m.alle(); }
     EXPECT_EQ(gespeichert(db), QStringLiteral("'%1'|'Neubaugasse 7'|'0732 77 88'|1060|1").arg(eigene ? "Graz" : "Linz"));
 }
 INSTANTIATE_TEST_SUITE_P(Antwort, GleichesFeld, ::testing::Values(true, false),

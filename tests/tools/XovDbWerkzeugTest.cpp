@@ -112,8 +112,8 @@ TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     test::Datenbanken db;
     const QString name = QLatin1String(GetParam().name);
     const QString pfad = name == QLatin1String("Geraet") ? QStringLiteral("/dev/zero") : db.ordner.filePath("keine-datei.db");
-    if (name == QLatin1String("Fifo")) ASSERT_EQ(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
-    if (name == QLatin1String("Ordner")) ASSERT_EQ(::mkdir(QFile::encodeName(pfad).constData(), 0700), 0);
+    if (name == QLatin1String("Fifo")) { ASSERT_EQ(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0); }
+    if (name == QLatin1String("Ordner")) { ASSERT_EQ(::mkdir(QFile::encodeName(pfad).constData(), 0700), 0); }
     const QString erwartet = QStringLiteral("%1 ist %2, keine Datenbankdatei").arg(pfad, QString::fromUtf8(GetParam().art));
     // The engine, as the dialog and every tool open a database.
     const xov::Fehler f = test::fehlerVon([&] { xov::verbindungOeffnen(pfad, xov::DbPasswort); });
