@@ -1,11 +1,18 @@
 // Binding the data sources and the password step on real files, with real second processes: only
 // databases of the suite are encrypted, never a file that another connection has open, and the
 // encrypted file keeps its owner, group and mode. A step that cannot encrypt leaves the file as it was.
+// The connections a host keeps between its calls of the dialog never show what is no longer
+// there: a file replaced or keyed anew is read afresh, another process's password step after a
+// call is not held up, and a server connection the server dropped is opened anew.
 
 #include "Hilfen.h"
+#include "component/Aufrufinformation.h"
+#include "form/InputFeld.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
+#include "platform/Fehlerhilfe.h"
 #include "services/DbVerbindung.h"
+#include "services/Verbindungsvorrat.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +26,7 @@ using namespace xov;
 
 namespace {
 
-QByteArray inhalt(const QString& pfad) {
+QByteArray dateiInhalt(const QString& pfad) {
     QFile f(pfad);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -68,6 +75,32 @@ const Hindernis hindernisse[] = {
 
 class Passwortschritt : public testing::TestWithParam<Hindernis> {};
 
+// One call of the dialog as a host's Mand_Aufruf makes it (without the modal loop): the client's
+// town as the dialog shows it, and every message it gave.
+struct Aufrufergebnis {
+    QString ort;
+    QStringList meldungen;
+};
+Aufrufergebnis aufrufen(const QVariantList& info) {
+    test::Meldungen meldungen;
+    Aufruf aufruf = aufrufUebernehmen(info);
+    Aufrufergebnis e;
+    {
+        frmMandStamm form(aufruf);
+        const Vorratsnutzung vorrat(&form);
+        form.Form_Load();
+        e.ort = form.feld(QStringLiteral("inpMandOrt"))->text();
+    }
+    e.meldungen = meldungen.texte;
+    return e;
+}
+
+class Verbindungsvorrat_ : public ::testing::Test {
+protected:
+    void SetUp() override { Verbindungsvorrat::prozess().leeren(); }
+    void TearDown() override { Verbindungsvorrat::prozess().leeren(); }
+};
+
 }  // namespace
 
 TEST_P(Passwortschritt, LaesstDieDateiWieSieWarUndMeldetWasNoetig) {
@@ -76,7 +109,7 @@ TEST_P(Passwortschritt, LaesstDieDateiWieSieWarUndMeldetWasNoetig) {
     const QString pfad = GetParam().vorbereiten(db, sperre);
     ASSERT_TRUE(!sperre || sperre->aktiv());
     const bool da = QFileInfo::exists(pfad);
-    const QByteArray vorher = inhalt(pfad);
+    const QByteArray vorher = dateiInhalt(pfad);
     test::Meldungen meldungen;
     Set_DBPassword(pfad);
     sperre.reset();
@@ -84,7 +117,7 @@ TEST_P(Passwortschritt, LaesstDieDateiWieSieWarUndMeldetWasNoetig) {
     for (const QString& teil : GetParam().meldung)
         EXPECT_TRUE((meldungen.titel.first() + '\n' + meldungen.texte.first()).contains(teil)) << meldungen.alle();
     EXPECT_EQ(QFileInfo::exists(pfad), da);
-    EXPECT_EQ(inhalt(pfad), vorher);
+    EXPECT_EQ(dateiInhalt(pfad), vorher);
     EXPECT_FALSE(QFileInfo(pfad + ".xov-neu").isFile());
 }
 
@@ -123,9 +156,24 @@ TEST(Gleichzeitig, ZweiPasswortschritteHinterlassenEineVerschluesselteDatei) {
     }
 }
 
+// The file belongs to root, but everyone may write it and its folder: the user "nobody" could
+// encrypt it, but the new file would then belong to nobody, so the step is skipped. Given to
+// nobody, root's step keeps the file's owner, group and mode.
 TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechte) {
-    if (::geteuid() != 0) GTEST_SKIP() << "braucht root, um die Datei einem anderen Benutzer zu geben";
+    if (::geteuid() != 0 || !test::nobodyErreichtDasTestprogramm())
+        GTEST_SKIP() << "braucht root und ein Testprogramm, das der Benutzer nobody erreicht";
     test::Datenbanken db(2024, {}, true, QString());
+    ASSERT_EQ(::chmod(QFile::encodeName(db.ordner.path()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(db.mand).constData(), 0666), 0);
+    const QByteArray vorher = dateiInhalt(db.mand);
+    test::Zweitprozess nobody({"runuser", "-u", "nobody", "--"});
+    ASSERT_TRUE(nobody.bereit());
+    const QString antwort = nobody.befehl({"passwort", db.mand});
+    EXPECT_TRUE(antwort.contains(QStringLiteral("Besitzer")) && !antwort.contains(QStringLiteral("An Error"))) << antwort.toStdString();
+    EXPECT_EQ(dateiInhalt(db.mand), vorher);
+    EXPECT_EQ(status(db.mand).st_uid, 0u);
+    EXPECT_FALSE(QFile::exists(db.mand + ".xov-neu"));
+
     ASSERT_EQ(::chown(QFile::encodeName(db.mand).constData(), 65534, 65534), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(db.mand).constData(), 0664), 0);
     test::Meldungen meldungen;
@@ -138,20 +186,62 @@ TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechte) {
     EXPECT_EQ(st.st_mode & 07777, 0664u);
 }
 
-TEST(Besitz, OhneRechtAufDenBesitzerWirdDerSchrittUebersprungen) {
-    if (::geteuid() != 0 || !test::nobodyErreichtDasTestprogramm())
-        GTEST_SKIP() << "braucht root und ein Testprogramm, das der Benutzer nobody erreicht";
-    test::Datenbanken db(2024, {}, true, QString());
-    // The file belongs to root, but everyone may write it and its folder: the user "nobody" could
-    // encrypt it, but the new file would then belong to nobody.
-    ASSERT_EQ(::chmod(QFile::encodeName(db.ordner.path()).constData(), 0777), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(db.mand).constData(), 0666), 0);
-    const QByteArray vorher = inhalt(db.mand);
-    test::Zweitprozess nobody({"runuser", "-u", "nobody", "--"});
-    ASSERT_TRUE(nobody.bereit());
-    const QString antwort = nobody.befehl({"passwort", db.mand});
-    EXPECT_TRUE(antwort.contains(QStringLiteral("Besitzer")) && !antwort.contains(QStringLiteral("An Error"))) << antwort.toStdString();
-    EXPECT_EQ(inhalt(db.mand), vorher);
-    EXPECT_EQ(status(db.mand).st_uid, 0u);
-    EXPECT_FALSE(QFile::exists(db.mand + ".xov-neu"));
+TEST_F(Verbindungsvorrat_, DateiZwischenZweiAufrufenErsetztOderNeuVerschluesseltWirdFrischGelesen) {
+    test::Datenbanken db;
+    auto& vorrat = Verbindungsvorrat::prozess();
+    EXPECT_EQ(aufrufen(test::info(db)).ort, QStringLiteral("Wien"));
+    // Unchanged, the next call takes the kept connection.
+    const auto behalten = vorrat.oeffnen({db.mand, DbPasswort});
+    vorrat.ruhen();
+    EXPECT_EQ(vorrat.oeffnen({db.mand, DbPasswort}), behalten);
+    vorrat.ruhen();
+
+    // Restored from another copy: the same path, another file.
+    test::Datenbanken sicherung;
+    sicherung.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'"));
+    ASSERT_TRUE(QFile::remove(db.mand));
+    ASSERT_TRUE(QFile::copy(sicherung.mand, db.mand));
+    const Aufrufergebnis ersetzt = aufrufen(test::info(db));
+    EXPECT_EQ(ersetzt.ort, QStringLiteral("Graz"));
+    EXPECT_TRUE(ersetzt.meldungen.isEmpty()) << ersetzt.meldungen.join('|').toStdString();
+
+    // Keyed anew in place by someone else: the kept key no longer opens it, nor does the call's.
+    verbindungOeffnen(db.mand, DbPasswort)->ausfuehren(QStringLiteral("PRAGMA rekey = 'anders4711'"));
+    EXPECT_EQ(test::nummerVon([&] { vorrat.oeffnen({db.mand, DbPasswort}); }), FehlerNr::FalschesPasswort);
+}
+
+TEST_F(Verbindungsvorrat_, PasswortschrittEinesAnderenProzessesNachDemAufrufWirdNichtAufgehalten) {
+    XOV_NUR_DATEI("Passwortschritt und Dateisperren");
+    test::Datenbanken db(2024, {}, true, QString());  // without password
+    test::Zweitprozess anderer;
+    ASSERT_TRUE(anderer.bereit());
+    // While the other process has it open, the call's own step leaves it plain; the call reads it so.
+    ASSERT_EQ(anderer.befehl({"oeffnen", db.mand, DbPasswort}), QStringLiteral("ok"));
+    EXPECT_EQ(aufrufen(test::info(db)).ort, QStringLiteral("Wien"));
+    EXPECT_FALSE(test::verschluesselt(db.mand));
+    // The other process writes on; what it wrote survives the step once nobody has the file open.
+    EXPECT_EQ(anderer.befehl({"sql", db.mand, DbPasswort, "UPDATE AllgMandDaten SET MandOrt = 'Graz'"}), QStringLiteral("ok"));
+    ASSERT_EQ(anderer.befehl({"schliessen"}), QStringLiteral("ok"));
+
+    // The call has ended: the kept connection must not make the other process's step skip.
+    EXPECT_EQ(anderer.befehl({"passwort", db.mand}), QStringLiteral("ok\t\t"));  // no message
+    EXPECT_TRUE(test::verschluesselt(db.mand));
+    const Aufrufergebnis danach = aufrufen(test::info(db));
+    EXPECT_EQ(danach.ort, QStringLiteral("Graz"));
+    EXPECT_TRUE(danach.meldungen.isEmpty()) << danach.meldungen.join('|').toStdString();
+}
+
+TEST_F(Verbindungsvorrat_, VomServerZwischenZweiAufrufenBeendeteVerbindungWirdNeuAufgebaut) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    EXPECT_EQ(aufrufen(test::info(db)).ort, QStringLiteral("Wien"));
+    // What a restart of the server does to the sessions it had: ended, the client not told.
+    for (const QString& d : {db.mand, db.fa})
+        verbindungOeffnen(d, DbPasswort)
+            ->abfragen(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() "
+                                      "AND pid <> pg_backend_pid()"));
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Linz'"));
+    const Aufrufergebnis danach = aufrufen(test::info(db));
+    EXPECT_EQ(danach.ort, QStringLiteral("Linz"));
+    EXPECT_TRUE(danach.meldungen.isEmpty()) << danach.meldungen.join('|').toStdString();
 }
