@@ -1,7 +1,6 @@
 // What only a database server brings: a server process that stalls, a server that goes away while
-// the dialog is open and comes back, two workstations racing for one day's rate, statements in the
-// server's own SQL; and addresses: a listener that never answers, a server without TLS, passwords
-// however an address spells them. Each ends in a German message in bounded time, and no password
+// the dialog is open and comes back, two workstations racing for one day's rate; and addresses: a
+// listener that never answers, a server without TLS, passwords however an address spells them. Each ends in a German message in bounded time, and no password
 // shows in a message, an output line or the process list.
 
 #include "Hilfen.h"
@@ -9,12 +8,12 @@
 #include "platform/Datenbank.h"
 #include "platform/Fehlerhilfe.h"
 #include "platform/Verbindungsangabe.h"
-#include "platform/postgres/Sql.h"
 #include "tools/xov-db/Schema.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -73,12 +72,10 @@ public:
         if (ohneTls)
             m_faden = std::thread([this] {
                 const int c = ::accept(m_fd, nullptr, nullptr);
-                if (c < 0) return;
-                char anfrage[8];
-                if (::recv(c, anfrage, sizeof anfrage, MSG_WAITALL) == 8) (void)::send(c, "N", 1, 0);
-                char rest[256];
-                while (::recv(c, rest, sizeof rest, 0) > 0) {}
-                ::close(c);
+                char puffer[256];  // the TLS request's 8 bytes, then whatever follows until the client gives up
+                if (c >= 0 && ::recv(c, puffer, 8, MSG_WAITALL) == 8 && ::send(c, "N", 1, 0) == 1)
+                    while (::recv(c, puffer, sizeof puffer, 0) > 0) {}
+                if (c >= 0) ::close(c);
             });
     }
     ~Zuhoerer() {
@@ -126,10 +123,7 @@ TEST(Server, AngehaltenerProzessUndServerWegBeimSpeichern) {
     const pid_t pid = static_cast<pid_t>(v->abfragen(QStringLiteral("SELECT pg_backend_pid()")).zeilen[0][0].toLongLong());
     ASSERT_GT(pid, 0);
     ASSERT_EQ(::kill(pid, SIGSTOP), 0);
-    struct Weiter {
-        pid_t pid;
-        ~Weiter() { ::kill(pid, SIGCONT); }
-    } weiter{pid};
+    const auto weiter = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
     QElapsedTimer uhr;
     uhr.start();
     const Fehler f = fehlerVon([&] { v->ausfuehren(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'")); });
@@ -180,17 +174,6 @@ TEST(Server, GleichzeitigeTransaktionenLegenNieZweiKurseEinesTagesAn) {
     ta.bestaetigen();
     EXPECT_EQ(fehlerVon([&] { tb.bestaetigen(); }).nummer(), FehlerNr::DatensatzGesperrt);
     EXPECT_EQ(db.faWert(QStringLiteral("SELECT count(*) FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '2030-01-02'")).toInt(), 1);
-}
-
-TEST(Server, SqlTexteWerdenNurAnDenUnterschiedenUebersetzt) {
-    using xov::postgres::uebersetzen;
-    const auto u = uebersetzen(QStringLiteral("SELECT \"MandOrt\", a FROM AllgMandDaten WHERE x = ? AND y = 'Wie? ''So''' AND z = ?"));
-    EXPECT_EQ(u.sql, QStringLiteral("SELECT \"mandort\", a FROM AllgMandDaten WHERE x = $1 AND y = 'Wie? ''So''' AND z = $2"));
-    EXPECT_EQ(u.parameter, 2);
-    EXPECT_EQ(u.schreibweisen.value(QStringLiteral("mandort")), QStringLiteral("MandOrt"));  // result columns get it back
-    EXPECT_EQ(uebersetzen(QStringLiteral("CREATE TABLE T (Kurs REAL, Nr INTEGER, Tag DATE, Real_Name TEXT)")).sql,
-              QStringLiteral("CREATE TABLE T (Kurs DOUBLE PRECISION, Nr BIGINT, Tag DATE, Real_Name TEXT)"));
-    EXPECT_EQ(uebersetzen(QStringLiteral("SELECT 'REAL' -- INTEGER?\n, ? ")).sql, QStringLiteral("SELECT 'REAL' -- INTEGER?\n, $1 "));
 }
 
 namespace {
@@ -319,50 +302,42 @@ TEST(Serverkennwort, ProzesslisteZeigtKeinKennwortDerAdressen) {
 }
 
 // The password's sources in libpq's order and the tools' option: a wrong one in each source is
-// refused (so it was used), the right one works; the address's own wins over the environment.
+// refused (so it was used, and never shown), the right one works; the address's own wins over the
+// environment. The host program takes --passwort-datei as the database tool does.
 TEST(Serverkennwort, QuellenPgpasswordPgpassfileUndPasswortDatei) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken db(test::Engine::Server);
     QTemporaryDir ordner;
-    const auto datei = [&](const char* name, const QByteArray& inhalt) {
-        QFile f(ordner.filePath(QLatin1String(name)));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(inhalt);
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        return f.fileName();
-    };
-    const QStringList befehl{QStringLiteral("felder-ergaenzen"), db.mand};
-    // Each source once with a wrong password (refused, so it was used, and never shown) and once
-    // with the right one.
-    struct Quelle { const char* variable; QString falsch, richtig; };
-    const Quelle quellen[] = {{"PGPASSWORD", QStringLiteral("Falsch-1"), QStringLiteral("lagerbestand4")},
-                              {"PGPASSFILE", datei("falsch.pgpass", "*:*:*:xov:Falsch-1\n"), datei("richtig.pgpass", "*:*:*:xov:lagerbestand4\n")},
-                              {nullptr, datei("falsch.txt", "Falsch-1\n"), datei("richtig.txt", "lagerbestand4\n")}};
-    for (const Quelle& q : quellen) {
-        for (const QString& kennwort : {q.falsch, q.richtig}) {
-            if (q.variable) qputenv(q.variable, kennwort.toUtf8());  // for the tool's process only
-            const auto l = test::xovDb(q.variable ? befehl : befehl + QStringList{QStringLiteral("--passwort-datei"), kennwort});
-            if (q.variable) qunsetenv(q.variable);
-            const bool richtig = kennwort == q.richtig;
-            EXPECT_EQ(l.status, richtig ? 0 : 1) << (q.variable ? q.variable : "--passwort-datei") << ' ' << l.fehler.toStdString();
+    const QString pgpass = ordner.filePath("pgpass"), datei = ordner.filePath("kennwort");
+    const QStringList befehl{"felder-ergaenzen", db.mand};
+    for (const QString& kennwort : {QStringLiteral("Falsch-1"), DbPasswort}) {
+        const bool richtig = kennwort == DbPasswort;
+        for (const auto& [pfad, inhalt] : {std::pair{pgpass, "*:*:*:xov:" + kennwort + '\n'}, {datei, kennwort + '\n'}}) {
+            QFile f(pfad);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(inhalt.toUtf8()) > 0);
+            f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);  // else libpq ignores it
+        }
+        for (const QString quelle : {"PGPASSWORD", "PGPASSFILE", "--passwort-datei"}) {
+            QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+            if (quelle.startsWith('P')) umgebung.insert(quelle, quelle == "PGPASSWORD" ? kennwort : pgpass);
+            const auto l = test::starten("xov-db", quelle.startsWith('P') ? befehl : befehl + QStringList{quelle, datei}, 60000, umgebung);
+            EXPECT_EQ(l.status, richtig ? 0 : 1) << quelle.toStdString() << ' ' << l.fehler.toStdString();
             EXPECT_EQ(l.fehler.contains(QStringLiteral("Ungültiges Kennwort")), !richtig) << l.fehler.toStdString();
             EXPECT_FALSE(l.fehler.contains(QStringLiteral("Falsch-1"))) << l.fehler.toStdString();
         }
+        if (richtig) continue;
+        const test::Lauf host = test::starten("xov-mandstamm", {"--bilder", ordner.filePath("b"), "-m", db.mand, "-f", db.fa,
+                                                                "--passwort-datei", datei});
+        EXPECT_EQ(host.status, 1);
+        EXPECT_TRUE(host.fehler.contains(QStringLiteral("Ungültiges Kennwort"))) << host.fehler.toStdString();
+        EXPECT_FALSE(host.fehler.contains(QStringLiteral("Falsch-1"))) << host.fehler.toStdString();
     }
-    EXPECT_TRUE(test::xovDb(befehl + QStringList{QStringLiteral("--passwort-datei"), ordner.filePath(QStringLiteral("fehlt.txt"))})
-                    .fehler.contains(QStringLiteral("Die Kennwortdatei")));
-    // The host program takes --passwort-datei as the tool does.
-    const test::Lauf host = test::starten(QStringLiteral("xov-mandstamm"), {"--bilder", ordner.filePath("b"), "-m", db.mand,
-                                                                          "-f", db.fa, "--passwort-datei", quellen[2].falsch});
-    EXPECT_EQ(host.status, 1);
-    EXPECT_TRUE(host.fehler.contains(QStringLiteral("Ungültiges Kennwort"))) << host.fehler.toStdString();
-    EXPECT_FALSE(host.fehler.contains(QStringLiteral("Falsch-1"))) << host.fehler.toStdString();
+    EXPECT_TRUE(test::xovDb(befehl + QStringList{"--passwort-datei", ordner.filePath("fehlt.txt")}).fehler.contains("Die Kennwortdatei"));
     QString mitKennwort = db.mand;
-    mitKennwort.replace(QStringLiteral("://xov@"), QStringLiteral("://xov:lagerbestand4@"));
-    qputenv("PGPASSWORD", "Falsch-1");
-    EXPECT_EQ(test::xovDb({QStringLiteral("felder-ergaenzen"), mitKennwort}).status, 0);
-    qunsetenv("PGPASSWORD");
+    mitKennwort.replace(QStringLiteral("://xov@"), "://xov:" + DbPasswort + '@');
+    QProcessEnvironment falsch = QProcessEnvironment::systemEnvironment();
+    falsch.insert("PGPASSWORD", "Falsch-1");
+    EXPECT_EQ(test::starten("xov-db", {"felder-ergaenzen", mitKennwort}, 60000, falsch).status, 0);
 }
 
 // Addresses that connect. By a name that is not a loopback address TLS is required, and the test
@@ -372,22 +347,17 @@ TEST(Serverkennwort, QuellenPgpasswordPgpassfileUndPasswortDatei) {
 TEST(Serververbindung, EntfernterNameMitTlsUndZweiHosts) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken db(test::Engine::Server);
-    int weg = 0;
-    {
-        const Zuhoerer frei;  // a port on which, once closed again, nothing listens
-        weg = frei.port;
-    }
-    const QString tls = QStringLiteral("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()");
+    const int weg = Zuhoerer().port;  // a port on which, once closed again, nothing listens
+    const auto wert = [](const QString& adresse, const char* sql) {
+        return verbindungOeffnen(adresse, DbPasswort)->abfragen(QString::fromLatin1(sql)).zeilen.value(0).value(0);
+    };
+    const char* tls = "SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()";
     QString entfernt = db.mand, zweiHosts = db.mand;
     entfernt.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@dbserver:")) += QStringLiteral("?hostaddr=127.0.0.1");
-    zweiHosts.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@127.0.0.1:%1,127.0.0.1:").arg(weg));
-    zweiHosts += QStringLiteral("?target_session_attrs=read-write");
-    const auto ssl = [&](const QString& adresse) { return verbindungOeffnen(adresse, DbPasswort)->abfragen(tls).zeilen.value(0).value(0); };
-    EXPECT_EQ(ssl(entfernt), QVariant(true));
-    EXPECT_EQ(ssl(entfernt + QStringLiteral("&sslmode=disable")), QVariant(false));
-    EXPECT_EQ(verbindungOeffnen(QString(zweiHosts).replace(QStringLiteral("postgresql://"), QStringLiteral("POSTGRESQL://")), DbPasswort)
-                  ->abfragen(QStringLiteral("SELECT MandOrt FROM AllgMandDaten")).zeilen.value(0).value(0).toString(),
-              QStringLiteral("Wien"));
-    const test::Lauf l = test::xovDb({QStringLiteral("felder-ergaenzen"), zweiHosts});
+    zweiHosts.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@127.0.0.1:%1,127.0.0.1:").arg(weg)) += "?target_session_attrs=read-write";
+    EXPECT_EQ(wert(entfernt, tls), QVariant(true));
+    EXPECT_EQ(wert(entfernt + "&sslmode=disable", tls), QVariant(false));
+    EXPECT_EQ(wert(QString(zweiHosts).replace("postgresql://", "POSTGRESQL://"), "SELECT MandOrt FROM AllgMandDaten").toString(), "Wien");
+    const test::Lauf l = test::xovDb({"felder-ergaenzen", zweiHosts});
     EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
 }

@@ -84,21 +84,3 @@ TEST(Umwandlung, TextUndZahlvergleich) {
     EXPECT_FALSE(gleichZahl(QVariant(21), 20));
     EXPECT_FALSE(gleichZahl(nullWert(), 0));
 }
-
-TEST(Fehlerfalle, SchritteLaufenWeiterOderVerlassen) {
-    QStringList protokoll;
-    const bool fertig = mitFehlerfalle(
-        {[&] { protokoll << "1"; }, [&] { fehlerWerfen(3265); }, [&] { protokoll << "3"; },
-         [&] { throw std::runtime_error("kaputt"); }, [&] { protokoll << "5"; }},
-        [&](const Fehler& f) {
-            protokoll << QString::number(f.nummer());
-            return Fortsetzung::NaechsterSchritt;
-        });
-    EXPECT_TRUE(fertig);
-    EXPECT_EQ(protokoll, QStringList({"1", "3265", "3", "51", "5"}));
-
-    protokoll.clear();
-    EXPECT_FALSE(mitFehlerfalle({[&] { fehlerWerfen(3265); }, [&] { protokoll << "nie"; }},
-                                [](const Fehler&) { return Fortsetzung::Verlassen; }));
-    EXPECT_TRUE(protokoll.isEmpty());
-}
