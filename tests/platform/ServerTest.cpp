@@ -1,7 +1,8 @@
 // What only a database server brings: a server process that stalls, a server that goes away while
 // the dialog is open and comes back, two workstations racing for one day's rate; and addresses: a
-// listener that never answers, a server without TLS, passwords however an address spells them. Each ends in a German message in bounded time, and no password
-// shows in a message, an output line or the process list.
+// listener that never answers, a server without TLS, passwords however an address spells them.
+// Each ends in a German message in bounded time, and no password shows in a message, an output
+// line or the process list.
 
 #include "Hilfen.h"
 #include "form/InputFeld.h"
