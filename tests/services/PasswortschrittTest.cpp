@@ -1,6 +1,6 @@
-// Binding the data sources and the password step on real files, with real second processes: only
-// databases of the suite are encrypted, never a file that another connection has open, and the
-// encrypted file keeps its owner, group and mode. A step that cannot encrypt leaves the file as it was.
+// The password step on real files, with real second processes: only databases of the suite are
+// encrypted, never a file that another connection has open, and the encrypted file keeps its owner,
+// group and mode. A step that cannot encrypt leaves the file as it was.
 // The connections a host keeps between its calls of the dialog never show what is no longer
 // there: a file replaced or keyed anew is read afresh, another process's password step after a
 // call is not held up, and a server connection the server dropped is opened anew.
@@ -9,7 +9,6 @@
 #include "component/Aufrufinformation.h"
 #include "form/InputFeld.h"
 #include "platform/Datenbank.h"
-#include "platform/Datenquelle.h"
 #include "platform/Fehlerhilfe.h"
 #include "services/DbVerbindung.h"
 #include "services/Verbindungsvorrat.h"
@@ -118,19 +117,6 @@ TEST_P(Passwortschritt, LaesstDieDateiWieSieWarUndMeldetWasNoetig) {
 
 INSTANTIATE_TEST_SUITE_P(Hindernisse, Passwortschritt, testing::ValuesIn(hindernisse),
                          [](const testing::TestParamInfo<Hindernis>& i) { return std::string(i.param.name); });
-
-TEST(DbVerbindung, ConnectTextFuerAccess2000UndAlles) {
-    for (const QVariant& format : {QVariant(QStringLiteral("Access 2000;")), QVariant(), QVariant(QStringLiteral("Jet 4"))}) {
-        Aufruf aufruf;
-        aufruf.AufrufInfo[4] = format;
-        QObject form;
-        for (const char* name : {"MAData", "FAData", "KKData"}) new Datenquelle(name, &form);
-        Set_DBConnect(&form, aufruf);
-        const QString erwartet = format.toString() == QLatin1String("Access 2000;") ? QStringLiteral("Access 2000;") : QStringLiteral("Access;");
-        for (auto* q : form.findChildren<Datenquelle*>()) EXPECT_EQ(q->Connect(), erwartet + QStringLiteral("pwd=") + DbPasswort + ';');
-        EXPECT_EQ(aufruf.AufrufInfo.at(4).toString(), erwartet);
-    }
-}
 
 // Two processes take the password step on the same plain file at once (alone, or as the
 // dialog opens the client database): one encrypted file, no message, the row readable by both.
