@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,13 +46,10 @@ struct Hindernis {
 const Hindernis hindernisse[] = {
     {"DateiFehlt", [](auto& db, auto&) { return db.ordner.filePath("fehlt.db"); }, {}},
     {"AndererProzessSperrt", [](auto& db, auto& s) { s = std::make_unique<test::Sperre>(db.mand); return db.mand; }, {}},
-    {"FremdeSqliteDatenbank",
+    {"FremdeSqliteDatenbank",  // a database of another application, written without a key
      [](auto& db, auto&) {
          const QString pfad = db.ordner.filePath("kunden.sqlite");
-         sqlite3* d = nullptr;  // a database of another application, written with the plain engine
-         EXPECT_EQ(sqlite3_open(QFile::encodeName(pfad).constData(), &d), SQLITE_OK);
-         EXPECT_EQ(sqlite3_exec(d, "CREATE TABLE Kunden (Name TEXT); INSERT INTO Kunden VALUES ('Huber');", nullptr, nullptr, nullptr), 0);
-         sqlite3_close(d);
+         EXPECT_EQ(test::starten("sqlcipher", {pfad, "CREATE TABLE Kunden (Name TEXT); INSERT INTO Kunden VALUES ('Huber');"}).status, 0);
          return pfad;
      },
      {"kunden.sqlite", "keine Datenbank der Anwendung"}},
