@@ -321,7 +321,8 @@ TEST(Serverkennwort, QuellenPgpasswordPgpassfileUndPasswortDatei) {
         for (const QString quelle : {"PGPASSWORD", "PGPASSFILE", "--passwort-datei"}) {
             QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
             if (quelle.startsWith('P')) umgebung.insert(quelle, quelle == "PGPASSWORD" ? kennwort : pgpass);
-            const auto l = test::starten("xov-db", quelle.startsWith('P') ? befehl : befehl + QStringList{quelle, datei}, 60000, umgebung);
+            const QStringList argumente = quelle.startsWith('P') ? befehl : befehl + QStringList{quelle, datei};
+            const auto l = test::starten("xov-db", argumente, 60000, umgebung);
             EXPECT_EQ(l.status, richtig ? 0 : 1) << quelle.toStdString() << ' ' << l.fehler.toStdString();
             EXPECT_EQ(l.fehler.contains(QStringLiteral("Ungültiges Kennwort")), !richtig) << l.fehler.toStdString();
             EXPECT_FALSE(l.fehler.contains(QStringLiteral("Falsch-1"))) << l.fehler.toStdString();
@@ -333,7 +334,8 @@ TEST(Serverkennwort, QuellenPgpasswordPgpassfileUndPasswortDatei) {
         EXPECT_TRUE(host.fehler.contains(QStringLiteral("Ungültiges Kennwort"))) << host.fehler.toStdString();
         EXPECT_FALSE(host.fehler.contains(QStringLiteral("Falsch-1"))) << host.fehler.toStdString();
     }
-    EXPECT_TRUE(test::xovDb(befehl + QStringList{"--passwort-datei", ordner.filePath("fehlt.txt")}).fehler.contains("Die Kennwortdatei"));
+    const test::Lauf fehlt = test::xovDb(befehl + QStringList{"--passwort-datei", ordner.filePath("fehlt.txt")});
+    EXPECT_TRUE(fehlt.fehler.contains("Die Kennwortdatei")) << fehlt.fehler.toStdString();
     QString mitKennwort = db.mand;
     mitKennwort.replace(QStringLiteral("://xov@"), "://xov:" + DbPasswort + '@');
     QProcessEnvironment falsch = QProcessEnvironment::systemEnvironment();
@@ -355,10 +357,12 @@ TEST(Serververbindung, EntfernterNameMitTlsUndZweiHosts) {
     const char* tls = "SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()";
     QString entfernt = db.mand, zweiHosts = db.mand;
     entfernt.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@dbserver:")) += QStringLiteral("?hostaddr=127.0.0.1");
-    zweiHosts.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@127.0.0.1:%1,127.0.0.1:").arg(weg)) += "?target_session_attrs=read-write";
+    zweiHosts.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@127.0.0.1:%1,127.0.0.1:").arg(weg));
+    zweiHosts += QStringLiteral("?target_session_attrs=read-write");
     EXPECT_EQ(wert(entfernt, tls), QVariant(true));
     EXPECT_EQ(wert(entfernt + "&sslmode=disable", tls), QVariant(false));
-    EXPECT_EQ(wert(QString(zweiHosts).replace("postgresql://", "POSTGRESQL://"), "SELECT MandOrt FROM AllgMandDaten").toString(), "Wien");
+    const QString gross = QString(zweiHosts).replace("postgresql://", "POSTGRESQL://");
+    EXPECT_EQ(wert(gross, "SELECT MandOrt FROM AllgMandDaten").toString(), "Wien");
     const test::Lauf l = test::xovDb({"felder-ergaenzen", zweiHosts});
     EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
 }

@@ -64,7 +64,8 @@ TEST(Umwandlung, DatumAusDeutschemTextTagesnummerOderDatumswert) {
 
 TEST(Umwandlung, GanzzahlFelder) {
     // Lists of int and double as a host passes them: in the call's tests.
-    EXPECT_EQ(alsInt16Feld(QVariant(QVariantList{0, 7.0, qint16(-3), QStringLiteral("4711")})), QVector<qint16>({0, 7, -3, 4711}));
+    const QVariantList gemischt{0, 7.0, qint16(-3), QStringLiteral("4711")};
+    EXPECT_EQ(alsInt16Feld(QVariant(gemischt)), QVector<qint16>({0, 7, -3, 4711}));
     EXPECT_EQ(alsInt16Feld(QVariant(QVariantList{})), QVector<qint16>());
     EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<double>{1.5})); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<int>{70000})); }), FehlerNr::Ueberlauf);

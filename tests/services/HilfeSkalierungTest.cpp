@@ -53,7 +53,8 @@ TEST(Hilfe, OhneBrauchbareHilfedateiMeldungSonstF1ZumThemaDesFeldes) {
     themen[15] = 4711;  // the town field's
     info[60] = QVariant::fromValue(themen);
     const QString leer = QStringLiteral("Die Definition für den App.Helpfile = leer\nEs kann keine Onlinehilfe angezeigt werden !");
-    const QString nichtDa = QStringLiteral("Die Hilfedatei (App.HelpFile) %1 ist nicht auffindbar.\nEs kann keine Onlinehilfe angezeigt werden !");
+    const QString nichtDa = QStringLiteral("Die Hilfedatei (App.HelpFile) %1 ist nicht auffindbar.\n"
+                                           "Es kann keine Onlinehilfe angezeigt werden !");
     UrlFaenger faenger;
     const QVariant eintraege[] = {QString(), fehlt, nullWert(), QVariantList{QStringLiteral("a.html")}, da};
     for (int i = 0; i < 5; ++i) {

@@ -49,7 +49,8 @@ const Hindernis hindernisse[] = {
     {"FremdeSqliteDatenbank",  // a database of another application, written without a key
      [](auto& db, auto&) {
          const QString pfad = db.ordner.filePath("kunden.sqlite");
-         EXPECT_EQ(test::starten("sqlcipher", {pfad, "CREATE TABLE Kunden (Name TEXT); INSERT INTO Kunden VALUES ('Huber');"}).status, 0);
+         const char* sql = "CREATE TABLE Kunden (Name TEXT); INSERT INTO Kunden VALUES ('Huber');";
+         EXPECT_EQ(test::starten("sqlcipher", {pfad, sql}).status, 0);
          return pfad;
      },
      {"kunden.sqlite", "keine Datenbank der Anwendung"}},
