@@ -1,6 +1,7 @@
 // The engine contract: one suite that every database engine behind Verbindung must pass, on real
 // databases, with a second process where another workstation is needed: encrypted files and the
-// test server.
+// test server. Then the messages that say in German what happened to a file: the engine's own text
+// as a detail, a damaged keyed file; the numbers stay those the callers know.
 
 #include "Hilfen.h"
 #include "platform/Datenbank.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace xov;
+using test::fehlerVon;
 using test::nummerVon;
 
 namespace {
@@ -59,6 +61,14 @@ protected:
         return p;
     }
 };
+
+void byteAendern(const QString& pfad, qint64 stelle) {
+    QFile f(pfad);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray inhalt = f.readAll();
+    inhalt[stelle] = static_cast<char>(inhalt[stelle] ^ 0x5a);
+    ASSERT_TRUE(f.seek(0) && f.write(inhalt) == inhalt.size());
+}
 
 }  // namespace
 
@@ -249,3 +259,33 @@ INSTANTIATE_TEST_SUITE_P(Engines, EngineVertrag,
                                                   {QStringLiteral("BEGIN"), QStringLiteral("SELECT * FROM AllgMandDaten FOR UPDATE")},
                                                   FehlerNr::DatensatzGesperrt}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Fehlertexte, EngineTexteAufDeutschUndBeschaedigteVerschluesselteDatei) {
+    test::Datenbanken db;
+    {  // the engine's own text comes as a detail of a German one
+        auto v = verbindungOeffnen(db.fa, DbPasswort);
+        const Fehler f = fehlerVon([&] { v->ausfuehren(QStringLiteral("INSERT INTO AllgWaehrung (WID) VALUES (1)")); });  // NOT NULL
+        EXPECT_GT(f.nummer(), FehlerNr::EngineBasis);
+        EXPECT_FALSE(f.beschreibung().startsWith(QLatin1String("NOT NULL")) || f.beschreibung().startsWith(QLatin1String("Datenbankfehler: ")))
+            << f.beschreibung().toStdString();
+        EXPECT_TRUE(f.beschreibung().contains(QStringLiteral("NOT NULL constraint failed")));
+    }
+    // The first page: a wrong key and damage cannot be told apart, so the message says both.
+    byteAendern(db.mand, 200);
+    const Fehler vorn = fehlerVon([&] { verbindungOeffnen(db.mand, DbPasswort); });
+    EXPECT_EQ(vorn.nummer(), FehlerNr::FalschesPasswort);
+    EXPECT_TRUE(vorn.beschreibung().contains(QStringLiteral("beschädigt"))) << vorn.beschreibung().toStdString();
+    EXPECT_TRUE(vorn.beschreibung().contains(QStringLiteral("Kennwort")));
+    EXPECT_TRUE(vorn.beschreibung().contains(db.mand));
+
+    // A later page: the key has opened the file, so only damage remains.
+    byteAendern(db.fa, QFileInfo(db.fa).size() - 300);
+    const Fehler hinten = fehlerVon([&] {
+        auto v = verbindungOeffnen(db.fa, DbPasswort);
+        v->abfragen(QStringLiteral("PRAGMA integrity_check"));
+        for (const char* t : {"AllgFaDaten", "AllgWaehrung"}) v->abfragen(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(t)));
+    });
+    EXPECT_NE(hinten.nummer(), 0);
+    EXPECT_NE(hinten.nummer(), FehlerNr::FalschesPasswort);
+    EXPECT_TRUE(hinten.beschreibung().startsWith(QStringLiteral("Die Datenbankdatei ist beschädigt"))) << hinten.beschreibung().toStdString();
+}

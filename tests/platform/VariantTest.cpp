@@ -4,15 +4,13 @@
 #include "platform/Fehlerhilfe.h"
 #include "platform/Variant.h"
 
-#include <QDateTime>
 #include <gtest/gtest.h>
-#include <functional>
 #include <limits>
 
 using namespace xov;
 using test::nummerVon;
 
-TEST(Umwandlung, GanzzahlRundetHalbeZurGeradenZahl) {
+TEST(Umwandlung, GanzzahlRundetHalbeZurGeradenZahlOderSagtWarumNicht) {
     EXPECT_EQ(alsInt16(QVariant(2.5)), 2);
     EXPECT_EQ(alsInt16(QVariant(3.5)), 4);
     EXPECT_EQ(alsInt16(QVariant(-2.5)), -2);
@@ -20,9 +18,6 @@ TEST(Umwandlung, GanzzahlRundetHalbeZurGeradenZahl) {
     EXPECT_EQ(alsInt16(QStringLiteral(" 1.234 ")), 1234);  // thousands point as German users type it
     EXPECT_EQ(alsInt16(QVariant()), 0);                     // Empty counts as 0
     EXPECT_EQ(alsInt16(QVariant(true)), -1);
-}
-
-TEST(Umwandlung, GanzzahlFehlerNummern) {
     EXPECT_EQ(nummerVon([] { alsInt16(QVariant(32768)); }), FehlerNr::Ueberlauf);
     EXPECT_EQ(nummerVon([] { alsInt16(QStringLiteral("-32769")); }), FehlerNr::Ueberlauf);
     EXPECT_EQ(nummerVon([] { alsInt16(QVariant(32767.5)); }), FehlerNr::Ueberlauf);
@@ -30,32 +25,31 @@ TEST(Umwandlung, GanzzahlFehlerNummern) {
     EXPECT_EQ(nummerVon([] { alsInt16(QStringLiteral("")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsInt16(QVariant(QDate(2024, 1, 1))); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsInt16(nullWert()); }), FehlerNr::NullUnzulaessig);
+    // Found by fuzz_zahl: a NaN column value was cast to an integer (undefined) instead of raising 6.
+    for (double d : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity()}) {
+        EXPECT_EQ(nummerVon([&] { alsInt16(QVariant(d)); }), FehlerNr::Ueberlauf) << d;
+        EXPECT_EQ(nummerVon([&] { alsInt32(QVariant(d)); }), FehlerNr::Ueberlauf) << d;
+    }
 }
 
-TEST(Umwandlung, DatumAusDeutschemTextOderDatumswert) {
+TEST(Umwandlung, DatumAusDeutschemTextTagesnummerOderDatumswert) {
     EXPECT_EQ(alsDatum(QStringLiteral("31.12.2024")), QDate(2024, 12, 31));
-    EXPECT_EQ(alsDatum(QStringLiteral("1.3.24")), QDate(2024, 3, 1));
     EXPECT_EQ(alsDatum(QStringLiteral("1.3.95")), QDate(1995, 3, 1));
     EXPECT_EQ(alsDatum(QVariant(QDate(2020, 2, 29))), QDate(2020, 2, 29));
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("30.02.2024")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("morgen")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(nullWert()); }), FehlerNr::NullUnzulaessig);
-}
-
-TEST(Umwandlung, DatumWieDiePlattformUmwandelt) {
+    // Day numbers, date and time values, ISO text, as the platform converts them (the forms a host
+    // passes most often: in the call's tests).
     const QDate maerz(2024, 3, 1);
     struct Fall { const char* name; QVariant wert; QDate datum; };
     const Fall faelle[] = {
-        {"Tagesnummer", QVariant(45352), maerz},
-        {"Tagesnummer mit Uhrzeit", QVariant(45352.75), maerz},
         {"Tagesnummer 16 Bit", QVariant::fromValue(qint16(2)), QDate(1900, 1, 1)},
         {"Tagesnummer 64 Bit", QVariant::fromValue(qint64(45352)), maerz},
         {"Tagesnummer null", QVariant(0), QDate(1899, 12, 30)},
         {"negative Tagesnummer mit Uhrzeit", QVariant(-1.5), QDate(1899, 12, 29)},
-        {"Datum und Uhrzeit als Wert", QVariant(QDateTime(maerz, QTime(10, 0))), maerz},
-        {"deutsches Datum mit Uhrzeit", QVariant(QStringLiteral("01.03.2024 10:00:00")), maerz},
         {"deutsches Datum mit Stunden und Minuten", QVariant(QStringLiteral("1.3.2024 23:59")), maerz},
-        {"ISO-Datum", QVariant(QStringLiteral("2024-03-01")), maerz},
         {"ISO-Datum mit Uhrzeit", QVariant(QStringLiteral("2024-03-01T10:00:00")), maerz},
         {"ISO-Datum mit Leerzeichen und Uhrzeit", QVariant(QStringLiteral(" 2024-03-01 10:00 ")), maerz},
     };
@@ -68,15 +62,10 @@ TEST(Umwandlung, DatumWieDiePlattformUmwandelt) {
     EXPECT_EQ(nummerVon([] { alsDatum(QVariant(-700000)); }), FehlerNr::Ueberlauf);   // before 1.1.100
 }
 
-TEST(Umwandlung, GanzzahlFelderJederArt) {
-    const QVector<qint16> erwartet = {0, 7, -3, 4711};
-    struct Fall { const char* name; QVariant wert; };
-    const Fall faelle[] = {
-        {"int", QVariant::fromValue(QList<int>{0, 7, -3, 4711})},
-        {"double", QVariant::fromValue(QList<double>{0.0, 7.0, -3.0, 4711.0})},
-        {"Variants", QVariant(QVariantList{0, 7.0, qint16(-3), QStringLiteral("4711")})},
-    };
-    for (const Fall& f : faelle) EXPECT_EQ(nummerVon([&] { EXPECT_EQ(alsInt16Feld(f.wert), erwartet) << f.name; }), 0) << f.name;
+TEST(Umwandlung, GanzzahlFelder) {
+    // Lists of int and double as a host passes them: in the call's tests.
+    const QVariantList gemischt{0, 7.0, qint16(-3), QStringLiteral("4711")};
+    EXPECT_EQ(alsInt16Feld(QVariant(gemischt)), QVector<qint16>({0, 7, -3, 4711}));
     EXPECT_EQ(alsInt16Feld(QVariant(QVariantList{})), QVector<qint16>());
     EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<double>{1.5})); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<int>{70000})); }), FehlerNr::Ueberlauf);
@@ -95,32 +84,4 @@ TEST(Umwandlung, TextUndZahlvergleich) {
     EXPECT_TRUE(gleichZahl(QVariant(qint16(20)), 20));
     EXPECT_FALSE(gleichZahl(QVariant(21), 20));
     EXPECT_FALSE(gleichZahl(nullWert(), 0));
-}
-
-TEST(Fehlerfalle, SchritteLaufenWeiterOderVerlassen) {
-    QStringList protokoll;
-    const bool fertig = mitFehlerfalle(
-        {[&] { protokoll << "1"; }, [&] { fehlerWerfen(3265); }, [&] { protokoll << "3"; },
-         [&] { throw std::runtime_error("kaputt"); }, [&] { protokoll << "5"; }},
-        [&](const Fehler& f) {
-            protokoll << QString::number(f.nummer());
-            return Fortsetzung::NaechsterSchritt;
-        });
-    EXPECT_TRUE(fertig);
-    EXPECT_EQ(protokoll, QStringList({"1", "3265", "3", "51", "5"}));
-
-    protokoll.clear();
-    EXPECT_FALSE(mitFehlerfalle({[&] { fehlerWerfen(3265); }, [&] { protokoll << "nie"; }},
-                                [](const Fehler&) { return Fortsetzung::Verlassen; }));
-    EXPECT_TRUE(protokoll.isEmpty());
-}
-
-// Found by fuzz_zahl: a NaN column value was cast to an integer (undefined) instead of raising 6.
-TEST(Umwandlung, NaNUndUnendlichLaufenUeber) {
-    for (double d : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                     -std::numeric_limits<double>::infinity()}) {
-        for (const auto& f : std::initializer_list<std::function<void()>>{[&] { alsInt16(QVariant(d)); }, [&] { alsInt32(QVariant(d)); }}) {
-            try { f(); ADD_FAILURE() << "kein Überlauf für " << d; } catch (const Fehler& e) { EXPECT_EQ(e.nummer(), FehlerNr::Ueberlauf); }
-        }
-    }
 }

@@ -1,17 +1,22 @@
-// Binding the data sources and the password step on real files, with real second processes: only
-// databases of the suite are encrypted, never a file that another connection has open, and the
-// encrypted file keeps its owner, group and mode. A step that cannot encrypt leaves the file as it was.
+// The password step on real files, with real second processes: only databases of the suite are
+// encrypted, never a file that another connection has open, and the encrypted file keeps its owner,
+// group and mode. A step that cannot encrypt leaves the file as it was.
+// The connections a host keeps between its calls of the dialog never show what is no longer
+// there: a file replaced or keyed anew is read afresh, another process's password step after a
+// call is not held up, and a server connection the server dropped is opened anew.
 
 #include "Hilfen.h"
+#include "component/Aufrufinformation.h"
+#include "form/InputFeld.h"
 #include "platform/Datenbank.h"
-#include "platform/Datenquelle.h"
+#include "platform/Fehlerhilfe.h"
 #include "services/DbVerbindung.h"
+#include "services/Verbindungsvorrat.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +24,7 @@ using namespace xov;
 
 namespace {
 
-QByteArray inhalt(const QString& pfad) {
+QByteArray dateiInhalt(const QString& pfad) {
     QFile f(pfad);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -41,13 +46,11 @@ struct Hindernis {
 const Hindernis hindernisse[] = {
     {"DateiFehlt", [](auto& db, auto&) { return db.ordner.filePath("fehlt.db"); }, {}},
     {"AndererProzessSperrt", [](auto& db, auto& s) { s = std::make_unique<test::Sperre>(db.mand); return db.mand; }, {}},
-    {"FremdeSqliteDatenbank",
+    {"FremdeSqliteDatenbank",  // a database of another application, written without a key
      [](auto& db, auto&) {
          const QString pfad = db.ordner.filePath("kunden.sqlite");
-         sqlite3* d = nullptr;  // a database of another application, written with the plain engine
-         EXPECT_EQ(sqlite3_open(QFile::encodeName(pfad).constData(), &d), SQLITE_OK);
-         EXPECT_EQ(sqlite3_exec(d, "CREATE TABLE Kunden (Name TEXT); INSERT INTO Kunden VALUES ('Huber');", nullptr, nullptr, nullptr), 0);
-         sqlite3_close(d);
+         const char* sql = "CREATE TABLE Kunden (Name TEXT); INSERT INTO Kunden VALUES ('Huber');";
+         EXPECT_EQ(test::starten("sqlcipher", {pfad, sql}).status, 0);
          return pfad;
      },
      {"kunden.sqlite", "keine Datenbank der Anwendung"}},
@@ -68,6 +71,27 @@ const Hindernis hindernisse[] = {
 
 class Passwortschritt : public testing::TestWithParam<Hindernis> {};
 
+// One call of the dialog as a host's Mand_Aufruf makes it (without the modal loop): the client's
+// town as the dialog shows it, followed by every message it gave.
+QString aufrufen(const QVariantList& info) {
+    test::Meldungen meldungen;
+    Aufruf aufruf = aufrufUebernehmen(info);
+    QString ort;
+    {
+        frmMandStamm form(aufruf);
+        const Vorratsnutzung vorrat(&form);
+        form.Form_Load();
+        ort = form.feld(QStringLiteral("inpMandOrt"))->text();
+    }
+    return (QStringList{ort} + meldungen.texte).join(QStringLiteral(" | "));
+}
+
+class Verbindungsvorrat_ : public ::testing::Test {
+protected:
+    void SetUp() override { Verbindungsvorrat::prozess().leeren(); }
+    void TearDown() override { Verbindungsvorrat::prozess().leeren(); }
+};
+
 }  // namespace
 
 TEST_P(Passwortschritt, LaesstDieDateiWieSieWarUndMeldetWasNoetig) {
@@ -76,7 +100,7 @@ TEST_P(Passwortschritt, LaesstDieDateiWieSieWarUndMeldetWasNoetig) {
     const QString pfad = GetParam().vorbereiten(db, sperre);
     ASSERT_TRUE(!sperre || sperre->aktiv());
     const bool da = QFileInfo::exists(pfad);
-    const QByteArray vorher = inhalt(pfad);
+    const QByteArray vorher = dateiInhalt(pfad);
     test::Meldungen meldungen;
     Set_DBPassword(pfad);
     sperre.reset();
@@ -84,25 +108,12 @@ TEST_P(Passwortschritt, LaesstDieDateiWieSieWarUndMeldetWasNoetig) {
     for (const QString& teil : GetParam().meldung)
         EXPECT_TRUE((meldungen.titel.first() + '\n' + meldungen.texte.first()).contains(teil)) << meldungen.alle();
     EXPECT_EQ(QFileInfo::exists(pfad), da);
-    EXPECT_EQ(inhalt(pfad), vorher);
+    EXPECT_EQ(dateiInhalt(pfad), vorher);
     EXPECT_FALSE(QFileInfo(pfad + ".xov-neu").isFile());
 }
 
 INSTANTIATE_TEST_SUITE_P(Hindernisse, Passwortschritt, testing::ValuesIn(hindernisse),
                          [](const testing::TestParamInfo<Hindernis>& i) { return std::string(i.param.name); });
-
-TEST(DbVerbindung, ConnectTextFuerAccess2000UndAlles) {
-    for (const QVariant& format : {QVariant(QStringLiteral("Access 2000;")), QVariant(), QVariant(QStringLiteral("Jet 4"))}) {
-        Aufruf aufruf;
-        aufruf.AufrufInfo[4] = format;
-        QObject form;
-        for (const char* name : {"MAData", "FAData", "KKData"}) new Datenquelle(name, &form);
-        Set_DBConnect(&form, aufruf);
-        const QString erwartet = format.toString() == QLatin1String("Access 2000;") ? QStringLiteral("Access 2000;") : QStringLiteral("Access;");
-        for (auto* q : form.findChildren<Datenquelle*>()) EXPECT_EQ(q->Connect(), erwartet + QStringLiteral("pwd=") + DbPasswort + ';');
-        EXPECT_EQ(aufruf.AufrufInfo.at(4).toString(), erwartet);
-    }
-}
 
 // Two processes take the password step on the same plain file at once (alone, or as the
 // dialog opens the client database): one encrypted file, no message, the row readable by both.
@@ -123,9 +134,25 @@ TEST(Gleichzeitig, ZweiPasswortschritteHinterlassenEineVerschluesselteDatei) {
     }
 }
 
-TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechte) {
-    if (::geteuid() != 0) GTEST_SKIP() << "braucht root, um die Datei einem anderen Benutzer zu geben";
+// Another user on the same files. The file belongs to root, but everyone may write it and its
+// folder: the user "nobody" could encrypt it, but the new file would then belong to nobody, so the
+// step is skipped. Given to nobody, root's step keeps the file's owner, group and mode. Then nobody
+// has it open on screen when the folder becomes read-only: saving says why it cannot.
+TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechteSchreibgeschuetzterOrdnerSagtWarum) {
+    if (::geteuid() != 0 || !test::nobodyErreichtDasTestprogramm())
+        GTEST_SKIP() << "braucht root und ein Testprogramm, das der Benutzer nobody erreicht";
     test::Datenbanken db(2024, {}, true, QString());
+    ASSERT_EQ(::chmod(QFile::encodeName(db.ordner.path()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(db.mand).constData(), 0666), 0);
+    const QByteArray vorher = dateiInhalt(db.mand);
+    test::Zweitprozess nobody({"runuser", "-u", "nobody", "--"});
+    ASSERT_TRUE(nobody.bereit());
+    const QString antwort = nobody.befehl({"passwort", db.mand});
+    EXPECT_TRUE(antwort.contains(QStringLiteral("Besitzer")) && !antwort.contains(QStringLiteral("An Error"))) << antwort.toStdString();
+    EXPECT_EQ(dateiInhalt(db.mand), vorher);
+    EXPECT_EQ(status(db.mand).st_uid, 0u);
+    EXPECT_FALSE(QFile::exists(db.mand + ".xov-neu"));
+
     ASSERT_EQ(::chown(QFile::encodeName(db.mand).constData(), 65534, 65534), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(db.mand).constData(), 0664), 0);
     test::Meldungen meldungen;
@@ -136,22 +163,61 @@ TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechte) {
     EXPECT_EQ(st.st_uid, 65534u);
     EXPECT_EQ(st.st_gid, 65534u);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
+
+    ASSERT_EQ(nobody.befehl({"oeffnen", db.mand, DbPasswort}), QStringLiteral("ok"));
+    ASSERT_EQ(::chmod(QFile::encodeName(db.ordner.path()).constData(), 0555), 0);
+    const QString geschuetzt = nobody.befehl({"sql", db.mand, DbPasswort, "UPDATE AllgMandDaten SET MandOrt = 'Graz'"});
+    ::chmod(QFile::encodeName(db.ordner.path()).constData(), 0777);
+    EXPECT_TRUE(geschuetzt.startsWith(QStringLiteral("fehler\t3027\tDie Datenbank kann nicht geschrieben werden: der Ordner ")))
+        << geschuetzt.toStdString();
+    EXPECT_TRUE(geschuetzt.contains(QStringLiteral("schreibgeschützt")));
+    EXPECT_EQ(db.mandWert("SELECT MandOrt FROM AllgMandDaten").toString(), QStringLiteral("Wien"));
 }
 
-TEST(Besitz, OhneRechtAufDenBesitzerWirdDerSchrittUebersprungen) {
-    if (::geteuid() != 0 || !test::nobodyErreichtDasTestprogramm())
-        GTEST_SKIP() << "braucht root und ein Testprogramm, das der Benutzer nobody erreicht";
-    test::Datenbanken db(2024, {}, true, QString());
-    // The file belongs to root, but everyone may write it and its folder: the user "nobody" could
-    // encrypt it, but the new file would then belong to nobody.
-    ASSERT_EQ(::chmod(QFile::encodeName(db.ordner.path()).constData(), 0777), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(db.mand).constData(), 0666), 0);
-    const QByteArray vorher = inhalt(db.mand);
-    test::Zweitprozess nobody({"runuser", "-u", "nobody", "--"});
-    ASSERT_TRUE(nobody.bereit());
-    const QString antwort = nobody.befehl({"passwort", db.mand});
-    EXPECT_TRUE(antwort.contains(QStringLiteral("Besitzer")) && !antwort.contains(QStringLiteral("An Error"))) << antwort.toStdString();
-    EXPECT_EQ(inhalt(db.mand), vorher);
-    EXPECT_EQ(status(db.mand).st_uid, 0u);
-    EXPECT_FALSE(QFile::exists(db.mand + ".xov-neu"));
+TEST_F(Verbindungsvorrat_, DateiZwischenZweiAufrufenErsetztOderNeuVerschluesseltWirdFrischGelesen) {
+    test::Datenbanken db;
+    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Wien"));
+
+    // Restored from another copy: the same path, another file.
+    test::Datenbanken sicherung;
+    sicherung.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'"));
+    ASSERT_TRUE(QFile::remove(db.mand));
+    ASSERT_TRUE(QFile::copy(sicherung.mand, db.mand));
+    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Graz"));  // and no message
+
+    // Keyed anew in place by someone else: the kept key no longer opens it, nor does the call's.
+    verbindungOeffnen(db.mand, DbPasswort)->ausfuehren(QStringLiteral("PRAGMA rekey = 'anders4711'"));
+    EXPECT_EQ(test::nummerVon([&] { Verbindungsvorrat::prozess().oeffnen({db.mand, DbPasswort}); }), FehlerNr::FalschesPasswort);
+}
+
+TEST_F(Verbindungsvorrat_, PasswortschrittEinesAnderenProzessesNachDemAufrufWirdNichtAufgehalten) {
+    XOV_NUR_DATEI("Passwortschritt und Dateisperren");
+    test::Datenbanken db(2024, {}, true, QString());  // without password
+    test::Zweitprozess anderer;
+    ASSERT_TRUE(anderer.bereit());
+    // While the other process has it open, the call's own step leaves it plain; the call reads it so.
+    ASSERT_EQ(anderer.befehl({"oeffnen", db.mand, DbPasswort}), QStringLiteral("ok"));
+    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Wien"));
+    EXPECT_FALSE(test::verschluesselt(db.mand));
+    // The other process writes on; what it wrote survives the step once nobody has the file open.
+    EXPECT_EQ(anderer.befehl({"sql", db.mand, DbPasswort, "UPDATE AllgMandDaten SET MandOrt = 'Graz'"}), QStringLiteral("ok"));
+    ASSERT_EQ(anderer.befehl({"schliessen"}), QStringLiteral("ok"));
+
+    // The call has ended: the kept connection must not make the other process's step skip.
+    EXPECT_EQ(anderer.befehl({"passwort", db.mand}), QStringLiteral("ok\t\t"));  // no message
+    EXPECT_TRUE(test::verschluesselt(db.mand));
+    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Graz"));  // and no message
+}
+
+TEST_F(Verbindungsvorrat_, VomServerZwischenZweiAufrufenBeendeteVerbindungWirdNeuAufgebaut) {
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Datenbanken db(test::Engine::Server);
+    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Wien"));
+    // What a restart of the server does to the sessions it had: ended, the client not told.
+    for (const QString& d : {db.mand, db.fa})
+        verbindungOeffnen(d, DbPasswort)
+            ->abfragen(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() "
+                                      "AND pid <> pg_backend_pid()"));
+    db.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Linz'"));
+    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Linz"));  // and no message
 }
