@@ -18,13 +18,15 @@ namespace {
 enum Ausgang { Escape, Beenden, Schliessfeld, Tabklick, StrgTab, AndereZeile, NeuerKurs, AltN };
 const char* const Ausgaenge[] = {"Escape", "Beenden", "Schliessfeld", "Tabklick", "StrgTab", "AndereZeile", "NeuerKurs", "AltN"};
 
-// What is typed into which field of the first currency (USD), or as the rate of a new day: first
-// `abgewiesen` (refused; with `erstTab` by Tab once before the way out), then `gut`.
+// What is typed into which field of the first currency (USD), or as the rate of a new day (of the
+// stored day `tag`): first `abgewiesen` (refused; with `erstTab` by Tab once before the way out),
+// then `gut`.
 struct Fall {
     const char* name;
     Ausgang ausgang;
     const char *feld, *abgewiesen, *gut, *gespeichert;
     bool erstTab = false;
+    const char* tag = nullptr;
 };
 void PrintTo(const Fall& f, std::ostream* os) { *os << f.name << " mit " << Ausgaenge[f.ausgang]; }
 
@@ -56,9 +58,11 @@ TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
     test::Seite s(db);
     const QString art = fall.feld;
     InputFeld* feld = art == "Name" ? s.lang(0) : art == "Code" ? s.kurz(0) : art == "Land" ? s.land(0) : s.eif();
-    if (feld == s.eif()) s.neuerKurs("04.03.2024");
+    if (feld == s.eif() && fall.tag) s.tippen(s.datum(), fall.tag);
+    else if (feld == s.eif()) s.neuerKurs("04.03.2024");
     const QString usdSql = "SELECT DISTINCT WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen FROM AllgWaehrung WHERE WID = 1";
-    const QString kursSql = "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE AenderDatum = '2024-03-04'";
+    const QString kursSql = QStringLiteral("SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '%1'")
+                                .arg(QDate::fromString(fall.tag ? fall.tag : "04.03.2024", "dd.MM.yyyy").toString(Qt::ISODate));
     if (fall.abgewiesen) {
         s.tippen(feld, fall.abgewiesen, fall.erstTab);
         if (fall.erstTab) {
@@ -86,8 +90,8 @@ TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
 }
 
 // Each way out finishes the focus field through one function that tells the fields apart: every
-// way out with a rate refused and then stored; the head fields, and a rate refused by Tab before,
-// on Escape.
+// way out with a rate refused and then stored; the head fields, a rate refused by Tab before and a
+// stored day's rate changed, on Escape.
 std::vector<Fall> alleFaelle() {
     std::vector<Fall> f;
     for (int a = Escape; a <= AltN; ++a) f.push_back({"Kurs", Ausgang(a), "Kurs", ",", "1,7", "1.7|0.5882352941"});
@@ -95,6 +99,8 @@ std::vector<Fall> alleFaelle() {
     f.push_back({"DoppelterCode", Escape, "Code", "CHF", "usn", "'US-Dollar'|'USN'|'USA'"});
     f.push_back({"Land", Escape, "Land", nullptr, "us", "'US-Dollar'|'USD'|'US'"});
     f.push_back({"KursNachAbweisung", Escape, "Kurs", ",", "1,7", "1.7|0.5882352941", true});
+    // A stored day's changed rate: its reciprocal stored to 10 places, as shown, not to 4.
+    f.push_back({"GespeicherterTag", Escape, "Kurs", nullptr, "1,3", "1.3|0.7692307692", false, "01.03.2024"});
     return f;
 }
 
