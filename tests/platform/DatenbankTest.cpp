@@ -150,6 +150,18 @@ TEST_P(EngineVertrag, OeffnenMitKennwortUndTransaktionBestaetigtOderZurueckgenom
         EXPECT_EQ(v->ausfuehren(QStringLiteral("UPDATE AllgFaDaten SET FaOrt = ? WHERE FaNummer = ?"), {QStringLiteral("Linz"), 29}), 1);
         t.bestaetigen();
     }
+    // A commit the database refuses (a deferred reference checked only then) is rolled back: nothing
+    // of it stays, and the next transaction begins.
+    v->ausfuehren(QStringLiteral("CREATE TABLE Eltern (Id INTEGER PRIMARY KEY)"));
+    v->ausfuehren(QStringLiteral("CREATE TABLE Kind (EId INTEGER REFERENCES Eltern (Id) DEFERRABLE INITIALLY DEFERRED)"));
+    if (datei()) v->ausfuehren(QStringLiteral("PRAGMA foreign_keys = ON"));
+    {
+        Transaktion t(*v);
+        v->ausfuehren(QStringLiteral("INSERT INTO Kind (EId) VALUES (1)"));
+        EXPECT_THROW(t.bestaetigen(), Fehler);
+    }
+    EXPECT_EQ(v->abfragen(QStringLiteral("SELECT count(*) FROM Kind")).zeilen[0][0].toInt(), 0);
+    EXPECT_NO_THROW(Transaktion(*v).bestaetigen());
     v.reset();
     EXPECT_EQ(db().faWert(QStringLiteral("SELECT FaOrt FROM AllgFaDaten WHERE FaNummer = 29")).toString(), QStringLiteral("Linz"));
 }
