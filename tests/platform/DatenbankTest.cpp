@@ -32,6 +32,7 @@ struct Enginefall {
     QStringList zeileHalten;
     int schreibenGehalten;
 };
+void PrintTo(const Enginefall& f, std::ostream* os) { *os << f.name; }
 
 class EngineVertrag : public ::testing::TestWithParam<Enginefall> {
 protected:
