@@ -2,6 +2,7 @@
 // Helpers of the database-tool tests: the whole content of a database to compare two of them.
 
 #include "Hilfen.h"
+#include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenbank.h"
 #include "tools/xov-db/Schema.h"
 
@@ -9,22 +10,21 @@ namespace test::werkzeug {
 
 inline bool vorhanden(const QString& db) { return xovdb::datenbankVorhanden(db, xov::DbPasswort); }
 
-// Every row of every table, each value with its column and kind (numbers to the last bit), in a
-// fixed order: two databases with the same list hold the same rows. Names in lower case, as a
-// server gives them.
-inline QStringList inhalt(const QString& db) {
+// Every row of every table, each value with its column and kind as the change log stores it
+// (numbers to the last bit), in a fixed order: two databases with the same list hold the same
+// rows. Names in lower case, as a server gives them. `mitProtokoll` false leaves out the change
+// log: each copy or creation adds entries of its own (with their time) to the target's log.
+inline QStringList inhalt(const QString& db, bool mitProtokoll = true) {
     auto v = xov::verbindungOeffnen(db, xov::DbPasswort);
     QStringList alles;
     for (const QString& t : v->tabellen()) {
+        if (!mitProtokoll && t.compare(xov::ProtokollTabelle, Qt::CaseInsensitive) == 0) continue;
         const auto e = v->abfragen(QStringLiteral("SELECT * FROM %1").arg(xov::bezeichner(t)));
         QStringList zeilen;
         for (const auto& z : e.zeilen) {
             QStringList werte;
-            for (int i = 0; i < z.size(); ++i) {
-                const QVariant& w = z.at(i);
-                const QString text = w.typeId() == QMetaType::Double ? QString::number(w.toDouble(), 'g', 17) : w.toString();
-                werte << e.spalten.at(i).toLower() + u'=' + QString::fromLatin1(w.metaType().name()) + u':' + text;
-            }
+            for (int i = 0; i < z.size(); ++i)
+                werte << e.spalten.at(i).toLower() + u'=' + xov::wertTyp(z.at(i)) + u':' + xov::klartext(xov::wertText(z.at(i)));
             werte.sort();  // by column name
             zeilen << t.toLower() + u'|' + werte.join(u'|');
         }
@@ -33,13 +33,6 @@ inline QStringList inhalt(const QString& db) {
     }
     return alles;
 }
-
-// The content without the change log: each copy or creation adds entries of its own (with their
-// time) to the target's log.
-inline QStringList daten(const QString& db) {
-    QStringList l = inhalt(db);
-    l.removeIf([](const QString& z) { return z.startsWith(QLatin1String("allgaenderungsprotokoll|")); });
-    return l;
-}
+inline QStringList daten(const QString& db) { return inhalt(db, false); }
 
 }  // namespace test::werkzeug
