@@ -8,10 +8,6 @@
 
 namespace test {
 
-const char* engineName(Engine e) { return e == Engine::Server ? "Server" : "Datei"; }
-
-QString testServer() { return qEnvironmentVariable("XOV_PG_TEST"); }
-
 QString Serverdatenbanken::neu(const char* art) {
     static int laufend = 0;
     adressen << testServer() + QStringLiteral("xovt_%1_%2_%3").arg(QCoreApplication::applicationPid()).arg(++laufend)
@@ -120,12 +116,6 @@ Dialog::Dialog(const QVariantList& info, int tabStripNr, QScreen* bildschirm) {
     aktivieren(form.get());
 }
 
-QScreen* bildschirm(int breite, int hoehe) {
-    for (QScreen* s : QGuiApplication::screens())
-        if (s->size() == QSize(breite, hoehe)) return s;
-    return nullptr;
-}
-
 bool Dialog::schliessen() {
     form->close();
     QApplication::processEvents();
@@ -158,8 +148,6 @@ QString quoteText(const QVariant& w) {
 }
 }  // namespace
 
-bool serverLauf() { return qEnvironmentVariable("XOV_TEST_ENGINE") == QLatin1String("Server"); }
-
 QString gespeichert(const QString& datenbank, const QString& sql, const QVariantList& p) {
     const auto e = xov::verbindungOeffnen(datenbank, xov::DbPasswort)->abfragen(sql, p);
     QStringList zeilen;
@@ -180,12 +168,6 @@ QStringList zeile(const test::Datenbanken& db) {
             if (s.name.compare(e.spalten.at(i), Qt::CaseInsensitive) == 0)
                 werte << s.name + QLatin1Char('=') + quoteText(e.zeilen.first().at(i));
     return werte;
-}
-
-QStringList unterschiede(const QStringList& vorher, const QStringList& nachher) {
-    QStringList u = nachher;
-    u.removeIf([&](const QString& w) { return vorher.contains(w); });
-    return u;
 }
 
 Lauf starten(const QString& programm, const QStringList& argumente, int ms, const QProcessEnvironment& umgebung) {
@@ -219,12 +201,6 @@ void tippen(QWidget* f, const char* text) {
     else QTest::keyClick(f, Qt::Key_Delete);
 }
 
-bool fokusAuf(QWidget* w) { return QTest::qWaitFor([w] { return QApplication::focusWidget() == w; }, 2000); }
-
-void abarbeiten() {
-    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
-}
-
 void aktivieren(QWidget* dialog) {
     dialog->activateWindow();
     QApplication::setActiveWindow(dialog);
@@ -238,11 +214,8 @@ QVariantList info(const Datenbanken& db, Optionen o) {
     i[2] = o.ohneIndex ? 1 : 0;
     i[4] = QStringLiteral("Access 2000;");
     i[5] = QDate(2024, 3, 1);
-    i[7] = QString();
     i[9] = o.eingeschraenkt ? 20 : 0;
-    i[10] = 0;
     i[11] = 2024;
-    i[20] = QString();
     i[60] = QVariantList(201, 0);
     i[61] = o.waehrung ? 1 : 0;
     return i;

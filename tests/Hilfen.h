@@ -21,9 +21,9 @@ namespace test {
 // The engines a test can run on: encrypted files, or databases on the test server that
 // scripts/test starts (its address in XOV_PG_TEST).
 enum class Engine { Datei, Server };
-const char* engineName(Engine e);
+inline const char* engineName(Engine e) { return e == Engine::Server ? "Server" : "Datei"; }
 // The test server's address ("postgresql://xov@127.0.0.1:PORT/"), "" when none runs.
-QString testServer();
+inline QString testServer() { return qEnvironmentVariable("XOV_PG_TEST"); }
 // Skips the current test when it needs the server and none runs.
 #define XOV_SERVER_NOETIG(engine) \
     if ((engine) == test::Engine::Server && test::testServer().isEmpty()) GTEST_SKIP() << "kein Testserver (XOV_PG_TEST)"
@@ -111,7 +111,7 @@ struct Dialog {
 // The same text on both engines, so that a number stored as text shows.
 QString gespeichert(const QString& datenbank, const QString& sql, const QVariantList& p = {});
 // Runs under XOV_TEST_ENGINE=Server: the dialog tests then use databases on the test server.
-bool serverLauf();
+inline bool serverLauf() { return qEnvironmentVariable("XOV_TEST_ENGINE") == QLatin1String("Server"); }
 // Skips a test that is about files only (encryption, file locks, SQLite's loose column types).
 #define XOV_NUR_DATEI(grund) \
     if (test::serverLauf()) GTEST_SKIP() << "nur für Datenbankdateien: " << (grund)
@@ -120,7 +120,10 @@ bool serverLauf();
 // "MandOrt='Wien'"): 12 and '12' differ.
 QStringList zeile(const Datenbanken& db);
 // The entries of `nachher` that are not in `vorher`.
-QStringList unterschiede(const QStringList& vorher, const QStringList& nachher);
+inline QStringList unterschiede(const QStringList& vorher, QStringList nachher) {
+    nachher.removeIf([&](const QString& w) { return vorher.contains(w); });
+    return nachher;
+}
 
 // A program run as its own process: one of the build folder ("xov-db"), else a path or a program
 // of PATH; killed when it has not ended after `ms` milliseconds.
@@ -134,7 +137,11 @@ Lauf starten(const QString& programm, const QStringList& argumente, int ms = 600
 inline Lauf xovDb(const QStringList& argumente) { return starten(QStringLiteral("xov-db"), argumente); }
 
 // The test program's screen of that size beside the primary one (1280x1024, 1920x1200; see main.cpp).
-QScreen* bildschirm(int breite, int hoehe);
+inline QScreen* bildschirm(int breite, int hoehe) {
+    for (QScreen* s : QGuiApplication::screens())
+        if (s->size() == QSize(breite, hoehe)) return s;
+    return nullptr;
+}
 
 // Clicks the tab of the page with the mouse.
 void tabKlicken(Dialog& d, int seite);
@@ -142,10 +149,12 @@ void tabKlicken(Dialog& d, int seite);
 void tippen(QWidget* feld, const char* text);
 
 // Waits until the widget is the focus widget.
-bool fokusAuf(QWidget* w);
+inline bool fokusAuf(QWidget* w) { return QTest::qWaitFor([w] { return QApplication::focusWidget() == w; }, 2000); }
 // Runs what the last step posted (deferred checks, their message boxes) until nothing is left:
 // for checking that something did NOT happen.
-void abarbeiten();
+inline void abarbeiten() {
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+}
 // Re-activates the dialog after a message box closed (no window manager here).
 void aktivieren(QWidget* dialog);
 

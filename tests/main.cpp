@@ -34,17 +34,27 @@ QString beschreiben(QWidget* w) {
         .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), w->windowTitle());
 }
 
-// A modal window that waits in its own event loop with nothing left to answer it would hold the
-// test for ever. When the same one has waited 45 seconds, the process ends naming it, so that a
-// run never hangs and the test fails with that text.
-class Modalwache : public ::testing::EmptyTestEventListener {
+// The windows of each test. A modal window that waits in its own event loop with nothing left to
+// answer it would hold the test for ever: when the same one has waited 45 seconds, the process
+// ends naming it, so that a run never hangs and the test fails with that text. A window a test
+// leaves open falls on the next one (focus, modal loops, stray timers): after each test every
+// visible top-level window fails the test by name and is closed.
+class Fensterwache : public ::testing::EmptyTestEventListener {
 public:
-    Modalwache() {
+    Fensterwache() {
         m_timer.setInterval(500);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { pruefen(); });
     }
     void OnTestStart(const ::testing::TestInfo&) override { m_fenster.clear(); m_timer.start(); }
-    void OnTestEnd(const ::testing::TestInfo&) override { m_timer.stop(); }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        m_timer.stop();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || w->windowType() == Qt::ToolTip) continue;
+            ADD_FAILURE() << "Fenster bleibt offen: " << beschreiben(w).toStdString();
+            w->close();
+        }
+    }
 
 private:
     void pruefen() {
@@ -62,20 +72,6 @@ private:
     QTimer m_timer;
     QPointer<QWidget> m_fenster;
     QElapsedTimer m_seit;
-};
-
-// A window a test leaves open falls on the next one (focus, modal loops, stray timers): after
-// each test every visible top-level window fails the test by name and is closed.
-class Fensterwache : public ::testing::EmptyTestEventListener {
-public:
-    void OnTestEnd(const ::testing::TestInfo&) override {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (!w->isVisible() || w->windowType() == Qt::ToolTip) continue;
-            ADD_FAILURE() << "Fenster bleibt offen: " << beschreiben(w).toStdString();
-            w->close();
-        }
-    }
 };
 
 }  // namespace
@@ -117,7 +113,6 @@ int main(int argc, char** argv) {
     if (argc > 1 && qstrcmp(argv[1], "--xov-helfer") == 0) return test::helferAusfuehren();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new OhneServer);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new Modalwache);
     ::testing::UnitTest::GetInstance()->listeners().Append(new Fensterwache);
     return RUN_ALL_TESTS();
 }

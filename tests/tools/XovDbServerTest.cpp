@@ -13,10 +13,6 @@ using namespace test::werkzeug;
 
 namespace {
 
-QString anzahl(const QString& db, const char* tabelle) {
-    return test::gespeichert(db, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(tabelle)));
-}
-
 QString eindeutigeSchluessel(const QString& fa) {
     return test::gespeichert(fa, QStringLiteral("SELECT count(*) FROM pg_indexes WHERE tablename = 'allgwaehrung' "
                                                 "AND indexdef LIKE 'CREATE UNIQUE INDEX %(wid, aenderdatum)'"));
@@ -39,7 +35,8 @@ TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     Lauf l = xovDb({"kopieren", db.mand, mandS, db.fa, faS});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_TRUE(l.aus.contains(QStringLiteral("AllgMandDaten: 1 Datensatz kopiert"))) << l.aus.toStdString();
-    EXPECT_TRUE(l.aus.contains(QStringLiteral("ObjKanzleiKontenstamm: %1 Datensätze kopiert").arg(anzahl(db.mand, "ObjKanzleiKontenstamm"))));
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("ObjKanzleiKontenstamm: %1 Datensätze kopiert")
+                                  .arg(test::gespeichert(db.mand, "SELECT count(*) FROM ObjKanzleiKontenstamm"))));
     EXPECT_EQ(daten(mandS), daten(db.mand));
     EXPECT_EQ(daten(faS), daten(db.fa));
 
@@ -53,7 +50,7 @@ TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
 
 // Targets the copy refuses, each named, each as it was: one with data, a shared database for a
 // client database, one of an older version without a column, and where the comparison after the
-// copy finds a value the target changed.
+// copy finds a value the target changed (the file target created for it goes again).
 TEST(XovDbKopieren, AbgewieseneZieleBleibenWieSieWaren) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken quelle(test::Engine::Datei, 2023);
@@ -78,18 +75,6 @@ TEST(XovDbKopieren, AbgewieseneZieleBleibenWieSieWaren) {
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgMandDaten: dem Ziel fehlt die Spalte MandFaxNr"))) << l.fehler.toStdString();
     EXPECT_EQ(inhalt(alt.mand), QStringList());
-
-    // The server keeps a date without the time the file held.
-    quelle.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
-                 "VALUES (7, 'SEK', '2020-03-01 10:30', 11.42, 0.0876)");
-    test::Serverdatenbanken s;
-    const QString faS = s.neu("fa");
-    l = xovDb({"kopieren", quelle.fa, faS});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Tabelle AllgWaehrung: ein Datensatz stimmt nach dem Kopieren nicht überein, "
-                                                 "Spalte AenderDatum: gelesen Text „2020-03-01 10:30“, im Ziel Datum 01.03.2020")))
-        << l.fehler.toStdString();
-    EXPECT_FALSE(vorhanden(faS));
 
     // A file stores the server's NaN as Null: the new file goes again.
     ziel.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, AenderDatum, EuroinFremd, FremdinEuro) "
@@ -117,9 +102,7 @@ TEST(XovDbKopieren, FehlerMittendrinLaesstJedesZielWieEsWar) {
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("fehlgeschlagen, Tabelle AllgFaDaten: Fehler 13"))) << l.fehler.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Die Datenbank %1 bleibt, wie sie war.").arg(mandS))) << l.fehler.toStdString();
-    EXPECT_EQ(anzahl(mandS, "AllgMandDaten"), "0");
-    EXPECT_EQ(anzahl(mandS, "ObjKanzleiKontenstamm"), "0");
-    EXPECT_EQ(anzahl(faS, "AllgFaDaten"), "0");
+    EXPECT_EQ(daten(mandS) + daten(faS), QStringList());
 
     // A new target that this run created is removed again; an empty one an administrator created
     // stays, empty, and is used by the next run.
@@ -188,19 +171,4 @@ TEST(XovDbServer, FelderErgaenzenErgaenztDenSchluesselNurOhneDoppelte) {
         EXPECT_EQ(xovDb({"felder-ergaenzen", alt.mand, alt.fa}).status, 0);
         EXPECT_EQ(eindeutigeSchluessel(alt.fa), "1");
     }
-}
-
-TEST(XovDbServer, DemoEntferntBeiEinemFehlerWasEsAngelegtHat) {
-    XOV_SERVER_NOETIG(test::Engine::Server);
-    test::Serverdatenbanken s;
-    const QString mand = s.neu("mand"), fa = s.neu("fa");
-    ASSERT_EQ(xovDb({"anlegen", s.neu("leer"), fa}).status, 0);
-    // The shared database lacks a column the demo rates fill: the run fails after the client
-    // database was created and filled.
-    xov::verbindungOeffnen(fa, xov::DbPasswort)->ausfuehren(QStringLiteral("ALTER TABLE AllgWaehrung DROP COLUMN Laenderkennzeichen"));
-    const Lauf l = xovDb({"demo", mand, fa});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("3265"))) << l.fehler.toStdString();
-    EXPECT_FALSE(vorhanden(mand));
-    EXPECT_EQ(anzahl(fa, "AllgFaDaten"), "0");
 }

@@ -48,7 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
     Faelle, XovMandstammOhneAnzeige,
     ::testing::Values(OhneAnzeige{"Hilfe", {"--help"}, 0, "Optionen:"},
                       OhneAnzeige{"JahrKeineZahl", {"--demo", "--jahr", "abc"}, 2, "--jahr \"abc\""},
-                      OhneAnzeige{"JahrZuGross", {"--demo", "--jahr", "99999"}, 2, "--jahr"},
                       OhneAnzeige{"MonatsstatusKeinTag", {"--demo", "--monatsstatus", "31.02.2024"}, 2, "--monatsstatus"},
                       OhneAnzeige{"SeiteKeineZahl", {"--demo", "--tabstripnr", "sieben"}, 2, "--tabstripnr"},
                       OhneAnzeige{"MandantLeer", {"--demo", "-m", ""}, 2, "--mandant"},
@@ -56,17 +55,24 @@ INSTANTIATE_TEST_SUITE_P(
                       OhneAnzeige{"UnbekannteOption", {"--gibtsnicht"}, 1, "Unbekannte Option"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The demo on the server, its databases created by the first run only; no box waits.
 TEST(XovMandstamm, BilderOhneWartendeMeldung) {
-    test::Datenbanken db(2019);
+    XOV_SERVER_NOETIG(test::Engine::Server);
+    test::Serverdatenbanken s;
+    const QString mand = s.neu("mand"), fa = s.neu("fa");
     QTemporaryDir daten;
-    // Good data: every page, no message, status 0.
-    Lauf l = host({"-m", db.mand, "-f", db.fa, "--jahr", "2019", "--bilder", daten.filePath("gut")}, daten.path());
-    EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
-    EXPECT_FALSE(l.fehler.contains(QStringLiteral("Meldung"))) << l.fehler.toStdString();
-    EXPECT_TRUE(QFile::exists(daten.filePath("gut/seite-8.png")));
+    // Good data: every page, no message, status 0; the second run finds the databases there.
+    for (const char* lauf : {"erster", "zweiter"}) {
+        const Lauf l = host({"--demo", "-m", mand, "-f", fa, "--jahr", "2019", "--bilder", daten.filePath(lauf)}, daten.path());
+        EXPECT_EQ(l.status, 0) << lauf << ": " << l.fehler.toStdString();
+        EXPECT_FALSE(l.fehler.contains(QStringLiteral("Meldung"))) << l.fehler.toStdString();
+        EXPECT_TRUE(QFile::exists(daten.filePath(QStringLiteral("%1/seite-8.png").arg(lauf))));
+    }
+    EXPECT_EQ(test::gespeichert(mand, "SELECT count(*) FROM AllgMandDaten"), "1");
+    EXPECT_FALSE(QFile::exists(daten.filePath("mandant.db")));  // the files stay the default only
 
     // Without --jahr the account check speaks: written out, answered, and the run ends.
-    l = host({"-m", db.mand, "-f", db.fa, "--bilder", daten.filePath("jahr")}, daten.path());
+    Lauf l = host({"-m", mand, "-f", fa, "--bilder", daten.filePath("jahr")}, daten.path());
     EXPECT_NE(l.status, -1) << "hängt";
     EXPECT_TRUE(QFile::exists(daten.filePath("jahr/seite-1.png")));
 
@@ -75,25 +81,11 @@ TEST(XovMandstamm, BilderOhneWartendeMeldung) {
     QFile leer(daten.filePath("leer.db"));
     ASSERT_TRUE(leer.open(QIODevice::WriteOnly));
     leer.close();
-    l = host({"-m", leer.fileName(), "-f", db.fa, "--jahr", "2019", "--bilder", daten.filePath("schlecht")}, daten.path());
+    l = host({"-m", leer.fileName(), "-f", fa, "--jahr", "2019", "--bilder", daten.filePath("schlecht")}, daten.path());
     EXPECT_EQ(l.status, 1) << l.fehler.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Meldung ["))) << l.fehler.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Knöpfe: ")));
     const QImage seite1(daten.filePath("schlecht/seite-1.png"));
     ASSERT_FALSE(seite1.isNull());
     EXPECT_GT(seite1.width(), 500);  // the dialog, several hundred pixels wide; a box is narrower
-}
-
-TEST(XovMandstamm, DemoAufDemServerLegtNurFehlendeDatenbankenAn) {
-    XOV_SERVER_NOETIG(test::Engine::Server);
-    test::Serverdatenbanken s;
-    const QString mand = s.neu("mand"), fa = s.neu("fa");
-    QTemporaryDir daten;
-    for (const char* lauf : {"erster", "zweiter"}) {
-        const Lauf l = host({"--demo", "-m", mand, "-f", fa, "--bilder", daten.filePath(QLatin1String(lauf))}, daten.path());
-        EXPECT_EQ(l.status, 0) << lauf << ": " << l.fehler.toStdString();
-        EXPECT_TRUE(QFile::exists(daten.filePath(QStringLiteral("%1/seite-8.png").arg(QLatin1String(lauf)))));
-    }
-    EXPECT_EQ(test::gespeichert(mand, "SELECT count(*) FROM AllgMandDaten"), "1");
-    EXPECT_FALSE(QFile::exists(daten.filePath("mandant.db")));  // the files stay the default only
 }
