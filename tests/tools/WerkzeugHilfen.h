@@ -1,5 +1,6 @@
 #pragma once
-// Helpers of the database-tool tests: the whole content of a database to compare two of them.
+// Helpers of the database-tool tests: a refused command, and the whole content of a database to
+// compare two of them.
 
 #include "Hilfen.h"
 #include "platform/Aenderungsprotokoll.h"
@@ -9,6 +10,14 @@
 namespace test::werkzeug {
 
 inline bool vorhanden(const QString& db) { return xovdb::datenbankVorhanden(db, xov::DbPasswort); }
+
+// Runs the tool, which must refuse (status 1) with `satz` in its message; gives that message.
+inline QString abgewiesen(const QStringList& befehl, const QString& satz) {
+    const Lauf l = xovDb(befehl);
+    EXPECT_EQ(l.status, 1) << befehl.join(u' ').toStdString();
+    EXPECT_TRUE(l.fehler.contains(satz)) << befehl.join(u' ').toStdString() << ": " << l.fehler.toStdString();
+    return l.fehler;
+}
 
 // Every row of every table, each value with its column and kind as the change log stores it
 // (numbers to the last bit), in a fixed order: two databases with the same list hold the same
