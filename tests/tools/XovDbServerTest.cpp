@@ -139,13 +139,21 @@ TEST(XovDbServer, KennwortStehtInKeinerAusgabe) {
 
 // The unique key of the rates is looked up in the server's own catalogue: a table of an older
 // version gets it once (the duplicates that keep it off, the same on both engines: SelberTag).
-TEST(XovDbServer, FelderErgaenzenErgaenztDenSchluesselEinmal) {
+// What the tool enters in the log, the application's role on the server cannot change.
+TEST(XovDbServer, FelderErgaenzenErgaenztDenSchluesselEinmalUndDasProtokollBleibt) {
     XOV_SERVER_NOETIG(test::Engine::Server);
-    test::Datenbanken alt(test::Engine::Server);
+    test::Datenbanken alt(test::Engine::Server, 2024, {"MandFaxNr"});
     alt.faSql("ALTER TABLE AllgWaehrung DROP CONSTRAINT allgwaehrung_wid_aenderdatum_key");
     ASSERT_EQ(eindeutigeSchluessel(alt.fa), "0");
     for (int lauf = 0; lauf < 2; ++lauf) {
         EXPECT_EQ(xovDb({"felder-ergaenzen", alt.mand, alt.fa}).status, 0);
         EXPECT_EQ(eindeutigeSchluessel(alt.fa), "1");
     }
+    auto v = xov::verbindungOeffnen(alt.mand, xov::DbPasswort);
+    ASSERT_FALSE(v->rolle().isEmpty());
+    const QStringList protokoll = inhalt(alt.mand);
+    ASSERT_TRUE(protokoll.join(u' ').contains("MandFaxNr"));
+    for (const char* sql : {"UPDATE AllgAenderungsprotokoll SET Bemerkung = 'x'", "DELETE FROM AllgAenderungsprotokoll", "TRUNCATE AllgAenderungsprotokoll"})
+        EXPECT_EQ(test::nummerVon([&] { v->ausfuehren(QString::fromLatin1(sql)); }), xov::FehlerNr::NurLesen) << sql;
+    EXPECT_EQ(inhalt(alt.mand), protokoll);
 }
