@@ -133,14 +133,8 @@ QString quoteText(const QVariant& w) {
     if (xov::istNull(w)) return QStringLiteral("NULL");
     switch (w.typeId()) {
     case QMetaType::LongLong: case QMetaType::Int: return w.toString();
-    case QMetaType::Double: {
-        QString z = QString::number(w.toDouble(), 'g', 15);
-        if (!z.contains(QLatin1Char('.')) && !z.contains(QLatin1Char('n'))) {
-            const qsizetype e = z.indexOf(QLatin1Char('e'));
-            z.insert(e < 0 ? z.size() : e, QStringLiteral(".0"));
-        }
-        return z;
-    }
+    // 15 digits as SQLite shows them, a whole number with ".0" (170.0, 1.0e+20)
+    case QMetaType::Double: return QString::number(w.toDouble(), 'g', 15).replace(QRegularExpression("^(-?\\d+)(e|$)"), "\\1.0\\2");
     case QMetaType::QDate: return QLatin1Char('\'') + w.toDate().toString(Qt::ISODate) + QLatin1Char('\'');
     case QMetaType::QByteArray: return QStringLiteral("X'") + QString::fromLatin1(w.toByteArray().toHex().toUpper()) + QLatin1Char('\'');
     default: return QLatin1Char('\'') + w.toString().replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
@@ -175,16 +169,11 @@ Lauf starten(const QString& programm, const QStringList& argumente, int ms, cons
     QProcess p;
     p.setProcessEnvironment(umgebung);
     p.start(QFile::exists(imBau) ? imBau : programm, argumente);
-    Lauf l;
-    if (!p.waitForFinished(ms)) {
-        p.kill();
-        p.waitForFinished();
-    } else if (p.exitStatus() == QProcess::NormalExit) {
-        l.status = p.exitCode();
-    }
-    l.aus = QString::fromUtf8(p.readAllStandardOutput());
-    l.fehler = QString::fromUtf8(p.readAllStandardError());
-    return l;
+    const bool fertig = p.waitForFinished(ms);
+    if (!fertig) p.kill();
+    p.waitForFinished();
+    return {fertig && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 void tabKlicken(Dialog& d, int seite) {

@@ -43,10 +43,9 @@ void Zweitprozess::senden(const QStringList& befehl) {
 }
 
 QString Zweitprozess::antwort(int ms) {
-    QElapsedTimer uhr;
-    uhr.start();
+    const QDeadlineTimer frist(ms);
     while (!m_puffer.contains('\n')) {
-        if (uhr.elapsed() > ms || m_prozess.state() == QProcess::NotRunning) return QStringLiteral("kein Ende");
+        if (frist.hasExpired() || m_prozess.state() == QProcess::NotRunning) return QStringLiteral("kein Ende");
         m_prozess.waitForReadyRead(100);
         m_puffer += m_prozess.readAllStandardOutput();
     }
