@@ -31,14 +31,12 @@ Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalte
         xovdb::anlegen(m, f, passwort, ohneSpalten);
         if (fuellen && ohneSpalten.isEmpty()) xovdb::demoFuellen(m, f, passwort, jahr);
     };
+    mand = e == Engine::Server ? server.neu("mand") : ordner.filePath(QStringLiteral("mandant.db"));
+    fa = e == Engine::Server ? server.neu("fa") : ordner.filePath(QStringLiteral("gemeinsam.db"));
     if (e == Engine::Server) {
-        mand = server.neu("mand");
-        fa = server.neu("fa");
         anlegen(mand, fa);
         return;
     }
-    mand = ordner.filePath(QStringLiteral("mandant.db"));
-    fa = ordner.filePath(QStringLiteral("gemeinsam.db"));
     // Creating a keyed file derives its key several times, on purpose slowly: each kind of database
     // files is created once in this process and copied byte for byte for every test that asks for it.
     static QTemporaryDir vorlagen;
@@ -67,10 +65,8 @@ QVariant Datenbanken::faWert(const QString& sql) const { return xov::verbindungO
 Sperre::Sperre(const QString& pfad, const QString& passwort) {
     m_prozess.start(QStringLiteral("sqlcipher"), {pfad});
     if (!m_prozess.waitForStarted(5000)) return;
-    QByteArray befehle;
-    if (!passwort.isEmpty()) befehle += "PRAGMA key='" + passwort.toUtf8() + "';\n";
-    befehle += "PRAGMA locking_mode=EXCLUSIVE;\nBEGIN EXCLUSIVE;\nCOMMIT;\n.print gesperrt\n";
-    m_prozess.write(befehle);
+    m_prozess.write((passwort.isEmpty() ? QByteArray() : "PRAGMA key='" + passwort.toUtf8() + "';\n") +
+                    "PRAGMA locking_mode=EXCLUSIVE;\nBEGIN EXCLUSIVE;\nCOMMIT;\n.print gesperrt\n");
     QByteArray ausgabe;
     while (!ausgabe.contains("gesperrt") && m_prozess.waitForReadyRead(5000)) ausgabe += m_prozess.readAllStandardOutput();
     m_aktiv = ausgabe.contains("gesperrt");
@@ -88,22 +84,21 @@ Meldungen::Meldungen(Antwort antwort) : m_antwort(std::move(antwort)) {
 
 void Meldungen::pruefen() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (!box && (!modal || modal->objectName() != QLatin1String("xovAllgError"))) return;
+    titel << modal->windowTitle();
+    if (box) {
         texte << box->text();
-        titel << box->windowTitle();
         const auto knopf = m_antwort ? m_antwort(box->text()) : QMessageBox::NoButton;
         QAbstractButton* b = knopf != QMessageBox::NoButton ? box->button(knopf) : nullptr;
-        if (!b) b = box->buttons().first();
-        QTest::mouseClick(b, Qt::LeftButton);
-    } else if (modal && modal->objectName() == QLatin1String("xovAllgError")) {
-        auto text = [&](const char* n) { auto* l = modal->findChild<QLabel*>(QLatin1String(n)); return l ? l->text() : QString(); };
-        QString t = QStringLiteral("xovAllgError %1: %2 @ %3").arg(text("lblNummer"), text("lblBeschreibung"), text("lblStelle"));
-        if (text("lblProgramm") != QStringLiteral("–")) t += QStringLiteral(" [%1]").arg(text("lblProgramm"));
-        if (text("lblHilfe") != QStringLiteral("–")) t += QStringLiteral(" ? %1").arg(text("lblHilfe"));
-        texte << t;
-        titel << modal->windowTitle();
-        QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdSchliessen")), Qt::LeftButton);
+        return QTest::mouseClick(b ? b : box->buttons().first(), Qt::LeftButton);
     }
+    auto text = [&](const char* n) { auto* l = modal->findChild<QLabel*>(QLatin1String(n)); return l ? l->text() : QString(); };
+    QString t = QStringLiteral("xovAllgError %1: %2 @ %3").arg(text("lblNummer"), text("lblBeschreibung"), text("lblStelle"));
+    if (text("lblProgramm") != QStringLiteral("–")) t += QStringLiteral(" [%1]").arg(text("lblProgramm"));
+    if (text("lblHilfe") != QStringLiteral("–")) t += QStringLiteral(" ? %1").arg(text("lblHilfe"));
+    texte << t;
+    QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdSchliessen")), Qt::LeftButton);
 }
 
 Dialog::Dialog(const QVariantList& info, int tabStripNr, QScreen* bildschirm) {

@@ -26,7 +26,8 @@ QVector<QStringList> stand(const QStringList& ziele) {
 // Kills the command Abbrueche times, at moments spread evenly over the time a whole run takes. A
 // kill that came after the work was done (while the process ended) leaves the targets complete, as
 // a whole run does; otherwise the next run of the same command succeeds. Then the targets go again.
-void abbrechenUndWiederholen(const QStringList& befehl, const QStringList& ziele, const std::function<void()>& aufraeumen) {
+void abbrechenUndWiederholen(const QStringList& befehl, const QStringList& ziele) {
+    const auto aufraeumen = [&] { for (const QString& z : ziele) xov::datenbankEntfernen({z, xov::DbPasswort}); };
     QElapsedTimer uhr;
     uhr.start();
     Lauf l = xovDb(befehl);
@@ -50,10 +51,7 @@ void abbrechenUndWiederholen(const QStringList& befehl, const QStringList& ziele
 TEST(Abbruch, DemoInDateien) {
     test::Datenbanken db;
     const QString mand = db.ordner.filePath(QStringLiteral("neu-mandant.db")), fa = db.ordner.filePath(QStringLiteral("neu-gemeinsam.db"));
-    abbrechenUndWiederholen({QStringLiteral("demo"), mand, fa}, {mand, fa}, [&] {
-        QFile::remove(mand);
-        QFile::remove(fa);
-    });
+    abbrechenUndWiederholen({QStringLiteral("demo"), mand, fa}, {mand, fa});
     // Nothing of a killed run stays beside the databases either.
     EXPECT_EQ(QDir(db.ordner.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("xov-neu")), QStringList());
 }
@@ -62,11 +60,9 @@ TEST(Abbruch, DemoAufDemServerUndKopieVomServerInEineDatei) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Serverdatenbanken server;
     const QString mand = server.neu("m"), fa = server.neu("f");
-    abbrechenUndWiederholen({QStringLiteral("demo"), mand, fa}, {mand, fa}, [&] {
-        for (const QString& a : {mand, fa}) xov::datenbankEntfernen({a, xov::DbPasswort});
-    });
+    abbrechenUndWiederholen({QStringLiteral("demo"), mand, fa}, {mand, fa});
     ASSERT_EQ(xovDb({QStringLiteral("demo"), mand, fa}).status, 0);
     QTemporaryDir ordner;
     const QString datei = ordner.filePath(QStringLiteral("kopie.db"));
-    abbrechenUndWiederholen({QStringLiteral("kopieren"), mand, datei}, {datei}, [&] { QFile::remove(datei); });
+    abbrechenUndWiederholen({QStringLiteral("kopieren"), mand, datei}, {datei});
 }

@@ -1,5 +1,5 @@
 // xov-db protokoll: the German listing, and the check of the chain against entries edited,
-// deleted, inserted or moved afterwards with the sqlcipher shell (the check reads the log through
+// deleted or moved afterwards with the sqlcipher shell (the check reads the log through
 // the engine and is the same for a server; on a server the application's role cannot change the
 // log: XovDbServer).
 
@@ -37,8 +37,6 @@ void PrintTo(const Eingriff& e, std::ostream* os) { *os << e.name; }
 const Eingriff eingriffe[] = {
     {"WertGeaendert", "UPDATE {P} SET NeuerWert = '1.3' WHERE Nr = 3", 3},
     {"Geloescht", "DELETE FROM {P} WHERE Nr = 2", 2},
-    {"Eingefuegt", "UPDATE {P} SET Nr = -Nr WHERE Nr >= 3; UPDATE {P} SET Nr = 1 - Nr WHERE Nr < 0; CREATE TEMP TABLE k AS "
-                   "SELECT * FROM {P} WHERE Nr = 2; UPDATE k SET Nr = 3, NeuerWert = '9.99'; INSERT INTO {P} SELECT * FROM k", 3},
     {"Umgestellt", "UPDATE {P} SET Nr = -2 WHERE Nr = 2; UPDATE {P} SET Nr = 2 WHERE Nr = 4; UPDATE {P} SET Nr = 4 WHERE Nr = -2", 2},
 };
 
@@ -53,7 +51,8 @@ TEST_P(Manipulation, PruefenNenntDenErstenBeschaedigtenEintrag) {
     for (const QString& sql : QString::fromUtf8(GetParam().sql).replace("{P}", "AllgAenderungsprotokoll").split(QStringLiteral("; ")))
         v->ausfuehren(sql);
     v.reset();
-    test::werkzeug::abgewiesen({"protokoll", db.fa, "--pruefen"}, QStringLiteral("Erster beschädigter Eintrag: Nr. %1\n").arg(GetParam().nr));
+    const QString erwartet = QStringLiteral("Erster beschädigter Eintrag: Nr. %1\n").arg(GetParam().nr);
+    test::werkzeug::abgewiesen({"protokoll", db.fa, "--pruefen"}, erwartet);
 }
 
 INSTANTIATE_TEST_SUITE_P(Datei, Manipulation, ::testing::ValuesIn(eingriffe),

@@ -132,7 +132,6 @@ TEST(XovDbServer, KennwortStehtInKeinerAusgabe) {
         EXPECT_FALSE((l.aus + l.fehler).contains(QStringLiteral("lagerbestand4"))) << (l.aus + l.fehler).toStdString();
     }
     EXPECT_EQ(test::gespeichert(mand, "SELECT MandBuchjahr FROM AllgMandDaten"), "2023");
-    EXPECT_TRUE(vorhanden(fa));
     EXPECT_EQ(daten(kopie), daten(mand));
     EXPECT_FALSE(QFile::exists(datei));
 }

@@ -7,14 +7,12 @@
 
 #include "tools/WerkzeugHilfen.h"
 #include "kurse/LangeKursdatei.h"
-#include "platform/Datenbank.h"
 #include "platform/Fehlerhilfe.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 using test::Lauf;
-using test::xovDb;
 
 namespace {
 
@@ -49,15 +47,8 @@ QByteArray dateiinhalt(const QString& pfad) {
 
 class Abgewiesen : public testing::TestWithParam<Abweisung> {};
 
-
-struct Ort {
-    const char* name;
-    const char* art;  // as the message names it
-};
-
-const Ort orte[] = {{"Fifo", "eine benannte Pipe (FIFO)"}, {"Ordner", "ein Ordner"}, {"Geraet", "ein Gerät"}};
-
-class KeineDatenbankdatei : public testing::TestWithParam<Ort> {};
+// Where a database should be, and as the message names it.
+class KeineDatenbankdatei : public testing::TestWithParam<std::pair<const char*, const char*>> {};
 
 
 }  // namespace
@@ -66,14 +57,12 @@ TEST_P(Abgewiesen, InEinemSatzUndJedeDateiBleibtWieSieWar) {
     test::Datenbanken db;
     QFile(db.ordner.filePath(QStringLiteral("leer.db"))).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::link(db.ordner.filePath("anderswo.db"), db.ordner.filePath("link.db")));
-    const auto einsetzen = [&](QString t) {
-        for (const QString n : {"neu2", "neu", "leer", "link"}) t.replace('{' + n + '}', db.ordner.filePath(n + ".db"));
-        return t.replace("{m}", db.mand).replace("{f}", db.fa).replace("{ordner}", db.ordner.path());
+    const auto einsetzen = [&](QStringList t) {
+        for (const QString n : {"neu2", "neu", "leer", "link"}) t.replaceInStrings('{' + n + '}', db.ordner.filePath(n + ".db"));
+        return t.replaceInStrings("{m}", db.mand).replaceInStrings("{f}", db.fa).replaceInStrings("{ordner}", db.ordner.path());
     };
     const QByteArray m = dateiinhalt(db.mand), f = dateiinhalt(db.fa);
-    QStringList argumente;
-    for (const QString& a : GetParam().argumente) argumente << einsetzen(a);
-    const QString meldung = test::werkzeug::abgewiesen(argumente, einsetzen(QString::fromUtf8(GetParam().satz)));
+    const QString meldung = test::werkzeug::abgewiesen(einsetzen(GetParam().argumente), einsetzen({GetParam().satz}).first());
     EXPECT_EQ(meldung.trimmed().count(u'\n'), 0) << meldung.toStdString();
     EXPECT_FALSE(meldung.contains(QStringLiteral("Fehler 3"))) << meldung.toStdString();
     EXPECT_EQ(QDir(db.ordner.path()).entryList(QDir::Files | QDir::Hidden),
@@ -88,13 +77,13 @@ INSTANTIATE_TEST_SUITE_P(XovDbWerkzeug, Abgewiesen, testing::ValuesIn(abweisunge
 
 TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     test::Datenbanken db;
-    const QString name = QLatin1String(GetParam().name);
+    const QString name = QLatin1String(GetParam().first);
     const QString pfad = name == QLatin1String("Geraet") ? QStringLiteral("/dev/zero") : db.ordner.filePath("keine-datei.db");
     if (name == QLatin1String("Fifo")) { ASSERT_EQ(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0); }
     if (name == QLatin1String("Ordner")) { ASSERT_EQ(::mkdir(QFile::encodeName(pfad).constData(), 0700), 0); }
     // The engine's message with its number, as the dialog and every tool open a database.
     const QString erwartet = QStringLiteral("Fehler %1: %2 ist %3, keine Datenbankdatei")
-                                 .arg(QString::number(xov::FehlerNr::FremdeDatei), pfad, QString::fromUtf8(GetParam().art));
+                                 .arg(QString::number(xov::FehlerNr::FremdeDatei), pfad, QString::fromUtf8(GetParam().second));
     QElapsedTimer uhr;
     uhr.start();
     test::werkzeug::abgewiesen({"felder-ergaenzen", pfad}, erwartet);
@@ -109,8 +98,10 @@ TEST_P(KeineDatenbankdatei, WirdSofortMitDeutscherMeldungAbgewiesen) {
     EXPECT_LT(uhr.elapsed(), 20000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pfade, KeineDatenbankdatei, testing::ValuesIn(orte),
-                         [](const testing::TestParamInfo<Ort>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pfade, KeineDatenbankdatei,
+                         testing::Values(std::pair{"Fifo", "eine benannte Pipe (FIFO)"}, std::pair{"Ordner", "ein Ordner"},
+                                         std::pair{"Geraet", "ein Gerät"}),
+                         [](const auto& i) { return std::string(i.param.first); });
 
 // The tool refuses a link before it creates anything (above); the engine itself refuses as well,
 // whoever calls it.
@@ -146,7 +137,7 @@ TEST(Fortschritt, ZeileAmTerminalUndNichtsInEinerDatei) {
     const QString terminal = test::starten("script", {"-qefc", QCoreApplication::applicationDirPath() + "/xov-db kurse-einlesen '" + db.fa
                                                                     + "' '" + datei + "'", "/dev/null"}).aus;
     EXPECT_TRUE(terminal.contains(QStringLiteral("\rKurse einlesen: 1.200 von 1.200 Tagen"))) << terminal.toStdString();
-    const test::Lauf l = test::xovDb({"kurse-einlesen", db.fa, datei, "--ersetzen"});
+    const Lauf l = test::xovDb({"kurse-einlesen", db.fa, datei, "--ersetzen"});
     EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_FALSE(l.fehler.contains(QStringLiteral("Kurse einlesen:"))) << l.fehler.toStdString();
     EXPECT_FALSE(l.aus.contains(QLatin1Char('\r')));
