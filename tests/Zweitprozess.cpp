@@ -19,11 +19,8 @@
 namespace test {
 
 Zweitprozess::Zweitprozess(const QStringList& vorspann) {
-    QStringList argumente = vorspann;
-    argumente << QCoreApplication::applicationFilePath() << QStringLiteral("--xov-helfer");
-    const QString programm = argumente.takeFirst();
-    m_prozess.setProcessChannelMode(QProcess::SeparateChannels);
-    m_prozess.start(programm, argumente);
+    const QStringList befehl = vorspann + QStringList{QCoreApplication::applicationFilePath(), QStringLiteral("--xov-helfer")};
+    m_prozess.start(befehl.first(), befehl.mid(1));
     m_bereit = m_prozess.waitForStarted(10000) && antwort(60000) == QLatin1String("bereit");
 }
 
