@@ -41,8 +41,7 @@ Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalte
     // files is created once in this process and copied byte for byte for every test that asks for it.
     static QTemporaryDir vorlagen;
     static QHash<QString, QString> jeArt;  // the kind -> its folder in `vorlagen`
-    const QString art = QStringList{QString::number(jahr), ohneSpalten.join(u','), QString::number(fuellen), passwort}.join(u'|');
-    QString& vorlage = jeArt[art];
+    QString& vorlage = jeArt[QStringList{QString::number(jahr), ohneSpalten.join(u','), QString::number(fuellen), passwort}.join(u'|')];
     if (vorlage.isEmpty()) {
         const QString neu = vorlagen.filePath(QString::number(jeArt.size()));
         QDir().mkpath(neu);
@@ -111,18 +110,6 @@ Dialog::Dialog(const QVariantList& info, int tabStripNr, QScreen* bildschirm) {
     aktivieren(form.get());
 }
 
-bool Dialog::schliessen() {
-    form->close();
-    QApplication::processEvents();
-    return !form->isVisible();
-}
-
-bool Dialog::escape() {
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), Qt::Key_Escape);
-    QApplication::processEvents();
-    return !form->isVisible();
-}
-
 namespace {
 QString quoteText(const QVariant& w) {
     if (xov::istNull(w)) return QStringLiteral("NULL");
@@ -172,8 +159,7 @@ Lauf starten(const QString& programm, const QStringList& argumente, int ms, cons
 }
 
 void tabKlicken(Dialog& d, int seite) {
-    const int i = d->TabStrip1->indexVon(seite);
-    QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(i).center());
+    QTest::mouseClick(d->TabStrip1, Qt::LeftButton, {}, d->TabStrip1->tabRect(d->TabStrip1->indexVon(seite)).center());
     QApplication::processEvents();
 }
 
@@ -183,12 +169,6 @@ void tippen(QWidget* f, const char* text) {
     if (auto* e = qobject_cast<QLineEdit*>(f)) e->selectAll();
     if (*text) QTest::keyClicks(f, text);
     else QTest::keyClick(f, Qt::Key_Delete);
-}
-
-void aktivieren(QWidget* dialog) {
-    dialog->activateWindow();
-    QApplication::setActiveWindow(dialog);
-    if (!QTest::qWaitForWindowActive(dialog, 2000)) ADD_FAILURE() << "Fenster wurde nicht aktiv";
 }
 
 QVariantList info(const Datenbanken& db, Optionen o) {

@@ -101,8 +101,16 @@ struct Dialog {
     xov::Aufruf aufruf;  // the state of this call
     frmMandStamm* operator->() const { return form.get(); }
     // Clicks the close box (or presses Escape) and tells whether the dialog closed.
-    bool schliessen();
-    bool escape();
+    bool schliessen() {
+        form->close();
+        QApplication::processEvents();
+        return !form->isVisible();
+    }
+    bool escape() {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), Qt::Key_Escape);
+        QApplication::processEvents();
+        return !form->isVisible();
+    }
     std::unique_ptr<frmMandStamm> form;
 };
 
@@ -156,7 +164,11 @@ inline void abarbeiten() {
     for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
 }
 // Re-activates the dialog after a message box closed (no window manager here).
-void aktivieren(QWidget* dialog);
+inline void aktivieren(QWidget* dialog) {
+    dialog->activateWindow();
+    QApplication::setActiveWindow(dialog);
+    if (!QTest::qWaitForWindowActive(dialog, 2000)) ADD_FAILURE() << "Fenster wurde nicht aktiv";
+}
 
 
 // A second process of this test program that runs the data layer on request, one command per

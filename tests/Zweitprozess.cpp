@@ -46,10 +46,9 @@ QString Zweitprozess::antwort(int ms) {
         m_prozess.waitForReadyRead(100);
         m_puffer += m_prozess.readAllStandardOutput();
     }
-    const int ende = m_puffer.indexOf('\n');
-    const QString zeile = QString::fromUtf8(m_puffer.left(ende));
-    m_puffer.remove(0, ende + 1);
-    return zeile;
+    const QByteArray zeile = m_puffer.left(m_puffer.indexOf('\n'));
+    m_puffer.remove(0, zeile.size() + 1);
+    return QString::fromUtf8(zeile);
 }
 
 bool nobodyErreichtDasTestprogramm() {

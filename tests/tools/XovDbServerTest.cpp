@@ -11,15 +11,6 @@ using test::Lauf;
 using test::xovDb;
 using namespace test::werkzeug;
 
-namespace {
-
-QString eindeutigeSchluessel(const QString& fa) {
-    return test::gespeichert(fa, QStringLiteral("SELECT count(*) FROM pg_indexes WHERE tablename = 'allgwaehrung' "
-                                                "AND indexdef LIKE 'CREATE UNIQUE INDEX %(wid, aenderdatum)'"));
-}
-
-}  // namespace
-
 TEST(XovDbKopieren, DateiAufServerUndZurueckBehaeltJedenWert) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken db(test::Engine::Datei);
@@ -142,6 +133,10 @@ TEST(XovDbServer, KennwortStehtInKeinerAusgabe) {
 TEST(XovDbServer, FelderErgaenzenErgaenztDenSchluesselEinmalUndDasProtokollBleibt) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken alt(test::Engine::Server, 2024, {"MandFaxNr"});
+    const auto eindeutigeSchluessel = [](const QString& fa) {
+        return test::gespeichert(fa, QStringLiteral("SELECT count(*) FROM pg_indexes WHERE tablename = 'allgwaehrung' "
+                                                    "AND indexdef LIKE 'CREATE UNIQUE INDEX %(wid, aenderdatum)'"));
+    };
     alt.faSql("ALTER TABLE AllgWaehrung DROP CONSTRAINT allgwaehrung_wid_aenderdatum_key");
     ASSERT_EQ(eindeutigeSchluessel(alt.fa), "0");
     for (int lauf = 0; lauf < 2; ++lauf) {
