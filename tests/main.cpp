@@ -22,11 +22,8 @@ int speicherMessen(char** argv) {
 }
 
 // A run on the server engine without a test server has nothing to test.
-class OhneServer : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (test::serverLauf() && test::testServer().isEmpty()) GTEST_SKIP() << "kein Testserver (XOV_PG_TEST)";
-    }
+struct OhneServer : ::testing::Environment {
+    void SetUp() override { XOV_SERVER_NOETIG(test::serverLauf() ? test::Engine::Server : test::Engine::Datei); }
 };
 
 QString beschreiben(QWidget* w) {

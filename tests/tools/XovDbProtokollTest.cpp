@@ -47,10 +47,8 @@ class Manipulation : public ::testing::TestWithParam<Eingriff> {};
 TEST_P(Manipulation, PruefenNenntDenErstenBeschaedigtenEintrag) {
     test::Datenbanken db(test::Engine::Datei);
     fuenfEintraege(db);
-    auto v = verbindungOeffnen(db.fa, DbPasswort);
     for (const QString& sql : QString::fromUtf8(GetParam().sql).replace("{P}", "AllgAenderungsprotokoll").split(QStringLiteral("; ")))
-        v->ausfuehren(sql);
-    v.reset();
+        db.faSql(sql);
     const QString erwartet = QStringLiteral("Erster beschädigter Eintrag: Nr. %1\n").arg(GetParam().nr);
     test::werkzeug::abgewiesen({"protokoll", db.fa, "--pruefen"}, erwartet);
 }
