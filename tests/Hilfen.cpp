@@ -41,7 +41,7 @@ Datenbanken::Datenbanken(test::Engine e, int jahr, const QStringList& ohneSpalte
     // files is created once in this process and copied byte for byte for every test that asks for it.
     static QTemporaryDir vorlagen;
     static QHash<QString, QString> jeArt;  // the kind -> its folder in `vorlagen`
-    QString& vorlage = jeArt[QStringList{QString::number(jahr), ohneSpalten.join(u','), QString::number(fuellen), passwort}.join(u'|')];
+    QString& vorlage = jeArt[QStringLiteral("%1|%2|%3|%4").arg(jahr).arg(ohneSpalten.join(u','), QString::number(fuellen), passwort)];
     if (vorlage.isEmpty()) {
         const QString neu = vorlagen.filePath(QString::number(jeArt.size()));
         QDir().mkpath(neu);

@@ -139,8 +139,8 @@ TEST(Fortschritt, ZeileAmTerminalUndNichtsInEinerDatei) {
     test::Datenbanken db;
     const QString datei = test::langeKursdatei(db.ordner.path(), 1200);
     // On a terminal of its own, as an administrator sees it (script gives it one).
-    const QString terminal = test::starten("script", {"-qefc", QCoreApplication::applicationDirPath() + "/xov-db kurse-einlesen '" + db.fa
-                                                                    + "' '" + datei + "'", "/dev/null"}).aus;
+    const QString befehl = QCoreApplication::applicationDirPath() + "/xov-db kurse-einlesen '" + db.fa + "' '" + datei + "'";
+    const QString terminal = test::starten("script", {"-qefc", befehl, "/dev/null"}).aus;
     EXPECT_TRUE(terminal.contains(QStringLiteral("\rKurse einlesen: 1.200 von 1.200 Tagen"))) << terminal.toStdString();
     const Lauf l = test::xovDb({"kurse-einlesen", db.fa, datei, "--ersetzen"});
     EXPECT_EQ(l.status, 0) << l.fehler.toStdString();
