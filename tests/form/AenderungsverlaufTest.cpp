@@ -7,13 +7,6 @@
 #include "form/TabStrip.h"
 #include "platform/Datenquelle.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QSysInfo>
-#include <QTableWidget>
-#include <QTest>
-#include <gtest/gtest.h>
-
 using test::Engine;
 
 namespace {

@@ -6,24 +6,11 @@
 // nothing.
 
 #include "Hilfen.h"
-#include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
 #include "form/InputFeldHinweis.h"
 #include "form/TabStrip.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAccessible>
-#include <QComboBox>
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QSet>
-#include <QTest>
-#include <gtest/gtest.h>
-
 using namespace xov;
-
 
 // Every control's name once in all pages (the dialog finds each by its name), on the page that
 // lists it, one check order per page, a page's first focus on that page, and every list's code a

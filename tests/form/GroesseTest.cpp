@@ -2,18 +2,10 @@
 // unscaled and at factor 2 on a large screen, and the scaled dialog is the same layout, larger.
 
 #include "Hilfen.h"
-#include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
 #include "form/InputFeldMehrzeilig.h"
 #include "form/TabStrip.h"
 #include "services/Skalierung.h"
-
-#include <QFile>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace xov;
 

@@ -1,12 +1,8 @@
 // The input field as a user types into it: limits, German number format, empty readings;
 // and the checks as decisions, without a window (the words of each message the dialog tests pin).
 
+#include "Hilfen.h"
 #include "form/InputFeld.h"
-#include "form/Pruefungen.h"
-
-#include <QApplication>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

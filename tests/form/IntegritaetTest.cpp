@@ -8,10 +8,6 @@
 #include "Hilfen.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
-#include "platform/Fehler.h"
-
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace xov;
 using test::tabKlicken;
@@ -28,7 +24,6 @@ void zahlenLeeren(const test::Datenbanken& db) {
     // Values a field cannot show as typed; only a file's loose column types hold them.
     if (!test::serverLauf()) db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
 }
-
 
 QString gespeichert(const test::Datenbanken& db) {
     return test::gespeichert(db.mand, "SELECT MandOrt, MandAnschrift, MandTelefonNr, MandPlz, MandVoranmPeriode FROM AllgMandDaten");

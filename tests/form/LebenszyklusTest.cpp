@@ -9,14 +9,7 @@
 #include "form/TabStrip.h"
 #include "platform/Komponenten.h"
 
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
-
 using namespace xov;
-
 
 // A client without fax and a shared database without the placeholder office are no failure:
 // the placeholder is created again. Without an index page the currency is the seventh tab. Then

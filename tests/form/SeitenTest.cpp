@@ -7,16 +7,6 @@
 #include "form/DbListe.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
-#include "platform/Fehler.h"
-
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontMetrics>
-#include <QPushButton>
-#include <QTest>
-#include <QWheelEvent>
-#include <gtest/gtest.h>
 
 using namespace xov;
 using test::tabKlicken;

@@ -3,15 +3,9 @@
 // walk through every page by keyboard is in FeldtabelleTest.
 
 #include "Hilfen.h"
-#include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
 #include "form/InputFeldHinweis.h"
 #include "form/TabStrip.h"
-
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
