@@ -17,23 +17,8 @@ using test::zeile;
 
 namespace {
 
-void zahlenLeeren(const test::Datenbanken& db) {
-    db.mandSql("UPDATE AllgMandDaten SET MandBagatellBetrag = NULL, MandMahnspesen = NULL, MandReferat = NULL, MandMiEinktoBlz = NULL, "
-               "MandAnwNummer = NULL, MandMahnfixText = NULL, MandAnzMahnStu = NULL, MandEurKurs = NULL, MandEur2Fach = NULL, "
-               "MandVoranmPeriode = NULL");
-    // Values a field cannot show as typed; only a file's loose column types hold them.
-    if (!test::serverLauf()) db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
-}
-
 QString gespeichert(const test::Datenbanken& db) {
     return test::gespeichert(db.mand, "SELECT MandOrt, MandAnschrift, MandTelefonNr, MandPlz, MandVoranmPeriode FROM AllgMandDaten");
-}
-
-// Ort and Anschrift typed on page 1, the last field left with Tab.
-void ortUndAnschriftTippen(test::Dialog& d) {
-    test::tippen(d->feld("inpMandOrt"), "Graz");
-    test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
-    QTest::keyClick(d->feld("inpMandAnschrift"), Qt::Key_Tab);
 }
 
 }  // namespace
@@ -47,7 +32,11 @@ void ortUndAnschriftTippen(test::Dialog& d) {
 // fields are merged.
 TEST(Unveraendert, BlaetternLaesstDieZeileUndNurDasGetippteWirdGeschrieben) {
     test::Datenbanken db;
-    zahlenLeeren(db);
+    db.mandSql("UPDATE AllgMandDaten SET MandBagatellBetrag = NULL, MandMahnspesen = NULL, MandReferat = NULL, MandMiEinktoBlz = NULL, "
+               "MandAnwNummer = NULL, MandMahnfixText = NULL, MandAnzMahnStu = NULL, MandEurKurs = NULL, MandEur2Fach = NULL, "
+               "MandVoranmPeriode = NULL");
+    // Values a field cannot show as typed; only a file's loose column types hold them.
+    if (!test::serverLauf()) db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
     const QStringList vorher = zeile(db);
     ASSERT_TRUE(vorher.contains("MandEurKurs=NULL")) << vorher.join(' ').toStdString();
     test::Meldungen meldungen;
@@ -157,7 +146,9 @@ TEST_P(GleichesFeld, FrageNenntFeldUndBeideWerte) {
     });
     test::Dialog d(test::info(db));
     const QString vorher = gespeichert(db);
-    ortUndAnschriftTippen(d);
+    tippen(d->feld("inpMandOrt"), "Graz");
+    tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
+    QTest::keyClick(d->feld("inpMandAnschrift"), Qt::Key_Tab);
     db.mandSql("UPDATE AllgMandDaten SET MandOrt = 'Linz', MandTelefonNr = '0732 77 88'");
     if (eigene) {
         EXPECT_FALSE(d.escape());
