@@ -66,7 +66,6 @@ TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
         EXPECT_EQ(betrag.feld->zahlVollstaendig(), f.vollstaendig) << f.tasten;
     }
     EXPECT_EQ(betrag.feld->zahl(), std::optional<double>(1));
-    EXPECT_EQ(betrag.feld->zahlBeispiel(), QStringLiteral("1.234,56"));
     // An amount left shows its thousands point, unless the field has none.
     betrag.tippen("1234,56");
     QTest::keyClick(betrag.feld, Qt::Key_Tab);

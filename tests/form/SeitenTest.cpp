@@ -164,8 +164,6 @@ TEST(Listen, BlaetternPeriodeUndLangeTexte) {
     InputFeld* f = d->feld("InputFeld3");
     const QFontMetrics fm(f->font());
     const QRect raum = f->contentsRect().marginsRemoved(f->textMargins()).adjusted(2, 1, -2, -1);
-    EXPECT_GE(raum.height(), 2 * fm.height());
-    EXPECT_LE(fm.boundingRect(raum, Qt::TextWordWrap, f->text()).height(), raum.height());
     // The left edge of the second line: past everything that the first line holds.
     QTest::mouseClick(f, Qt::LeftButton, {}, QPoint(raum.left() + 1, raum.top() + fm.height() + fm.height() / 2));
     ASSERT_TRUE(test::fokusAuf(f));
