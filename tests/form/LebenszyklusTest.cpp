@@ -11,41 +11,45 @@
 
 using namespace xov;
 
-// A client without fax and a shared database without the placeholder office are no failure:
-// the placeholder is created again. Without an index page the currency is the seventh tab. Then
-// an empty client table: one row is created, with a message the first time only.
-TEST(Laden, NormalerMandantUndLeererBestand) {
+// A client without fax, with codes the lists do not know and no euro rate, and a shared
+// database without the placeholder office: no failure but the unknown period, reported once and
+// switching nothing; the placeholder is created again, and closing writes the fixed rate and the
+// unknown reminder code as 0. Without an index page the currency is the seventh tab. Then an
+// empty client table: one row is created, with a message the first time only.
+TEST(Laden, LueckenUnbekannteCodesUndLeererBestand) {
     test::Datenbanken db;
-    db.mandSql("UPDATE AllgMandDaten SET MandFaxNr = NULL");
+    db.mandSql("UPDATE AllgMandDaten SET MandFaxNr = NULL, MandVoranmPeriode = 7, MandAnzMahnStu = 1, MandMahnfixText = 5, "
+               "MandEurKurs = 0");
     db.faSql("DELETE FROM AllgFaDaten WHERE FaNummer = 0");
     test::Meldungen meldungen;
     {
         test::Dialog d(test::info(db, {.waehrung = true, .ohneIndex = true}));
-        EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
-        EXPECT_TRUE(d.aufruf.FormBereit);
+        ASSERT_EQ(meldungen.texte, QStringList{"ungültiger Wert inpVoranmPeriode.Text"});
+        EXPECT_TRUE(d->feld("inpSteuerNr")->isEnabled());  // the code is not 0
         EXPECT_EQ(d->feld("inpMandMahnspesen")->text(), QStringLiteral("12,50"));
-        EXPECT_EQ(d->feld("inpMaAnrKurz(3)")->text(), QStringLiteral("Fam."));  // bound to "MandAnrkurz3"
-        EXPECT_EQ(d->feld("inpMandFaxNr")->text(), QString());
         EXPECT_EQ(d->findChild<QLabel*>("lblAuswahlMonStatus")->text(), QStringLiteral("03.2024"));
         EXPECT_EQ(d->cmbFaNr->currentText(), QStringLiteral("Finanzamt Wien 4/5/10"));
         EXPECT_EQ(db.faWert("SELECT FaName FROM AllgFaDaten WHERE FaNummer = 0").toString(), QStringLiteral(" keine Definition"));
-        // Hidden page 4 still carries its bound values.
-        EXPECT_FALSE(d->feld("inpEurKurs")->isVisibleTo(d.form.get()));
-        EXPECT_EQ(d->feld("inpEurKurs")->text(), QStringLiteral("13,7603"));
+        test::tabKlicken(d, 4);
+        EXPECT_EQ(d->liste("cmbAnzMahnStu")->currentText(), QStringLiteral("Mahn bis Mahnst. 2"));
+        EXPECT_EQ(d->feld("inpEurKurs")->Text(), QStringLiteral("13,7603"));
         ASSERT_EQ(d->TabStrip1->count(), 7);
         test::tabKlicken(d, 8);
         EXPECT_EQ(d->TabStrip1->currentIndex(), 6);
         EXPECT_TRUE(d->cmdNeuerKurs->isVisible());
+        EXPECT_TRUE(d.schliessen());
+        EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandMahnfixText, MandAnzMahnStu, MandEurKurs, MandFaxNr FROM AllgMandDaten"),
+                  QStringLiteral("0|1|13.7603|NULL"));
     }
     db.mandSql("DELETE FROM AllgMandDaten");
     {
         test::Dialog d(test::info(db));
-        ASSERT_EQ(meldungen.texte, QStringList{"Der MandantenDatenbestand ist komplett leer"});
+        ASSERT_EQ(meldungen.texte.mid(1), QStringList{"Der MandantenDatenbestand ist komplett leer"});
         EXPECT_EQ(db.mandWert("SELECT count(*) FROM AllgMandDaten").toInt(), 1);
         EXPECT_EQ(d->feld("inpMandDvr")->text(), QStringLiteral("0"));
     }
     test::Dialog d(test::info(db));
-    EXPECT_EQ(meldungen.texte.size(), 1);
+    EXPECT_EQ(meldungen.texte.size(), 2);
 }
 
 // Started on the currency page: the focus in the first currency's name, no client row loaded,

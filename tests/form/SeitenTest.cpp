@@ -167,25 +167,6 @@ TEST(Listen, BlaetternPeriodeUndLangeTexte) {
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
 }
 
-// Unknown codes and a missing euro rate as stored: an unknown period is reported with the row
-// and switches nothing, page 4 shows its list and the fixed rate, an unknown reminder code is
-// written back as 0.
-TEST(Listen, UnbekannteCodesUndEuroKurs) {
-    test::Datenbanken db;
-    db.mandSql("UPDATE AllgMandDaten SET MandVoranmPeriode = 7, MandAnzMahnStu = 1, MandMahnfixText = 5, MandEurKurs = 0");
-    test::Meldungen meldungen;
-    test::Dialog d(test::info(db));
-    EXPECT_EQ(meldungen.texte, QStringList{"ungültiger Wert inpVoranmPeriode.Text"});
-    EXPECT_TRUE(d->feld("inpSteuerNr")->isEnabled());  // the code is not 0
-    tabKlicken(d, 4);
-    EXPECT_EQ(d->liste("cmbAnzMahnStu")->currentText(), QStringLiteral("Mahn bis Mahnst. 2"));
-    EXPECT_EQ(d->feld("inpEurKurs")->Text(), QStringLiteral("13,7603"));
-    tabKlicken(d, 5);
-    EXPECT_TRUE(d.schliessen());
-    EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandMahnfixText, MandAnzMahnStu, MandEurKurs FROM AllgMandDaten"),
-              QStringLiteral("0|1|13.7603"));
-}
-
 // --- Restricted mode ----------------------------------------------------------------------------
 
 TEST(Gesperrt, EingeschraenktBleibenAdressUndSteuerfelderGesperrt) {
