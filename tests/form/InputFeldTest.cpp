@@ -13,10 +13,9 @@ struct Feld {
     Feld(int typ, double max, int dez, bool keinMinus, bool keinTausender) {
         feld->einstellen(typ, max, dez, keinMinus, keinTausender);
         fenster.show();
-        fenster.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&fenster));
+        test::aktivieren(&fenster);
         feld->setFocus();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return feld->hasFocus(); }));
+        EXPECT_TRUE(test::fokusAuf(feld));
     }
     QString tippen(const char* text) {
         feld->clear();

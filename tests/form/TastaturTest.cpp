@@ -232,9 +232,10 @@ void knoepfeDruecken(test::Dialog& d) {
     });
     schliesser.start(20);
     auto nurDerDialog = [&] { return QApplication::activeModalWidget() == d.form.get() || !QApplication::activeModalWidget(); };
-    struct Fall { const char* knopf; int seite; Qt::Key kuerzel; };
-    for (const Fall& fall : {Fall{"cmdKontenAuswahl", 6, Qt::Key_K}, Fall{"cmdKurseEinlesen", 8, Qt::Key_E},
-                             Fall{"cmdNeuerKurs", 8, Qt::Key_N}, Fall{"cmdBeenden", 8, Qt::Key_B}}) {
+    struct Fall { const char* knopf; int seite; Qt::Key kuerzel; const char* feld; };
+    for (const Fall& fall : {Fall{"cmdKontenAuswahl", 6, Qt::Key_K, "inpMandKonto30"},
+                             Fall{"cmdKurseEinlesen", 8, Qt::Key_E, "inpWährungsBezLang(0)"},
+                             Fall{"cmdNeuerKurs", 8, Qt::Key_N, "inpWährungsBezLang(0)"}, Fall{"cmdBeenden", 8, Qt::Key_B, ""}}) {
         SCOPED_TRACE(fall.knopf);
         if (d->TabStrip1->aktuelleSeite() != fall.seite) test::tabKlicken(d, fall.seite);
         auto* k = d->findChild<QPushButton*>(fall.knopf);
@@ -247,12 +248,8 @@ void knoepfeDruecken(test::Dialog& d) {
         EXPECT_TRUE(QTest::qWaitFor(nurDerDialog, 2000));
         if (k == d->cmdBeenden) break;
         test::aktivieren(d.form.get());
-        for (auto* f : d->Frame1[fall.seite - 1]->findChildren<InputFeld*>()) {
-            if (!f->isVisible() || !f->isEnabled()) continue;
-            f->setFocus(Qt::TabFocusReason);
-            ASSERT_TRUE(test::fokusAuf(f));
-            break;
-        }
+        d->feld(QString::fromUtf8(fall.feld))->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(test::fokusAuf(d->feld(QString::fromUtf8(fall.feld))));
         QTest::keyClick(QApplication::focusWidget(), fall.kuerzel, Qt::AltModifier);
         EXPECT_TRUE(QTest::qWaitFor([&] { return gedrueckt.count() == 2; }, 2000));
         EXPECT_TRUE(QTest::qWaitFor(nurDerDialog, 2000));
