@@ -32,7 +32,7 @@ TEST(InputFeld, JedeArtNimmtNurWasPasstSchreibtDieSpalteUndLiestLeer) {
     struct Fall { int typ; double max; int dez; bool streng; const char *tasten, *bleibt, *leer; QVariant spalte; };
     const Fall faelle[] = {
         {InputFeld::Textfeld, 4, 0, false, "ABCDE", "ABCD", "", QStringLiteral("ABCD")},
-        {InputFeld::Zahl, 4, 0, true, "-12,5a", "125", "0", qlonglong(125)},  // no minus, no comma, no letters
+        {InputFeld::Zahl, 4, 0, true, "-1.2,5a", "125", "0", qlonglong(125)},  // no minus, point, comma or letter
         {InputFeld::Zahl, 4, 0, true, "123456", "1234", "0", qlonglong(1234)},
         {InputFeld::Zahl, 7, -1, false, "-1234,567", "-1234,5", "0,00", -1234.5},  // 7 characters typed
         {InputFeld::Monat, 7, 0, true, "03.2024x", "03.2024", "0", {}},
@@ -68,9 +68,7 @@ TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
     betrag.tippen("1234,56");
     QTest::keyClick(betrag.feld, Qt::Key_Tab);
     EXPECT_EQ(betrag.feld->text(), QStringLiteral("1.234,56"));
-    Feld ganz(InputFeld::Zahl, 7, 0, true, true);
-    EXPECT_EQ(ganz.tippen("1.234,5"), QStringLiteral("12345"));  // neither points nor a comma
-    EXPECT_EQ(ganz.feld->zahlBeispiel(), QStringLiteral("1234"));
+    EXPECT_EQ(Feld(InputFeld::Zahl, 7, 0, true, true).feld->zahlBeispiel(), QStringLiteral("1234"));  // no point, no comma
     Feld ohneTausender(InputFeld::Zahl, 10, -1, true, true);
     ohneTausender.tippen("1234567,5");
     QTest::keyClick(ohneTausender.feld, Qt::Key_Tab);

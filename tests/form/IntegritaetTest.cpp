@@ -53,17 +53,16 @@ TEST(Unveraendert, BlaetternLaesstDieZeileUndNurDasGetippteWirdGeschrieben) {
     tippen(d->feld("inpMandOrt"), "Graz");
     tippen(d->feld("inpMandMahnspesen"), "7,5");
     QTest::keyClick(d->feld("inpMandMahnspesen"), Qt::Key_Tab);
-    // Leaving a half-typed amount, or closing with it, is refused with a message and the focus
-    // back in the field; a complete one reaches the database as its number.
+    // Leaving a half-typed amount (which texts are complete: InputFeldTest), or closing with it,
+    // is refused with a message and the focus back in the field; a complete one reaches the
+    // database as its number.
     InputFeld* betrag = d->feld("inpMandBagatellBetrag");
-    for (const char* halb : {"-", ",", "1..2", "1.2"}) {
-        tippen(betrag, halb);
-        QTest::keyClick(betrag, Qt::Key_Tab);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 2000)) << halb;
-        EXPECT_TRUE(meldungen.texte.takeFirst().contains(QStringLiteral("keine vollständige Zahl"))) << halb;
-        EXPECT_TRUE(test::fokusAuf(betrag)) << halb;
-        test::aktivieren(d.form.get());
-    }
+    tippen(betrag, "1..2");
+    QTest::keyClick(betrag, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 2000));
+    EXPECT_TRUE(meldungen.texte.takeFirst().contains(QStringLiteral("keine vollständige Zahl"))) << meldungen.alle();
+    EXPECT_TRUE(test::fokusAuf(betrag));
+    test::aktivieren(d.form.get());
     EXPECT_FALSE(d.escape());  // closing runs the same check
     EXPECT_EQ(meldungen.texte.size(), 1);
     test::aktivieren(d.form.get());
@@ -103,8 +102,7 @@ TEST_P(GespeicherteWerte, OeffnenUndSchliessenOhneEingabe) {
     test::Meldungen meldungen;
     {
         test::Dialog d(test::info(db));
-        for (int seite : {2, 3, 4, 5, 1}) tabKlicken(d, seite);  // page 4 shows no field at all
-        EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 1);  // no page held on the way
+        for (int seite : {2, 3, 4, 5, 1}) tabKlicken(d, seite);  // page 4 shows no field; a page held would speak
         EXPECT_TRUE(d.escape()) << meldungen.alle();
     }
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();

@@ -14,11 +14,11 @@ using namespace xov;
 // A client without fax, with codes the lists do not know and no euro rate, and a shared
 // database without the placeholder office: no failure but the unknown period, reported once and
 // switching nothing; the placeholder is created again, and closing writes the fixed rate and the
-// unknown reminder code as 0. Without an index page the currency is the seventh tab. Then an
-// empty client table: one row is created, with a message the first time only. Last, started on
+// unknown reminder code as 0. Without an index page the currency is the seventh tab. Started on
 // the currency page: the focus in the first currency's name, no client row loaded, nothing to
 // type into, and the pages can be looked through and the dialog closed without a word (without
-// the currency page asked for: OhneZeile).
+// the currency page asked for: OhneZeile). Last, an empty client table: one row is created,
+// with a message the first time only.
 TEST(Laden, LueckenUnbekannteCodesLeererBestandUndWaehrungsstart) {
     test::Datenbanken db;
     db.mandSql("UPDATE AllgMandDaten SET MandFaxNr = NULL, MandVoranmPeriode = 7, MandAnzMahnStu = 1, MandMahnfixText = 5, "
@@ -44,28 +44,27 @@ TEST(Laden, LueckenUnbekannteCodesLeererBestandUndWaehrungsstart) {
         EXPECT_EQ(test::gespeichert(db.mand, "SELECT MandMahnfixText, MandAnzMahnStu, MandEurKurs, MandFaxNr FROM AllgMandDaten"),
                   QStringLiteral("0|1|13.7603|NULL"));
     }
-    db.mandSql("DELETE FROM AllgMandDaten");
     {
-        test::Dialog d(test::info(db));
-        ASSERT_EQ(meldungen.texte.mid(1), QStringList{"Der MandantenDatenbestand ist komplett leer"});
-        EXPECT_EQ(db.mandWert("SELECT count(*) FROM AllgMandDaten").toInt(), 1);
-        EXPECT_EQ(d->feld("inpMandDvr")->text(), QStringLiteral("0"));
+        test::Dialog d(test::info(db, {.waehrung = true}), 7);
+        auto* name = d->feld(QStringLiteral("inpWährungsBezLang(0)"));
+        ASSERT_TRUE(test::fokusAuf(name));
+        EXPECT_EQ(name->selectedText(), name->text());
+        EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 8);
+        EXPECT_FALSE(d->cmdBeenden->isVisible());
+        EXPECT_EQ(d.aufruf.TabStripNr, 0);
+        test::tabKlicken(d, 1);
+        EXPECT_FALSE(d->feld("inpMandOrt")->isEnabled());
+        EXPECT_EQ(d->feld("inpMandOrt")->text(), QString());  // no client row loaded
+        test::tabKlicken(d, 2);
+        EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 2);
+        EXPECT_TRUE(d.escape());
+        EXPECT_EQ(meldungen.texte.size(), 1) << meldungen.alle();
     }
+    db.mandSql("DELETE FROM AllgMandDaten");
+    test::Dialog{test::info(db)};
+    EXPECT_EQ(meldungen.texte.mid(1), QStringList{"Der MandantenDatenbestand ist komplett leer"});
+    EXPECT_EQ(db.mandWert("SELECT count(*) FROM AllgMandDaten").toInt(), 1);
     test::Dialog{test::info(db)};  // opened and closed again: no second message
-    EXPECT_EQ(meldungen.texte.size(), 2);
-    test::Dialog d(test::info(db, {.waehrung = true}), 7);
-    auto* name = d->feld(QStringLiteral("inpWährungsBezLang(0)"));
-    ASSERT_TRUE(test::fokusAuf(name));
-    EXPECT_EQ(name->selectedText(), name->text());
-    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 8);
-    EXPECT_FALSE(d->cmdBeenden->isVisible());
-    EXPECT_EQ(d.aufruf.TabStripNr, 0);
-    test::tabKlicken(d, 1);
-    EXPECT_FALSE(d->feld("inpMandOrt")->isEnabled());
-    EXPECT_EQ(d->feld("inpMandOrt")->text(), QString());  // no client row loaded
-    test::tabKlicken(d, 2);
-    EXPECT_EQ(d->TabStrip1->aktuelleSeite(), 2);
-    EXPECT_TRUE(d.escape());
     EXPECT_EQ(meldungen.texte.size(), 2) << meldungen.alle();
 }
 

@@ -125,13 +125,11 @@ TEST(Listen, BlaetternPeriodeUndLangeTexte) {
     }
     periode->setFocus();
     ASSERT_TRUE(test::fokusAuf(periode));
-    QTest::keyClick(periode, Qt::Key_Down);
-    EXPECT_EQ(d->feld("inpVoranmPeriode")->Text(), QStringLiteral("2"));
-    EXPECT_TRUE(d->feld("inpSteuerNr")->isEnabled());
     QTest::keyClick(periode, Qt::Key_Home);
     EXPECT_EQ(d->feld("inpVoranmPeriode")->Text(), QStringLiteral("0"));
     for (const char* n : {"inpSteuerNr", "inpReferat", "cmbFaNr"}) EXPECT_FALSE(d->steuerelement(n)->isEnabled()) << n;
     QTest::keyClick(periode, Qt::Key_End);
+    EXPECT_TRUE(d->feld("inpSteuerNr")->isEnabled());
     auto* feld1 = d->findChild<QLineEdit*>("txtUVAFeld1");
     d->findChild<QCheckBox*>("chkUVASchuetzen")->click();
     EXPECT_EQ(feld1->displayText(), QString(feld1->text().size(), QLatin1Char('*')));
@@ -169,9 +167,9 @@ TEST(Gesperrt, EingeschraenktBleibenAdressUndSteuerfelderGesperrt) {
     test::Dialog d(test::info(db, {.eingeschraenkt = true}));
     // No field can take the focus on the first page: it starts on the tab strip.
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == d->TabStrip1; }, 2000));
-    for (const char* n : {"inpMandPlz", "inpMandOrt", "inpMandAnschrift", "inpSteuerNr", "inpReferat", "inpMandUID", "InputFeld1"})
-        EXPECT_FALSE(d->feld(n)->isEnabled()) << n;
-    EXPECT_FALSE(d->liste("cmbVoranmPeriode")->isEnabled());
+    for (const char* n : {"inpMandPlz", "inpMandOrt", "inpMandAnschrift", "inpSteuerNr", "inpReferat", "inpMandUID", "InputFeld1",
+                          "cmbVoranmPeriode"})
+        EXPECT_FALSE(d->steuerelement(n)->isEnabled()) << n;
     d->listeSetzen("cmbVoranmPeriode", 2);
     EXPECT_FALSE(d->feld("inpSteuerNr")->isEnabled());
     // Later pages lock theirs as they are shown; showing page 2 leaves the host's lock.
