@@ -7,8 +7,6 @@
 #include "form/TabStrip.h"
 #include "platform/Datenquelle.h"
 
-using test::Engine;
-
 namespace {
 
 // Opens the history window of the field through its context menu (the field's usual menu with
@@ -45,7 +43,7 @@ QStringList verlauf(test::Dialog& d, const char* name, QKeyCombination taste = {
     return zeilen;
 }
 
-class Aenderungsverlauf : public ::testing::TestWithParam<Engine> {
+class Aenderungsverlauf : public ::testing::TestWithParam<test::Engine> {
 protected:
     void SetUp() override { XOV_SERVER_NOETIG(GetParam()); }
 };
@@ -96,5 +94,5 @@ TEST_P(Aenderungsverlauf, FeldDerSeite1UndWaehrungDerZeileNeuesteZuerst) {
     EXPECT_TRUE(d.schliessen());  // the dialog still closes as ever
 }
 
-INSTANTIATE_TEST_SUITE_P(DateiUndServer, Aenderungsverlauf, ::testing::Values(Engine::Datei, Engine::Server),
+INSTANTIATE_TEST_SUITE_P(DateiUndServer, Aenderungsverlauf, ::testing::Values(test::Engine::Datei, test::Engine::Server),
                          [](const auto& info) { return std::string(test::engineName(info.param)); });

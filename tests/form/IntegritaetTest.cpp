@@ -9,7 +9,6 @@
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
 
-using namespace xov;
 using test::tabKlicken;
 using test::tippen;
 using test::unterschiede;

@@ -9,8 +9,6 @@
 #include "form/TabStrip.h"
 #include "platform/Komponenten.h"
 
-using namespace xov;
-
 // A client without fax, with codes the lists do not know and no euro rate, and a shared
 // database without the placeholder office: no failure but the unknown period, reported once and
 // switching nothing; the placeholder is created again, and closing writes the fixed rate and the
@@ -206,10 +204,10 @@ TEST(OhneZeileTab, FehlendeGemeinsameDatenbankEinBerichtMitUndOhneFehlerkomponen
     }
     EXPECT_EQ(test::unterschiede(vorher, test::zeile(db)), QStringList());
     QTemporaryDir leer;
-    setzePluginOrdner(leer.path());
+    xov::setzePluginOrdner(leer.path());
     test::Meldungen meldungen;
     test::Dialog d(info);
-    setzePluginOrdner({});
+    xov::setzePluginOrdner({});
     ASSERT_EQ(meldungen.texte.size(), 1);
     EXPECT_TRUE(meldungen.texte.first().contains(QStringLiteral("Fehler ") + ursache)) << meldungen.alle();
 }
