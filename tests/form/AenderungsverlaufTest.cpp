@@ -7,30 +7,16 @@
 #include "form/TabStrip.h"
 #include "platform/Datenquelle.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QSysInfo>
-#include <QTableWidget>
-#include <QTest>
-#include <gtest/gtest.h>
-
-using test::Engine;
-
 namespace {
 
-enum class Ausloeser { RechteMaustaste, Menuetaste, UmschaltF10 };
-
 // Opens the history window of the field through its context menu (the field's usual menu with
-// the entry added); its rows as "Wo|Wer|Was|Alt|Neu" without the time, read-only.
-QStringList verlauf(test::Dialog& d, const char* name, Ausloeser wie = Ausloeser::RechteMaustaste, QString* titel = nullptr) {
+// the entry added), by the key given or else the right mouse button; its rows as
+// "Wo|Wer|Was|Alt|Neu" without the time, read-only.
+QStringList verlauf(test::Dialog& d, const char* name, QKeyCombination taste = {}, QString* titel = nullptr) {
     QWidget* feld = d->steuerelement(QString::fromUtf8(name));
-    if (wie == Ausloeser::RechteMaustaste) {
-        QContextMenuEvent ereignis(QContextMenuEvent::Mouse, QPoint(5, 5), feld->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(feld, &ereignis);
-    } else {
-        QTest::keyClick(feld, wie == Ausloeser::Menuetaste ? Qt::Key_Menu : Qt::Key_F10,
-                        wie == Ausloeser::Menuetaste ? Qt::NoModifier : Qt::ShiftModifier);
-    }
+    QContextMenuEvent rechtsklick(QContextMenuEvent::Mouse, QPoint(5, 5), feld->mapToGlobal(QPoint(5, 5)));
+    if (taste.key() == Qt::Key_unknown) QApplication::sendEvent(feld, &rechtsklick);
+    else QTest::keyClick(feld, taste.key(), taste.keyboardModifiers());
     QMenu* menue = nullptr;
     const bool offen = QTest::qWaitFor([&] { return (menue = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; }, 2000);
     QAction* eintrag = offen ? menue->findChild<QAction*>(QStringLiteral("actAenderungsverlauf")) : nullptr;
@@ -57,7 +43,7 @@ QStringList verlauf(test::Dialog& d, const char* name, Ausloeser wie = Ausloeser
     return zeilen;
 }
 
-class Aenderungsverlauf : public ::testing::TestWithParam<Engine> {
+class Aenderungsverlauf : public ::testing::TestWithParam<test::Engine> {
 protected:
     void SetUp() override { XOV_SERVER_NOETIG(GetParam()); }
 };
@@ -84,30 +70,29 @@ TEST_P(Aenderungsverlauf, FeldDerSeite1UndWaehrungDerZeileNeuesteZuerst) {
     }
     test::Dialog d(test::info(db, {.waehrung = true}));
     QString titel;
-    const QStringList l = verlauf(d, "inpMandOrt", Ausloeser::RechteMaustaste, &titel);
+    const QStringList l = verlauf(d, "inpMandOrt", {}, &titel);
     ASSERT_EQ(l.size(), 2) << l.join('\n').toStdString();
     EXPECT_TRUE(l.at(0).startsWith(QSysInfo::machineHostName() + '|')) << l.at(0).toStdString();
     EXPECT_TRUE(l.at(0).endsWith("|geändert|\"Graz\"|\"Linz\"")) << l.at(0).toStdString();
     EXPECT_TRUE(l.at(1).endsWith("|geändert|\"Wien\"|\"Graz\"")) << l.at(1).toStdString();
     EXPECT_EQ(titel, QStringLiteral("Änderungsverlauf – Ort"));
-    EXPECT_EQ(verlauf(d, "inpMandOrt", Ausloeser::Menuetaste), l);
-    EXPECT_EQ(verlauf(d, "inpMandOrt", Ausloeser::UmschaltF10), l);
+    EXPECT_EQ(verlauf(d, "inpMandOrt", Qt::Key_Menu), l);
+    EXPECT_EQ(verlauf(d, "inpMandOrt", Qt::SHIFT | Qt::Key_F10), l);
     EXPECT_TRUE(verlauf(d, "inpMandPlz").isEmpty());  // a field without changes opens an empty window
     test::tabKlicken(d, 8);
-    ASSERT_EQ(d->TabStrip1->aktuelleSeite(), 8);
     const auto ohneWoUndWer = [](QStringList zeilen) {
         for (QString& z : zeilen) z = z.section('|', 2);
         return zeilen;
     };
-    EXPECT_EQ(ohneWoUndWer(verlauf(d, "inpWährungsBezLang(1)", Ausloeser::RechteMaustaste, &titel)),
+    EXPECT_EQ(ohneWoUndWer(verlauf(d, "inpWährungsBezLang(1)", {}, &titel)),
               QStringList{"geändert (in 6 Datensätzen)|\"Schweizer Franken\"|\"Franken\""});
     EXPECT_EQ(titel, QStringLiteral("Änderungsverlauf – Währungsbezeichnung der Währung in Zeile 2"));
     EXPECT_TRUE(verlauf(d, "inpWährungsBezKurz(1)").isEmpty());
     // The rate fields: the current row's currency (row 1, USD).
-    EXPECT_EQ(ohneWoUndWer(verlauf(d, "inpEuroinFremd", Ausloeser::UmschaltF10)),
+    EXPECT_EQ(ohneWoUndWer(verlauf(d, "inpEuroinFremd", Qt::SHIFT | Qt::Key_F10)),
               QStringList{"hinzugefügt, Kurs vom 04.03.2024|(kein Wert)|1,0825"});
     EXPECT_TRUE(d.schliessen());  // the dialog still closes as ever
 }
 
-INSTANTIATE_TEST_SUITE_P(DateiUndServer, Aenderungsverlauf, ::testing::Values(Engine::Datei, Engine::Server),
+INSTANTIATE_TEST_SUITE_P(DateiUndServer, Aenderungsverlauf, ::testing::Values(test::Engine::Datei, test::Engine::Server),
                          [](const auto& info) { return std::string(test::engineName(info.param)); });

@@ -2,18 +2,10 @@
 // unscaled and at factor 2 on a large screen, and the scaled dialog is the same layout, larger.
 
 #include "Hilfen.h"
-#include "form/Feldtabelle.h"
 #include "form/InputFeld.h"
 #include "form/InputFeldMehrzeilig.h"
 #include "form/TabStrip.h"
 #include "services/Skalierung.h"
-
-#include <QFile>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace xov;
 
@@ -90,13 +82,11 @@ TEST(Groesse, AlleTextePassenUngeskaltUndBeiFaktor2DasselbeBildGroesser) {
     test::Datenbanken db;
     bisZurGrenzeFuellen(db);
     const auto einfach = alleSeitenPruefen(db);
-    const QString ini = iniPfad();
-    QFile f(ini);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Section1]\nSkalieren=1\n[Section2]\nSkFaktor=10\n");
-    f.close();
+    QFile ini(iniPfad());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && ini.write("[Section1]\nSkalieren=1\n[Section2]\nSkFaktor=10\n") > 0);
+    ini.close();
     const auto doppelt = alleSeitenPruefen(db, gross);
-    QFile::remove(ini);
+    ini.remove();
     ASSERT_EQ(einfach.size(), doppelt.size());
     for (auto it = einfach.begin(); it != einfach.end(); ++it) {
         const QRect a = it.value(), b = doppelt.value(it.key());

@@ -1,12 +1,8 @@
 // The input field as a user types into it: limits, German number format, empty readings;
 // and the checks as decisions, without a window (the words of each message the dialog tests pin).
 
+#include "Hilfen.h"
 #include "form/InputFeld.h"
-#include "form/Pruefungen.h"
-
-#include <QApplication>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -17,10 +13,9 @@ struct Feld {
     Feld(int typ, double max, int dez, bool keinMinus, bool keinTausender) {
         feld->einstellen(typ, max, dez, keinMinus, keinTausender);
         fenster.show();
-        fenster.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&fenster));
+        test::aktivieren(&fenster);
         feld->setFocus();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return feld->hasFocus(); }));
+        EXPECT_TRUE(test::fokusAuf(feld));
     }
     QString tippen(const char* text) {
         feld->clear();
@@ -37,7 +32,7 @@ TEST(InputFeld, JedeArtNimmtNurWasPasstSchreibtDieSpalteUndLiestLeer) {
     struct Fall { int typ; double max; int dez; bool streng; const char *tasten, *bleibt, *leer; QVariant spalte; };
     const Fall faelle[] = {
         {InputFeld::Textfeld, 4, 0, false, "ABCDE", "ABCD", "", QStringLiteral("ABCD")},
-        {InputFeld::Zahl, 4, 0, true, "-12,5a", "125", "0", qlonglong(125)},  // no minus, no comma, no letters
+        {InputFeld::Zahl, 4, 0, true, "-1.2,5a", "125", "0", qlonglong(125)},  // no minus, point, comma or letter
         {InputFeld::Zahl, 4, 0, true, "123456", "1234", "0", qlonglong(1234)},
         {InputFeld::Zahl, 7, -1, false, "-1234,567", "-1234,5", "0,00", -1234.5},  // 7 characters typed
         {InputFeld::Monat, 7, 0, true, "03.2024x", "03.2024", "0", {}},
@@ -69,16 +64,11 @@ TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
         EXPECT_EQ(betrag.tippen(f.tasten), QString::fromLatin1(f.bleibt)) << f.tasten;
         EXPECT_EQ(betrag.feld->zahlVollstaendig(), f.vollstaendig) << f.tasten;
     }
-    EXPECT_EQ(betrag.feld->zahl(), std::optional<double>(1));
-    EXPECT_EQ(betrag.feld->zahlBeispiel(), QStringLiteral("1.234,56"));
     // An amount left shows its thousands point, unless the field has none.
     betrag.tippen("1234,56");
     QTest::keyClick(betrag.feld, Qt::Key_Tab);
     EXPECT_EQ(betrag.feld->text(), QStringLiteral("1.234,56"));
-    EXPECT_DOUBLE_EQ(betrag.feld->spaltenwert().toDouble(), 1234.56);
-    Feld ganz(InputFeld::Zahl, 7, 0, true, true);
-    EXPECT_EQ(ganz.tippen("1.234,5"), QStringLiteral("12345"));  // neither points nor a comma
-    EXPECT_EQ(ganz.feld->zahlBeispiel(), QStringLiteral("1234"));
+    EXPECT_EQ(Feld(InputFeld::Zahl, 7, 0, true, true).feld->zahlBeispiel(), QStringLiteral("1234"));  // no point, no comma
     Feld ohneTausender(InputFeld::Zahl, 10, -1, true, true);
     ohneTausender.tippen("1234567,5");
     QTest::keyClick(ohneTausender.feld, Qt::Key_Tab);
@@ -88,12 +78,9 @@ TEST(InputFeld, DeutscheZahlenGetipptUndVollstaendig) {
 TEST(Pruefung, GrenzenJederPruefung) {
     using namespace xov;
     for (const char* t : {"0", "0000", ""}) EXPECT_TRUE(pruefung::plz(t)) << t;
-    EXPECT_FALSE(pruefung::plz("1060"));
     for (const char* t : {"   ", ""}) EXPECT_TRUE(pruefung::ort(t) && pruefung::anschrift(t)) << t;
     EXPECT_FALSE(pruefung::ort(" X"));  // a leading blank is kept
-    EXPECT_TRUE(pruefung::buchjahr("0"));
-    EXPECT_TRUE(pruefung::buchjahr("1997"));
-    EXPECT_FALSE(pruefung::buchjahr("1998"));
+    EXPECT_TRUE(pruefung::buchjahr("0"));  // 1997 and 1998: the page-switch test
     for (const char* t : {"-400", "400", "0", "30"}) EXPECT_FALSE(pruefung::korrPunkte(t)) << t;
     for (const char* t : {"-401", "401"}) EXPECT_TRUE(pruefung::korrPunkte(t)) << t;
     for (const char* t : {"03.24", "03.2024", "3.2024", "12.1999", "01.03.2024", "31.12.24"}) EXPECT_FALSE(pruefung::monStatusDatum(t)) << t;

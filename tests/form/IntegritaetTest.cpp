@@ -8,12 +8,7 @@
 #include "Hilfen.h"
 #include "form/InputFeld.h"
 #include "form/TabStrip.h"
-#include "platform/Fehler.h"
 
-#include <QTest>
-#include <gtest/gtest.h>
-
-using namespace xov;
 using test::tabKlicken;
 using test::tippen;
 using test::unterschiede;
@@ -21,24 +16,8 @@ using test::zeile;
 
 namespace {
 
-void zahlenLeeren(const test::Datenbanken& db) {
-    db.mandSql("UPDATE AllgMandDaten SET MandBagatellBetrag = NULL, MandMahnspesen = NULL, MandReferat = NULL, MandMiEinktoBlz = NULL, "
-               "MandAnwNummer = NULL, MandMahnfixText = NULL, MandAnzMahnStu = NULL, MandEurKurs = NULL, MandEur2Fach = NULL, "
-               "MandVoranmPeriode = NULL");
-    // Values a field cannot show as typed; only a file's loose column types hold them.
-    if (!test::serverLauf()) db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
-}
-
-
 QString gespeichert(const test::Datenbanken& db) {
     return test::gespeichert(db.mand, "SELECT MandOrt, MandAnschrift, MandTelefonNr, MandPlz, MandVoranmPeriode FROM AllgMandDaten");
-}
-
-// Ort and Anschrift typed on page 1, the last field left with Tab.
-void ortUndAnschriftTippen(test::Dialog& d) {
-    test::tippen(d->feld("inpMandOrt"), "Graz");
-    test::tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
-    QTest::keyClick(d->feld("inpMandAnschrift"), Qt::Key_Tab);
 }
 
 }  // namespace
@@ -52,9 +31,12 @@ void ortUndAnschriftTippen(test::Dialog& d) {
 // fields are merged.
 TEST(Unveraendert, BlaetternLaesstDieZeileUndNurDasGetippteWirdGeschrieben) {
     test::Datenbanken db;
-    zahlenLeeren(db);
+    db.mandSql("UPDATE AllgMandDaten SET MandBagatellBetrag = NULL, MandMahnspesen = NULL, MandReferat = NULL, MandMiEinktoBlz = NULL, "
+               "MandAnwNummer = NULL, MandMahnfixText = NULL, MandAnzMahnStu = NULL, MandEurKurs = NULL, MandEur2Fach = NULL, "
+               "MandVoranmPeriode = NULL");
+    // Values a field cannot show as typed; only a file's loose column types hold them.
+    if (!test::serverLauf()) db.mandSql("UPDATE AllgMandDaten SET MandZahlschKorrPunkte = 12.7, MandDvr = 1e300");
     const QStringList vorher = zeile(db);
-    ASSERT_TRUE(vorher.contains("MandEurKurs=NULL")) << vorher.join(' ').toStdString();
     test::Meldungen meldungen;
     {
         test::Dialog d(test::info(db));
@@ -70,18 +52,16 @@ TEST(Unveraendert, BlaetternLaesstDieZeileUndNurDasGetippteWirdGeschrieben) {
     tippen(d->feld("inpMandOrt"), "Graz");
     tippen(d->feld("inpMandMahnspesen"), "7,5");
     QTest::keyClick(d->feld("inpMandMahnspesen"), Qt::Key_Tab);
-    EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
-    // Leaving a half-typed amount, or closing with it, is refused with a message and the focus
-    // back in the field; a complete one reaches the database as its number.
+    // Leaving a half-typed amount (which texts are complete: InputFeldTest), or closing with it,
+    // is refused with a message and the focus back in the field; a complete one reaches the
+    // database as its number.
     InputFeld* betrag = d->feld("inpMandBagatellBetrag");
-    for (const char* halb : {"-", ",", "1..2", "1.2"}) {
-        tippen(betrag, halb);
-        QTest::keyClick(betrag, Qt::Key_Tab);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 2000)) << halb;
-        EXPECT_TRUE(meldungen.texte.takeFirst().contains(QStringLiteral("keine vollständige Zahl"))) << halb;
-        EXPECT_TRUE(test::fokusAuf(betrag)) << halb;
-        test::aktivieren(d.form.get());
-    }
+    tippen(betrag, "1..2");
+    QTest::keyClick(betrag, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !meldungen.texte.isEmpty(); }, 2000));
+    EXPECT_TRUE(meldungen.texte.takeFirst().contains(QStringLiteral("keine vollständige Zahl"))) << meldungen.alle();
+    EXPECT_TRUE(test::fokusAuf(betrag));
+    test::aktivieren(d.form.get());
     EXPECT_FALSE(d.escape());  // closing runs the same check
     EXPECT_EQ(meldungen.texte.size(), 1);
     test::aktivieren(d.form.get());
@@ -121,10 +101,7 @@ TEST_P(GespeicherteWerte, OeffnenUndSchliessenOhneEingabe) {
     test::Meldungen meldungen;
     {
         test::Dialog d(test::info(db));
-        for (int seite : {2, 3, 4, 5, 1}) {  // page 4 shows no field at all
-            tabKlicken(d, seite);
-            EXPECT_EQ(d->TabStrip1->aktuelleSeite(), seite);
-        }
+        for (int seite : {2, 3, 4, 5, 1}) tabKlicken(d, seite);  // page 4 shows no field; a page held would speak
         EXPECT_TRUE(d.escape()) << meldungen.alle();
     }
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
@@ -136,10 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Wert{"LangeUndUmlaute", "MandName = 'Ä' || hex(zeroblob(3000)), MandOrt = 'Größe ÄÖÜäöüß €', "
                                               "MandNation = 'ÖSTERR', MandUVAID2 = 'zwoelfzeichn'"},
                       Wert{"ZahlenAlsText", "MandPlz = 1060.6, MandDvr = '4711', MandBagatellBetrag = '5,5', MandMahnspesen = 12"},
-                      Wert{"RiesigUndWinzig", "MandPlz = 9223372036854775807, MandBagatellBetrag = 1e300, MandMahnspesen = 1e-300"},
-                      Wert{"MinusOhneMinusfeld", "MandMahnspesen = -3.5, MandPlz = -1010, MandReferat = -12"},
+                      Wert{"RiesigUndWinzig", "MandPlz = 9223372036854775807, MandBagatellBetrag = 1e300, MandMahnspesen = 1e-300, "
+                                              "MandDvr = -1e300"},
+                      Wert{"MinusOhneMinusfeld", "MandMahnspesen = -3.5, MandPlz = -1010, MandReferat = -12, MandMiEinktoBlz = -5"},
                       Wert{"TextInZahlenspalte", "MandDvr = 'DVR 4711', MandBagatellBetrag = 'fünf'"},
-                      Wert{"RiesigNegativ", "MandDvr = -1e300, MandMiEinktoBlz = -5"},
                       Wert{"UnbearbeitbarUngueltig", "MandMonStatusDatum = NULL, MandZahlschKorrPunkte = 500"}),
     [](const auto& info) { return std::string(info.param.first); });
 
@@ -162,7 +139,9 @@ TEST_P(GleichesFeld, FrageNenntFeldUndBeideWerte) {
     });
     test::Dialog d(test::info(db));
     const QString vorher = gespeichert(db);
-    ortUndAnschriftTippen(d);
+    tippen(d->feld("inpMandOrt"), "Graz");
+    tippen(d->feld("inpMandAnschrift"), "Neubaugasse 7");
+    QTest::keyClick(d->feld("inpMandAnschrift"), Qt::Key_Tab);
     db.mandSql("UPDATE AllgMandDaten SET MandOrt = 'Linz', MandTelefonNr = '0732 77 88'");
     if (eigene) {
         EXPECT_FALSE(d.escape());
