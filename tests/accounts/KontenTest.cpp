@@ -5,14 +5,6 @@
 #include "form/TabStrip.h"
 #include "platform/Komponenten.h"
 
-#include <QCursor>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
-
 namespace {
 
 const QString Meldung = QStringLiteral("Sammelkonto-Nummer nicht im Kontenstamm existent.\nAndere Auswahl oder leer einsetzen");

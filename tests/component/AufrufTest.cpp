@@ -8,12 +8,6 @@
 #include "platform/Komponenten.h"
 #include "platform/Variant.h"
 
-#include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
-
 // No "using namespace xov": the unity build compiles this file with others that name test::Seite.
 using xov::Fehler;
 namespace FehlerNr = xov::FehlerNr;

@@ -8,15 +8,7 @@
 #include "platform/Aenderungsprotokoll.h"
 #include "platform/Datenbank.h"
 #include "platform/Datenquelle.h"
-#include "platform/Fehler.h"
 #include "platform/Variant.h"
-
-#include <QCryptographicHash>
-#include <QFile>
-#include <QRegularExpression>
-#include <QSysInfo>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace xov;
 using test::Engine;

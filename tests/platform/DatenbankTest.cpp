@@ -9,9 +9,6 @@
 #include "platform/Fehlerhilfe.h"
 #include "platform/Variant.h"
 
-#include <QFile>
-#include <gtest/gtest.h>
-
 using namespace xov;
 using test::fehlerVon;
 using test::nummerVon;

@@ -7,17 +7,6 @@
 #include "platform/Variant.h"
 #include "services/Skalierung.h"
 
-#include <QDesktopServices>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QStandardItemModel>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QUrl>
-#include <gtest/gtest.h>
-
 using namespace xov;
 
 namespace {

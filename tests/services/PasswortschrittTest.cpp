@@ -13,10 +13,6 @@
 #include "services/DbVerbindung.h"
 #include "services/Verbindungsvorrat.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
