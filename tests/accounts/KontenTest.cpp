@@ -21,7 +21,7 @@ bool pruefe(test::Dialog& d, const char* text) {
 }
 
 // Drives the picker when it opens: types the search text and chooses, or presses Escape.
-void imPicker(const QString& suche, bool waehlen, bool runter = false) {
+void imPicker(const QString& suche, bool waehlen, bool runter) {
     QTimer::singleShot(20, [=] {
         QWidget* w = QApplication::activeModalWidget();
         if (!w || w->objectName() != QLatin1String("dllSachkontenListe")) return imPicker(suche, waehlen, runter);
@@ -30,6 +30,17 @@ void imPicker(const QString& suche, bool waehlen, bool runter = false) {
         if (runter) QTest::keyClick(feld, Qt::Key_Down);  // moves through the list
         QTest::keyClick(feld, waehlen ? Qt::Key_Return : Qt::Key_Escape);
     });
+}
+
+// Clicks into the account field `feld` (none: the focus stays), then opens the picker with its
+// button and searches, chooses or escapes there.
+void picken(test::Dialog& d, const char* feld, const QString& suche, bool waehlen = true, bool runter = false) {
+    if (feld) {
+        QTest::mouseClick(d->feld(feld), Qt::LeftButton);
+        EXPECT_TRUE(test::fokusAuf(d->feld(feld)));
+    }
+    imPicker(suche, waehlen, runter);
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
 }
 
 }  // namespace
@@ -94,35 +105,24 @@ TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeldUnlesbarerKontenstammFe
     test::Meldungen meldungen;
     test::Dialog d(test::info(db));
     test::tabKlicken(d, 6);
-    auto* auswahl = d->findChild<QPushButton*>("cmdKontenAuswahl");
     // The focus the page switch put into an account field is no entering of it.
     auto* erstes = qobject_cast<InputFeld*>(QApplication::focusWidget());
     ASSERT_TRUE(erstes);
     const QString erstesVorher = erstes->text();
-    imPicker(QStringLiteral("Kassa"), true);
-    QTest::mouseClick(auswahl, Qt::LeftButton);
+    picken(d, nullptr, QStringLiteral("Kassa"));
     EXPECT_EQ(erstes->text(), erstesVorher);
-    QTest::mouseClick(d->feld("inpMandKonto12"), Qt::LeftButton);
-    ASSERT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
-    imPicker(QStringLiteral("bank"), true, true);  // Bank Erste Bank, Bank Raiffeisen, Bankspesen: Down chooses the second
-    QTest::mouseClick(auswahl, Qt::LeftButton);
+    // "bank" finds Bank Erste Bank, Bank Raiffeisen, Bankspesen: Down chooses the second.
+    picken(d, "inpMandKonto12", QStringLiteral("bank"), true, true);
     EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
     const QString gewaehlt = label(d, "lblMandKonto12Text");
     EXPECT_TRUE(gewaehlt.startsWith(QStringLiteral("= Bank Raiffeisen"))) << gewaehlt.toStdString();
     EXPECT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
     // A second pick without entering an account field fills nothing.
-    imPicker(QStringLiteral("Kassa"), true);
-    QTest::mouseClick(auswahl, Qt::LeftButton);
+    picken(d, nullptr, QStringLiteral("Kassa"));
     EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
-    QTest::mouseClick(d->feld("inpMandKonto7"), Qt::LeftButton);
-    ASSERT_TRUE(test::fokusAuf(d->feld("inpMandKonto7")));
-    imPicker(QStringLiteral("2890"), true);
-    QTest::mouseClick(auswahl, Qt::LeftButton);
+    picken(d, "inpMandKonto7", QStringLiteral("2890"));
     EXPECT_EQ(d->feld("inpMandKonto7")->text(), QStringLiteral("2890"));
-    QTest::mouseClick(d->feld("inpMandKonto12"), Qt::LeftButton);
-    ASSERT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
-    imPicker(QString(), false);
-    QTest::mouseClick(auswahl, Qt::LeftButton);
+    picken(d, "inpMandKonto12", QString(), false);
     EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
     EXPECT_TRUE(meldungen.texte.isEmpty()) << meldungen.alle();
     db.mandSql("DROP TABLE ObjKanzleiKontenstamm");
@@ -134,7 +134,7 @@ TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeldUnlesbarerKontenstammFe
     EXPECT_EQ(meldungen.texte.size(), 2);  // entering looked again, once
     xov::setzePluginOrdner(nurFehler.path());
     QApplication::setOverrideCursor(Qt::BusyCursor);  // the host shows that it works
-    QTest::mouseClick(auswahl, Qt::LeftButton);
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
     xov::setzePluginOrdner({});
     const QCursor* cursor = QApplication::overrideCursor();
     const Qt::CursorShape form = cursor ? cursor->shape() : Qt::ArrowCursor;
