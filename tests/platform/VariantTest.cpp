@@ -40,13 +40,14 @@ TEST(Umwandlung, DatumAusDeutschemTextTagesnummerOderDatumswert) {
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("30.02.2024")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("morgen")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(nullWert()); }), FehlerNr::NullUnzulaessig);
-    // Day numbers, date and time values, ISO text, as the platform converts them (the forms a host
-    // passes most often: in the call's tests).
+    // Day numbers, date and time values, German and ISO text, as a host passes the month status.
     const QDate maerz(2024, 3, 1);
     struct Fall { const char* name; QVariant wert; QDate datum; };
     const Fall faelle[] = {
         {"Tagesnummer 16 Bit", QVariant::fromValue(qint16(2)), QDate(1900, 1, 1)},
         {"Tagesnummer 64 Bit", QVariant::fromValue(qint64(45352)), maerz},
+        {"Tagesnummer mit Uhrzeit", QVariant(45352.5), maerz},
+        {"zweistellige Jahreszahl", QVariant(QStringLiteral("1.3.24")), maerz},
         {"Tagesnummer null", QVariant(0), QDate(1899, 12, 30)},
         {"negative Tagesnummer mit Uhrzeit", QVariant(-1.5), QDate(1899, 12, 29)},
         {"deutsches Datum mit Stunden und Minuten", QVariant(QStringLiteral("1.3.2024 23:59")), maerz},
@@ -63,9 +64,11 @@ TEST(Umwandlung, DatumAusDeutschemTextTagesnummerOderDatumswert) {
 }
 
 TEST(Umwandlung, GanzzahlFelder) {
-    // Lists of int and double as a host passes them: in the call's tests.
+    // The help topics in any list of integers a host passes.
     const QVariantList gemischt{0, 7.0, qint16(-3), QStringLiteral("4711")};
     EXPECT_EQ(alsInt16Feld(QVariant(gemischt)), QVector<qint16>({0, 7, -3, 4711}));
+    EXPECT_EQ(alsInt16Feld(QVariant::fromValue(QList<qint16>{0, 4711})), QVector<qint16>({0, 4711}));
+    EXPECT_EQ(alsInt16Feld(QVariant::fromValue(QList<qint64>{0, 4711})), QVector<qint16>({0, 4711}));
     EXPECT_EQ(alsInt16Feld(QVariant(QVariantList{})), QVector<qint16>());
     EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<double>{1.5})); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<int>{70000})); }), FehlerNr::Ueberlauf);
