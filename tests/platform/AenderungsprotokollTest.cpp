@@ -106,7 +106,8 @@ TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
     EXPECT_TRUE(k.at(0).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 3 hinzugefügt, 0 ersetzt;"));
     EXPECT_TRUE(k.at(0).contains(QStringLiteral("Datei %1; SHA-256 %2").arg(datei, summe))) << k.at(0).toStdString();
     EXPECT_TRUE(k.at(0).contains("USD: 1 hinzugefügt, 0 behalten"));
-    EXPECT_TRUE(k.at(1).startsWith("AllgWaehrung|WID=1, AenderDatum=" + ersterTag.toString(Qt::ISODate) + "|EuroinFremd|aus Kursdatei|Zahl:2.5 -> Zahl:")) << k.at(1).toStdString();
+    EXPECT_TRUE(k.at(1).startsWith("AllgWaehrung|WID=1, AenderDatum=" + ersterTag.toString(Qt::ISODate) + "|EuroinFremd|aus Kursdatei|Zahl:2.5 -> Zahl:"))
+        << k.at(1).toStdString();
     EXPECT_TRUE(k.at(2).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 0 hinzugefügt, 1 ersetzt;"));
 
     const int vorher = l.size() + k.size();

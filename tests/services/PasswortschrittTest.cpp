@@ -170,39 +170,31 @@ TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechteSchreibgeschuetzt
     EXPECT_EQ(db.mandWert("SELECT MandOrt FROM AllgMandDaten").toString(), QStringLiteral("Wien"));
 }
 
-TEST_F(Verbindungsvorrat_, DateiZwischenZweiAufrufenErsetztOderNeuVerschluesseltWirdFrischGelesen) {
-    test::Datenbanken db;
-    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Wien"));
-
-    // Restored from another copy: the same path, another file.
-    test::Datenbanken sicherung;
-    sicherung.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Graz'"));
-    ASSERT_TRUE(QFile::remove(db.mand));
-    ASSERT_TRUE(QFile::copy(sicherung.mand, db.mand));
-    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Graz"));  // and no message
-
-    // Keyed anew in place by someone else: the kept key no longer opens it, nor does the call's.
-    verbindungOeffnen(db.mand, DbPasswort)->ausfuehren(QStringLiteral("PRAGMA rekey = 'anders4711'"));
-    EXPECT_EQ(test::nummerVon([&] { Verbindungsvorrat::prozess().oeffnen({db.mand, DbPasswort}); }), FehlerNr::FalschesPasswort);
-}
-
-TEST_F(Verbindungsvorrat_, PasswortschrittEinesAnderenProzessesNachDemAufrufWirdNichtAufgehalten) {
-    XOV_NUR_DATEI("Passwortschritt und Dateisperren");
+// A plain file another process has open: the call's own step leaves it plain, and once the call
+// has ended, its kept connection does not make the other process's step skip. Then the file
+// restored from another copy (the same path, another file) and keyed anew in place.
+TEST_F(Verbindungsvorrat_, DateiVonAnderemVerschluesseltErsetztOderNeuVerschluesseltWirdFrischGelesen) {
     test::Datenbanken db(2024, {}, true, QString());  // without password
     test::Zweitprozess anderer;
     ASSERT_TRUE(anderer.bereit());
-    // While the other process has it open, the call's own step leaves it plain; the call reads it so.
     ASSERT_EQ(anderer.befehl({"oeffnen", db.mand, DbPasswort}), QStringLiteral("ok"));
     EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Wien"));
     EXPECT_FALSE(test::verschluesselt(db.mand));
     // The other process writes on; what it wrote survives the step once nobody has the file open.
     EXPECT_EQ(anderer.befehl({"sql", db.mand, DbPasswort, "UPDATE AllgMandDaten SET MandOrt = 'Graz'"}), QStringLiteral("ok"));
     ASSERT_EQ(anderer.befehl({"schliessen"}), QStringLiteral("ok"));
-
-    // The call has ended: the kept connection must not make the other process's step skip.
     EXPECT_EQ(anderer.befehl({"passwort", db.mand}), QStringLiteral("ok\t\t"));  // no message
     EXPECT_TRUE(test::verschluesselt(db.mand));
     EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Graz"));  // and no message
+
+    test::Datenbanken sicherung;
+    sicherung.mandSql(QStringLiteral("UPDATE AllgMandDaten SET MandOrt = 'Linz'"));
+    ASSERT_TRUE(QFile::remove(db.mand));
+    ASSERT_TRUE(QFile::copy(sicherung.mand, db.mand));
+    EXPECT_EQ(aufrufen(test::info(db)), QStringLiteral("Linz"));  // and no message
+    // Keyed anew in place by someone else: the kept key no longer opens it, nor does the call's.
+    verbindungOeffnen(db.mand, DbPasswort)->ausfuehren(QStringLiteral("PRAGMA rekey = 'anders4711'"));
+    EXPECT_EQ(test::nummerVon([&] { Verbindungsvorrat::prozess().oeffnen({db.mand, DbPasswort}); }), FehlerNr::FalschesPasswort);
 }
 
 TEST_F(Verbindungsvorrat_, VomServerZwischenZweiAufrufenBeendeteVerbindungWirdNeuAufgebaut) {
