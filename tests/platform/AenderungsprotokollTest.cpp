@@ -147,34 +147,6 @@ TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
     EXPECT_FALSE(ketteFinden(protokollLesen(*verbindungOeffnen(db.fa, DbPasswort))));
 }
 
-// A writer killed at any moment leaves each change with its entry or neither: every record of the
-// currency holds the name of the last entry, and each entry starts where the one before ended.
-TEST_P(Protokoll, GetoeteterProzessHinterlaesstBeidesOderKeines) {
-    test::Datenbanken db(GetParam());
-    for (int runde = 1; runde <= 4; ++runde) {
-        test::Zweitprozess p;
-        ASSERT_TRUE(p.bereit());
-        p.senden({QStringLiteral("umbenennen"), db.fa, QStringLiteral("100000")});
-        ASSERT_EQ(p.antwort(), QStringLiteral("laeuft"));
-        // A different moment each round: after a few more renames than the round before, while
-        // the next one is on its way.
-        for (int i = 1; i <= runde * 3; ++i) ASSERT_EQ(p.antwort(), QString::number(i));
-        p.toeten();
-    }
-    auto v = verbindungOeffnen(db.fa, DbPasswort);
-    const auto alle = protokollLesen(*v);
-    ASSERT_GE(alle.size(), 4);
-    QVariant name = QStringLiteral("US-Dollar");
-    for (const Protokolleintrag& e : alle) {
-        EXPECT_EQ(e.alterWert.toString(), name.toString()) << "Nr. " << e.nr;
-        name = e.neuerWert;
-    }
-    const auto namen = v->abfragen(QStringLiteral("SELECT DISTINCT WaehrungscodeBezeichnung FROM AllgWaehrung WHERE WID = 1")).zeilen;
-    ASSERT_EQ(namen.size(), 1);
-    EXPECT_EQ(namen.first().first().toString(), name.toString());
-    EXPECT_FALSE(ketteFinden(alle).has_value());
-}
-
 INSTANTIATE_TEST_SUITE_P(DateiUndServer, Protokoll, ::testing::Values(Engine::Datei, Engine::Server),
                          [](const auto& info) { return std::string(test::engineName(info.param)); });
 

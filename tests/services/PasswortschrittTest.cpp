@@ -32,7 +32,8 @@ struct stat status(const QString& pfad) {
 }
 
 // What stands in the way of the step on a plain client database, and the parts of the one message
-// the user then sees (title and text); none: the step passes silently.
+// the user then sees (title and text); none: the step passes silently. (A missing file: the
+// dialog's OhneZeile/FehlendeDatei.)
 struct Hindernis {
     const char* name;
     std::function<QString(const test::Datenbanken& db, std::unique_ptr<test::Sperre>& sperre)> vorbereiten;
@@ -40,7 +41,6 @@ struct Hindernis {
 };
 
 const Hindernis hindernisse[] = {
-    {"DateiFehlt", [](auto& db, auto&) { return db.ordner.filePath("fehlt.db"); }, {}},
     {"AndererProzessSperrt", [](auto& db, auto& s) { s = std::make_unique<test::Sperre>(db.mand); return db.mand; }, {}},
     {"FremdeSqliteDatenbank",  // a database of another application, written without a key
      [](auto& db, auto&) {
