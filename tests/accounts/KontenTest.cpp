@@ -104,8 +104,8 @@ TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeldUnlesbarerKontenstammFe
     // "bank" finds Bank Erste Bank, Bank Raiffeisen, Bankspesen: Down chooses the second.
     picken(d, "inpMandKonto12", QStringLiteral("bank"), true, true);
     EXPECT_EQ(d->feld("inpMandKonto12")->text(), QStringLiteral("2810"));
-    const QString gewaehlt = label(d, "lblMandKonto12Text");
-    EXPECT_TRUE(gewaehlt.startsWith(QStringLiteral("= Bank Raiffeisen"))) << gewaehlt.toStdString();
+    EXPECT_TRUE(label(d, "lblMandKonto12Text").startsWith(QStringLiteral("= Bank Raiffeisen")))
+        << label(d, "lblMandKonto12Text").toStdString();
     EXPECT_TRUE(test::fokusAuf(d->feld("inpMandKonto12")));
     // A second pick without entering an account field fills nothing.
     picken(d, nullptr, QStringLiteral("Kassa"));
@@ -126,10 +126,9 @@ TEST(Kontenauswahl, SucheFuelltNurDasZuletztBetreteneFeldUnlesbarerKontenstammFe
     QApplication::setOverrideCursor(Qt::BusyCursor);  // the host shows that it works
     QTest::mouseClick(d->findChild<QPushButton*>("cmdKontenAuswahl"), Qt::LeftButton);
     xov::setzePluginOrdner({});
-    const QCursor* cursor = QApplication::overrideCursor();
-    const Qt::CursorShape form = cursor ? cursor->shape() : Qt::ArrowCursor;
-    if (cursor) QApplication::restoreOverrideCursor();
-    EXPECT_EQ(form, Qt::BusyCursor);
+    ASSERT_TRUE(QApplication::overrideCursor());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    QApplication::restoreOverrideCursor();
     ASSERT_EQ(meldungen.texte.size(), 3);
     EXPECT_TRUE(meldungen.texte.last().startsWith(QStringLiteral("xovAllgError 429: ")));
     EXPECT_TRUE(meldungen.texte.last().endsWith(QStringLiteral("[dllSachkontenListe]"))) << meldungen.texte.last().toStdString();
