@@ -60,6 +60,11 @@ protected:
     }
 };
 
+// Sets the fields of the current row or the new one.
+void setzen(Recordset* rs, std::initializer_list<std::pair<const char*, QVariant>> werte) {
+    for (const auto& [feld, wert] : werte) rs->Fields(feld).setValue(wert);
+}
+
 void byteAendern(const QString& pfad, qint64 stelle) {
     QFile f(pfad);
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -116,8 +121,7 @@ TEST_P(EngineVertrag, LesenBewegenSuchenUndAbgewieseneZugriffe) {
     const QDate zweite = rs->Fields("AenderDatum").Value().toDate();
     rs->MoveFirst();
     rs->Edit();
-    rs->Fields("AenderDatum").setValue(zweite);  // (WID, AenderDatum) is unique
-    rs->Fields("Waehrungscode").setValue("XXX");
+    setzen(rs, {{"AenderDatum", zweite}, {"Waehrungscode", "XXX"}});  // (WID, AenderDatum) is unique
     EXPECT_EQ(nummerVon([&] { rs->Update(); }), FehlerNr::DoppelterSchluessel);
     rs->CancelUpdate();
     EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), alt);
@@ -163,41 +167,36 @@ TEST_P(EngineVertrag, OeffnenMitKennwortUndTransaktionBestaetigtOderZurueckgenom
     EXPECT_EQ(db().faWert(QStringLiteral("SELECT FaOrt FROM AllgFaDaten WHERE FaNummer = 29")).toString(), QStringLiteral("Linz"));
 }
 
-TEST_P(EngineVertrag, ZeileMitSchluesselAnlegenAendernLoeschen) {
-    auto q = quelle(db().fa, QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC"), {1}, Waehrungen);
-    auto* rs = q->Recordset();
-    const int vorher = rs->RecordCount();
-    const QString ersterCode = rs->Fields("Waehrungscode").Value().toString();
-    EXPECT_EQ(nummerVon([&] { rs->Fields("FremdinEuro").setValue(1); }), FehlerNr::AktualisierenOhneEdit);
-    rs->AddNew();
-    rs->Fields("WID").setValue(1);
-    rs->Fields("Waehrungscode").setValue("USD");
-    rs->Fields("AenderDatum").setValue(QDate(1999, 1, 4));
-    rs->Fields("EuroinFremd").setValue(1.1789);
-    EXPECT_TRUE(istNull(rs->Fields("FremdinEuro").Value()));
-    rs->Update();
-    EXPECT_EQ(rs->RecordCount(), vorher + 1);
-    EXPECT_EQ(rs->Fields("Waehrungscode").Value().toString(), ersterCode);  // current row unchanged
-    rs->setBookmark(rs->LastModified());
-    EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), QDate(1999, 1, 4));
-    EXPECT_TRUE(istNull(rs->Fields("FremdinEuro").Value()));  // as stored
-    rs->Edit();
-    rs->Fields("FremdinEuro").setValue(0.8482);
-    rs->Update();
-    EXPECT_EQ(db().faWert("SELECT FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '1999-01-04'").toDouble(), 0.8482);
-    rs->Delete();
-    EXPECT_EQ(db().faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1").toInt(), vorher);
-    EXPECT_EQ(rs->RecordCount(), vorher);
-}
-
-TEST_P(EngineVertrag, ZeileOhneSchluesselNachGelesenenWerten) {
+// A row identified by its key (the rates), then one without a key, identified by the values read.
+TEST_P(EngineVertrag, ZeileMitSchluesselUndOhneSchluesselNachGelesenenWerten) {
+    {
+        auto q = quelle(db().fa, QStringLiteral("SELECT * FROM AllgWaehrung WHERE WID = ? ORDER BY AenderDatum DESC"), {1}, Waehrungen);
+        auto* rs = q->Recordset();
+        const int vorher = rs->RecordCount();
+        const QString ersterCode = rs->Fields("Waehrungscode").Value().toString();
+        EXPECT_EQ(nummerVon([&] { rs->Fields("FremdinEuro").setValue(1); }), FehlerNr::AktualisierenOhneEdit);
+        rs->AddNew();
+        setzen(rs, {{"WID", 1}, {"Waehrungscode", "USD"}, {"AenderDatum", QDate(1999, 1, 4)}, {"EuroinFremd", 1.1789}});
+        EXPECT_TRUE(istNull(rs->Fields("FremdinEuro").Value()));
+        rs->Update();
+        EXPECT_EQ(rs->RecordCount(), vorher + 1);
+        EXPECT_EQ(rs->Fields("Waehrungscode").Value().toString(), ersterCode);  // current row unchanged
+        rs->setBookmark(rs->LastModified());
+        EXPECT_EQ(rs->Fields("AenderDatum").Value().toDate(), QDate(1999, 1, 4));
+        EXPECT_TRUE(istNull(rs->Fields("FremdinEuro").Value()));  // as stored
+        rs->Edit();
+        rs->Fields("FremdinEuro").setValue(0.8482);
+        rs->Update();
+        EXPECT_EQ(db().faWert("SELECT FremdinEuro FROM AllgWaehrung WHERE WID = 1 AND AenderDatum = '1999-01-04'").toDouble(), 0.8482);
+        rs->Delete();
+        EXPECT_EQ(db().faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 1").toInt(), vorher);
+        EXPECT_EQ(rs->RecordCount(), vorher);
+    }
     {
         auto q = quelle(db().mand, QStringLiteral("SELECT * FROM AllgMandDaten "), {}, Mandant);
         auto* rs = q->Recordset();
         rs->Edit();
-        rs->Fields("mandfaxnr").setValue(nullWert());
-        rs->Fields("MandPlz").setValue(8010);
-        rs->Fields("MandOrt").setValue(QStringLiteral("Graz-Straßgang"));
+        setzen(rs, {{"mandfaxnr", nullWert()}, {"MandPlz", 8010}, {"MandOrt", QStringLiteral("Graz-Straßgang")}});
         EXPECT_EQ(rs->Fields("MandOrt").Value().toString(), QStringLiteral("Graz-Straßgang"));  // buffer reads back
         rs->Update();
         rs->Edit();  // the row as written identifies it again
