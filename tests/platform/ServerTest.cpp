@@ -212,7 +212,7 @@ TEST(Serverkennwort, ProzesslisteZeigtKeinKennwortDerAdressen) {
 
 // The password's sources in libpq's order and the tools' option: a wrong one in each source is
 // refused (so it was used, and never shown), the right one works; the address's own wins over the
-// environment. The host program takes --passwort-datei as the database tool does.
+// environment.
 TEST(Serverkennwort, QuellenPgpasswordPgpassfileUndPasswortDatei) {
     XOV_SERVER_NOETIG(test::Engine::Server);
     test::Datenbanken db(test::Engine::Server);
@@ -226,26 +226,22 @@ TEST(Serverkennwort, QuellenPgpasswordPgpassfileUndPasswortDatei) {
             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(inhalt.toUtf8()) > 0);
             f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);  // else libpq ignores it
         }
-        for (const QString quelle : {"PGPASSWORD", "PGPASSFILE", "--passwort-datei"}) {
+        // Each source alone; the host program takes --passwort-datei as the database tool does.
+        const QStringList mitDatei = befehl + QStringList{"--passwort-datei", datei};
+        const QStringList host{"--bilder", ordner.filePath("b"), "--jahr", "2024", "-m", db.mand, "-f", db.fa, "--passwort-datei", datei};
+        for (const auto& [programm, argumente, variable] : {std::tuple{"xov-db", befehl, "PGPASSWORD"}, {"xov-db", befehl, "PGPASSFILE"},
+                                                            {"xov-db", mitDatei, ""}, {"xov-mandstamm", host, ""}}) {
             QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
-            if (quelle.startsWith('P')) umgebung.insert(quelle, quelle == "PGPASSWORD" ? kennwort : pgpass);
-            const QStringList argumente = quelle.startsWith('P') ? befehl : befehl + QStringList{quelle, datei};
-            const auto l = test::starten("xov-db", argumente, 60000, umgebung);
-            EXPECT_EQ(l.status, richtig ? 0 : 1) << quelle.toStdString() << ' ' << l.fehler.toStdString();
+            if (*variable) umgebung.insert(variable, QLatin1String(variable) == "PGPASSWORD" ? kennwort : pgpass);
+            const auto l = test::starten(programm, argumente, 60000, umgebung);
+            EXPECT_EQ(l.status, richtig ? 0 : 1) << programm << ' ' << variable << ' ' << l.fehler.toStdString();
             EXPECT_EQ(l.fehler.contains(QStringLiteral("Ungültiges Kennwort")), !richtig) << l.fehler.toStdString();
             EXPECT_FALSE(l.fehler.contains(QStringLiteral("Falsch-1"))) << l.fehler.toStdString();
         }
-        if (richtig) continue;
-        const test::Lauf host = test::starten("xov-mandstamm", {"--bilder", ordner.filePath("b"), "-m", db.mand, "-f", db.fa,
-                                                                "--passwort-datei", datei});
-        EXPECT_EQ(host.status, 1);
-        EXPECT_TRUE(host.fehler.contains(QStringLiteral("Ungültiges Kennwort"))) << host.fehler.toStdString();
-        EXPECT_FALSE(host.fehler.contains(QStringLiteral("Falsch-1"))) << host.fehler.toStdString();
     }
     const test::Lauf fehlt = test::xovDb(befehl + QStringList{"--passwort-datei", ordner.filePath("fehlt.txt")});
     EXPECT_TRUE(fehlt.fehler.contains("Die Kennwortdatei")) << fehlt.fehler.toStdString();
-    QString mitKennwort = db.mand;
-    mitKennwort.replace(QStringLiteral("://xov@"), "://xov:" + DbPasswort + '@');
+    const QString mitKennwort = QString(db.mand).replace(QStringLiteral("://xov@"), "://xov:" + DbPasswort + '@');
     QProcessEnvironment falsch = QProcessEnvironment::systemEnvironment();
     falsch.insert("PGPASSWORD", "Falsch-1");
     EXPECT_EQ(test::starten("xov-db", {"felder-ergaenzen", mitKennwort}, 60000, falsch).status, 0);
