@@ -41,10 +41,7 @@ void eintragVerweigern(const test::Datenbanken& db, const QString& ziel) {
     }
 }
 
-class Protokoll : public ::testing::TestWithParam<Engine> {
-protected:
-    void SetUp() override { XOV_SERVER_NOETIG(GetParam()); }
-};
+class Protokoll : public ::testing::TestWithParam<Engine> {};
 
 struct Waehrungsquelle {
     explicit Waehrungsquelle(const test::Datenbanken& db) : quelle(QStringLiteral("FAData")), daten(&quelle) {
@@ -61,6 +58,7 @@ struct Waehrungsquelle {
 // as stored. Then a failure between a change and its entry, or a transaction rolled back: neither
 // is stored, the caller hears of the failure, and the next change continues the chain.
 TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
+    XOV_SERVER_NOETIG(GetParam());
     test::Datenbanken db(GetParam());
     Waehrungsquelle w(db);
     const QDate tag(2024, 3, 4);
