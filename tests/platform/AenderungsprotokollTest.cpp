@@ -89,8 +89,7 @@ TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
     ASSERT_FALSE(tage.isEmpty());
     const QDate ersterTag = tage.first().datum;
     auto v = verbindungOeffnen(db.fa, DbPasswort);
-    Einleseoptionen o;
-    o.datei = datei;
+    Einleseoptionen o{.datei = datei};
     kurseEinlesen(*v, tage, gespeicherteWaehrungen(*v), o);
     v->ausfuehren(QStringLiteral("UPDATE AllgWaehrung SET EuroinFremd = 2.5 WHERE WID = 1 AND AenderDatum = ?"), {ersterTag});
     o.ersetzen = true;

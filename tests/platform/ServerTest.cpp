@@ -148,12 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Server, Verbindungsversuch, testing::ValuesIn(versuche)
 
 namespace {
 
-struct Schreibweise {
-    const char* name;
-    const char* adresse;
-    const char* anzeige;
-    const char* kennwort;  // as libpq or a server might quote it
-};
+// An address, as it is shown, and its password as libpq or a server might quote it.
+struct Schreibweise { const char* name; const char* adresse; const char* anzeige; const char* kennwort; };
 
 const Schreibweise schreibweisen[] = {
     {"BenutzerUndKennwort", "postgresql://xov:Geheim-7@db:5432/m", "postgresql://xov@db:5432/m", "Geheim-7"},
@@ -259,10 +255,9 @@ TEST(Serververbindung, EntfernterNameMitTlsUndZweiHosts) {
         return verbindungOeffnen(adresse, DbPasswort)->abfragen(QString::fromLatin1(sql)).zeilen.value(0).value(0);
     };
     const char* tls = "SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()";
-    QString entfernt = db.mand, zweiHosts = db.mand;
-    entfernt.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@dbserver:")) += QStringLiteral("?hostaddr=127.0.0.1");
-    zweiHosts.replace(QStringLiteral("@127.0.0.1:"), QStringLiteral("@127.0.0.1:%1,127.0.0.1:").arg(weg));
-    zweiHosts += QStringLiteral("?target_session_attrs=read-write");
+    const QString entfernt = QString(db.mand).replace("@127.0.0.1:", "@dbserver:") + "?hostaddr=127.0.0.1";
+    const QString zweiHosts = QString(db.mand).replace("@127.0.0.1:", QString("@127.0.0.1:%1,127.0.0.1:").arg(weg)) +
+                              "?target_session_attrs=read-write";
     EXPECT_EQ(wert(entfernt, tls), QVariant(true));
     EXPECT_EQ(wert(entfernt + "&sslmode=disable", tls), QVariant(false));
     const QString gross = QString(zweiHosts).replace("postgresql://", "POSTGRESQL://");

@@ -149,7 +149,8 @@ TEST(Besitz, VerschluesselteDateiBehaeltBesitzerGruppeUndRechteSchreibgeschuetzt
     ASSERT_TRUE(test::verschluesselt(db.mand));
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(db.mand).constData(), &st), 0);
-    EXPECT_EQ(std::tuple(st.st_uid, st.st_gid, st.st_mode & 07777), std::tuple(65534u, 65534u, 0664u));  // owner, group, mode
+    // Owner, group and mode.
+    EXPECT_EQ(std::tuple(st.st_uid, st.st_gid, st.st_mode & 07777), std::tuple(65534u, 65534u, 0664u));
 
     ASSERT_EQ(nobody.befehl({"oeffnen", db.mand, DbPasswort}), QStringLiteral("ok"));
     ASSERT_EQ(::chmod(QFile::encodeName(db.ordner.path()).constData(), 0555), 0);
