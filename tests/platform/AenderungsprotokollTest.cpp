@@ -89,7 +89,8 @@ TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
     ASSERT_FALSE(tage.isEmpty());
     const QDate ersterTag = tage.first().datum;
     auto v = verbindungOeffnen(db.fa, DbPasswort);
-    Einleseoptionen o{.datei = datei};
+    Einleseoptionen o;
+    o.datei = datei;
     kurseEinlesen(*v, tage, gespeicherteWaehrungen(*v), o);
     v->ausfuehren(QStringLiteral("UPDATE AllgWaehrung SET EuroinFremd = 2.5 WHERE WID = 1 AND AenderDatum = ?"), {ersterTag});
     o.ersetzen = true;
@@ -150,9 +151,10 @@ INSTANTIATE_TEST_SUITE_P(DateiUndServer, Protokoll, ::testing::Values(Engine::Da
 // The canonical form, as the logs already stored were hashed: it tells Null from "", and every
 // column counts; so does the previous entry's hash.
 TEST(Protokollkette, KanonischeFormUndHash) {
-    Protokolleintrag e{.nr = 7, .zeitpunkt = QStringLiteral("2026-12-06T22:35:12.345Z"), .tabelle = QStringLiteral("AllgMandDaten"),
-                       .spalte = QStringLiteral("MandOrt"), .alterTyp = QStringLiteral("Text"), .alterWert = QString(QLatin1String("")),
-                       .neuerTyp = QStringLiteral("Null"), .art = QStringLiteral("geändert")};
+    Protokolleintrag e{.nr = 7, .zeitpunkt = QStringLiteral("2026-12-06T22:35:12.345Z"), .arbeitsplatz = {}, .benutzer = {}, .rolle = {},
+                       .programm = {}, .tabelle = QStringLiteral("AllgMandDaten"), .schluessel = {}, .spalte = QStringLiteral("MandOrt"),
+                       .alterTyp = QStringLiteral("Text"), .alterWert = QString(QLatin1String("")), .neuerTyp = QStringLiteral("Null"),
+                       .neuerWert = {}, .art = QStringLiteral("geändert"), .bemerkung = {}, .hash = {}};
     EXPECT_EQ(kanonischeForm(e), QByteArray("1:7" "24:2026-12-06T22:35:12.345Z" "-" "-" "-" "-" "13:AllgMandDaten" "-" "7:MandOrt"
                                             "4:Text" "0:" "4:Null" "-" "9:geändert" "-"));
     EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(QString(64, QLatin1Char('1')), e));

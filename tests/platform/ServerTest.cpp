@@ -90,14 +90,10 @@ private:
 // wrong password, one written into the address or given as a parameter, no database named, and a
 // name the server would cut (refused before anything is created). In the address {still} and
 // {ohneTls} stand for the listeners' ports, {server} {mand} {fa} {fehlend} for the test server's.
-struct Versuch {
-    const char* name;
-    const char* adresse;
-    QString kennwort;
-    int nummer;
-    QStringList enthaelt, nie;  // in the description; anywhere in the text
-    bool anlegen = false;       // datenbankAnlegen instead of verbindungOeffnen
-};
+// `enthaelt`: in the description; `nie`: anywhere in the text; `anlegen`: datenbankAnlegen
+// instead of verbindungOeffnen.
+struct Versuch { const char* name; const char* adresse; QString kennwort; int nummer;
+                 QStringList enthaelt, nie; bool anlegen = false; };
 
 const Versuch versuche[] = {
     {"StillerZuhoerer", "postgresql://xov@127.0.0.1:{still}/xov", DbPasswort, FehlerNr::DateiNichtGefunden,

@@ -28,11 +28,8 @@ QByteArray dateiInhalt(const QString& pfad) {
 // What stands in the way of the step on a plain client database, and the parts of the one message
 // the user then sees (title and text); none: the step passes silently. (A missing file: the
 // dialog's OhneZeile/FehlendeDatei.)
-struct Hindernis {
-    const char* name;
-    std::function<QString(const test::Datenbanken& db, std::unique_ptr<test::Sperre>& sperre)> vorbereiten;
-    QStringList meldung;
-};
+using Vorbereitung = std::function<QString(const test::Datenbanken& db, std::unique_ptr<test::Sperre>& sperre)>;
+struct Hindernis { const char* name; Vorbereitung vorbereiten; QStringList meldung; };
 
 const Hindernis hindernisse[] = {
     {"AndererProzessSperrt", [](auto& db, auto& s) { s = std::make_unique<test::Sperre>(db.mand); return db.mand; }, {}},
