@@ -19,8 +19,6 @@ const Schreibziel Mandant{QStringLiteral("AllgMandDaten"), {}};
 const Schreibziel Finanzaemter{QStringLiteral("AllgFaDaten"), {QStringLiteral("FaNummer")}};
 const Schreibziel Waehrungen{QStringLiteral("AllgWaehrung"), {QStringLiteral("WID"), QStringLiteral("AenderDatum")}};
 
-const QString Connect = QStringLiteral("Access 2000;pwd=") + DbPasswort + ';';  // of the data sources
-
 struct Enginefall {
     const char* name;
     test::Engine art;
@@ -45,7 +43,7 @@ protected:
                                         const Schreibziel& ziel = {}) const {
         auto q = std::make_unique<Datenquelle>(QStringLiteral("Test"));
         q->setDatabaseName(datei);
-        q->setConnect(Connect);
+        q->setConnect(QStringLiteral("Access 2000;pwd=") + DbPasswort + ';');  // as the dialog's sources have it
         q->setRecordSource(sql, p, ziel);
         q->Refresh();
         return q;
