@@ -43,14 +43,6 @@ void eintragVerweigern(const test::Datenbanken& db, const QString& ziel) {
 
 class Protokoll : public ::testing::TestWithParam<Engine> {};
 
-struct Waehrungsquelle {
-    explicit Waehrungsquelle(const test::Datenbanken& db) : quelle(QStringLiteral("FAData")), daten(&quelle) {
-        quelle.setDatabaseName(db.fa);
-        quelle.setConnect(QStringLiteral("Access 2000;pwd=") + DbPasswort + ';');
-    }
-    Datenquelle quelle;
-    Waehrungsdaten daten;
-};
 
 }  // namespace
 
@@ -60,11 +52,14 @@ struct Waehrungsquelle {
 TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
     XOV_SERVER_NOETIG(GetParam());
     test::Datenbanken db(GetParam());
-    Waehrungsquelle w(db);
+    Datenquelle fa(QStringLiteral("FAData"));
+    fa.setDatabaseName(db.fa);
+    fa.setConnect(QStringLiteral("Access 2000;pwd=") + DbPasswort + ';');
+    Waehrungsdaten daten(&fa);
     const QDate tag(2024, 3, 4);
-    w.daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, tag, {11.5, 0.087});
-    w.daten.kursAendern(4, tag, {11.5, 0.087}, {11.25, 0.087});
-    ASSERT_TRUE(w.daten.kursLoeschen(4, tag));
+    daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, tag, {11.5, 0.087});
+    daten.kursAendern(4, tag, {11.5, 0.087}, {11.25, 0.087});
+    ASSERT_TRUE(daten.kursLoeschen(4, tag));
     // The new rate's five columns added, one changed, five deleted (a name changed and a rate added,
     // as the history window shows them: Aenderungsverlauf).
     const QString neu = QStringLiteral("AllgWaehrung|WID=4, AenderDatum=2024-03-04|");
@@ -76,7 +71,7 @@ TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
     EXPECT_EQ(l.filter("|gelöscht|").size(), 5);
     // Each entry says when, by whom and by what (where: Aenderungsverlauf); on a server also the
     // role it logged in as.
-    const Protokolleintrag e = protokollLesen(*w.daten.verbindung()).first();
+    const Protokolleintrag e = protokollLesen(*daten.verbindung()).first();
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z$")).match(e.zeitpunkt.toString()).hasMatch())
         << e.zeitpunkt.toString().toStdString();
     EXPECT_FALSE(e.benutzer.toString().isEmpty());
@@ -104,15 +99,16 @@ TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
     EXPECT_TRUE(k.at(0).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 3 hinzugefügt, 0 ersetzt;"));
     EXPECT_TRUE(k.at(0).contains(QStringLiteral("Datei %1; SHA-256 %2").arg(datei, summe))) << k.at(0).toStdString();
     EXPECT_TRUE(k.at(0).contains("USD: 1 hinzugefügt, 0 behalten"));
-    EXPECT_TRUE(k.at(1).startsWith("AllgWaehrung|WID=1, AenderDatum=" + ersterTag.toString(Qt::ISODate) + "|EuroinFremd|aus Kursdatei|Zahl:2.5 -> Zahl:"))
+    EXPECT_TRUE(k.at(1).startsWith("AllgWaehrung|WID=1, AenderDatum=" + ersterTag.toString(Qt::ISODate) +
+                                   "|EuroinFremd|aus Kursdatei|Zahl:2.5 -> Zahl:"))
         << k.at(1).toStdString();
     EXPECT_TRUE(k.at(2).startsWith("AllgWaehrung|∅|∅|aus Kursdatei|∅:∅ -> ∅:∅|Kurse eingelesen: 0 hinzugefügt, 1 ersetzt;"));
 
     const int vorher = l.size() + k.size();
     eintragVerweigern(db, db.fa);
     eintragVerweigern(db, db.mand);
-    EXPECT_THROW(w.daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"), *w.daten.kopfVon(1)), Fehler);
-    EXPECT_THROW(w.daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, QDate(2024, 3, 4), {11.5, 0.087}), Fehler);
+    EXPECT_THROW(daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Dollar"), *daten.kopfVon(1)), Fehler);
+    EXPECT_THROW(daten.kursEinfuegen({4, "NOK", "Norwegische Krone", "N"}, QDate(2024, 3, 4), {11.5, 0.087}), Fehler);
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'Dollar'").toInt(), 0);
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WID = 4").toInt(), 0);
 
@@ -133,15 +129,16 @@ TEST_P(Protokoll, KurseGeaendertEingelesenFehlerUndRuecknahme) {
 
     db.faSql(db.engine == Engine::Server ? QStringLiteral("DROP TRIGGER kaputt ON AllgAenderungsprotokoll") : QStringLiteral("DROP TRIGGER kaputt"));
     {
-        Transaktion t(*w.daten.verbindung());
-        w.daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *w.daten.kopfVon(2));
-        w.daten.kursEinfuegen({2, "CHF", "Schweizer Franken", "CHE"}, QDate(2024, 3, 4), {0.95, 1.0526});
+        Transaktion t(*daten.verbindung());
+        daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *daten.kopfVon(2));
+        daten.kursEinfuegen({2, "CHF", "Schweizer Franken", "CHE"}, QDate(2024, 3, 4), {0.95, 1.0526});
     }
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgAenderungsprotokoll").toInt(), vorher);
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE Laenderkennzeichen = 'CHE'").toInt(), 0);
-    w.daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *w.daten.kopfVon(2));
+    daten.kopfSetzen(2, QStringLiteral("Laenderkennzeichen"), QStringLiteral("CHE"), *daten.kopfVon(2));
     // Six records of the demo and the one read from the file.
-    EXPECT_EQ(eintraege(db.fa).mid(vorher), QStringList("AllgWaehrung|WID=2|Laenderkennzeichen|geändert|Text:CH -> Text:CHE|in 7 Datensätzen"));
+    EXPECT_EQ(eintraege(db.fa).mid(vorher),
+              QStringList("AllgWaehrung|WID=2|Laenderkennzeichen|geändert|Text:CH -> Text:CHE|in 7 Datensätzen"));
     EXPECT_FALSE(ketteFinden(protokollLesen(*verbindungOeffnen(db.fa, DbPasswort))));
 }
 
@@ -151,10 +148,11 @@ INSTANTIATE_TEST_SUITE_P(DateiUndServer, Protokoll, ::testing::Values(Engine::Da
 // The canonical form, as the logs already stored were hashed: it tells Null from "", and every
 // column counts; so does the previous entry's hash.
 TEST(Protokollkette, KanonischeFormUndHash) {
-    Protokolleintrag e{.nr = 7, .zeitpunkt = QStringLiteral("2026-12-06T22:35:12.345Z"), .arbeitsplatz = {}, .benutzer = {}, .rolle = {},
-                       .programm = {}, .tabelle = QStringLiteral("AllgMandDaten"), .schluessel = {}, .spalte = QStringLiteral("MandOrt"),
-                       .alterTyp = QStringLiteral("Text"), .alterWert = QString(QLatin1String("")), .neuerTyp = QStringLiteral("Null"),
-                       .neuerWert = {}, .art = QStringLiteral("geändert"), .bemerkung = {}, .hash = {}};
+    Protokolleintrag e{.nr = 7, .zeitpunkt = QStringLiteral("2026-12-06T22:35:12.345Z"), .arbeitsplatz = {},
+                       .benutzer = {}, .rolle = {}, .programm = {}, .tabelle = QStringLiteral("AllgMandDaten"), .schluessel = {},
+                       .spalte = QStringLiteral("MandOrt"), .alterTyp = QStringLiteral("Text"),
+                       .alterWert = QString(QLatin1String("")), .neuerTyp = QStringLiteral("Null"), .neuerWert = {},
+                       .art = QStringLiteral("geändert"), .bemerkung = {}, .hash = {}};
     EXPECT_EQ(kanonischeForm(e), QByteArray("1:7" "24:2026-12-06T22:35:12.345Z" "-" "-" "-" "-" "13:AllgMandDaten" "-" "7:MandOrt"
                                             "4:Text" "0:" "4:Null" "-" "9:geändert" "-"));
     EXPECT_NE(kettenHash(ErsterVorgaenger, e), kettenHash(QString(64, QLatin1Char('1')), e));
