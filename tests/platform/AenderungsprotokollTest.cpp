@@ -43,7 +43,6 @@ void eintragVerweigern(const test::Datenbanken& db, const QString& ziel) {
 
 class Protokoll : public ::testing::TestWithParam<Engine> {};
 
-
 }  // namespace
 
 // A rate added, changed and deleted, rate files read: each change leaves its entries with the values
