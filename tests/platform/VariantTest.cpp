@@ -10,7 +10,7 @@
 using namespace xov;
 using test::nummerVon;
 
-TEST(Umwandlung, GanzzahlRundetHalbeZurGeradenZahlOderSagtWarumNicht) {
+TEST(Umwandlung, GanzzahlUndGanzzahlFelderRundenHalbeZurGeradenZahlOderSagenWarumNicht) {
     EXPECT_EQ(alsInt16(QVariant(2.5)), 2);
     EXPECT_EQ(alsInt16(QVariant(3.5)), 4);
     EXPECT_EQ(alsInt16(QVariant(-2.5)), -2);
@@ -31,22 +31,35 @@ TEST(Umwandlung, GanzzahlRundetHalbeZurGeradenZahlOderSagtWarumNicht) {
         EXPECT_EQ(nummerVon([&] { alsInt16(QVariant(d)); }), FehlerNr::Ueberlauf) << d;
         EXPECT_EQ(nummerVon([&] { alsInt32(QVariant(d)); }), FehlerNr::Ueberlauf) << d;
     }
+    // The help topics in any list of integers a host passes.
+    const QVariantList gemischt{0, 7.0, qint16(-3), QStringLiteral("4711")};
+    EXPECT_EQ(alsInt16Feld(QVariant(gemischt)), QVector<qint16>({0, 7, -3, 4711}));
+    EXPECT_EQ(alsInt16Feld(QVariant::fromValue(QList<qint16>{0, 4711})), QVector<qint16>({0, 4711}));
+    EXPECT_EQ(alsInt16Feld(QVariant::fromValue(QList<qint64>{0, 4711})), QVector<qint16>({0, 4711}));
+    EXPECT_EQ(alsInt16Feld(QVariant(QVariantList{})), QVector<qint16>());
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<double>{1.5})); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<int>{70000})); }), FehlerNr::Ueberlauf);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(QStringLiteral("1,2"))); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(15)); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant()); }), FehlerNr::Typunvertraeglich);
+    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(QVariantList{1, nullWert()})); }), FehlerNr::NullUnzulaessig);
 }
 
-TEST(Umwandlung, DatumAusDeutschemTextTagesnummerOderDatumswert) {
+TEST(Umwandlung, DatumTextUndZahlvergleich) {
     EXPECT_EQ(alsDatum(QStringLiteral("31.12.2024")), QDate(2024, 12, 31));
     EXPECT_EQ(alsDatum(QStringLiteral("1.3.95")), QDate(1995, 3, 1));
     EXPECT_EQ(alsDatum(QVariant(QDate(2020, 2, 29))), QDate(2020, 2, 29));
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("30.02.2024")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(QStringLiteral("morgen")); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(nullWert()); }), FehlerNr::NullUnzulaessig);
-    // Day numbers, date and time values, ISO text, as the platform converts them (the forms a host
-    // passes most often: in the call's tests).
+    // Day numbers, date and time values, German and ISO text, as a host passes the month status.
     const QDate maerz(2024, 3, 1);
     struct Fall { const char* name; QVariant wert; QDate datum; };
     const Fall faelle[] = {
         {"Tagesnummer 16 Bit", QVariant::fromValue(qint16(2)), QDate(1900, 1, 1)},
         {"Tagesnummer 64 Bit", QVariant::fromValue(qint64(45352)), maerz},
+        {"Tagesnummer mit Uhrzeit", QVariant(45352.5), maerz},
+        {"zweistellige Jahreszahl", QVariant(QStringLiteral("1.3.24")), maerz},
         {"Tagesnummer null", QVariant(0), QDate(1899, 12, 30)},
         {"negative Tagesnummer mit Uhrzeit", QVariant(-1.5), QDate(1899, 12, 29)},
         {"deutsches Datum mit Stunden und Minuten", QVariant(QStringLiteral("1.3.2024 23:59")), maerz},
@@ -60,22 +73,7 @@ TEST(Umwandlung, DatumAusDeutschemTextTagesnummerOderDatumswert) {
     EXPECT_EQ(nummerVon([] { alsDatum(QVariant(QVariantList{1})); }), FehlerNr::Typunvertraeglich);
     EXPECT_EQ(nummerVon([] { alsDatum(QVariant(1e9)); }), FehlerNr::Ueberlauf);       // beyond 31.12.9999
     EXPECT_EQ(nummerVon([] { alsDatum(QVariant(-700000)); }), FehlerNr::Ueberlauf);   // before 1.1.100
-}
-
-TEST(Umwandlung, GanzzahlFelder) {
-    // Lists of int and double as a host passes them: in the call's tests.
-    const QVariantList gemischt{0, 7.0, qint16(-3), QStringLiteral("4711")};
-    EXPECT_EQ(alsInt16Feld(QVariant(gemischt)), QVector<qint16>({0, 7, -3, 4711}));
-    EXPECT_EQ(alsInt16Feld(QVariant(QVariantList{})), QVector<qint16>());
-    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<double>{1.5})); }), FehlerNr::Typunvertraeglich);
-    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant::fromValue(QList<int>{70000})); }), FehlerNr::Ueberlauf);
-    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(QStringLiteral("1,2"))); }), FehlerNr::Typunvertraeglich);
-    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(15)); }), FehlerNr::Typunvertraeglich);
-    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant()); }), FehlerNr::Typunvertraeglich);
-    EXPECT_EQ(nummerVon([] { alsInt16Feld(QVariant(QVariantList{1, nullWert()})); }), FehlerNr::NullUnzulaessig);
-}
-
-TEST(Umwandlung, TextUndZahlvergleich) {
+    // Text as a label bound to a value shows it; numbers compare as numbers, Null never.
     EXPECT_EQ(alsText(QVariant(1.5)), QStringLiteral("1,5"));
     EXPECT_EQ(alsText(QVariant(QDate(2024, 3, 1))), QStringLiteral("01.03.2024"));
     EXPECT_EQ(alsText(QVariant()), QString());
