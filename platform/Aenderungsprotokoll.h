@@ -62,8 +62,6 @@ QString klartext(const QVariant& v);
 // A value's stored type name and text; Empty counts as Null.
 QString wertTyp(const QVariant& v);
 QVariant wertText(const QVariant& v);
-// The value back from type name and text (Null for type "Null").
-QVariant wertAus(const QVariant& typ, const QVariant& text);
 // "WID=3, AenderDatum=2024-03-01": the key of a row as the log names it.
 QString schluesselText(const QStringList& spalten, const QVariantList& werte);
 

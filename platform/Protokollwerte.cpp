@@ -40,18 +40,6 @@ QVariant wertText(const QVariant& v) {
     return v.toString();
 }
 
-QVariant wertAus(const QVariant& typVariant, const QVariant& textVariant) {
-    const QString typ = klartext(typVariant), text = klartext(textVariant);
-    if (typ.isEmpty() || typ == QLatin1String("Null")) return nullWert();
-    if (typ == QLatin1String("Ganzzahl")) return text.toLongLong();
-    if (typ == QLatin1String("Zahl")) return text.toDouble();
-    if (typ == QLatin1String("Wahrheitswert")) return text == QLatin1String("wahr");
-    if (typ == QLatin1String("Datum")) return QDate::fromString(text, Qt::ISODate);
-    if (typ == QLatin1String("Zeitpunkt")) return QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (typ == QLatin1String("Bytes")) return QByteArray::fromHex(text.toLatin1());
-    return text;
-}
-
 QString wertAnzeige(const QVariant& typVariant, const QVariant& textVariant) {
     const QString typ = klartext(typVariant), text = klartext(textVariant);
     if (typ.isEmpty() || typ == QLatin1String("Null")) return QStringLiteral("(kein Wert)");

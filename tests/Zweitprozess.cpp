@@ -8,9 +8,7 @@
 //   schliessen             drops the held connections
 
 #include "Hilfen.h"
-#include "currency/Waehrungsdaten.h"
 #include "platform/Datenbank.h"
-#include "platform/Datenquelle.h"
 #include "platform/Fehler.h"
 #include "services/DbVerbindung.h"
 
@@ -86,18 +84,6 @@ int helferAusfuehren() {
                     }
                 }
                 schreiben(QStringLiteral("ok\t") + meldungen.texte.join(u'|').replace(u'\n', u' ') + u'\t' + wert);
-            } else if (befehl == QLatin1String("umbenennen")) {
-                // Renames currency 1 over and over as the currency page does, until it is killed.
-                xov::Datenquelle quelle(QStringLiteral("FAData"));
-                quelle.setDatabaseName(t.value(1));
-                quelle.setConnect(QStringLiteral("Access 2000;pwd=") + xov::DbPasswort + QLatin1Char(';'));
-                Waehrungsdaten daten(&quelle);
-                schreiben(QStringLiteral("laeuft"));
-                for (int i = 1; i <= t.value(2).toInt(); ++i) {
-                    daten.kopfSetzen(1, QStringLiteral("WaehrungscodeBezeichnung"), QStringLiteral("Name %1").arg(i), *daten.kopfVon(1));
-                    schreiben(QString::number(i));  // stored with its entry
-                }
-                schreiben(QStringLiteral("ok"));
             } else if (befehl == QLatin1String("schliessen")) {
                 gehalten.clear();
                 schreiben(QStringLiteral("ok"));

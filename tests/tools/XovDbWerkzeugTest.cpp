@@ -99,6 +99,18 @@ INSTANTIATE_TEST_SUITE_P(Pfade, KeineDatenbankdatei,
                                          std::pair{"Geraet", "ein Gerät"}),
                          [](const auto& i) { return std::string(i.param.first); });
 
+// A demo that fails after it created the client database removes that one again, and leaves the
+// shared database it was given with every row it had.
+TEST(XovDbWerkzeug, GescheiterteDemoEntferntNurWasSieAngelegtHat) {
+    test::Datenbanken db(2024, {}, false);
+    db.faSql(QStringLiteral("CREATE TRIGGER nein BEFORE INSERT ON AllgWaehrung BEGIN SELECT RAISE(ABORT, 'kein Platz'); END"));
+    const QStringList fa = test::werkzeug::daten(db.fa);
+    const QString neu = db.ordner.filePath(QStringLiteral("neu.db"));
+    test::werkzeug::abgewiesen({"demo", neu, db.fa}, QStringLiteral("kein Platz"));
+    EXPECT_EQ(QDir(db.ordner.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"gemeinsam.db", "mandant.db"}));
+    EXPECT_EQ(test::werkzeug::daten(db.fa), fa);
+}
+
 // The tool refuses a link before it creates anything (above); the engine itself refuses as well,
 // whoever calls it.
 TEST(Pfade, AnlegenFolgtKeinerVerknuepfung) {
