@@ -87,7 +87,7 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     db.faSql("DELETE FROM AllgWaehrung");
     test::waehrung(db, 1, "USD", "US-Dollar", "USA",
                    {{QDate(2022, 1, 3), 1.13, 0.885}, {QDate(2023, 6, 1), 1.07, 0.9346}, {QDate(2024, 5, 2), 1.07, 0.9346},
-                    {QDate(2024, 12, 31), 1.1, 0.9091}});
+                    {QDate(2024, 12, 30), 1.0444, 0.9574875527}, {QDate(2024, 12, 31), 1.1, 0.9091}});
     test::waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.95, 1.0526}});
     test::waehrung(db, 4, "SEK", "Schwedische Krone", "S", {{QDate(2023, 12, 1), 11.0, 0.0909}});
     test::Meldungen m;
@@ -101,15 +101,15 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     EXPECT_FALSE(g->isModal());  // the page stays usable beside it
     auto r = reihen(g);
     ASSERT_EQ(r.size(), 2);
-    ASSERT_EQ(r[0]->count(), 4);
-    EXPECT_EQ(QPointF(r[0]->at(3).y(), r[1]->at(3).y()), QPointF(1.1, 0.9091));
+    ASSERT_EQ(r[0]->count(), 5);
+    EXPECT_EQ(QPointF(r[0]->at(4).y(), r[1]->at(4).y()), QPointF(1.1, 0.9091));
 
     // A year back from the newest rate, five years, everything.
     auto* zeitraum = g->findChild<QComboBox*>(QStringLiteral("cmbKursgrafikZeitraum"));
     zeitraum->setCurrentIndex(0);
-    EXPECT_EQ(reihen(g)[0]->count(), 2);
+    EXPECT_EQ(reihen(g)[0]->count(), 3);
     zeitraum->setCurrentIndex(1);
-    EXPECT_EQ(reihen(g)[0]->count(), 4);
+    EXPECT_EQ(reihen(g)[0]->count(), 5);
 
     // The user enters the second row: the window follows with its one rate; the mouse on it names it.
     test::Seite::klick(s.kurz(1));
@@ -173,8 +173,8 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     test::tabKlicken(*s.d, 8);
 
     // "Kurse einlesen…" for the page's currencies (the typed JPY row too), the first row current:
-    // from, to and replacing existing days, as the tool's --ab, --bis and --ersetzen; a date that
-    // is none is refused with a message and the dialog stays.
+    // from, to and replacing existing days (a day with the file's rates is kept), as the tool's
+    // --ab, --bis and --ersetzen; a date that is none is refused with a message and the dialog stays.
     test::Seite::klick(s.land(0));
     Einlesen e(test::csv2024, [&](QDialog* dlg) {
         auto* ab = dlg->findChild<InputFeld*>("inpKurseAb");
@@ -195,7 +195,7 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     });
     QTest::mouseClick(s->findChild<QPushButton*>("cmdKurseEinlesen"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() >= 3; }, 10000));
-    EXPECT_EQ(m.texte.at(2), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 18 hinzugefügt, 1 ersetzt, 0 behalten, 0 übersprungen\n"
+    EXPECT_EQ(m.texte.at(2), QStringLiteral("Kurse aus %1 eingelesen:\nUSD: 17 hinzugefügt, 1 ersetzt, 1 behalten, 0 übersprungen\n"
                                              "CHF: 19 hinzugefügt, 0 behalten, 0 übersprungen\nSEK: 19 hinzugefügt, 0 behalten, 0 übersprungen\n"
                                              "JPY: 19 hinzugefügt, 0 behalten, 0 übersprungen")
                                  .arg(test::csv2024));

@@ -46,70 +46,11 @@ struct Kursdatenbank : test::Datenbanken {
 
 }  // namespace
 
-// The year 2024 read twice, the second time replacing, into four currencies of which USD holds a
-// rate of its own on 31 December: what is counted and stored, and the rate valid at a date, as a
-// host asks it and as the tool prints it. Then two XML files.
+// Files cut off halfway, read by the tool, add nothing and name the place; a failure while
+// writing takes back what the same file wrote before it; the tool's period up to a day. Then the
+// year 2024 into four currencies of which USD holds a rate of its own on 31 December: what is
+// counted and stored, and the rate valid at a date, as a host asks it and as the tool prints it.
 TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
-    Kursdatenbank db;
-    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, EuroinFremd, "
-             "FremdinEuro) VALUES (1, 'USD', 'Name', 'XX', '2024-12-31', 1.1, 0.9)");
-    EXPECT_EQ(xov::bilanzZeilen(db.einlesen(csv2024)), (QStringList{"USD: 255 hinzugefügt, 1 behalten, 0 übersprungen",
-                                                                    "IDR: 256 hinzugefügt, 0 behalten, 0 übersprungen",
-                                                                    "HRK: 0 hinzugefügt, 0 behalten, 256 übersprungen",
-                                                                    "SEK: 256 hinzugefügt, 0 behalten, 0 übersprungen"}));
-    EXPECT_EQ(db.anzahl(), 5 + 3 * 256 - 1);
-    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.1);
-    // Name and country code of the currency are repeated in the new records.
-    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'Name' AND Laenderkennzeichen = 'XX'").toInt(),
-              db.anzahl());
-    // Replacing changes only the day whose stored rate differs from the file's.
-    xov::Einleseoptionen ersetzen;
-    ersetzen.ersetzen = true;
-    EXPECT_EQ(xov::bilanzZeilen(db.einlesen(csv2024, ersetzen)).first(), "USD: 0 hinzugefügt, 1 ersetzt, 255 behalten, 0 übersprungen");
-    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.0389);
-    // Easter Monday 1 April 2024 (and Saturday 30 March below): the rate of Maundy Thursday, 28 March.
-    const auto ostern = xov::kursZumDatum(db.fa, "usd", QDate(2024, 4, 1));
-    EXPECT_EQ(ostern.datum, QDate(2024, 3, 28));
-    EXPECT_FALSE(ostern.veraltet);
-    // An old rate comes with the flag, not refused.
-    const auto alt = xov::kursZumDatum(db.fa, "USD", QDate(2024, 4, 1), 3);
-    EXPECT_TRUE(alt.veraltet);
-    EXPECT_EQ(alt.alterTage, 4);
-    // 1 January 2024 has no rate of its own: the rate typed on 1 December 2023 applies.
-    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 1, 1)).datum, QDate(2023, 12, 1));
-    // The reciprocal of a rupiah rate keeps its places: 4 places would give 0.0001, an error of 68 %.
-    const auto idr = xov::kursZumDatum(db.fa, "IDR", QDate(2024, 12, 31));
-    EXPECT_EQ(idr.euroinFremd, 16820.88);
-    EXPECT_EQ(idr.fremdinEuro, 0.0000594499);
-    // Before the first rate: an error instead of a stand-in rate.
-    const xov::Fehler f = test::fehlerVon([&] { xov::kursZumDatum(db.fa, "USD", QDate(2023, 11, 30)); });
-    EXPECT_EQ(f.nummer(), xov::FehlerNr::KeinAktuellerDatensatz);
-    EXPECT_EQ(f.beschreibung(), QStringLiteral("Für die Währung USD gibt es keinen Kurs am oder vor dem 30.11.2023."));
-    // The tool: the rate with its day and both values, a warning on an old one (more than 7 days),
-    // and status 1 for a currency without any.
-    Lauf l = xovDb({"kurs", db.fa, "USD", "30.03.2024"});
-    EXPECT_EQ(l.status, 0);
-    EXPECT_EQ(l.aus, QStringLiteral("USD am 30.03.2024: Kurs vom 28.03.2024, EuroinFremd 1,0811, FremdinEuro 0,9249838128\n"));
-    l = xovDb({"kurs", db.fa, "USD", "2025-01-15"});
-    EXPECT_EQ(l.status, 0);
-    EXPECT_TRUE(l.aus.contains(QStringLiteral("Warnung: der Kurs ist 15 Tage alt (mehr als 7 Tage)"))) << l.aus.toStdString();
-    l = xovDb({"kurs", db.fa, "CHF", "2024-04-12"});
-    EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs"))) << l.fehler.toStdString();
-    // XML with single and double quotes; a currency the file lacks is skipped.
-    const auto tag = db.einlesen(xmlTag);  // USD, JPY, GBP, TRY, CHF of 2 October 2026
-    EXPECT_EQ(tag.at(0).hinzugefuegt, 1);
-    EXPECT_EQ(tag.at(3).uebersprungen, 1);  // SEK absent
-    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2026, 10, 4)).euroinFremd, 1.1225);
-    const auto neunzig = db.einlesen(xml90);
-    EXPECT_EQ(neunzig.at(0).hinzugefuegt, 5);
-    EXPECT_EQ(neunzig.at(1).hinzugefuegt, 5);
-    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2017, 3, 5)).euroinFremd, 1.0565);
-}
-
-// A file cut off halfway, read by the tool, adds nothing and names the place; a failure while
-// writing takes back what the same file wrote before it; the tool's period from and to.
-TEST(Referenzkurse, AbgebrocheneDateiFuegtNichtsHinzuUndNenntDieStelle) {
     Kursdatenbank db;
     const QString zip = test::zipSchreiben(db.ordner.filePath("ganz.zip"), {{"eurofxref-hist.csv", test::inhaltVon(csv2024)}});
     for (const auto& [quelle, name] : {std::pair{csv2024, "halb.csv"}, std::pair{xml90, "halb.xml"}, std::pair{zip, "halb.zip"}}) {
@@ -125,13 +66,49 @@ TEST(Referenzkurse, AbgebrocheneDateiFuegtNichtsHinzuUndNenntDieStelle) {
              "BEGIN SELECT RAISE(ABORT, 'halt'); END");
     EXPECT_THROW(db.einlesen(csv2024), xov::Fehler);
     EXPECT_EQ(db.anzahl(), 4);
+    db.faSql("DROP TRIGGER halt");
     Lauf l = xovDb({"kurse-einlesen", db.fa, csv2024, "--ab", "01.12.2024", "--bis", "01.11.2024"});
     EXPECT_EQ(l.status, 1) << l.aus.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("--bis 01.11.2024 liegt vor --ab 01.12.2024"))) << l.fehler.toStdString();
-    db.faSql("DROP TRIGGER halt");
     l = xovDb({"kurse-einlesen", db.fa, csv2024, "--bis", "2024-03-31"});
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_TRUE(l.aus.startsWith(QStringLiteral("USD: 63 hinzugefügt, 0 behalten, 0 übersprungen\n"))) << l.aus.toStdString();
+
+    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, EuroinFremd, "
+             "FremdinEuro) VALUES (1, 'USD', 'Name', 'XX', '2024-12-31', 1.1, 0.9)");
+    EXPECT_EQ(xov::bilanzZeilen(db.einlesen(csv2024)), (QStringList{"USD: 192 hinzugefügt, 64 behalten, 0 übersprungen",
+                                                                    "IDR: 193 hinzugefügt, 63 behalten, 0 übersprungen",
+                                                                    "HRK: 0 hinzugefügt, 0 behalten, 256 übersprungen",
+                                                                    "SEK: 193 hinzugefügt, 63 behalten, 0 übersprungen"}));
+    EXPECT_EQ(db.anzahl(), 5 + 3 * 256 - 1);
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.1);
+    // Name and country code of the currency are repeated in the new records.
+    EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'Name' AND Laenderkennzeichen = 'XX'").toInt(),
+              db.anzahl());
+    // 1 January 2024 has no rate of its own: the rate typed on 1 December 2023 applies.
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "usd", QDate(2024, 1, 1)).datum, QDate(2023, 12, 1));
+    // The reciprocal of a rupiah rate keeps its places: 4 places would give 0.0001, an error of 68 %.
+    const auto idr = xov::kursZumDatum(db.fa, "IDR", QDate(2024, 12, 31));
+    EXPECT_EQ(idr.euroinFremd, 16820.88);
+    EXPECT_EQ(idr.fremdinEuro, 0.0000594499);
+    // Before the first rate: an error instead of a stand-in rate.
+    EXPECT_EQ(test::fehlerVon([&] { xov::kursZumDatum(db.fa, "USD", QDate(2023, 11, 30)); }).nummer(), xov::FehlerNr::KeinAktuellerDatensatz);
+    // The tool: on Easter Saturday the rate of Maundy Thursday with both values, a warning on an
+    // old one (more than 7 days), and status 1 with the message for a currency without any.
+    l = xovDb({"kurs", db.fa, "USD", "30.03.2024"});
+    EXPECT_EQ(l.status, 0);
+    EXPECT_EQ(l.aus, QStringLiteral("USD am 30.03.2024: Kurs vom 28.03.2024, EuroinFremd 1,0811, FremdinEuro 0,9249838128\n"));
+    l = xovDb({"kurs", db.fa, "USD", "2025-01-15"});
+    EXPECT_EQ(l.status, 0);
+    EXPECT_TRUE(l.aus.contains(QStringLiteral("Warnung: der Kurs ist 15 Tage alt (mehr als 7 Tage)"))) << l.aus.toStdString();
+    l = xovDb({"kurs", db.fa, "CHF", "2024-04-12"});
+    EXPECT_EQ(l.status, 1);
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs am oder vor dem 12.04.2024."))) << l.fehler.toStdString();
+    // XML, five days a currency.
+    const auto neunzig = db.einlesen(xml90);
+    EXPECT_EQ(neunzig.at(0).hinzugefuegt, 5);
+    EXPECT_EQ(neunzig.at(1).hinzugefuegt, 5);
+    EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2017, 3, 5)).euroinFremd, 1.0565);
 }
 
 TEST(Pruefziffern, HinweisNurWennDiePrueffzifferNichtPasst) {
@@ -145,9 +122,7 @@ TEST(Pruefziffern, HinweisNurWennDiePrueffzifferNichtPasst) {
     EXPECT_EQ(xov::creditorIdHinweis("AT12ZZZ00000000001"), QStringLiteral("Prüfziffer der Kreditor-ID passt nicht"));
 }
 
-TEST(IsoWaehrungen, DeutscheNamenAusIcuUnbekannterCodeGibtKeinen) {
-    EXPECT_EQ(xov::isoWaehrungsname("usd"), QStringLiteral("US-Dollar"));
-    EXPECT_EQ(xov::isoWaehrungsname("US"), "");
-    EXPECT_TRUE(xov::isoWaehrungen().contains(QStringLiteral("EUR – Euro")));
-    EXPECT_TRUE(xov::isoWaehrungen().filter(QRegularExpression("^DEM")).isEmpty());  // not in use any more
+// Withdrawn currencies are not offered for a code (what is offered: the code list's test).
+TEST(IsoWaehrungen, KeineZurueckgezogenen) {
+    EXPECT_TRUE(xov::isoWaehrungen().filter(QRegularExpression("^DEM")).isEmpty());
 }
