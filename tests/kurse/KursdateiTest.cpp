@@ -1,6 +1,7 @@
 // Rate files as an attacker or a careless download delivers them: each is refused at once with a
 // German message, the tool ends with status 1, holds less than 100 MB while refusing it and leaves
-// the database as it was. And the spellings a real file may take (byte order marks, UTF-16).
+// the database as it was. And what the parser reads or refuses: numbers, days, the spellings a
+// real file may take (byte order marks, UTF-16), control characters in its messages, zips.
 
 #include "Hilfen.h"
 #include "kurse/Kurs.h"
@@ -120,80 +121,79 @@ INSTANTIATE_TEST_SUITE_P(Kursdatei, FeindlicheKursdatei, testing::ValuesIn(feind
 
 namespace {
 
-struct Zahl {
-    const char* name;
-    const char* text;
-    bool gueltig;
-};
+QByteArray csv(const QDate& tag, const QByteArray& kurs) { return "Date,USD,\n" + tag.toString(Qt::ISODate).toLatin1() + ',' + kurs + ",\n"; }
+QByteArray xml(const QDate& tag, const QByteArray& kurs) {
+    return "<E><Cube><Cube time='" + tag.toString(Qt::ISODate).toLatin1() + "'><Cube currency='USD' rate='" + kurs + "'/></Cube></Cube></E>";
+}
 
-const Zahl zahlen[] = {
-    {"Dezimalpunkt", "1.0811", true}, {"Ganzzahl", "163", true},      {"Exponent", "1.1e2", false}, {"Vorzeichen", "+1.5", false},
-    {"OhneVorkomma", ".5", false},    {"OhneNachkomma", "1.", false}, {"Null", "0.0", false},       {"Unendlich", "inf", false},
-    {"Hexadezimal", "0x1p3", false},  {"ZweiPunkte", "1.2.3", false},
+// A file's content as the parser takes it: refused with a message containing `meldung`, or read
+// with `datum` as its first day and `kurs` as that day's first rate.
+struct Inhalt {
+    std::string name;
+    QByteArray text;
+    QString meldung;
+    QDate datum = {};
+    double kurs = 0;
 };
+void PrintTo(const Inhalt& i, std::ostream* os) { *os << i.name; }
 
-class Kurszahl : public testing::TestWithParam<Zahl> {};
+std::vector<Inhalt> inhalte() {
+    std::vector<Inhalt> v;
+    const QDate tag(2024, 1, 2);
+    // One number syntax in both formats: what the CSV refuses, the XML refuses too.
+    const std::tuple<const char*, const char*, bool> zahlen[] = {
+        {"Dezimalpunkt", "1.0811", true}, {"Ganzzahl", "163", true},      {"Exponent", "1.1e2", false}, {"Vorzeichen", "+1.5", false},
+        {"OhneVorkomma", ".5", false},    {"OhneNachkomma", "1.", false}, {"Null", "0.0", false},       {"Unendlich", "inf", false},
+        {"Hexadezimal", "0x1p3", false},  {"ZweiPunkte", "1.2.3", false},
+    };
+    for (const auto& [name, zahl, gut] : zahlen) {
+        const QString meldung = gut ? QString() : QStringLiteral("\"%1\" ist kein gültiger Kurs").arg(zahl);
+        v.push_back({name + std::string("Csv"), csv(tag, zahl), meldung, tag, QByteArray(zahl).toDouble()});
+        v.push_back({name + std::string("Xml"), xml(tag, zahl), meldung, tag, QByteArray(zahl).toDouble()});
+    }
+    // Days from 1999 to a year from today only.
+    const QDate grenze = QDate::currentDate().addYears(1);
+    v.push_back({"Erster1999", csv(QDate(1999, 1, 4), "1.5"), {}, QDate(1999, 1, 4), 1.5});
+    v.push_back({"InEinemJahr", csv(grenze, "1.5"), {}, grenze, 1.5});
+    const QString zwischen = " liegt nicht zwischen dem 01.01.1999 und dem " + grenze.toString("dd.MM.yyyy") + ";";
+    v.push_back({"Vor1999", csv(QDate(1998, 12, 31), "1.5"), "k, Zeile 2: das Datum 31.12.1998" + zwischen});
+    v.push_back({"NachEinemJahr", csv(grenze.addDays(1), "1.5"), "k, Zeile 2: das Datum " + grenze.addDays(1).toString("dd.MM.yyyy") + zwischen});
+    v.push_back({"Jahr9999Xml", xml(QDate(9999, 12, 31), "1.5"), "das Datum 31.12.9999" + zwischen});
+    // Control and invisible characters shown in the message, a long text cut.
+    v.push_back({"Steuerzeichen", QByteArray("Date,USD,\n2024-01-02,1.\0" "5\x1b,\n", 28), "\"1.\\x005\\x1B\" ist kein gültiger Kurs"});
+    v.push_back({"Unsichtbar", "Date,U\t\xE2\x80\x8B,\n2024-01-02,1.5,\n", "\"U\\x09\\u200B\" ist kein Währungscode"});
+    v.push_back({"Gekuerzt", "Date," + QByteArray(100, 'x') + ",\n2024-01-02,1.5,\n", "\"" + QString(60, u'x') + "…\" ist kein Währungscode"});
+    // UTF-16 with its byte order mark, little and big endian, and UTF-8 with a mark, in both
+    // formats; a rate not quoted (N/A) is left out.
+    const QByteArray mitNa = "Date,JPY,USD,\n2024-01-02,N/A,1.5,\n";
+    for (const auto& [name, kodierung] : {std::pair{"Utf16LE", QStringEncoder::Utf16LE}, {"Utf16BE", QStringEncoder::Utf16BE}}) {
+        v.push_back({name + std::string("Csv"), QStringEncoder(kodierung, QStringEncoder::Flag::WriteBom)(QString::fromLatin1(mitNa)), {}, tag, 1.5});
+        v.push_back({name + std::string("Xml"), QStringEncoder(kodierung, QStringEncoder::Flag::WriteBom)(xml(tag, "1.5")), {}, tag, 1.5});
+    }
+    v.push_back({"Utf8MitMarkeCsv", "\xEF\xBB\xBF" + mitNa, {}, tag, 1.5});
+    v.push_back({"Utf8MitMarkeXml", "\xEF\xBB\xBF" + xml(tag, "1.5"), {}, tag, 1.5});
+    return v;
+}
+
+class Kursinhalt : public testing::TestWithParam<Inhalt> {};
 
 }  // namespace
 
-// One syntax in both formats: what the CSV refuses, the XML refuses too.
-TEST_P(Kurszahl, GleicheSchreibweiseInCsvUndXml) {
-    const Zahl& z = GetParam();
-    const QByteArray csv = "Date,USD,\n2024-01-02," + QByteArray(z.text) + ",\n";
-    const QByteArray xml = "<?xml version=\"1.0\"?><E><Cube><Cube time=\"2024-01-02\"><Cube currency=\"USD\" rate=\"" + QByteArray(z.text) +
-                           "\"/></Cube></Cube></E>";
-    for (const QByteArray& inhalt : {csv, xml}) {
-        if (z.gueltig)
-            EXPECT_EQ(xov::kurseAusInhalt(inhalt, QStringLiteral("k")).value(0).kurse.value(0).second, QByteArray(z.text).toDouble());
-        else
-            EXPECT_TRUE(fehlerVon([&] { xov::kurseAusInhalt(inhalt, QStringLiteral("k")); }).beschreibung().contains(QStringLiteral("ist kein gültiger Kurs")))
-                << "angenommen: " << inhalt.constData();
+TEST_P(Kursinhalt, WirdGelesenOderMitMeldungAbgewiesen) {
+    const Inhalt& i = GetParam();
+    if (!i.meldung.isEmpty()) {
+        const QString text = fehlerVon([&] { xov::kurseAusInhalt(i.text, QStringLiteral("k")); }).beschreibung();
+        EXPECT_TRUE(text.contains(i.meldung)) << text.toStdString();
+        return;
     }
+    const auto tage = xov::kurseAusInhalt(i.text, QStringLiteral("k"));
+    ASSERT_EQ(tage.size(), 1);
+    EXPECT_EQ(tage.first().datum, i.datum);
+    EXPECT_EQ(tage.first().kurse, (QVector<QPair<QString, double>>{{"USD", i.kurs}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kursdatei, Kurszahl, testing::ValuesIn(zahlen),
-                         [](const testing::TestParamInfo<Zahl>& i) { return std::string(i.param.name); });
-
-TEST(Kursdatei, DatumNurZwischen1999UndEinemJahrNachHeute) {
-    const auto lesen = [](const QDate& d) {
-        return xov::kurseAusInhalt("Date,USD,\n" + d.toString(Qt::ISODate).toLatin1() + ",1.5,\n", QStringLiteral("k.csv"));
-    };
-    const QDate grenze = QDate::currentDate().addYears(1);
-    for (const QDate gut : {QDate(1999, 1, 4), grenze}) EXPECT_EQ(lesen(gut).first().datum, gut);
-    for (const QDate falsch : {QDate(9999, 12, 31), QDate(1998, 12, 31), grenze.addDays(1)}) {
-        const QString text = fehlerVon([&] { lesen(falsch); }).beschreibung();
-        EXPECT_TRUE(text.contains(QStringLiteral("k.csv, Zeile 2: das Datum"))) << text.toStdString();
-        EXPECT_TRUE(text.contains(QStringLiteral("liegt nicht zwischen dem 01.01.1999 und dem"))) << text.toStdString();
-    }
-    const QByteArray xml = "<E><Cube><Cube time='9999-12-31'><Cube currency='USD' rate='1.5'/></Cube></Cube></E>";
-    EXPECT_THROW(xov::kurseAusInhalt(xml, QStringLiteral("k.xml")), xov::Fehler);
-}
-
-TEST(Kursdatei, SteuerzeichenErscheinenSichtbarInDerMeldung) {
-    EXPECT_TRUE(fehlerVon([] { xov::kurseAusInhalt(QByteArray("Date,USD,\n2024-01-02,1.\0" "5\x1b,\n", 28), QStringLiteral("k.csv")); })
-                    .beschreibung().contains(QStringLiteral("\"1.\\x005\\x1B\" ist kein gültiger Kurs")));
-    EXPECT_EQ(xov::sichtbar(QStringLiteral("a\tb\u200Bc")), QStringLiteral("a\\x09b\\u200Bc"));
-    EXPECT_EQ(xov::sichtbar(QString(100, u'x'), 5), QStringLiteral("xxxxx…"));
-}
-
-// UTF-16 with its byte order mark, little and big endian, in both formats: the same days as UTF-8.
-TEST(Kursdatei, KodierungNachByteOrderMark) {
-    const QByteArray xml = inhaltVon(xmlTag);
-    const QByteArray csv = "Date,USD,JPY,\n2024-12-31,1.0389,163.06,\n2024-12-30,1.0444,N/A,\n";
-    for (const auto kodierung : {QStringEncoder::Utf16LE, QStringEncoder::Utf16BE}) {
-        const auto utf16 = [kodierung](const QString& t) -> QByteArray { return QStringEncoder(kodierung, QStringEncoder::Flag::WriteBom)(t); };
-        const auto tage = xov::kurseAusInhalt(utf16(QString::fromUtf8(xml).replace("UTF-8", "UTF-16")), QStringLiteral("utf16.xml"));
-        ASSERT_EQ(tage.size(), 1);
-        EXPECT_EQ(tage.first().datum, QDate(2026, 10, 2));
-        EXPECT_EQ(tage.first().kurse.size(), 5);
-        const auto tageCsv = xov::kurseAusInhalt(utf16(QString::fromUtf8(csv)), QStringLiteral("utf16.csv"));
-        ASSERT_EQ(tageCsv.size(), 2);
-        EXPECT_EQ(tageCsv.at(1).kurse, (QVector<QPair<QString, double>>{{QStringLiteral("USD"), 1.0444}}));
-    }
-    // A UTF-8 mark before XML and before CSV.
-    EXPECT_EQ(xov::kurseAusInhalt("\xEF\xBB\xBF" + xml, QStringLiteral("bom.xml")).size(), 1);
-    EXPECT_EQ(xov::kurseAusInhalt("\xEF\xBB\xBF" + csv, QStringLiteral("bom.csv")).size(), 2);
-}
+INSTANTIATE_TEST_SUITE_P(Kursdatei, Kursinhalt, testing::ValuesIn(inhalte()),
+                         [](const testing::TestParamInfo<Inhalt>& i) { return i.param.name; });
 
 TEST(Kursdatei, ZipMitGenauEinerDateiCsvOderXml) {
     QTemporaryDir ordner;
