@@ -121,9 +121,12 @@ INSTANTIATE_TEST_SUITE_P(Kursdatei, FeindlicheKursdatei, testing::ValuesIn(feind
 
 namespace {
 
-QByteArray csv(const QDate& tag, const QByteArray& kurs) { return "Date,USD,\n" + tag.toString(Qt::ISODate).toLatin1() + ',' + kurs + ",\n"; }
+QByteArray csv(const QDate& tag, const QByteArray& kurs) {
+    return "Date,USD,\n" + tag.toString(Qt::ISODate).toLatin1() + ',' + kurs + ",\n";
+}
 QByteArray xml(const QDate& tag, const QByteArray& kurs) {
-    return "<E><Cube><Cube time='" + tag.toString(Qt::ISODate).toLatin1() + "'><Cube currency='USD' rate='" + kurs + "'/></Cube></Cube></E>";
+    return "<E><Cube><Cube time='" + tag.toString(Qt::ISODate).toLatin1() + "'><Cube currency='USD' rate='" + kurs + "'/>" +
+           "</Cube></Cube></E>";
 }
 
 // A file's content as the parser takes it: refused with a message containing `meldung`, or read
@@ -155,20 +158,22 @@ std::vector<Inhalt> inhalte() {
     const QDate grenze = QDate::currentDate().addYears(1);
     v.push_back({"Erster1999", csv(QDate(1999, 1, 4), "1.5"), {}, QDate(1999, 1, 4), 1.5});
     v.push_back({"InEinemJahr", csv(grenze, "1.5"), {}, grenze, 1.5});
+    const QDate danach = grenze.addDays(1);
     const QString zwischen = " liegt nicht zwischen dem 01.01.1999 und dem " + grenze.toString("dd.MM.yyyy") + ";";
     v.push_back({"Vor1999", csv(QDate(1998, 12, 31), "1.5"), "k, Zeile 2: das Datum 31.12.1998" + zwischen});
-    v.push_back({"NachEinemJahr", csv(grenze.addDays(1), "1.5"), "k, Zeile 2: das Datum " + grenze.addDays(1).toString("dd.MM.yyyy") + zwischen});
+    v.push_back({"NachEinemJahr", csv(danach, "1.5"), "k, Zeile 2: das Datum " + danach.toString("dd.MM.yyyy") + zwischen});
     v.push_back({"Jahr9999Xml", xml(QDate(9999, 12, 31), "1.5"), "das Datum 31.12.9999" + zwischen});
     // Control and invisible characters shown in the message, a long text cut.
     v.push_back({"Steuerzeichen", QByteArray("Date,USD,\n2024-01-02,1.\0" "5\x1b,\n", 28), "\"1.\\x005\\x1B\" ist kein gültiger Kurs"});
-    v.push_back({"Unsichtbar", "Date,U\t\xE2\x80\x8B,\n2024-01-02,1.5,\n", "\"U\\x09\\u200B\" ist kein Währungscode"});
-    v.push_back({"Gekuerzt", "Date," + QByteArray(100, 'x') + ",\n2024-01-02,1.5,\n", "\"" + QString(60, u'x') + "…\" ist kein Währungscode"});
+    v.push_back({"Unsichtbar", "Date,U\t\xE2\x80\x8B,\n", "\"U\\x09\\u200B\" ist kein Währungscode"});
+    v.push_back({"Gekuerzt", "Date," + QByteArray(100, 'x') + ",\n", '"' + QString(60, u'x') + "…\" ist kein Währungscode"});
     // UTF-16 with its byte order mark, little and big endian, and UTF-8 with a mark, in both
     // formats; a rate not quoted (N/A) is left out.
     const QByteArray mitNa = "Date,JPY,USD,\n2024-01-02,N/A,1.5,\n";
     for (const auto& [name, kodierung] : {std::pair{"Utf16LE", QStringEncoder::Utf16LE}, {"Utf16BE", QStringEncoder::Utf16BE}}) {
-        v.push_back({name + std::string("Csv"), QStringEncoder(kodierung, QStringEncoder::Flag::WriteBom)(QString::fromLatin1(mitNa)), {}, tag, 1.5});
-        v.push_back({name + std::string("Xml"), QStringEncoder(kodierung, QStringEncoder::Flag::WriteBom)(xml(tag, "1.5")), {}, tag, 1.5});
+        const auto mitMarke = QStringEncoder::Flag::WriteBom;
+        v.push_back({name + std::string("Csv"), QStringEncoder(kodierung, mitMarke)(QString::fromLatin1(mitNa)), {}, tag, 1.5});
+        v.push_back({name + std::string("Xml"), QStringEncoder(kodierung, mitMarke)(QString::fromLatin1(xml(tag, "1.5"))), {}, tag, 1.5});
     }
     v.push_back({"Utf8MitMarkeCsv", "\xEF\xBB\xBF" + mitNa, {}, tag, 1.5});
     v.push_back({"Utf8MitMarkeXml", "\xEF\xBB\xBF" + xml(tag, "1.5"), {}, tag, 1.5});
