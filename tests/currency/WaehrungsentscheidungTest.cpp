@@ -14,7 +14,6 @@ using Art = Entscheidung::Art;
 namespace {
 
 const Kopf Usd{"USD", "US-Dollar", "USA"};
-const Kopf Pln{"PLN", "Polnischer Zloty", "PL"};
 
 struct Fall {
     const char* name;
@@ -44,39 +43,16 @@ const Kopf Usn{"USN", "US-Dollar", "USA"};
 INSTANTIATE_TEST_SUITE_P(
     Faelle, Kopfaenderung,
     ::testing::Values(
-        Fall{"NeueWaehrungSpeichertNichts", std::nullopt, std::nullopt, std::nullopt, Kopffeld::Code, "DKK", Art::Nichts, "", ""},
         Fall{"CodeMitZweiBuchstaben", Usd, Usd, std::nullopt, Kopffeld::Code, "US", Art::Speichern, "US", ""},
         Fall{"GespeicherterCodeKleinGetippt", Usd, Usd, std::nullopt, Kopffeld::Code, "USD", Art::Nichts, "", ""},
         Fall{"LeererCodeEinerGespeicherten", Usd, Usd, std::nullopt, Kopffeld::Code, "", Art::Abweisen, "", "USD"},
-        Fall{"ZeileInzwischenBelegtName", std::nullopt, Pln, std::nullopt, Kopffeld::Name, "Krone", Art::Abweisen, "", "Polnischer Zloty"},
-        Fall{"NameAndersGeaendertFragt", Usd, UsdA, std::nullopt, Kopffeld::Name, "Dollar B", Art::Fragen, "Dollar B", "Dollar A"},
         Fall{"NameGleichGeaendert", Usd, UsdA, std::nullopt, Kopffeld::Name, "Dollar A", Art::Nichts, "", ""},
         Fall{"NameNachFremderCodeaenderung", Usd, Usn, std::nullopt, Kopffeld::Name, "Dollar", Art::Speichern, "Dollar", ""},
         Fall{"GeloeschteWaehrungSpeichertNichts", Usd, std::nullopt, std::nullopt, Kopffeld::Name, "Dollar", Art::Nichts, "", ""}),
     [](const ::testing::TestParamInfo<Fall>& i) { return std::string(i.param.name); });
 
-}  // namespace
-
-// The question names the field, the currency, both values and the row (shown as 1 to 20).
-TEST(Kopfentscheidung, FrageNenntWaehrungWerteUndZeile) {
-    const QString frage = kopfAendern({5, Usd, UsdA, std::nullopt}, Kopffeld::Name, "Dollar B").text;
-    EXPECT_TRUE(frage.startsWith("Die Bezeichnung der Währung \"USD\" in Zeile 6 wurde inzwischen")) << frage.toStdString();
-    EXPECT_TRUE(frage.contains("Die Bezeichnung: anderer Arbeitsplatz \"Dollar A\", Ihre Eingabe \"Dollar B\"")) << frage.toStdString();
-}
-
-// A rate added or deleted only while the row shows the currency stored under its number.
-TEST(Kopfentscheidung, KursGehoertZurZeile) {
-    EXPECT_FALSE(kursGehoertZurZeile({5, std::nullopt, std::nullopt, std::nullopt}));  // a new currency
-    EXPECT_FALSE(kursGehoertZurZeile({5, Usd, Usd, std::nullopt}));
-    EXPECT_FALSE(kursGehoertZurZeile({5, Usd, UsdA, std::nullopt}));                   // renamed only: same currency
-    EXPECT_FALSE(kursGehoertZurZeile({5, Usd, std::nullopt, std::nullopt}));           // deleted: created anew
-    EXPECT_TRUE(kursGehoertZurZeile({5, std::nullopt, Pln, std::nullopt}));
-    EXPECT_TRUE(kursGehoertZurZeile({5, Usd, Usn, std::nullopt}));
-}
-
 // ---- saving a rate ----
 
-namespace {
 
 using KArt = Kursentscheidung::Art;
 const Kurs K1085{1.085, 0.9217};
@@ -94,7 +70,7 @@ struct KursFall {
     std::function<void(Kurslage&)> aendern;
     KArt art;
     Kursfeld feld = Kursfeld::Datum;  // Abweisen: the field concerned
-    QString text = {};                // Abweisen: the message
+    QString text = {};                // Abweisen: the message or its beginning
 };
 
 class Kurssicherung : public ::testing::TestWithParam<KursFall> {};
@@ -106,7 +82,7 @@ TEST_P(Kurssicherung, Entscheidet) {
     EXPECT_EQ(e.art, GetParam().art);
     if (e.art != KArt::Abweisen) return;
     EXPECT_EQ(e.feld, GetParam().feld);
-    EXPECT_EQ(e.text, GetParam().text);
+    EXPECT_TRUE(e.text.startsWith(GetParam().text)) << e.text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,10 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
         KursFall{"AndererArbeitsplatzErfasst", [](Kurslage& l) { l.gesehen.reset(); }, KArt::Abgleichen},
         KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { neuerTag(l); l.code = "US"; }, KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
         KursFall{"LandZuLang", [](Kurslage& l) { neuerTag(l); l.land = "USAX"; }, KArt::Abweisen, Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
-        KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen, Kursfeld::EuroinFremd,
-                 "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen Arbeitsplatz angelegt oder geändert "
-                 "wurde.\r\n\r\nGespeichert: \"USN\" (US-Dollar), Ihre Eingabe: \"USD\"\r\n\r\nIhre Eingabe wurde nicht gespeichert; "
-                 "die Zeile zeigt jetzt die gespeicherte Währung."}),
+        KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen,
+                 Kursfeld::EuroinFremd, "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen Arbeitsplatz"},
+        KursFall{"ZeileUmbenanntDieselbeWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = UsdA; }, KArt::Einfuegen},
+        KursFall{"WaehrungGeloeschtWirdNeuAngelegt", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert.reset(); }, KArt::Einfuegen}),
     [](const ::testing::TestParamInfo<KursFall>& i) { return std::string(i.param.name); });
 
 }  // namespace
@@ -152,11 +128,10 @@ TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
 // is the user's already.
 TEST(Kurssicherung, AbgleichFrage) {
     EXPECT_FALSE(kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, K12));
-    EXPECT_EQ(*kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, Kurs{1.3, 0.7692}),
-              QString("Der Kurs für \"USD\" vom 01.03.2024 wurde inzwischen an einem anderen Arbeitsplatz geändert.\r\n\r\n"
-                      "EuroinFremd: anderer Arbeitsplatz 1,2, Ihre Eingabe 1,3\r\nFremdinEuro: anderer Arbeitsplatz 0,8333, Ihre Eingabe "
-                      "0,7692\r\n\r\nWollen Sie Ihren Kurs speichern?\r\nJa: Ihren Kurs speichern\r\nNein: den Kurs des anderen "
-                      "Arbeitsplatzes übernehmen\r\nAbbrechen: nichts speichern und weiter bearbeiten"));
+    const QString geaendert = *kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, Kurs{1.3, 0.7692});
+    EXPECT_TRUE(geaendert.endsWith("FremdinEuro: anderer Arbeitsplatz 0,8333, Ihre Eingabe 0,7692\r\n\r\nWollen Sie Ihren Kurs speichern?\r\n"
+                                   "Ja: Ihren Kurs speichern\r\nNein: den Kurs des anderen Arbeitsplatzes übernehmen\r\n"
+                                   "Abbrechen: nichts speichern und weiter bearbeiten")) << geaendert.toStdString();
     EXPECT_TRUE(kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, std::nullopt, K1085)->startsWith("Für \"USD\" wurde am 01.03.2024"));
     const QString weg = *kursAbgleichFrage("USD", QDate(2024, 3, 1), std::nullopt, K1085, K12);
     EXPECT_TRUE(weg.contains("gelöscht.\r\n\r\nEuroinFremd: Ihre Eingabe 1,2")) << weg.toStdString();
