@@ -15,7 +15,6 @@
 #include "platform/Fehlerhilfe.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
@@ -28,18 +27,6 @@ using test::xovDb;
 using test::zipSchreiben;
 
 namespace {
-
-// Runs xov-db through this test program's mode --xov-speicher, which writes the tool's status and
-// peak resident memory (getrusage) to standard output, so that only the tool's memory counts.
-test::Lauf xovDbMessen(const QStringList& argumente, long* maxRssKb) {
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
-            QStringList{QStringLiteral("--xov-speicher"), QCoreApplication::applicationDirPath() + QStringLiteral("/xov-db")} + argumente);
-    p.waitForFinished(120000);
-    const QStringList zahlen = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(u'\n').last().split(u' ');
-    *maxRssKb = zahlen.value(1).toLong();
-    return {zahlen.size() == 2 ? zahlen.at(0).toInt() : -1, {}, QString::fromUtf8(p.readAllStandardError())};
-}
 
 const QByteArray kopf = "Date,USD,JPY,\n";
 
@@ -111,9 +98,13 @@ TEST_P(FeindlicheKursdatei, WirdMitDeutscherMeldungUndWenigSpeicherAbgewiesen) {
     if (!f.inhalt) vonHand(pfad);
     else if (pfad.endsWith(QStringLiteral(".zip"))) zipSchreiben(pfad, {{"eurofxref-hist.csv", f.inhalt()}});
     else test::schreiben(pfad, f.inhalt());
-    long maxRssKb = 0;
-    const test::Lauf l = xovDbMessen({QStringLiteral("kurse-einlesen"), db.fa, pfad}, &maxRssKb);
-    EXPECT_EQ(l.status, 1) << l.fehler.toStdString();
+    // The tool run through this test program's mode --xov-speicher, which writes the tool's status
+    // and its peak resident memory (getrusage) last to standard output: only the tool's memory counts.
+    const QString werkzeug = QCoreApplication::applicationDirPath() + "/xov-db";
+    const Lauf l = test::starten(QCoreApplication::applicationFilePath(), {"--xov-speicher", werkzeug, "kurse-einlesen", db.fa, pfad}, 120000);
+    const QStringList zahlen = l.aus.trimmed().split(u'\n').last().split(u' ');
+    const long maxRssKb = zahlen.value(1).toLong();
+    EXPECT_EQ(zahlen.value(0), "1") << l.fehler.toStdString();
     EXPECT_TRUE(l.fehler.contains(QString::fromUtf8(f.meldung))) << l.fehler.toStdString();
     EXPECT_LT(maxRssKb, hoechsterSpeicherKb) << "höchster Speicher in kB";
     RecordProperty("hoechsterSpeicherKb", std::to_string(maxRssKb));
