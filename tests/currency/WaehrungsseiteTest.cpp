@@ -35,7 +35,7 @@ QString hervorgehoben(const test::Seite& s) {
 // and nothing moves.
 TEST(Waehrungszeilen, LadenAendernF6ErsterKursUndLangerVerlauf) {
     test::Datenbanken db;
-    test::waehrungen(db, 3);
+    test::waehrungen(db);
     test::waehrung(db, 4, "CHF", "Franken", "CH", {{QDate(2024, 3, 1), 0.94, 1.0638}});  // a code a second time: shown once
     QMessageBox::StandardButton antwort = QMessageBox::No;
     test::Meldungen m([&](const QString&) { return antwort; });
@@ -197,7 +197,7 @@ void verlassen(test::Seite& s, Ausgang a, const test::Meldungen& m, InputFeld* f
 TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
     const Fall& fall = GetParam();
     test::Datenbanken db;
-    test::waehrungen(db, 2);
+    test::waehrungen(db);
     test::Meldungen m;
     test::Seite s(db);
     const QString art = fall.feld;
