@@ -45,7 +45,6 @@ QStringList angeboten(InputFeld* f) {
     return l;
 }
 
-QDialog* grafik(QWidget* d) { return d->findChild<QDialog*>(QStringLiteral("dlgKursgrafik")); }
 QList<QLineSeries*> reihen(QDialog* g) {
     QList<QLineSeries*> r;
     for (QAbstractSeries* s : g->findChild<QChartView*>()->chart()->series()) r << qobject_cast<QLineSeries*>(s);
@@ -96,7 +95,7 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     ASSERT_TRUE(grafikKnopf && grafikKnopf->isVisible());
 
     QTest::mouseClick(grafikKnopf, Qt::LeftButton);
-    QDialog* g = grafik(s.d->form.get());
+    auto* g = s->findChild<QDialog*>(QStringLiteral("dlgKursgrafik"));
     ASSERT_TRUE(g && g->isVisible());
     auto r = reihen(g);
     ASSERT_EQ(r.size(), 2);

@@ -6,6 +6,7 @@
 // the currencies of the currency page in one transaction; and the check-digit hints.
 
 #include "Hilfen.h"
+#include "currency/WaehrungsseiteHilfen.h"
 #include "form/Pruefziffern.h"
 #include "kurse/Kurs.h"
 #include "kurse/Kursdatei.h"
@@ -101,7 +102,8 @@ TEST_P(FeindlicheKursdatei, WirdMitDeutscherMeldungUndWenigSpeicherAbgewiesen) {
     // The tool run through this test program's mode --xov-speicher, which writes the tool's status
     // and its peak resident memory (getrusage) last to standard output: only the tool's memory counts.
     const QString werkzeug = QCoreApplication::applicationDirPath() + "/xov-db";
-    const Lauf l = test::starten(QCoreApplication::applicationFilePath(), {"--xov-speicher", werkzeug, "kurse-einlesen", db.fa, pfad}, 120000);
+    const Lauf l = test::starten(QCoreApplication::applicationFilePath(), {"--xov-speicher", werkzeug, "kurse-einlesen", db.fa, pfad},
+                                 120000);
     const QStringList zahlen = l.aus.trimmed().split(u'\n').last().split(u' ');
     const long maxRssKb = zahlen.value(1).toLong();
     EXPECT_EQ(zahlen.value(0), "1") << l.fehler.toStdString();
@@ -205,34 +207,22 @@ TEST(Kursdatei, ZipMitGenauEinerDateiCsvOderXml) {
                     .beschreibung().contains(QStringLiteral("ist ein Zip-Archiv in einem Zip-Archiv")));
 }
 
-namespace {
-
-// The demo databases with the currency page holding USD, IDR, HRK (not quoted in 2024) and SEK,
-// each with one typed rate of 1 December 2023.
-struct Kursdatenbank : test::Datenbanken {
-    Kursdatenbank() {
-        faSql("DELETE FROM AllgWaehrung");
-        const char* codes[] = {"USD", "IDR", "HRK", "SEK"};
-        for (int i = 0; i < 4; ++i)
-            faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
-                  "EuroinFremd, FremdinEuro) VALUES (?, ?, 'Name', 'XX', '2023-12-01', 2, 0.5)",
-                  {i + 1, QString::fromLatin1(codes[i])});
-    }
-    int anzahl() const { return faWert("SELECT count(*) FROM AllgWaehrung").toInt(); }
-    QVector<xov::Einlesebilanz> einlesen(const QString& datei, xov::Einleseoptionen o = {}) const {
-        auto v = xov::verbindungOeffnen(fa, xov::DbPasswort);
-        return xov::kurseEinlesen(*v, xov::kursdateiLesen(datei), xov::gespeicherteWaehrungen(*v), o);
-    }
-};
-
-}  // namespace
-
 // Files cut off halfway, read by the tool, add nothing and name the place; a failure while
 // writing takes back what the same file wrote before it; the tool's period up to a day. Then the
 // year 2024 into four currencies of which USD holds a rate of its own on 31 December: what is
 // counted and stored, and the rate valid at a date, as a host asks it and as the tool prints it.
 TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
-    Kursdatenbank db;
+    // The currency page holds USD, IDR, HRK (not quoted in 2024) and SEK, each with one typed rate
+    // of 1 December 2023.
+    test::Datenbanken db;
+    db.faSql("DELETE FROM AllgWaehrung");
+    int wid = 0;
+    for (const char* c : {"USD", "IDR", "HRK", "SEK"}) test::waehrung(db, ++wid, c, "Name", "XX", {{QDate(2023, 12, 1), 2, 0.5}});
+    const auto anzahl = [&db] { return db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(); };
+    const auto einlesen = [&db](const QString& datei) {
+        auto v = xov::verbindungOeffnen(db.fa, xov::DbPasswort);
+        return xov::kurseEinlesen(*v, xov::kursdateiLesen(datei), xov::gespeicherteWaehrungen(*v), {});
+    };
     const QString zip = test::zipSchreiben(db.ordner.filePath("ganz.zip"), {{"eurofxref-hist.csv", test::inhaltVon(csv2024)}});
     for (const auto& [quelle, name] : {std::pair{csv2024, "halb.csv"}, std::pair{xml90, "halb.xml"}, std::pair{zip, "halb.zip"}}) {
         const QByteArray inhalt = test::inhaltVon(quelle);
@@ -241,12 +231,12 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
         EXPECT_EQ(l.status, 1);
         EXPECT_TRUE(l.fehler.contains(datei.endsWith(".zip") ? datei : datei + ", Zeile ")) << l.fehler.toStdString();
         EXPECT_TRUE(l.aus.isEmpty());
-        EXPECT_EQ(db.anzahl(), 4);
+        EXPECT_EQ(anzahl(), 4);
     }
     db.faSql("CREATE TRIGGER halt BEFORE INSERT ON AllgWaehrung WHEN NEW.AenderDatum = '2024-06-03' "
              "BEGIN SELECT RAISE(ABORT, 'halt'); END");
-    EXPECT_THROW(db.einlesen(csv2024), xov::Fehler);
-    EXPECT_EQ(db.anzahl(), 4);
+    EXPECT_THROW(einlesen(csv2024), xov::Fehler);
+    EXPECT_EQ(anzahl(), 4);
     db.faSql("DROP TRIGGER halt");
     Lauf l = xovDb({"kurse-einlesen", db.fa, csv2024, "--ab", "01.12.2024", "--bis", "01.11.2024"});
     EXPECT_EQ(l.status, 1) << l.aus.toStdString();
@@ -255,17 +245,16 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     ASSERT_EQ(l.status, 0) << l.fehler.toStdString();
     EXPECT_TRUE(l.aus.startsWith(QStringLiteral("USD: 63 hinzugefügt, 0 behalten, 0 übersprungen\n"))) << l.aus.toStdString();
 
-    db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, EuroinFremd, "
-             "FremdinEuro) VALUES (1, 'USD', 'Name', 'XX', '2024-12-31', 1.1, 0.9)");
-    EXPECT_EQ(xov::bilanzZeilen(db.einlesen(csv2024)), (QStringList{"USD: 192 hinzugefügt, 64 behalten, 0 übersprungen",
+    test::waehrung(db, 1, "USD", "Name", "XX", {{QDate(2024, 12, 31), 1.1, 0.9}});
+    EXPECT_EQ(xov::bilanzZeilen(einlesen(csv2024)), (QStringList{"USD: 192 hinzugefügt, 64 behalten, 0 übersprungen",
                                                                     "IDR: 193 hinzugefügt, 63 behalten, 0 übersprungen",
                                                                     "HRK: 0 hinzugefügt, 0 behalten, 256 übersprungen",
                                                                     "SEK: 193 hinzugefügt, 63 behalten, 0 übersprungen"}));
-    EXPECT_EQ(db.anzahl(), 5 + 3 * 256 - 1);
+    EXPECT_EQ(anzahl(), 5 + 3 * 256 - 1);
     EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2024, 12, 31)).euroinFremd, 1.1);
     // Name and country code of the currency are repeated in the new records.
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE WaehrungscodeBezeichnung = 'Name' AND Laenderkennzeichen = 'XX'").toInt(),
-              db.anzahl());
+              anzahl());
     // 1 January 2024 has no rate of its own: the rate typed on 1 December 2023 applies.
     EXPECT_EQ(xov::kursZumDatum(db.fa, "usd", QDate(2024, 1, 1)).datum, QDate(2023, 12, 1));
     // The reciprocal of a rupiah rate keeps its places: 4 places would give 0.0001, an error of 68 %.
@@ -273,7 +262,8 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     EXPECT_EQ(idr.euroinFremd, 16820.88);
     EXPECT_EQ(idr.fremdinEuro, 0.0000594499);
     // Before the first rate: an error instead of a stand-in rate.
-    EXPECT_EQ(test::fehlerVon([&] { xov::kursZumDatum(db.fa, "USD", QDate(2023, 11, 30)); }).nummer(), xov::FehlerNr::KeinAktuellerDatensatz);
+    EXPECT_EQ(fehlerVon([&] { xov::kursZumDatum(db.fa, "USD", QDate(2023, 11, 30)); }).nummer(),
+              xov::FehlerNr::KeinAktuellerDatensatz);
     // The tool: on Easter Saturday the rate of Maundy Thursday with both values, a warning on an
     // old one (more than 7 days), and status 1 with the message for a currency without any.
     l = xovDb({"kurs", db.fa, "USD", "30.03.2024"});
@@ -284,11 +274,11 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     EXPECT_TRUE(l.aus.contains(QStringLiteral("Warnung: der Kurs ist 15 Tage alt (mehr als 7 Tage)"))) << l.aus.toStdString();
     l = xovDb({"kurs", db.fa, "CHF", "2024-04-12"});
     EXPECT_EQ(l.status, 1);
-    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs am oder vor dem 12.04.2024."))) << l.fehler.toStdString();
+    EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs am oder vor dem 12.04.2024.")))
+        << l.fehler.toStdString();
     // XML, five days a currency.
-    const auto neunzig = db.einlesen(xml90);
+    const auto neunzig = einlesen(xml90);
     EXPECT_EQ(neunzig.at(0).hinzugefuegt, 5);
-    EXPECT_EQ(neunzig.at(1).hinzugefuegt, 5);
     EXPECT_EQ(xov::kursZumDatum(db.fa, "USD", QDate(2017, 3, 5)).euroinFremd, 1.0565);
 }
 
