@@ -40,14 +40,8 @@ struct Seite {
         return {m->index(z, 0).data().toString(), m->index(z, 1).data().toString(), m->index(z, 2).data().toString()};
     }
     // Lets the handlers that follow a focus change run: the page queues them as zero timers, each
-    // of which may queue the next; a marker queued behind them has run once they have.
-    static void ruhe() {
-        for (int runde = 0; runde < 3; ++runde) {
-            bool gelaufen = false;
-            QTimer::singleShot(0, [&gelaufen] { gelaufen = true; });
-            ASSERT_TRUE(QTest::qWaitFor([&gelaufen] { return gelaufen; }, 2000));
-        }
-    }
+    // of which may queue the next; the rounds of test::abarbeiten run them all.
+    static void ruhe() { test::abarbeiten(); }
     static void klick(QWidget* w) {
         QTest::mouseClick(w, Qt::LeftButton);
         ruhe();
