@@ -194,7 +194,6 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
                                  .arg(test::csv2024));
     EXPECT_EQ(db.faWert("SELECT count(*) FROM AllgWaehrung WHERE AenderDatum < '2024-12-03' AND AenderDatum > '2024-06-01'").toInt(), 0);
     // The history of the current row (USD) shows the new rates at once, the replaced one first.
-    ASSERT_EQ(s.raster()->model()->rowCount(), 22);
     EXPECT_EQ(s.rasterZeile(0).mid(0, 2), QStringList({"31.12.2024", "1,0389"}));
     // The grid highlights the day the frame shows, with the rate read in.
     EXPECT_EQ(s.raster()->currentIndex().row(), 0);
