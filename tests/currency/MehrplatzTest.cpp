@@ -9,7 +9,6 @@
 #include "platform/Fehler.h"
 #include "platform/Fehlerhilfe.h"
 
-#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 

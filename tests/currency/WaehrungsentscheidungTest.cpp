@@ -84,7 +84,6 @@ INSTANTIATE_TEST_SUITE_P(
         KursFall{"CodeInAndererZeile", [](Kurslage& l) { l.zeile.codeAnderswo = 3; }, KArt::Abweisen, Kursfeld::Code, "Währungscode wird bereits in Zeile 3 verwendet"},
         KursFall{"EinKursNull", [](Kurslage& l) { l.fie = 0.0; }, KArt::Nichts},
         KursFall{"AndererArbeitsplatzGeloescht", [](Kurslage& l) { l.gespeichert.reset(); }, KArt::Abgleichen},
-        KursFall{"AndererArbeitsplatzErfasst", [](Kurslage& l) { l.gesehen.reset(); }, KArt::Abgleichen},
         KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { neuerTag(l); l.code = "US"; }, KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
         KursFall{"LandZuLang", [](Kurslage& l) { neuerTag(l); l.land = "USAX"; }, KArt::Abweisen, Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
         KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen,
@@ -96,8 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
 }  // namespace
 
 // A changed EuroinFremd brings its reciprocal to four places, unless the pair was converted (a
-// refused rate getting back the frame's: the dialog test of the rows).
-TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
+// refused rate getting back the frame's: the dialog test of the rows). The question of a rate the
+// other workstation changed or deleted names the day, both rates, and what each answer does; none
+// when the stored rate is the user's already (a rate entered meanwhile: the dialog's same-day test).
+TEST(Kurssicherung, KehrwertUndAbgleichFrage) {
     Kurslage l = frame("3", "0,9217");
     EXPECT_EQ(kursSpeichern(l).kurs, (Kurs{3, 0.3333}));
     EXPECT_TRUE(kursSpeichern(l).kehrwertNeu);
@@ -106,11 +107,7 @@ TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
     const Kursentscheidung gelesen = kursSpeichern(frame("1,085", "0,92"));  // EuroinFremd as read: FremdinEuro as typed
     EXPECT_EQ(gelesen.kurs, (Kurs{1.085, 0.92}));
     EXPECT_FALSE(gelesen.kehrwertNeu);
-}
 
-// The question names the day, both rates, and what each answer does; none when the stored rate
-// is the user's already (a rate entered meanwhile: the dialog's same-day test).
-TEST(Kurssicherung, AbgleichFrage) {
     EXPECT_FALSE(kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, K12));
     const QString geaendert = *kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, Kurs{1.3, 0.7692});
     EXPECT_TRUE(geaendert.endsWith("FremdinEuro: anderer Arbeitsplatz 0,8333, Ihre Eingabe 0,7692\r\n\r\nWollen Sie Ihren Kurs speichern?\r\n"

@@ -199,8 +199,7 @@ TEST_P(Seite8Ausgang, BeendetDieEingabeWieDasVerlassenDesFeldes) {
     test::waehrungen(db);
     test::Meldungen m;
     test::Seite s(db);
-    const QString art = fall.feld;
-    InputFeld* feld = art == "Code" ? s.kurz(0) : s.eif();
+    InputFeld* feld = QLatin1String(fall.feld) == "Code" ? s.kurz(0) : s.eif();
     if (feld == s.eif() && fall.tag) s.tippen(s.datum(), fall.tag);
     else if (feld == s.eif()) s.neuerKurs("04.03.2024");
     const QString usdSql = "SELECT DISTINCT WaehrungscodeBezeichnung, Waehrungscode, Laenderkennzeichen FROM AllgWaehrung WHERE WID = 1";
