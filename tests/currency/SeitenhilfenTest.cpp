@@ -94,8 +94,7 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     EXPECT_EQ(punkt(g), QStringLiteral("01.03.2024: 1 EUR = 0,95 CHF, 1 CHF = 1,0526 EUR"));
 
     // A row without a rate says so instead of drawing an empty chart.
-    s.d->form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(s.d->form.get()));
+    test::aktivieren(s.d->form.get());
     QTest::mouseClick(s.lang(2), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return g->windowTitle() == QStringLiteral("Kursgrafik – Zeile 3"); }, 2000)) << g->windowTitle().toStdString() << " / " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "-");
     EXPECT_TRUE(reihen(g).isEmpty());

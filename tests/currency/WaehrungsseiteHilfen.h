@@ -82,8 +82,7 @@ inline void waehrung(const test::Datenbanken& db, int wid, const QString& code, 
                      const QVector<std::tuple<QDate, double, double>>& kurse) {
     for (const auto& [datum, eif, fie] : kurse)
         db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
-                 "EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)",
-                 {wid, code, name, land, datum, eif, fie});
+                 "EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)", {wid, code, name, land, datum, eif, fie});
 }
 
 // The shared database with row 1 USD (02.01., 01.02. and 01.03.2024), row 2 CHF (01.03.2024) and
