@@ -70,8 +70,7 @@ TEST_P(SelberTag, NieZweiKurseEinesTages) {
         EXPECT_EQ(s.eif()->text(), "1,3");
         test::aktivieren(s.d->form.get());
     }
-    QTest::mouseClick(s.eif(), Qt::LeftButton);
-    ASSERT_TRUE(test::fokusAuf(s.eif()));
+    ASSERT_TRUE(s.aktiv(s.eif()));
     s.weiter();
     EXPECT_EQ(stand(db, "SELECT EuroinFremd, FremdinEuro FROM AllgWaehrung WHERE WID = 2 AND AenderDatum = '2024-03-04'"), "1.3|0.7692");
 
