@@ -59,7 +59,6 @@ TEST(Waehrungszeilen, LadenAendernF6ErsterKursUndLangerVerlauf) {
     ASSERT_TRUE(hinweis->isVisible());
     EXPECT_EQ(hinweis->text(), "QQQ ist kein bekannter ISO-Währungscode");
     EXPECT_GE(hinweis->width(), hinweis->sizeHint().width());
-    QApplication::processEvents();
     EXPECT_EQ(s->size(), groesse);
     EXPECT_EQ(s.raster()->mapTo(s->window(), QPoint()), raster);
     EXPECT_EQ(s.datum()->mapTo(s->window(), QPoint()), datum);
