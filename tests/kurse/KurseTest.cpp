@@ -257,9 +257,9 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     l = xovDb({"kurs", db.fa, "USD", "30.03.2024"});
     EXPECT_EQ(l.status, 0);
     EXPECT_EQ(l.aus, QStringLiteral("USD am 30.03.2024: Kurs vom 28.03.2024, EuroinFremd 1,0811, FremdinEuro 0,9249838128\n"));
-    l = xovDb({"kurs", db.fa, "USD", "2025-01-15"});
-    EXPECT_EQ(l.status, 0);
-    EXPECT_TRUE(l.aus.contains(QStringLiteral("Warnung: der Kurs ist 15 Tage alt (mehr als 7 Tage)"))) << l.aus.toStdString();
+    l = xovDb({"kurs", db.fa, "USD", "2025-01-15"});  // the typed rate of 31.12.2024, kept by the read-in
+    EXPECT_EQ(l.aus, QStringLiteral("USD am 15.01.2025: Kurs vom 31.12.2024, EuroinFremd 1,1, FremdinEuro 0,9\nWarnung: der Kurs ist 15 "
+                                    "Tage alt (mehr als 7 Tage); bitte prüfen, ob ein neuerer fehlt.\n"));
     l = xovDb({"kurs", db.fa, "CHF", "2024-04-12"});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs am oder vor dem 12.04.2024.")))
