@@ -71,6 +71,7 @@ TEST(Codeliste, ListeBietetCodesKursgrafikFolgtDerZeileKurseEinlesen) {
     QTest::mouseClick(grafikKnopf, Qt::LeftButton);
     auto* g = s->findChild<QDialog*>(QStringLiteral("dlgKursgrafik"));
     ASSERT_TRUE(g && g->isVisible());
+    EXPECT_FALSE(g->isModal());  // the page stays usable beside it
     auto r = reihen(g);
     ASSERT_EQ(r.size(), 2);
     ASSERT_EQ(r[0]->count(), 5);

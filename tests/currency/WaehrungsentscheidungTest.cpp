@@ -84,6 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         KursFall{"CodeInAndererZeile", [](Kurslage& l) { l.zeile.codeAnderswo = 3; }, KArt::Abweisen, Kursfeld::Code, "Währungscode wird bereits in Zeile 3 verwendet"},
         KursFall{"EinKursNull", [](Kurslage& l) { l.fie = 0.0; }, KArt::Nichts},
         KursFall{"AndererArbeitsplatzGeloescht", [](Kurslage& l) { l.gespeichert.reset(); }, KArt::Abgleichen},
+        KursFall{"AndererArbeitsplatzErfasst", [](Kurslage& l) { l.gesehen.reset(); }, KArt::Abgleichen},
         KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { neuerTag(l); l.code = "US"; }, KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
         KursFall{"LandZuLang", [](Kurslage& l) { neuerTag(l); l.land = "USAX"; }, KArt::Abweisen, Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
         KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen,
@@ -97,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A changed EuroinFremd brings its reciprocal to four places, unless the pair was converted (a
 // refused rate getting back the frame's: the dialog test of the rows). The question of a rate the
 // other workstation changed or deleted names the day, both rates, and what each answer does; none
-// when the stored rate is the user's already (a rate entered meanwhile: the dialog's same-day test).
+// when the stored rate is the user's already (the question on a rate entered meanwhile: the
+// dialog's same-day test).
 TEST(Kurssicherung, KehrwertUndAbgleichFrage) {
     Kurslage l = frame("3", "0,9217");
     EXPECT_EQ(kursSpeichern(l).kurs, (Kurs{3, 0.3333}));

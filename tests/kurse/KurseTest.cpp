@@ -21,9 +21,7 @@
 #include <gtest/gtest.h>
 
 using test::csv2024;
-using test::fehlerVon;
 using test::inhaltVon;
-using test::Lauf;
 using test::xovDb;
 using test::zipSchreiben;
 
@@ -101,7 +99,7 @@ TEST_P(FeindlicheKursdatei, WirdMitDeutscherMeldungUndWenigSpeicherAbgewiesen) {
     // The tool run through this test program's mode --xov-speicher, which writes the tool's status
     // and its peak resident memory (getrusage) last to standard output: only the tool's memory counts.
     const QString werkzeug = QCoreApplication::applicationDirPath() + "/xov-db";
-    const Lauf l = test::starten(QCoreApplication::applicationFilePath(), {"--xov-speicher", werkzeug, "kurse-einlesen", db.fa, pfad},
+    const auto l = test::starten(QCoreApplication::applicationFilePath(), {"--xov-speicher", werkzeug, "kurse-einlesen", db.fa, pfad},
                                  120000);
     const QStringList zahlen = l.aus.trimmed().split(u'\n').last().split(u' ');
     const long maxRssKb = zahlen.value(1).toLong();
@@ -181,7 +179,7 @@ class Kursinhalt : public testing::TestWithParam<Inhalt> {};
 TEST_P(Kursinhalt, WirdGelesenOderMitMeldungAbgewiesen) {
     const Inhalt& i = GetParam();
     if (!i.meldung.isEmpty()) {
-        const QString text = fehlerVon([&] { xov::kurseAusInhalt(i.text, QStringLiteral("k")); }).beschreibung();
+        const QString text = test::fehlerVon([&] { xov::kurseAusInhalt(i.text, QStringLiteral("k")); }).beschreibung();
         EXPECT_TRUE(text.contains(i.meldung)) << text.toStdString();
         return;
     }
@@ -213,12 +211,12 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     // A zip holds one file, a folder beside it aside; a zip inside it is not unpacked further.
     EXPECT_EQ(xov::kursdateiLesen(zipSchreiben(db.ordner.filePath("t.zip"), {{"o/", {}}, {"o/t.xml", inhaltVon(test::xmlTag)}})).size(), 1);
     const QString zip = zipSchreiben(db.ordner.filePath("ganz.zip"), {{"eurofxref-hist.csv", inhaltVon(csv2024)}});
-    EXPECT_TRUE(fehlerVon([&] { xov::kursdateiLesen(zipSchreiben(db.ordner.filePath("aussen.zip"), {{"innen.zip", inhaltVon(zip)}})); })
-                    .beschreibung().contains(QStringLiteral("ist ein Zip-Archiv in einem Zip-Archiv")));
+    EXPECT_TRUE(test::fehlerVon([&] { xov::kursdateiLesen(zipSchreiben(db.ordner.filePath("a.zip"), {{"i.zip", inhaltVon(zip)}})); })
+                    .beschreibung().contains("ist ein Zip-Archiv in einem Zip-Archiv"));
     for (const auto& [quelle, name] : {std::pair{csv2024, "halb.csv"}, {test::xml90, "halb.xml"}, {zip, "halb.zip"}}) {
         const QByteArray inhalt = test::inhaltVon(quelle);
         const QString datei = test::schreiben(db.ordner.filePath(QLatin1String(name)), inhalt.left(inhalt.size() / 2));
-        const Lauf l = xovDb({"kurse-einlesen", db.fa, datei});
+        const auto l = xovDb({"kurse-einlesen", db.fa, datei});
         EXPECT_EQ(l.status, 1);
         EXPECT_TRUE(l.fehler.contains(datei.endsWith(".zip") ? datei : datei + ", Zeile ")) << l.fehler.toStdString();
         EXPECT_TRUE(l.aus.isEmpty());
@@ -229,7 +227,7 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     EXPECT_THROW(einlesen(csv2024), xov::Fehler);
     EXPECT_EQ(anzahl(), 4);
     db.faSql("DROP TRIGGER halt");
-    Lauf l = xovDb({"kurse-einlesen", db.fa, csv2024, "--ab", "01.12.2024", "--bis", "01.11.2024"});
+    auto l = xovDb({"kurse-einlesen", db.fa, csv2024, "--ab", "01.12.2024", "--bis", "01.11.2024"});
     EXPECT_EQ(l.status, 1) << l.aus.toStdString();
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("--bis 01.11.2024 liegt vor --ab 01.12.2024"))) << l.fehler.toStdString();
     l = xovDb({"kurse-einlesen", db.fa, csv2024, "--bis", "2024-03-31"});
@@ -250,7 +248,7 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     // The reciprocal of a rupiah rate keeps its places: 4 places would give 0.0001, an error of 68 %.
     EXPECT_EQ(xov::kursZumDatum(db.fa, "IDR", QDate(2024, 12, 31)).fremdinEuro, 0.0000594499);  // of 16820,88
     // Before the first rate: an error instead of a stand-in rate.
-    EXPECT_EQ(fehlerVon([&] { xov::kursZumDatum(db.fa, "USD", QDate(2023, 11, 30)); }).nummer(),
+    EXPECT_EQ(test::fehlerVon([&] { xov::kursZumDatum(db.fa, "USD", QDate(2023, 11, 30)); }).nummer(),
               xov::FehlerNr::KeinAktuellerDatensatz);
     // The tool: on Easter Saturday the rate of Maundy Thursday with both values, a warning on an
     // old one (more than 7 days), and status 1 with the message for a currency without any.
