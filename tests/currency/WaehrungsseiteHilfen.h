@@ -22,13 +22,12 @@ struct Seite {
         ruhe();
     }
     frmMandStamm* operator->() const { return d->form.get(); }
-    InputFeld* f(const QString& name) const { return (*d)->feld(name); }
-    InputFeld* lang(int i) const { return f(QStringLiteral("inpWährungsBezLang(%1)").arg(i)); }
-    InputFeld* kurz(int i) const { return f(QStringLiteral("inpWährungsBezKurz(%1)").arg(i)); }
-    InputFeld* land(int i) const { return f(QStringLiteral("inpLänderKürzel(%1)").arg(i)); }
-    InputFeld* datum() const { return f(QStringLiteral("inpWährungsDatum")); }
-    InputFeld* eif() const { return f(QStringLiteral("inpEuroinFremd")); }
-    InputFeld* fie() const { return f(QStringLiteral("inpFremdinEuro")); }
+    InputFeld* lang(int i) const { return (*d)->feld(QStringLiteral("inpWährungsBezLang(%1)").arg(i)); }
+    InputFeld* kurz(int i) const { return (*d)->feld(QStringLiteral("inpWährungsBezKurz(%1)").arg(i)); }
+    InputFeld* land(int i) const { return (*d)->feld(QStringLiteral("inpLänderKürzel(%1)").arg(i)); }
+    InputFeld* datum() const { return (*d)->feld(QStringLiteral("inpWährungsDatum")); }
+    InputFeld* eif() const { return (*d)->feld(QStringLiteral("inpEuroinFremd")); }
+    InputFeld* fie() const { return (*d)->feld(QStringLiteral("inpFremdinEuro")); }
     QTableView* raster() const { return qobject_cast<QTableView*>((*d)->steuerelement(QStringLiteral("TDBGridWährung"))); }
     bool aktiv(InputFeld* f) const {
         test::aktivieren(d->form.get());

@@ -44,6 +44,7 @@ TEST(Waehrungszeilen, LadenAendernF6ErsterKursUndLangerVerlauf) {
     const QPoint raster = s.raster()->mapTo(s->window(), QPoint()), datum = s.datum()->mapTo(s->window(), QPoint());
     const QSize groesse = s->size();
     test::tabKlicken(*s.d, 1);
+    EXPECT_FALSE(s->findChild<QPushButton*>(QStringLiteral("cmdKursgrafik"))->isVisible());  // "Kursgrafik…" on this page only
     test::tabKlicken(*s.d, 8);
     EXPECT_EQ(s.zeile(1), QStringList({"Schweizer Franken", "CHF", "CH"}));
     EXPECT_EQ(s.zeile(3), QStringList({"", "", ""}));
