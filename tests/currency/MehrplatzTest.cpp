@@ -136,8 +136,8 @@ TEST(WaehrungMehrplatz, FremdeZeilenCodesUndKurse) {
     for (int z = 0; z < 3; ++z) {
         test::Seite::klick(s.land(z));
         s.rasterKlicken(z == 2 ? 1 : 0);  // 01.03.2024
-        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 WHERE WID = ? AND AenderDatum = '2024-03-01'",
-                            {z + 1});
+        andererArbeitsplatz(db, "UPDATE AllgWaehrung SET EuroinFremd = 1.09, FremdinEuro = 0.9174 "
+                                "WHERE WID = ? AND AenderDatum = '2024-03-01'", {z + 1});
         s.tippen(s.eif(), "1,1");
         ASSERT_EQ(m.texte.size(), z + 1) << m.alle();
         EXPECT_TRUE(m.texte[z].contains("EuroinFremd: anderer Arbeitsplatz 1,09, Ihre Eingabe 1,1")) << m.alle();

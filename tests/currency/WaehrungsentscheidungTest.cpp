@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { neuerTag(l); l.code = "US"; }, KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
         KursFall{"LandZuLang", [](Kurslage& l) { neuerTag(l); l.land = "USAX"; }, KArt::Abweisen, Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
         KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen,
-                 Kursfeld::EuroinFremd, "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen Arbeitsplatz"},
+                 Kursfeld::EuroinFremd, "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen"},
         KursFall{"ZeileUmbenanntDieselbeWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = UsdA; }, KArt::Einfuegen},
         KursFall{"WaehrungGeloeschtWirdNeuAngelegt", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert.reset(); }, KArt::Einfuegen}),
     [](const ::testing::TestParamInfo<KursFall>& i) { return std::string(i.param.name); });

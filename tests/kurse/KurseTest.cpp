@@ -165,7 +165,7 @@ std::vector<Inhalt> inhalte() {
     for (const auto& [name, kodierung] : {std::pair{"Utf16LE", QStringEncoder::Utf16LE}, {"Utf16BE", QStringEncoder::Utf16BE}}) {
         const auto mitMarke = QStringEncoder::Flag::WriteBom;
         v.push_back({name + std::string("Csv"), QStringEncoder(kodierung, mitMarke)(QString::fromLatin1(mitNa)), {}, tag, 1.5});
-        v.push_back({name + std::string("Xml"), QStringEncoder(kodierung, mitMarke)(QString::fromLatin1(xml(tag, "1.5"))), {}, tag, 1.5});
+        v.push_back({name + std::string("Xml"), QStringEncoder(kodierung, mitMarke)(QString(xml(tag, "1.5"))), {}, tag, 1.5});
     }
     v.push_back({"Utf8MitMarkeCsv", "\xEF\xBB\xBF" + mitNa, {}, tag, 1.5});
     v.push_back({"Utf8MitMarkeXml", "\xEF\xBB\xBF" + xml(tag, "1.5"), {}, tag, 1.5});
@@ -201,15 +201,15 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     // of 1 December 2023.
     test::Datenbanken db;
     db.faSql("DELETE FROM AllgWaehrung");
-    int wid = 0;
-    for (const char* c : {"USD", "IDR", "HRK", "SEK"}) test::waehrung(db, ++wid, c, "Name", "XX", {{QDate(2023, 12, 1), 2, 0.5}});
+    for (int wid = 1; const char* c : {"USD", "IDR", "HRK", "SEK"})
+        test::waehrung(db, wid++, c, "Name", "XX", {{QDate(2023, 12, 1), 2, 0.5}});
     const auto anzahl = [&db] { return db.faWert("SELECT count(*) FROM AllgWaehrung").toInt(); };
     const auto einlesen = [&db](const QString& datei) {
         auto v = xov::verbindungOeffnen(db.fa, xov::DbPasswort);
         return xov::kurseEinlesen(*v, xov::kursdateiLesen(datei), xov::gespeicherteWaehrungen(*v), {});
     };
     // A zip holds one file, a folder beside it aside; a zip inside it is not unpacked further.
-    EXPECT_EQ(xov::kursdateiLesen(zipSchreiben(db.ordner.filePath("t.zip"), {{"o/", {}}, {"o/t.xml", inhaltVon(test::xmlTag)}})).size(), 1);
+    EXPECT_EQ(xov::kursdateiLesen(zipSchreiben(db.ordner.filePath("t"), {{"o/", {}}, {"o/t", inhaltVon(test::xmlTag)}})).size(), 1);
     const QString zip = zipSchreiben(db.ordner.filePath("ganz.zip"), {{"eurofxref-hist.csv", inhaltVon(csv2024)}});
     EXPECT_TRUE(test::fehlerVon([&] { xov::kursdateiLesen(zipSchreiben(db.ordner.filePath("a.zip"), {{"i.zip", inhaltVon(zip)}})); })
                     .beschreibung().contains("ist ein Zip-Archiv in einem Zip-Archiv"));
@@ -256,8 +256,8 @@ TEST(Referenzkurse, EinlesenZaehltJeWaehrungUndGibtDenKursZumDatum) {
     EXPECT_EQ(l.status, 0);
     EXPECT_EQ(l.aus, QStringLiteral("USD am 30.03.2024: Kurs vom 28.03.2024, EuroinFremd 1,0811, FremdinEuro 0,9249838128\n"));
     l = xovDb({"kurs", db.fa, "USD", "2025-01-15"});  // the typed rate of 31.12.2024, kept by the read-in
-    EXPECT_EQ(l.aus, QStringLiteral("USD am 15.01.2025: Kurs vom 31.12.2024, EuroinFremd 1,1, FremdinEuro 0,9\nWarnung: der Kurs ist 15 "
-                                    "Tage alt (mehr als 7 Tage); bitte prüfen, ob ein neuerer fehlt.\n"));
+    EXPECT_EQ(l.aus, QStringLiteral("USD am 15.01.2025: Kurs vom 31.12.2024, EuroinFremd 1,1, FremdinEuro 0,9\n"
+                                    "Warnung: der Kurs ist 15 Tage alt (mehr als 7 Tage); bitte prüfen, ob ein neuerer fehlt.\n"));
     l = xovDb({"kurs", db.fa, "CHF", "2024-04-12"});
     EXPECT_EQ(l.status, 1);
     EXPECT_TRUE(l.fehler.contains(QStringLiteral("Für die Währung CHF gibt es keinen Kurs am oder vor dem 12.04.2024.")))
