@@ -126,7 +126,7 @@ bool Waehrungsseite::kopfEntscheiden(int i, Kopffeld feld, const QString& eingab
 bool Waehrungsseite::zeileGehoertZurWaehrung() {
     const int r = AktuelleWährungsZeile;
     const Kopflage lage = kopflage(r);
-    const auto meldung = kursGehoertZurZeile(lage);
+    const auto meldung = kursGehoertZurZeile(lage, code(r));
     if (!meldung) return true;
     Meldung(*meldung);
     zeileZeigen(r, lage.gespeichert);

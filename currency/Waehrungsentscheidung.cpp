@@ -99,7 +99,7 @@ std::optional<Kursentscheidung> keineZahl(const Kurslage& l) {
 Kursentscheidung einfuegen(const Kurslage& l, const QDate& tag) {
     if (l.code.size() != 3) return kursAbweisen(CodeLaenge, Kursfeld::Code);
     if (l.land.size() > 3) return kursAbweisen(LandLaenge, Kursfeld::Land);
-    if (const auto fremd = kursGehoertZurZeile(l.zeile)) {
+    if (const auto fremd = kursGehoertZurZeile(l.zeile, l.code)) {
         Kursentscheidung e = kursAbweisen(*fremd, Kursfeld::EuroinFremd);
         e.zeileFremd = true;
         return e;
@@ -182,9 +182,9 @@ QString bezeichnung(Kopffeld feld) {
     return {};
 }
 
-std::optional<QString> kursGehoertZurZeile(const Kopflage& lage) {
+std::optional<QString> kursGehoertZurZeile(const Kopflage& lage, const QString& eingabe) {
     if (!lage.gespeichert || (lage.gelesen && lage.gelesen->code == lage.gespeichert->code)) return std::nullopt;
-    return fremdeWaehrung(lage, inAnf(lage.gelesen ? lage.gelesen->code : QString()));
+    return fremdeWaehrung(lage, inAnf(eingabe.trimmed().toUpper()));
 }
 
 Entscheidung kopfAendern(const Kopflage& lage, Kopffeld feld, const QString& eingabe) {

@@ -52,8 +52,9 @@ Entscheidung kopfAendern(const Kopflage& lage, Kopffeld feld, const QString& ein
 
 // Before a rate of a day without one is added, or a rate is deleted: the currency the row shows
 // must still be the one stored. A message when another workstation created or recoded the
-// currency of this row since (the row then shows what is stored); none when the write may go on.
-std::optional<QString> kursGehoertZurZeile(const Kopflage& lage);
+// currency of this row since (the row then shows what is stored), naming the code the row showed
+// (`eingabe`); none when the write may go on.
+std::optional<QString> kursGehoertZurZeile(const Kopflage& lage, const QString& eingabe);
 
 // The messages of the rate frame, as the page shows them.
 QString keineZahlIn(const QString& feld);  // "EuroinFremd" or "FremdinEuro"

@@ -14,69 +14,32 @@ using Art = Entscheidung::Art;
 namespace {
 
 const Kopf Usd{"USD", "US-Dollar", "USA"};
-const Kopf Pln{"PLN", "Polnischer Zloty", "PL"};
-
-struct Fall {
-    const char* name;
-    std::optional<Kopf> gelesen, gespeichert;
-    std::optional<int> codeAnderswo;
-    Kopffeld feld;
-    QString eingabe;
-    Art art;
-    QString wert;         // written on Speichern/Fragen
-    QString gespeichertW;  // the field's value when the user's is not written
-};
-
-class Kopfaenderung : public ::testing::TestWithParam<Fall> {};
-
-TEST_P(Kopfaenderung, Entscheidet) {
-    const Fall& f = GetParam();
-    const Entscheidung e = kopfAendern({5, f.gelesen, f.gespeichert, f.codeAnderswo}, f.feld, f.eingabe);
-    EXPECT_EQ(e.art, f.art);
-    if (f.art == Art::Speichern || f.art == Art::Fragen) { EXPECT_EQ(e.wert, f.wert); }
-    if (f.art == Art::Abweisen || f.art == Art::Fragen) { EXPECT_EQ(e.gespeichert, f.gespeichertW); }
-    EXPECT_EQ(e.text.isEmpty(), f.art == Art::Nichts || f.art == Art::Speichern);
-}
-
 const Kopf UsdA{"USD", "Dollar A", "USA"};
 const Kopf Usn{"USN", "US-Dollar", "USA"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Faelle, Kopfaenderung,
-    ::testing::Values(
-        Fall{"NeueWaehrungSpeichertNichts", std::nullopt, std::nullopt, std::nullopt, Kopffeld::Code, "DKK", Art::Nichts, "", ""},
-        Fall{"CodeMitZweiBuchstaben", Usd, Usd, std::nullopt, Kopffeld::Code, "US", Art::Speichern, "US", ""},
-        Fall{"GespeicherterCodeKleinGetippt", Usd, Usd, std::nullopt, Kopffeld::Code, "USD", Art::Nichts, "", ""},
-        Fall{"LeererCodeEinerGespeicherten", Usd, Usd, std::nullopt, Kopffeld::Code, "", Art::Abweisen, "", "USD"},
-        Fall{"ZeileInzwischenBelegtName", std::nullopt, Pln, std::nullopt, Kopffeld::Name, "Krone", Art::Abweisen, "", "Polnischer Zloty"},
-        Fall{"NameAndersGeaendertFragt", Usd, UsdA, std::nullopt, Kopffeld::Name, "Dollar B", Art::Fragen, "Dollar B", "Dollar A"},
-        Fall{"NameGleichGeaendert", Usd, UsdA, std::nullopt, Kopffeld::Name, "Dollar A", Art::Nichts, "", ""},
-        Fall{"NameNachFremderCodeaenderung", Usd, Usn, std::nullopt, Kopffeld::Name, "Dollar", Art::Speichern, "Dollar", ""},
-        Fall{"GeloeschteWaehrungSpeichertNichts", Usd, std::nullopt, std::nullopt, Kopffeld::Name, "Dollar", Art::Nichts, "", ""}),
-    [](const ::testing::TestParamInfo<Fall>& i) { return std::string(i.param.name); });
-
-}  // namespace
-
-// The question names the field, the currency, both values and the row (shown as 1 to 20).
-TEST(Kopfentscheidung, FrageNenntWaehrungWerteUndZeile) {
-    const QString frage = kopfAendern({5, Usd, UsdA, std::nullopt}, Kopffeld::Name, "Dollar B").text;
-    EXPECT_TRUE(frage.startsWith("Die Bezeichnung der Währung \"USD\" in Zeile 6 wurde inzwischen")) << frage.toStdString();
-    EXPECT_TRUE(frage.contains("Die Bezeichnung: anderer Arbeitsplatz \"Dollar A\", Ihre Eingabe \"Dollar B\"")) << frage.toStdString();
+// What is done, the value written, the value the field shows when the user's is not written, and
+// whether nothing is said.
+using Ergebnis = std::tuple<Art, QString, QString, bool>;
+Ergebnis kopf(const std::optional<Kopf>& gelesen, const std::optional<Kopf>& gespeichert, Kopffeld feld, const QString& eingabe) {
+    const Entscheidung e = kopfAendern({5, gelesen, gespeichert, std::nullopt}, feld, eingabe);
+    return {e.art, e.wert, e.gespeichert, e.text.isEmpty()};
 }
 
-// A rate added or deleted only while the row shows the currency stored under its number.
-TEST(Kopfentscheidung, KursGehoertZurZeile) {
-    EXPECT_FALSE(kursGehoertZurZeile({5, std::nullopt, std::nullopt, std::nullopt}));  // a new currency
-    EXPECT_FALSE(kursGehoertZurZeile({5, Usd, Usd, std::nullopt}));
-    EXPECT_FALSE(kursGehoertZurZeile({5, Usd, UsdA, std::nullopt}));                   // renamed only: same currency
-    EXPECT_FALSE(kursGehoertZurZeile({5, Usd, std::nullopt, std::nullopt}));           // deleted: created anew
-    EXPECT_TRUE(kursGehoertZurZeile({5, std::nullopt, Pln, std::nullopt}));
-    EXPECT_TRUE(kursGehoertZurZeile({5, Usd, Usn, std::nullopt}));
+// The rows of the head fields the dialog tests do not reach: a stored currency takes a code of two
+// letters and an unchanged code writes nothing; an empty code is refused; a name the other
+// workstation typed too, or changed after only the code changed there, asks nothing; a currency
+// deleted meanwhile stores nothing.
+TEST(Kopfaenderung, Entscheidet) {
+    EXPECT_EQ(kopf(Usd, Usd, Kopffeld::Code, "US"), Ergebnis(Art::Speichern, "US", "USD", true));
+    EXPECT_EQ(kopf(Usd, Usd, Kopffeld::Code, "USD"), Ergebnis(Art::Nichts, "", "USD", true));
+    EXPECT_EQ(kopf(Usd, Usd, Kopffeld::Code, ""), Ergebnis(Art::Abweisen, "", "USD", false));
+    EXPECT_EQ(kopf(Usd, UsdA, Kopffeld::Name, "Dollar A"), Ergebnis(Art::Nichts, "", "Dollar A", true));
+    EXPECT_EQ(kopf(Usd, Usn, Kopffeld::Name, "Dollar"), Ergebnis(Art::Speichern, "Dollar", "US-Dollar", true));
+    EXPECT_EQ(kopf(Usd, std::nullopt, Kopffeld::Name, "Dollar"), Ergebnis(Art::Nichts, "", "Dollar", true));
 }
 
 // ---- saving a rate ----
 
-namespace {
 
 using KArt = Kursentscheidung::Art;
 const Kurs K1085{1.085, 0.9217};
@@ -94,7 +57,7 @@ struct KursFall {
     std::function<void(Kurslage&)> aendern;
     KArt art;
     Kursfeld feld = Kursfeld::Datum;  // Abweisen: the field concerned
-    QString text = {};                // Abweisen: the message
+    QString text = {};                // Abweisen: the message or its beginning
 };
 
 class Kurssicherung : public ::testing::TestWithParam<KursFall> {};
@@ -106,7 +69,7 @@ TEST_P(Kurssicherung, Entscheidet) {
     EXPECT_EQ(e.art, GetParam().art);
     if (e.art != KArt::Abweisen) return;
     EXPECT_EQ(e.feld, GetParam().feld);
-    EXPECT_EQ(e.text, GetParam().text);
+    EXPECT_TRUE(e.text.startsWith(GetParam().text)) << e.text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,17 +87,20 @@ INSTANTIATE_TEST_SUITE_P(
         KursFall{"AndererArbeitsplatzErfasst", [](Kurslage& l) { l.gesehen.reset(); }, KArt::Abgleichen},
         KursFall{"NeueWaehrungMitZweiBuchstaben", [](Kurslage& l) { neuerTag(l); l.code = "US"; }, KArt::Abweisen, Kursfeld::Code, "Währungscode muss 3stellig sein. Bitte abändern!"},
         KursFall{"LandZuLang", [](Kurslage& l) { neuerTag(l); l.land = "USAX"; }, KArt::Abweisen, Kursfeld::Land, "Länderkennzeichen darf maximal 3 Zeichen lang sein!"},
-        KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen, Kursfeld::EuroinFremd,
-                 "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen Arbeitsplatz angelegt oder geändert "
-                 "wurde.\r\n\r\nGespeichert: \"USN\" (US-Dollar), Ihre Eingabe: \"USD\"\r\n\r\nIhre Eingabe wurde nicht gespeichert; "
-                 "die Zeile zeigt jetzt die gespeicherte Währung."}),
+        KursFall{"ZeileInzwischenAndereWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = Usn; }, KArt::Abweisen,
+                 Kursfeld::EuroinFremd, "Zeile 1 gehört inzwischen zur Währung \"USN\" (US-Dollar), die an einem anderen"},
+        KursFall{"ZeileUmbenanntDieselbeWaehrung", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert = UsdA; }, KArt::Einfuegen},
+        KursFall{"WaehrungGeloeschtWirdNeuAngelegt", [](Kurslage& l) { neuerTag(l); l.zeile.gespeichert.reset(); }, KArt::Einfuegen}),
     [](const ::testing::TestParamInfo<KursFall>& i) { return std::string(i.param.name); });
 
 }  // namespace
 
-// A changed EuroinFremd brings its reciprocal to four places, unless the pair was converted; a
-// refused rate gets back the one the frame was filled with.
-TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
+// A changed EuroinFremd brings its reciprocal to four places, unless the pair was converted (a
+// refused rate getting back the frame's: the dialog test of the rows). The question of a rate the
+// other workstation changed or deleted names the day, both rates, and what each answer does; none
+// when the stored rate is the user's already (the question on a rate entered meanwhile: the
+// dialog's same-day test).
+TEST(Kurssicherung, KehrwertUndAbgleichFrage) {
     Kurslage l = frame("3", "0,9217");
     EXPECT_EQ(kursSpeichern(l).kurs, (Kurs{3, 0.3333}));
     EXPECT_TRUE(kursSpeichern(l).kehrwertNeu);
@@ -143,21 +109,12 @@ TEST(Kurssicherung, KehrwertUndZurueckgeholterKurs) {
     const Kursentscheidung gelesen = kursSpeichern(frame("1,085", "0,92"));  // EuroinFremd as read: FremdinEuro as typed
     EXPECT_EQ(gelesen.kurs, (Kurs{1.085, 0.92}));
     EXPECT_FALSE(gelesen.kehrwertNeu);
-    l = frame(",", "0,9217");
-    l.eif.reset();
-    EXPECT_EQ(kursSpeichern(l).zurueck, 1.085);
-}
 
-// The question names the day, both rates, and what each answer does; none when the stored rate
-// is the user's already.
-TEST(Kurssicherung, AbgleichFrage) {
     EXPECT_FALSE(kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, K12));
-    EXPECT_EQ(*kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, Kurs{1.3, 0.7692}),
-              QString("Der Kurs für \"USD\" vom 01.03.2024 wurde inzwischen an einem anderen Arbeitsplatz geändert.\r\n\r\n"
-                      "EuroinFremd: anderer Arbeitsplatz 1,2, Ihre Eingabe 1,3\r\nFremdinEuro: anderer Arbeitsplatz 0,8333, Ihre Eingabe "
-                      "0,7692\r\n\r\nWollen Sie Ihren Kurs speichern?\r\nJa: Ihren Kurs speichern\r\nNein: den Kurs des anderen "
-                      "Arbeitsplatzes übernehmen\r\nAbbrechen: nichts speichern und weiter bearbeiten"));
-    EXPECT_TRUE(kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, std::nullopt, K1085)->startsWith("Für \"USD\" wurde am 01.03.2024"));
+    const QString geaendert = *kursAbgleichFrage("USD", QDate(2024, 3, 1), K12, K1085, Kurs{1.3, 0.7692});
+    EXPECT_TRUE(geaendert.endsWith("FremdinEuro: anderer Arbeitsplatz 0,8333, Ihre Eingabe 0,7692\r\n\r\nWollen Sie Ihren Kurs speichern?\r\n"
+                                   "Ja: Ihren Kurs speichern\r\nNein: den Kurs des anderen Arbeitsplatzes übernehmen\r\n"
+                                   "Abbrechen: nichts speichern und weiter bearbeiten")) << geaendert.toStdString();
     const QString weg = *kursAbgleichFrage("USD", QDate(2024, 3, 1), std::nullopt, K1085, K12);
     EXPECT_TRUE(weg.contains("gelöscht.\r\n\r\nEuroinFremd: Ihre Eingabe 1,2")) << weg.toStdString();
     EXPECT_TRUE(weg.contains("Nein: den Kurs gelöscht lassen"));

@@ -22,13 +22,12 @@ struct Seite {
         ruhe();
     }
     frmMandStamm* operator->() const { return d->form.get(); }
-    InputFeld* f(const QString& name) const { return (*d)->feld(name); }
-    InputFeld* lang(int i) const { return f(QStringLiteral("inpWährungsBezLang(%1)").arg(i)); }
-    InputFeld* kurz(int i) const { return f(QStringLiteral("inpWährungsBezKurz(%1)").arg(i)); }
-    InputFeld* land(int i) const { return f(QStringLiteral("inpLänderKürzel(%1)").arg(i)); }
-    InputFeld* datum() const { return f(QStringLiteral("inpWährungsDatum")); }
-    InputFeld* eif() const { return f(QStringLiteral("inpEuroinFremd")); }
-    InputFeld* fie() const { return f(QStringLiteral("inpFremdinEuro")); }
+    InputFeld* lang(int i) const { return (*d)->feld(QStringLiteral("inpWährungsBezLang(%1)").arg(i)); }
+    InputFeld* kurz(int i) const { return (*d)->feld(QStringLiteral("inpWährungsBezKurz(%1)").arg(i)); }
+    InputFeld* land(int i) const { return (*d)->feld(QStringLiteral("inpLänderKürzel(%1)").arg(i)); }
+    InputFeld* datum() const { return (*d)->feld(QStringLiteral("inpWährungsDatum")); }
+    InputFeld* eif() const { return (*d)->feld(QStringLiteral("inpEuroinFremd")); }
+    InputFeld* fie() const { return (*d)->feld(QStringLiteral("inpFremdinEuro")); }
     QTableView* raster() const { return qobject_cast<QTableView*>((*d)->steuerelement(QStringLiteral("TDBGridWährung"))); }
     bool aktiv(InputFeld* f) const {
         test::aktivieren(d->form.get());
@@ -36,19 +35,12 @@ struct Seite {
     }
     QStringList zeile(int r) const { return {lang(r)->text(), kurz(r)->text(), land(r)->text()}; }
     QStringList rasterZeile(int z) const {
-        QStringList t;
-        for (int s = 0; s < 3; ++s) t << raster()->model()->index(z, s).data().toString();
-        return t;
+        const QAbstractItemModel* m = raster()->model();
+        return {m->index(z, 0).data().toString(), m->index(z, 1).data().toString(), m->index(z, 2).data().toString()};
     }
     // Lets the handlers that follow a focus change run: the page queues them as zero timers, each
-    // of which may queue the next; a marker queued behind them has run once they have.
-    static void ruhe() {
-        for (int runde = 0; runde < 3; ++runde) {
-            bool gelaufen = false;
-            QTimer::singleShot(0, [&gelaufen] { gelaufen = true; });
-            ASSERT_TRUE(QTest::qWaitFor([&gelaufen] { return gelaufen; }, 2000));
-        }
-    }
+    // of which may queue the next; the rounds of test::abarbeiten run them all.
+    static void ruhe() { test::abarbeiten(); }
     static void klick(QWidget* w) {
         QTest::mouseClick(w, Qt::LeftButton);
         ruhe();
@@ -89,26 +81,17 @@ inline void waehrung(const test::Datenbanken& db, int wid, const QString& code, 
                      const QVector<std::tuple<QDate, double, double>>& kurse) {
     for (const auto& [datum, eif, fie] : kurse)
         db.faSql("INSERT INTO AllgWaehrung (WID, Waehrungscode, WaehrungscodeBezeichnung, Laenderkennzeichen, AenderDatum, "
-                 "EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)",
-                 {wid, code, name, land, datum, eif, fie});
+                 "EuroinFremd, FremdinEuro) VALUES (?,?,?,?,?,?,?)", {wid, code, name, land, datum, eif, fie});
 }
 
-// The shared database with the first n of: row 1 USD (02.01., 01.02. and 01.03.2024), row 2 CHF
-// (01.03.2024), row 3 JPY without a name (01.03. and 04.03.2024).
-inline void waehrungen(const test::Datenbanken& db, int n) {
+// The shared database with row 1 USD (02.01., 01.02. and 01.03.2024), row 2 CHF (01.03.2024) and
+// row 3 JPY without a name (01.03. and 04.03.2024).
+inline void waehrungen(const test::Datenbanken& db) {
     db.faSql("DELETE FROM AllgWaehrung");
-    if (n >= 1)
-        waehrung(db, 1, "USD", "US-Dollar", "USA",
-                 {{QDate(2024, 1, 2), 1.1, 0.9091}, {QDate(2024, 2, 1), 1.08, 0.9259}, {QDate(2024, 3, 1), 1.085, 0.9217}});
-    if (n >= 2) waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.942, 1.0616}});
-    if (n >= 3) waehrung(db, 3, "JPY", "", "J", {{QDate(2024, 3, 1), 160.0, 0.00625}, {QDate(2024, 3, 4), 161.0, 0.0062}});
-}
-
-// A shared table of an older version: no key on currency and day.
-inline void ohneSchluessel(const test::Datenbanken& db) {
-    db.faSql("DROP TABLE AllgWaehrung");
-    db.faSql("CREATE TABLE AllgWaehrung (WID INTEGER NOT NULL, Waehrungscode TEXT, WaehrungscodeBezeichnung TEXT, "
-             "Laenderkennzeichen TEXT, AenderDatum DATE NOT NULL, EuroinFremd DOUBLE PRECISION, FremdinEuro DOUBLE PRECISION)");
+    waehrung(db, 1, "USD", "US-Dollar", "USA",
+             {{QDate(2024, 1, 2), 1.1, 0.9091}, {QDate(2024, 2, 1), 1.08, 0.9259}, {QDate(2024, 3, 1), 1.085, 0.9217}});
+    waehrung(db, 2, "CHF", "Schweizer Franken", "CH", {{QDate(2024, 3, 1), 0.942, 1.0616}});
+    waehrung(db, 3, "JPY", "", "J", {{QDate(2024, 3, 1), 160.0, 0.00625}, {QDate(2024, 3, 4), 161.0, 0.0062}});
 }
 
 // The other workstation: a connection of its own to the shared database.

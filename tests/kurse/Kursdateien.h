@@ -1,6 +1,7 @@
 #pragma once
-// The central bank's files the rate tests read, and a zip of given entries.
+// The central bank's files the rate tests read, a zip of given entries, and a long history.
 
+#include <QDate>
 #include <QFile>
 #include <QString>
 #include <QVector>
@@ -36,6 +37,16 @@ inline QString zipSchreiben(const QString& pfad, const QVector<QPair<QString, QB
     }
     EXPECT_EQ(zip_close(zip), 0);
     return pfad;
+}
+
+// A rate file of the central bank's CSV kind with a long history: `tage` consecutive days up to
+// 31.12.2024, newest first, rates for USD and CHF.
+inline QString langeKursdatei(const QString& ordner, int tage) {
+    QByteArray text = "Date,USD,CHF,\n";
+    for (int i = 0; i < tage; ++i)
+        text += QStringLiteral("%1,%2,%3,\n").arg(QDate(2024, 12, 31).addDays(-i).toString(Qt::ISODate)).arg(1.05 + (i % 50) / 1000.0)
+                    .arg(0.95 + (i % 30) / 1000.0).toLatin1();
+    return schreiben(ordner + QStringLiteral("/eurofxref-hist-lang.csv"), text);
 }
 
 }  // namespace test
