@@ -6,7 +6,7 @@
 // rewritten, and nothing at all when their output goes to a file or a pipe.
 
 #include "tools/WerkzeugHilfen.h"
-#include "kurse/LangeKursdatei.h"
+#include "kurse/Kursdateien.h"
 #include "platform/Fehlerhilfe.h"
 
 #include <sys/stat.h>
