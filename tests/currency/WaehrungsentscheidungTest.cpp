@@ -36,6 +36,8 @@ TEST(Kopfaenderung, Entscheidet) {
     EXPECT_EQ(kopf(Usd, UsdA, Kopffeld::Name, "Dollar A"), Ergebnis(Art::Nichts, "", "Dollar A", true));
     EXPECT_EQ(kopf(Usd, Usn, Kopffeld::Name, "Dollar"), Ergebnis(Art::Speichern, "Dollar", "US-Dollar", true));
     EXPECT_EQ(kopf(Usd, std::nullopt, Kopffeld::Name, "Dollar"), Ergebnis(Art::Nichts, "", "Dollar", true));
+    // Changed there and here: the question names the field as the page labels it.
+    EXPECT_TRUE(kopfAendern({5, Usd, UsdA, std::nullopt}, Kopffeld::Name, "Dollar B").text.startsWith("Die Bezeichnung der Währung"));
 }
 
 // ---- saving a rate ----
